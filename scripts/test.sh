@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the normal and the ASan+UBSan trees, runs every test in both.
+# --tsan adds a ThreadSanitizer tree (not part of the default run).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+jobs=$(nproc)
+
+build_and_test() { # dir, cmake options...
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 300)
+}
+
+build_and_test build
+build_and_test build-asan -DTELVANE_SANITIZE=ON -DTELVANE_BENCH=OFF
+if [ "${1:-}" = "--tsan" ]; then
+    build_and_test build-tsan -DTELVANE_TSAN=ON -DTELVANE_BENCH=OFF -DTELVANE_GUI=OFF
+fi
