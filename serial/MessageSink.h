@@ -30,5 +30,6 @@ public:
 
 // Shorthand for the most common box: text, a caption, an OK button, no icon.
 inline void ShowOk(IMessageSink& sink, std::string_view text, std::string_view caption) {
-    sink.ShowMessage({std::string(text), std::string(caption), BoxButtons::Ok, BoxIcon::None, true});
+    sink.ShowMessage(
+        {std::string(text), std::string(caption), BoxButtons::Ok, BoxIcon::None, true});
 }

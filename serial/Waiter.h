@@ -13,5 +13,7 @@ public:
 
 class RealWaiter final : public IWaiter {
 public:
-    void Sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+    void Sleep(std::chrono::milliseconds duration) override {
+        std::this_thread::sleep_for(duration);
+    }
 };

@@ -1,0 +1,243 @@
+#include "serial/CComPort.h"
+
+#include "serial/PortName.h"
+#include "serial/TermiosBuilder.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Read time-outs: 10 ms of silence after a byte, 10 + 5 ms per byte asked for in all.
+constexpr milliseconds kReadInterval{10};
+constexpr milliseconds kReadTotal{10 + 5 * static_cast<int>(CComPort::kReadSize)};
+// Write time-out: 100 ms + 10 ms per byte.
+constexpr milliseconds kWriteConstant{100};
+constexpr milliseconds kWritePerByte{10};
+
+template <typename... Args> int IoctlRetry(int fd, unsigned long request, Args... args) {
+    int result = 0;
+    do {
+        result = ::ioctl(fd, request, args...);
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+// A pseudo-terminal has no modem lines and answers ENOTTY; that is no failure.
+bool ModemIoctl(int fd, unsigned long request, int bits) {
+    if (bits == 0)
+        return true;
+    return IoctlRetry(fd, request, &bits) == 0 || errno == ENOTTY;
+}
+
+int WaitMs(Clock::duration remaining) {
+    const auto ms = std::chrono::ceil<milliseconds>(remaining).count();
+    return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
+}
+
+// Waits for `events` on fd for at most `remaining`; true when it came.
+bool PollFor(int fd, short events, Clock::time_point end) {
+    for (;;) {
+        const auto remaining = end - Clock::now();
+        if (remaining <= Clock::duration::zero())
+            return false;
+        pollfd entry{fd, events, 0};
+        const int ready = ::poll(&entry, 1, WaitMs(remaining));
+        if (ready > 0)
+            return true;
+        if (ready == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// Opens the device for this process alone. TIOCEXCL does not stop root, so the advisory lock is
+// what refuses a second opener (also within this process: the lock is per open file).
+FileDescriptor OpenExclusive(const std::string& path) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    FileDescriptor device(fd);
+    if (!device.Valid())
+        return device;
+    int locked = -1;
+    do {
+        locked = ::flock(device.Get(), LOCK_EX | LOCK_NB);
+    } while (locked < 0 && errno == EINTR);
+    if (locked != 0)
+        device.Reset();
+    return device;
+}
+
+// Bytes until the port has been silent for the interval or the total time has passed.
+std::size_t ReadTimed(int fd, char* buffer, std::size_t size) {
+    const auto end = Clock::now() + kReadTotal;
+    std::size_t got = 0;
+    while (got < size) {
+        const auto wait = got == 0 ? end : std::min(end, Clock::now() + kReadInterval);
+        if (!PollFor(fd, POLLIN, wait))
+            break;
+        const ssize_t count = ::read(fd, buffer + got, size - got);
+        if (count > 0)
+            got += static_cast<std::size_t>(count);
+        else if (count == 0 || (errno != EINTR && errno != EAGAIN))
+            break; // end of file, or EIO once a pseudo-terminal's other side has gone
+    }
+    return got;
+}
+
+// The steps after the device is open and locked; the failure message, empty on success.
+std::string_view Configure(int fd, const LineSettings& settings) {
+    if (::isatty(fd) == 0)
+        return "cannot create com device / 2";
+    IoctlRetry(fd, TIOCEXCL); // keeps other users out; root passes, the lock stops it
+    termios2 tio{};
+    if (IoctlRetry(fd, TCGETS2, &tio) != 0)
+        return "cannot get com state";
+    const ModemLineChange lines = ModemLinesFor(settings.flowControl);
+    if (!BuildTermios(settings, tio) || IoctlRetry(fd, TCSETS2, &tio) != 0 ||
+        !ModemIoctl(fd, TIOCMBIC, lines.lower) || !ModemIoctl(fd, TIOCMBIS, lines.raise))
+        return "cannot set comm state";
+    // Reads and writes are timed with poll() on a non-blocking descriptor.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0)
+        return "cannot set comm timeout";
+    if (!ModemIoctl(fd, TIOCMBIS, TIOCM_DTR))
+        return "cannot escape comm";
+    return {};
+}
+
+} // namespace
+
+CComPort::CComPort(IMessageSink& sink) : messages(sink) {}
+
+CComPort::~CComPort() {
+    Close();
+}
+
+void CComPort::SetPortName(std::string_view name) {
+    if (name.empty() || name.size() > kMaxPortName || name.find('\0') != std::string_view::npos)
+        return;
+    std::lock_guard lock(settingsLock);
+    portName = name;
+}
+
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): the settings code's fixed signature
+void CComPort::SetLineSettings(uint32_t baud, uint8_t parityCode, uint8_t dataBits,
+                               uint8_t stopBitsCode, int32_t flow) {
+    std::lock_guard lock(settingsLock);
+    settings.baudRate = baud;
+    settings.parity = parityCode;
+    settings.byteSize = dataBits;
+    settings.stopBits = stopBitsCode;
+    settings.flowControl = flow;
+}
+
+std::string CComPort::PortName() const {
+    std::lock_guard lock(settingsLock);
+    return portName;
+}
+
+void CComPort::Switch(int open) {
+    if (open != 0) {
+        Open();
+        return;
+    }
+    Close();
+}
+
+void CComPort::Close() {
+    std::unique_lock lock(fdLock);
+    ResetHandle();
+}
+
+void CComPort::ResetHandle() {
+    // A pseudo-terminal outlives our descriptor while its master is open; left exclusive, it
+    // would refuse the next open by an ordinary user.
+    if (handle.Valid())
+        IoctlRetry(handle.Get(), TIOCNXCL);
+    handle.Reset();
+}
+
+void CComPort::Open() {
+    std::unique_lock settingsGuard(settingsLock);
+    const LineSettings line = settings;
+    const std::string name = portName;
+    settingsGuard.unlock();
+    if (name.empty()) {
+        ShowFailure("port name empty!");
+        return;
+    }
+    std::unique_lock lock(fdLock);
+    ResetHandle(); // a second open replaces the first instead of leaking it
+    handle = OpenExclusive(DevicePath(name));
+    const std::string_view failure = handle.Valid() ? Configure(handle.Get(), line)
+                                                    : std::string_view("cannot create com device");
+    lock.unlock(); // the box may block for long; readers and writers must not wait on it
+    if (!failure.empty())
+        ShowFailure(failure);
+}
+
+int CComPort::DataAvailable() {
+    return 1;
+}
+
+void CComPort::Read(std::string& text) {
+    text.clear();
+    std::array<char, kReadSize> buffer{};
+    std::size_t got = 0;
+    {
+        std::shared_lock lock(fdLock);
+        if (!handle.Valid())
+            return;
+        got = ReadTimed(handle.Get(), buffer.data(), buffer.size());
+    }
+    const char* end = std::find(buffer.data(), buffer.data() + got, '\0');
+    text.assign(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+}
+
+int CComPort::Write(std::string_view text) {
+    text = text.substr(0, text.find('\0'));
+    text = text.substr(0, INT_MAX);
+    if (text.empty())
+        return 0;
+    std::shared_lock lock(fdLock);
+    if (!handle.Valid())
+        return 0;
+    const int fd = handle.Get();
+    const auto end =
+        Clock::now() + kWriteConstant + kWritePerByte * static_cast<long long>(text.size());
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
+        if (count > 0)
+            done += static_cast<std::size_t>(count);
+        else if (count < 0 && errno == EAGAIN) {
+            if (!PollFor(fd, POLLOUT, end))
+                break;
+        } else if (count == 0 || errno != EINTR)
+            break;
+    }
+    return static_cast<int>(done);
+}
+
+bool CComPort::IsOpen() const {
+    std::shared_lock lock(fdLock);
+    return handle.Valid();
+}
+
+void CComPort::ShowFailure(std::string_view text) {
+    messages.ShowMessage({std::string(text), std::string(), BoxButtons::Ok, BoxIcon::None, false});
+}

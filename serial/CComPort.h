@@ -1,0 +1,69 @@
+#pragma once
+// The one serial connection to the phone. Holds the line settings, opens and configures the
+// device, reads in portions of at most 30 bytes and writes command text.
+//
+// Threads: Read runs on the reader thread while Write runs on the user-interface or a worker
+// thread, and Switch may close the device meanwhile. The descriptor is guarded so that a close
+// waits for a read or write in progress (at most one read time-out) and never leaves a thread
+// using a closed, possibly reused, descriptor. The settings may be changed from any thread; they
+// take effect at the next Open.
+
+#include "serial/FileDescriptor.h"
+#include "serial/LineSettings.h"
+#include "serial/MessageSink.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <string_view>
+
+class CComPort {
+public:
+    explicit CComPort(IMessageSink& messages);
+    ~CComPort();
+
+    CComPort(const CComPort&) = delete;
+    CComPort& operator=(const CComPort&) = delete;
+
+    // Takes names of 1 to 99 characters; any other leaves the previous name in force.
+    void SetPortName(std::string_view name);
+    // Stored unchecked; a device that refuses them fails the next Open.
+    void SetLineSettings(uint32_t baud, uint8_t parity, uint8_t byteSize, uint8_t stopBits,
+                         int32_t flow);
+
+    // Non-zero: Open. Zero: close the device.
+    void Switch(int open);
+    // Opens and configures the device. A failure shows its message (empty caption, OK, no
+    // icon, no owner) and ends the open; a descriptor opened before the failing step stays
+    // open, unconfigured, until Switch(0).
+    void Open();
+
+    // Always 1: the reader reads on every pass.
+    int DataAvailable();
+    // One read of at most 30 bytes, ending 10 ms after the last byte or 160 ms after the
+    // start. The text ends at a received zero byte. Empty when nothing came or the port is shut.
+    void Read(std::string& text);
+    // Writes `text` up to its first zero byte; returns the bytes written, 0 on failure.
+    int Write(std::string_view text);
+
+    bool IsOpen() const;
+    std::string PortName() const;
+
+    static constexpr std::size_t kMaxPortName = 99;
+    static constexpr std::size_t kReadSize = 30;
+
+private:
+    void ShowFailure(std::string_view text);
+    void Close();
+    void ResetHandle(); // fdLock held exclusively
+
+    IMessageSink& messages;
+    mutable std::shared_mutex fdLock; // shared: Read/Write; exclusive: Open/close
+    FileDescriptor handle;
+
+    mutable std::mutex settingsLock;
+    LineSettings settings;
+    std::string portName;
+};

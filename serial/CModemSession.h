@@ -1,0 +1,81 @@
+#pragma once
+// The modem session: owns the port, the received-line store and the reader thread, and holds
+// the one exchange primitive, SendAndWait, through which every operation talks to the phone.
+//
+// Threads: OpenSession may run off the user-interface thread (it blocks for up to 11 s with a
+// silent phone); OpenSession and CloseSession must not overlap. SendAndWait blocks its caller;
+// one exchange at a time (`busy` keeps to that).
+// Pauses go through the IWaiter so that tests run them at once.
+
+#include "serial/CComPort.h"
+#include "serial/ISessionForm.h"
+#include "serial/MessageSink.h"
+#include "serial/Waiter.h"
+#include "serial/serialdata.h"
+
+#include <atomic>
+#include <mutex>
+#include <string_view>
+#include <thread>
+
+// Menu commands of the session.
+inline constexpr int kOpenComCommand = 32773;
+inline constexpr int kStopTaskCommand = 32777;
+
+// SendAndWait modes and results.
+inline constexpr int kSendCommandLine = 1; // text + carriage return
+inline constexpr int kSendPduData = 2;     // text + Ctrl-Z
+inline constexpr int kAnswerOk = 1;        // "OK" stored (an error line too, maybe)
+inline constexpr int kAnswerError = 2;     // "ERROR" or "+CMS ERROR:..." and no "OK"
+inline constexpr int kAnswerTimeout = 3;   // neither within the wait
+
+class CModemSession {
+public:
+    CModemSession(IMessageSink& messages, IWaiter& waiter, ISessionForm& form);
+    // Ends and joins the reader; the port closes with its object.
+    ~CModemSession();
+
+    CModemSession(const CModemSession&) = delete;
+    CModemSession& operator=(const CModemSession&) = delete;
+
+    // Writes the command (at most 998 characters of it) ended by a carriage return. Always 0.
+    int SendCommand(std::string_view text);
+    // Writes the PDU (at most 998 characters of it) ended by Ctrl-Z.
+    void SendData(std::string_view text);
+    // Clears the store, sends `text` as `mode` says (other modes send nothing) and polls the
+    // flags every 200 ms, 26 times: kAnswerOk, kAnswerError, or kAnswerTimeout after 5200 ms.
+    // The lines received stay in the store for the caller to walk.
+    int SendAndWait(std::string_view text, int mode);
+
+    // Opens the port, starts the reader, turns echo off and PDU mode on. Goes on through every
+    // failure (each shown once); the session counts as open afterwards all the same.
+    void OpenSession();
+    // Asks the reader to end and closes the port.
+    void CloseSession();
+    // "Stop current task": asks every worker to stop between two exchanges.
+    void OnStopTask();
+    void ClearLines();
+
+    CComPort& Port() { return port; }
+    serialdata& Store() { return store; }
+    // True from the start of a session's reader until its thread body has returned.
+    bool ReaderRunning() const { return readerRunning.load(std::memory_order_acquire); }
+
+    std::atomic<int> portOpen{0};
+    std::atomic<int> busy{0};
+    std::atomic<int> stopRequest{0};
+
+private:
+    void SendTerminated(std::string_view text, char terminator);
+    void StartReader();
+    void EndReader();
+
+    IMessageSink& messages;
+    IWaiter& waiter;
+    ISessionForm& form;
+    CComPort port;
+    serialdata store;
+    std::mutex readerMutex; // guards `reader` between OpenSession and the destructor
+    std::thread reader;
+    std::atomic<bool> readerRunning{false};
+};

@@ -1,0 +1,65 @@
+#pragma once
+// The received-line store: what the phone sent, cut into lines at carriage returns, plus the
+// flags that tell whether a final "OK" or an error result has been stored since the last
+// ClearLines.
+//
+// Threads: the list and both flags change only under `lock` (AddString, ClearLines), and every
+// walk over the list holds it throughout (WalkLines, SnapshotLines), so a walk never meets a
+// line being freed. The flags are raised after their line is linked, so a thread that has seen a
+// flag finds the line too. `pending` belongs to the thread that runs SplitLines (the reader);
+// others touch it only while no reader runs.
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CComPort;
+
+struct LineNode {
+    std::string text; // never empty, no carriage return, no line feed
+    std::unique_ptr<LineNode> next;
+};
+
+struct serialdata {
+    serialdata() = default;
+    ~serialdata();
+    serialdata(const serialdata&) = delete;
+    serialdata& operator=(const serialdata&) = delete;
+
+    // Longest text kept for a line not yet ended: older characters are dropped.
+    static constexpr std::size_t kMaxPending = 999;
+
+    CComPort* port = nullptr; // read by SerialRead; set when a session opens
+    std::string pending;      // received text not yet cut into lines
+    std::unique_ptr<LineNode> head;
+    LineNode* tail = nullptr;
+    std::atomic<int> okReceived{0};    // a line "OK" was stored
+    std::atomic<int> errorReceived{0}; // "ERROR" or a line beginning "+CMS ERROR:" was stored
+    std::atomic<int> stopReader{0};    // 1 asks SerialRead to end
+    std::mutex lock;
+};
+
+// Stores a non-empty line at the tail and raises the flag its text calls for. Always 0.
+int AddString(std::string_view line, serialdata& data);
+
+// Cuts every complete line (ended by a carriage return) off `pending`, removes its carriage
+// returns and line feeds and stores it. Keeps at most kMaxPending characters, the newest, of a
+// line: in what is left in `pending` and in each line cut.
+void SplitLines(serialdata& data);
+
+// Lowers both flags and frees every stored line. `pending` stays: the part of a line received
+// before the clear begins the next stored line.
+void ClearLines(serialdata& data);
+
+// Calls `visit` for each stored line from head to tail under the store's lock; `visit` may look
+// ahead through `next` and returns false to end the walk. It must not call AddString or
+// ClearLines (the lock is held).
+void WalkLines(serialdata& data, const std::function<bool(const LineNode&)>& visit);
+
+// A copy of the stored lines, head first.
+std::vector<std::string> SnapshotLines(serialdata& data);
