@@ -30,11 +30,12 @@ std::optional<uint32_t> ComNumber(std::string_view name) {
 } // namespace
 
 std::string DevicePath(std::string_view portName) {
-    if (portName.find('/') != std::string_view::npos)
-        return std::string(portName);
+    // The settings dialog ends every typed name with ':', paths included.
     std::string_view name = portName;
     if (!name.empty() && name.back() == ':')
         name.remove_suffix(1);
+    if (name.find('/') != std::string_view::npos)
+        return std::string(name);
     if (const auto number = ComNumber(name))
         return "/dev/ttyS" + std::to_string(*number - 1);
     return "/dev/" + std::string(name);

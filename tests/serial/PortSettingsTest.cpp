@@ -14,6 +14,8 @@ TEST(PortName, MapsComNamesShortNamesAndPaths) {
     EXPECT_EQ(DevicePath("ttyACM0"), "/dev/ttyACM0");
     EXPECT_EQ(DevicePath("/tmp/phonesim/link"), "/tmp/phonesim/link");
     EXPECT_EQ(DevicePath("/dev/ttyUSB1"), "/dev/ttyUSB1");
+    // What the settings dialog stores for a path typed under "Other".
+    EXPECT_EQ(DevicePath("/dev/ttyUSB1:"), "/dev/ttyUSB1");
 }
 
 TEST(PortName, NamesThatOnlyLookLikeComPortsAreDeviceNames) {
