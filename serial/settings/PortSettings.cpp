@@ -1,0 +1,69 @@
+#include "serial/settings/PortSettings.h"
+
+#include "serial/settings/TextToInt.h"
+
+namespace {
+
+constexpr std::string_view kDefaultPort = "COM1:";
+constexpr uint8_t kOneStopBit = 0;
+
+// The first `count` characters of a UTF-8 text (continuation bytes do not start a character).
+std::string FirstChars(std::string_view text, std::size_t count) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool starts = (static_cast<unsigned char>(text[i]) & 0xC0U) != 0x80U;
+        if (starts && chars++ == count)
+            return std::string(text.substr(0, i));
+    }
+    return std::string(text);
+}
+
+void StoreChoice(CSettingsStore& store, const ComSettingsChoice& choice, std::string& portSetting) {
+    std::string speed = choice.speed;
+    std::string dataBits(1, choice.dataBits);
+    std::string parity(1, choice.parity);
+    std::string flow = choice.flow;
+    store.WriteSetting("COM", portSetting);
+    store.WriteSetting("Baud", speed);
+    store.WriteSetting("Data", dataBits);
+    store.WriteSetting("Parity", parity);
+    store.WriteSetting("Flow", flow);
+}
+
+} // namespace
+
+StoredPortSettings ReadPortSettings(CSettingsStore& store) {
+    StoredPortSettings settings;
+    settings.portName = store.ReadSetting("COM");
+    LineSettings& line = settings.line;
+    line.flowControl = TextToInt(store.ReadSetting("Flow"));
+    line.byteSize = static_cast<uint8_t>(TextToInt(store.ReadSetting("Data")));
+    line.baudRate = static_cast<uint32_t>(TextToInt(store.ReadSetting("Baud")));
+    line.parity = static_cast<uint8_t>(TextToInt(store.ReadSetting("Parity")));
+    line.stopBits = kOneStopBit;
+    if (settings.portName.empty())
+        settings.portName = kDefaultPort;
+    return settings;
+}
+
+void LoadPortSettings(CSettingsStore& store, CComPort& port, std::string& portSetting,
+                      int32_t& flowSetting) {
+    const StoredPortSettings settings = ReadPortSettings(store);
+    portSetting = settings.portName;
+    const LineSettings& line = settings.line;
+    flowSetting = line.flowControl;
+    port.SetPortName(portSetting);
+    port.SetLineSettings(line.baudRate, line.parity, line.byteSize, line.stopBits,
+                         line.flowControl);
+}
+
+void OnIoSettings(IComSettingsDialog& dialog, CSettingsStore& store, CComPort& port,
+                  std::string& portSetting, int32_t& flowSetting) {
+    if (const std::optional<ComSettingsChoice> choice = dialog.Run()) {
+        port.SetPortName(choice->port);
+        portSetting = FirstChars(choice->port, kSettingChars);
+        StoreChoice(store, *choice, portSetting);
+        flowSetting = TextToInt(choice->flow);
+    }
+    LoadPortSettings(store, port, portSetting, flowSetting);
+}
