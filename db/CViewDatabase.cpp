@@ -1,0 +1,47 @@
+#include "db/CViewDatabase.h"
+
+namespace {
+
+constexpr const char* kCannotOpen = "Cannot open DB, do you want to select another file ?";
+
+const OpenFileRequest& DatabaseFileRequest() {
+    static const OpenFileRequest request{".MDB", "Telvane",
+                                         "Access files (*.mdb)|*.mdb|All files|*.*||"};
+    return request;
+}
+
+} // namespace
+
+int CViewDatabase::OpenDatabase() {
+    database.Open(databasePath, true, false);
+    return AskUntilOpen();
+}
+
+void CViewDatabase::SelectDatabase() {
+    if (ChooseAndOpen())
+        AskUntilOpen();
+}
+
+void CViewDatabase::CloseDatabase() {
+    database.Close();
+}
+
+// A loop rather than the commands calling each other, so each opened file is announced once.
+int CViewDatabase::AskUntilOpen() {
+    while (!database.IsOpen()) {
+        if (!dialogs.AskYesNo(kCannotOpen, "Question") || !ChooseAndOpen())
+            return 1;
+    }
+    return 0;
+}
+
+bool CViewDatabase::ChooseAndOpen() {
+    const std::optional<std::string> path = dialogs.ChooseFileToOpen(DatabaseFileRequest());
+    if (!path)
+        return false;
+    CloseDatabase();
+    databasePath = *path;
+    if (database.Open(databasePath, true, false))
+        dialogs.ShowInformation("Opened database:" + databasePath, "Info");
+    return true;
+}

@@ -1,0 +1,26 @@
+#include "db/SqliteHandles.h"
+
+#include <sqlite3.h>
+
+void SqliteCloser::operator()(sqlite3* handle) const noexcept {
+    // close_v2 never leaves the handle half-open: a statement still alive keeps it until then.
+    sqlite3_close_v2(handle);
+}
+
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept {
+    sqlite3_finalize(statement);
+}
+
+StatementPtr Prepare(sqlite3* handle, std::string_view sql) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) !=
+        SQLITE_OK) {
+        sqlite3_finalize(raw);
+        return nullptr;
+    }
+    return StatementPtr(raw);
+}
+
+bool Execute(sqlite3* handle, const char* sql) {
+    return sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}

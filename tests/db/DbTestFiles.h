@@ -1,0 +1,30 @@
+#pragma once
+// Real database files for the tests: a temporary directory removed at the end, copies of the
+// shipped telvane.mdb, hand-made SQLite files, and a forked second process.
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string File(const std::string& name) const { return (path / name).string(); }
+
+    std::filesystem::path path;
+};
+
+std::string ShippedDatabase();
+// A copy of the shipped database at dir/name; its path.
+std::string CopyShippedDatabase(const TempDir& dir, const std::string& name = "telvane.mdb");
+// Runs statements on a plain connection, creating the file if needed; false on any error.
+bool RunSql(const std::string& file, const std::string& sql);
+// How many rows the query's first column counts, read on a plain connection; -1 on error.
+long long QueryCount(const std::string& file, const std::string& sql);
+// Runs body in a forked child and returns its exit code (0 when body returned true). The child
+// ends with _exit: nothing of the parent is closed or flushed by it, as after a crash.
+int RunInChild(const std::function<bool()>& body);
