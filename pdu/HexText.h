@@ -1,0 +1,23 @@
+#pragma once
+// Hex text <-> octets, shared by the decoders and the encoders.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Value of the leading hex digits among the first two characters of text (0 to 255): "5G" is 5,
+// and a pair that does not start with a hex digit (or an empty text) is 0.
+int read_byte(std::string_view text);
+
+// True when c is 0-9, a-f or A-F.
+bool is_hex_digit(char c);
+
+// The octets of a hex text, read pair by pair with read_byte; a lone last digit counts as a pair.
+std::vector<std::uint8_t> hex_to_octets(std::string_view hex);
+
+// Appends one octet as two lower-case hex digits ("%02x").
+void append_hex_octet(std::string& out, std::uint8_t octet);
+
+// One octet as two lower-case hex digits.
+std::string hex_octet(std::uint8_t octet);

@@ -1,0 +1,137 @@
+// telvane-pdu run as a user runs it: arguments, standard input, output and exit status.
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (const char c : text) {
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return out + "'";
+}
+
+ToolRun run_tool(const std::vector<std::string>& args, const std::string& input = "") {
+    const std::string dir = testing::TempDir();
+    const std::string in = dir + "pdu_tool_in";
+    const std::string out = dir + "pdu_tool_out";
+    const std::string err = dir + "pdu_tool_err";
+    std::ofstream(in) << input;
+    std::string command = TELVANE_PDU_TOOL;
+    for (const std::string& arg : args) {
+        command += " " + quoted(arg);
+    }
+    command += " <" + in + " >" + out + " 2>" + err;
+    const int raw = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = slurp(out);
+    run.err = slurp(err);
+    return run;
+}
+
+TEST(PduTool, DecodesADeliverWithEveryKey) {
+    const ToolRun run =
+        run_tool({"decode", "07912143658709F1040B912143658709F100009930925161958005e8329bfd06"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "type: SMS-DELIVER\n"
+                       "sca: 912143658709F1\n"
+                       "pdu_type: 04\n"
+                       "address: 912143658709F1\n"
+                       "pid: 00\n"
+                       "dcs: 00\n"
+                       "scts: 99309251619580\n"
+                       "vp: \n"
+                       "udl: 05\n"
+                       "ud: e8329bfd06\n"
+                       "smsc: +12345678901\n"
+                       "number: +12345678901\n"
+                       "international: 1\n"
+                       "date: 1999-03-29\n"
+                       "time: 15:16:59\n"
+                       "tz_quarters: 8\n"
+                       "coding: gsm7\n"
+                       "udhi: 0\n"
+                       "concat: \n"
+                       "text: hello\n");
+}
+
+TEST(PduTool, DetectsSubmitsAndHonoursNoSca) {
+    const ToolRun run = run_tool({"decode", "--no-sca", "11000B914316565811F90000AA04E8373B0C"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("type: SMS-SUBMIT\n"), std::string::npos);
+    EXPECT_NE(run.out.find("sca: \n"), std::string::npos);
+    EXPECT_NE(run.out.find("vp: AA\n"), std::string::npos);
+    EXPECT_NE(run.out.find("number: +34616585119\n"), std::string::npos);
+    EXPECT_NE(run.out.find("date: \n"), std::string::npos);
+    EXPECT_NE(run.out.find("text: hola\n"), std::string::npos);
+}
+
+TEST(PduTool, ShowsConcatenationAndEscapesLineBreaks) {
+    // An 8-bit reference header, then "a", line feed, "b", backslash, "c" in 7-bit.
+    const ToolRun run =
+        run_tool({"decode", "00440B912143658709F10000993092516195800D050003CC0201C20AF1E63506"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("udhi: 1\n"), std::string::npos);
+    EXPECT_NE(run.out.find("concat: 204/2/1\n"), std::string::npos);
+    EXPECT_NE(run.out.find("text: a\\nb\\\\c\n"), std::string::npos) << run.out;
+}
+
+TEST(PduTool, RejectsMalformedPdusWithStatusOne) {
+    for (const char* pdu : {"07912143658709F1040B91214365", "zz", "079121436587"}) {
+        const ToolRun run = run_tool({"decode", pdu});
+        EXPECT_EQ(run.status, 1) << pdu;
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("malformed PDU"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(run_tool({"decode", "0002"}).status, 1) << "a status report is not decoded";
+}
+
+TEST(PduTool, ReadsOnePduPerLineFromStandardInput) {
+    const ToolRun run = run_tool({"decode", "-"}, "0001000B914316565811F9000004E8373B0C\r\n"
+                                                  "\n"
+                                                  "bad\n"
+                                                  "0001000B914356143254F6001306E8721E947F03\n");
+    EXPECT_EQ(run.status, 1) << "one line was malformed";
+    EXPECT_NE(run.out.find("text: hola\n\ntype: SMS-SUBMIT"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("text: hey yo\n"), std::string::npos);
+    EXPECT_NE(run.err.find("malformed PDU"), std::string::npos);
+}
+
+TEST(PduTool, EncodesTheWorkedExampleWithItsOctetCount) {
+    const ToolRun run = run_tool({"encode", "--sca", "+12345678901", "--to", "+123456789",
+                                  "--class", "0", "--vp", "FF", "abc"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "07912143658709F11100099121436587F900f0FF0361f118\n16\n");
+}
+
+TEST(PduTool, EncodesEachLineAndRefusesWhatThePhoneCannotTake) {
+    const ToolRun lines = run_tool({"encode", "--to", "0123", "--reply", "-"}, "abc\nhello\n");
+    ASSERT_EQ(lines.status, 0) << lines.err;
+    EXPECT_EQ(lines.out, "0021000481103200000361f118\n12\n\n00210004811032000005e8329bfd06\n14\n");
+    EXPECT_EQ(run_tool({"encode", "--to", "0123", std::string(161, 'x')}).status, 1);
+    EXPECT_EQ(run_tool({"encode", "--to", std::string(31, '1'), "x"}).status, 1);
+    EXPECT_EQ(run_tool({"encode", "--to", "0123", "--vp", "XYZ", "x"}).status, 1);
+    EXPECT_EQ(run_tool({"encode", "--to", "0123", "--class", "4", "x"}).status, 2);
+    EXPECT_EQ(run_tool({"encode", "x"}).status, 2);
+}
+
+} // namespace
