@@ -1,0 +1,174 @@
+#include "phonebook/CPhonebookManager.h"
+
+#include "phonebook/PhonebookDatabase.h"
+#include "phonebook/PhonebookSort.h"
+#include "phonebook/PhonebookText.h"
+#include "phonebook/ShowReplyError.h"
+#include "serial/CModemSession.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace {
+
+constexpr int kPhonebookStopBit = 2;
+constexpr std::size_t kEntryTextLimit = 999;
+
+int ProgressValue(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<std::int16_t>::min(),
+                                                  std::numeric_limits<std::int16_t>::max()));
+}
+
+// Runs the entry dialog; the texts it hands back are kept to the dialog's capacity.
+bool RunEntryDialog(IPhonebookForm& form, std::string& name, std::string& number) {
+    if (!form.RunEntryDialog(name, number))
+        return false;
+    name = CutToCharacters(name, kEntryTextLimit);
+    number = CutToCharacters(number, kEntryTextLimit);
+    return true;
+}
+
+} // namespace
+
+CPhonebookManager::CPhonebookManager(CModemSession& modem, CDaoDatabase& db,
+                                     IPhonebookForm& phonebookForm, IMessageSink& sink)
+    : session(modem), database(db), form(phonebookForm), messages(sink) {}
+
+CPhonebookManager::~CPhonebookManager() {
+    JoinWorker();
+}
+
+void CPhonebookManager::JoinWorker() {
+    if (phonebookWorkerThread.joinable())
+        phonebookWorkerThread.join();
+}
+
+void CPhonebookManager::OnReadPhonebook() {
+    if (reading)
+        return;
+    if (form.CheckedMemory() == PhonebookMemory::Dbase) {
+        LoadPhonebookFromDatabase();
+        return;
+    }
+    if (session.portOpen == 0) {
+        ShowOk(messages, "COM is closed!", kAppTitle);
+        return;
+    }
+    // Another task has the port: the press is ignored.
+    int idle = 0;
+    if (!session.busy.compare_exchange_strong(idle, 1))
+        return;
+    StartWorker();
+}
+
+void CPhonebookManager::StartWorker() {
+    JoinWorker(); // the previous read has cleared `busy`: it is at its very end
+    reading = true;
+    try {
+        phonebookWorkerThread = std::thread([this] { ReadPhonebookWorker(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: nothing is read.
+        reading = false;
+        session.busy = 0;
+    }
+}
+
+int CPhonebookManager::ReadPhonebookWorker() {
+    session.ClearLines();
+    const bool sim = form.CheckedMemory() == PhonebookMemory::Sim;
+    SendWithRetry(sim ? R"(AT+CPBS="SM")" : R"(AT+CPBS="ME")");
+    session.ClearLines();
+    SendWithRetry("AT+CPBR=?");
+    const PhonebookRange range = ParsePhonebookRange(session.Store());
+    session.ClearLines();
+    form.SetProgressRange(1, ProgressValue(range.upper));
+    if (range.lower <= range.upper)
+        ReadPositions(range);
+    session.stopRequest = 0;
+    reading = false;
+    session.busy = 0;
+    return 0;
+}
+
+void CPhonebookManager::SendWithRetry(std::string_view command) {
+    while (ShowReplyError(messages, session.SendAndWait(command, kSendCommandLine)) == 1) {
+    }
+}
+
+bool CPhonebookManager::EndOfPositions(int commandIndex) const {
+    // A closed session would only time out, command after command, up to the limit.
+    return commandIndex >= kMaxPhonebookCommands ||
+           (session.stopRequest & kPhonebookStopBit) != 0 || session.portOpen == 0;
+}
+
+void CPhonebookManager::ReadPositions(const PhonebookRange& range) {
+    // Counts the positions answered "OK"; commands always start at index 0.
+    long long counter = range.lower;
+    int commandIndex = 0;
+    do {
+        if (EndOfPositions(commandIndex))
+            break;
+        const std::string command = "AT+CPBR=" + std::to_string(commandIndex++);
+        const int result = session.SendAndWait(command, kSendCommandLine);
+        form.SetProgressPos(ProgressValue(counter));
+        if (result == kAnswerOk) {
+            AddPhonebookRows(session.Store(), form, static_cast<int>(counter));
+            ++counter;
+        } else if (result == kAnswerTimeout && session.portOpen != 0) {
+            ShowOk(messages, "No answer from phone", command);
+        }
+    } while (counter <= range.upper);
+}
+
+void CPhonebookManager::OnStoreNames() {
+    if (reading)
+        return;
+    if (form.CheckedMemory() == PhonebookMemory::Dbase) {
+        CopyPhonebookToDatabase();
+        return;
+    }
+    messages.ShowMessage({"Not yet implemented", "", BoxButtons::Ok, BoxIcon::Error, true});
+}
+
+void CPhonebookManager::OnAddEntry() {
+    if (reading)
+        return;
+    std::string name;
+    std::string number;
+    if (!RunEntryDialog(form, name, number))
+        return;
+    const char* kind = number.starts_with('+') ? "International" : "National";
+    form.InsertRow(0, {"NEW", name, number, kind});
+}
+
+void CPhonebookManager::OnChangeEntry() {
+    if (reading)
+        return;
+    const int selected = form.FirstSelectedRow();
+    if (selected < 0)
+        return;
+    const std::optional<PhonebookRow> row = form.Row(selected);
+    if (!row)
+        return;
+    std::string name = CutToCharacters((*row)[kNameColumn], kEntryTextLimit);
+    std::string number = CutToCharacters((*row)[kNumberColumn], kEntryTextLimit);
+    if (!RunEntryDialog(form, name, number))
+        return;
+    form.SetItemText(selected, kNameColumn, name);
+    form.SetItemText(selected, kNumberColumn, number);
+}
+
+void CPhonebookManager::OnPhonebookColumnClick() {
+    ::OnPhonebookColumnClick(form, messages);
+}
+
+int CPhonebookManager::LoadPhonebookFromDatabase() {
+    return ::LoadPhonebookFromDatabase(database, form, messages);
+}
+
+void CPhonebookManager::CopyPhonebookToDatabase() {
+    ::CopyPhonebookToDatabase(database, form, messages);
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The operations of the Phonebook Manager tab: reading the phone's phonebook on a worker thread,
+// filling the list from the database and copying it there, adding and changing entries by hand,
+// and the column-heading click. The window forwards its buttons here.
+//
+// Threads: every On... handler runs on the user-interface thread. The read worker runs on
+// `phonebookWorkerThread` and reaches the form through IPhonebookForm. The phone is used by one
+// task at a time: a read starts only when it can set the session's `busy` itself. While a read
+// fills the list, "Read", "Store", "Add" and "Change" do nothing, so no row is copied or
+// changed half-written.
+//
+// Lifetime: the destructor waits for the worker. The owner first raises `stopRequest` (255) and
+// closes the session, and makes sure the worker's form calls and boxes no longer wait for the
+// user-interface thread (the window drops them once it closes); the worker then ends after the
+// exchange under way.
+
+#include "phonebook/IPhonebookForm.h"
+#include "phonebook/PhonebookAnswers.h"
+#include "serial/MessageSink.h"
+
+#include <atomic>
+#include <string_view>
+#include <thread>
+
+class CDaoDatabase;
+class CModemSession;
+
+// Most position commands one read sends (indexes 0 to 999).
+inline constexpr int kMaxPhonebookCommands = 1000;
+
+class CPhonebookManager {
+public:
+    CPhonebookManager(CModemSession& session, CDaoDatabase& database, IPhonebookForm& form,
+                      IMessageSink& messages);
+    ~CPhonebookManager();
+
+    CPhonebookManager(const CPhonebookManager&) = delete;
+    CPhonebookManager& operator=(const CPhonebookManager&) = delete;
+
+    // "Read" (1075): from the database under "Dbase", else from the SIM ("SM") or the phone
+    // ("ME") on the worker; "COM is closed!" without a session.
+    void OnReadPhonebook();
+    // "Store" (1076): copies the list into the database under "Dbase"; otherwise "Not yet
+    // implemented".
+    void OnStoreNames();
+    // "Add" (1072): a new row "NEW" at the top of the list from the entry dialog.
+    void OnAddEntry();
+    // "Change" (1074): edits the name and number of the first selected row.
+    void OnChangeEntry();
+    // "Erase" (1073) has no operation.
+    void OnEraseEntry() {}
+    // A click on a heading of the phonebook list.
+    void OnPhonebookColumnClick();
+
+    int LoadPhonebookFromDatabase();
+    void CopyPhonebookToDatabase();
+
+    // Waits until a worker that has been started has returned.
+    void JoinWorker();
+    // True from the start of a read from the phone until its worker has finished with the list.
+    bool Reading() const { return reading.load(); }
+
+private:
+    int ReadPhonebookWorker();
+    void StartWorker();
+    // Sends the command, again for as long as the user answers Retry to its warning box.
+    void SendWithRetry(std::string_view command);
+    void ReadPositions(const PhonebookRange& range);
+    bool EndOfPositions(int commandIndex) const;
+
+    CModemSession& session;
+    CDaoDatabase& database;
+    IPhonebookForm& form;
+    IMessageSink& messages;
+    std::thread phonebookWorkerThread;
+    std::atomic<bool> reading{false};
+};

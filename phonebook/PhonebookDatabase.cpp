@@ -1,0 +1,97 @@
+#include "phonebook/PhonebookDatabase.h"
+
+#include "db/CDaoPhonebook.h"
+#include "phonebook/PhonebookText.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr const char* kPhonebookSql = "SELECT * FROM Phonebook";
+constexpr const char* kCannotOpen = "Cannot Open dbPhonebook";
+constexpr const char* kInternational = "International";
+constexpr const char* kNational = "National";
+// The engine's own description is not at hand: these say which step failed.
+constexpr const char* kCannotRead = "Error reading dbPhonebook";
+constexpr const char* kCannotSave = "Error saving to dbPhonebook";
+
+void ShowEngineError(IMessageSink& messages, const char* text) {
+    messages.ShowMessage({text, std::string(kAppTitle), BoxButtons::Ok, BoxIcon::Error, true});
+}
+
+bool OpenPhonebook(CDaoPhonebook& recordset, IMessageSink& messages) {
+    recordset.Open(dbOpenDynaset, kPhonebookSql, dbSeeChanges);
+    if (recordset.IsOpen())
+        return true;
+    ShowOk(messages, kCannotOpen, kAppTitle);
+    return false;
+}
+
+PhonebookRow ShownRow(const CDaoPhonebook& record) {
+    return {record.Pos, record.Nome, record.Numero,
+            record.Type == "145" ? kInternational : kNational};
+}
+
+bool AppendRow(CDaoPhonebook& recordset, const PhonebookRow& row) {
+    if (!recordset.AddNew())
+        return false;
+    recordset.Pos = CutToCharacters(row[kPosColumn], kStoredTextLimit);
+    recordset.Nome = CutToCharacters(row[kNameColumn], kStoredTextLimit);
+    recordset.Numero = CutToCharacters(row[kNumberColumn], kStoredTextLimit);
+    recordset.Type = StoredType(CutToCharacters(row[kTypeColumn], kStoredTextLimit));
+    return recordset.Update();
+}
+
+} // namespace
+
+std::string StoredType(std::string_view displayed) {
+    if (displayed == kInternational)
+        return "145";
+    if (displayed == kNational)
+        return "129";
+    return std::string(displayed);
+}
+
+int LoadPhonebookFromDatabase(CDaoDatabase& database, IPhonebookForm& form,
+                              IMessageSink& messages) {
+    form.DeleteAllRows();
+    CDaoPhonebook recordset(&database);
+    if (!OpenPhonebook(recordset, messages))
+        return 1;
+    for (int i = 0; !recordset.IsEOF(); ++i) {
+        form.InsertRow(i, ShownRow(recordset));
+        if (!recordset.MoveNext()) {
+            ShowEngineError(messages, kCannotRead);
+            break;
+        }
+    }
+    recordset.Close();
+    return 0;
+}
+
+void CopyPhonebookToDatabase(CDaoDatabase& database, IPhonebookForm& form, IMessageSink& messages) {
+    CDaoPhonebook recordset(&database);
+    if (!OpenPhonebook(recordset, messages))
+        return;
+    if (form.RowCount() == 0) {
+        messages.ShowMessage(
+            {"Nothing to copy !!", "Warning", BoxButtons::Ok, BoxIcon::Information, true});
+        recordset.Close();
+        return;
+    }
+    long walked = 0;
+    for (; walked < form.RowCount(); ++walked) {
+        const std::optional<PhonebookRow> row = form.Row(static_cast<int>(walked));
+        if (!row)
+            continue;
+        if (!AppendRow(recordset, *row)) {
+            recordset.Close(); // keeps the rows saved so far
+            ShowEngineError(messages, kCannotSave);
+            return;
+        }
+    }
+    recordset.Close();
+    char text[64];
+    std::snprintf(text, sizeof text, "%ld Record succesfully copied", walked);
+    ShowOk(messages, text, kAppTitle);
+}
