@@ -1,0 +1,45 @@
+#pragma once
+// Runs the exchange of a send on a thread of its own, so that the window keeps answering while
+// the phone is waited for. At most one task uses the port: a start while the session's `busy`
+// is set is refused, and `busy` stays set until the exchange has ended.
+//
+// Start and Join belong to the user-interface thread. The sink must carry boxes to that thread
+// without needing it to wait here: before the window joins at its end, it silences the sink and
+// ends the session's pauses, so a running send finishes at once.
+
+#include "serial/CModemSession.h"
+#include "serial/MessageSink.h"
+#include "sms/send/SendSms.h"
+#include "sms/send/SubmitPdu.h"
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class CSendSmsWorker {
+public:
+    using DoneCallback = std::function<void(SendOutcome)>;
+
+    CSendSmsWorker(CModemSession& modemSession, IMessageSink& messageSink)
+        : session(modemSession), sink(messageSink) {}
+    ~CSendSmsWorker() { Join(); }
+
+    CSendSmsWorker(const CSendSmsWorker&) = delete;
+    CSendSmsWorker& operator=(const CSendSmsWorker&) = delete;
+
+    // Starts sending submit; false, with nothing started, while `busy` is set. done, if given,
+    // runs on the worker thread after the outcome box, just before `busy` is cleared.
+    bool Start(SubmitPdu submit, DoneCallback done = {});
+    // Waits for the send in progress, if any.
+    void Join();
+    // True while some task (this one or a worker of another tab) holds the port.
+    bool Busy() const { return session.busy.load() != 0; }
+    // True from Start until the exchange has ended.
+    bool Running() const { return running.load(std::memory_order_acquire); }
+
+private:
+    CModemSession& session;
+    IMessageSink& sink;
+    std::thread thread;
+    std::atomic<bool> running{false};
+};

@@ -1,0 +1,22 @@
+#pragma once
+// The exchange of one send with the phone: "AT+CMGS=<length>", the user's confirmation, then
+// the PDU ended by Ctrl-Z and the phone's final answer shown as "Sent OK", "Error" or "Timeout".
+//
+// Runs on the thread that calls it, blocking it for up to about five seconds plus the time the
+// user takes to answer; meant for a worker (CSendSmsWorker). The caller holds the session's
+// `busy` flag for the whole exchange.
+
+#include "serial/CModemSession.h"
+#include "serial/MessageSink.h"
+#include "sms/send/SubmitPdu.h"
+
+enum class SendOutcome {
+    SentOk,   // "OK"
+    Error,    // "ERROR" or "+CMS ERROR:"
+    Timeout,  // no final answer within the wait
+    Cancelled // the user answered No: no PDU went out
+};
+
+// After No, ESC tells the phone to stop waiting for the PDU it was promised (GSM 07.05 3.5.1);
+// its answer is collected so that it cannot be taken for the answer of the next exchange.
+SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink);

@@ -1,0 +1,25 @@
+#pragma once
+// The message text as the send form counts it: in septets of the GSM 7-bit default alphabet (an
+// extension character such as "€" takes two), and other texts in characters, never in UTF-8
+// bytes. Pure functions, any thread.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Septets one message carries; "characters left" counts down from here.
+inline constexpr int kSmsTextSeptets = 160;
+
+// Number of characters (code points) of a UTF-8 text; a malformed byte counts as one.
+std::size_t CharCount(std::string_view text);
+
+// The first maxChars characters of text (all of it when shorter); never cuts inside a character.
+std::string CutToChars(std::string_view text, std::size_t maxChars);
+
+// The longest head of text that fits maxSeptets septets; never cuts an extension character in
+// half.
+std::string CutToSeptets(std::string_view text, int maxSeptets);
+
+// Each character of text that the 7-bit alphabet cannot carry (it would arrive as "?"), once,
+// in order of first appearance; empty when all can be sent.
+std::string UnsendableCharacters(std::string_view text);

@@ -1,0 +1,166 @@
+#include "sms/send/SubmitPdu.h"
+
+#include "pdu/Pdu.h"
+#include "serial/TextHelpers.h"
+#include "sms/send/SmsText.h"
+
+#include <optional>
+
+namespace {
+
+// Validity-period formats of the first octet.
+constexpr int kNoValidity = 0;
+constexpr int kRelativeValidity = 2;
+constexpr int kAbsoluteValidity = 3;
+
+// The longest relative validity period of GSM 03.40.
+constexpr std::string_view kLongestValidity = "FF";
+
+void ShowError(IMessageSink& sink, std::string_view text, std::string_view caption) {
+    sink.ShowMessage({std::string(text), std::string(caption), BoxButtons::Ok, BoxIcon::Error});
+}
+
+// Semi-octets a number puts into its address field: everything after a leading "+".
+std::size_t DigitCount(std::string_view number) {
+    return number.starts_with('+') ? number.size() - 1 : number.size();
+}
+
+// The number of a recipient: what follows the first ";" when there is one.
+std::string RecipientNumber(std::string_view recipient) {
+    const int semicolon = FindChar(recipient, ';');
+    if (semicolon < 0) {
+        return std::string(recipient);
+    }
+    return CopyTail(recipient, static_cast<int>(recipient.size()) - semicolon - 1);
+}
+
+int ValidityFormat(const WriteSmsValues& values) {
+    if (!values.advancedSubmit) {
+        return kRelativeValidity;
+    }
+    if (!values.validity) {
+        return kNoValidity;
+    }
+    if (values.relative) {
+        return kRelativeValidity; // wins when both radio buttons show checked
+    }
+    return values.absolute ? kAbsoluteValidity : kNoValidity;
+}
+
+// The two hex digits at the head of an option text ("7F - something"), or nothing.
+std::optional<std::string> HexPairOf(std::string_view text) {
+    if (!IsHexPair(text)) {
+        return std::nullopt;
+    }
+    return std::string(text.substr(0, 2));
+}
+
+bool FillAddresses(const WriteSmsValues& values, IMessageSink& sink, sms_container& sms) {
+    if (values.sca.empty()) {
+        ShowError(sink, "Please, fill Service Centre Address !", "Error");
+        return false;
+    }
+    if (DigitCount(values.sca) > kMaxScaDigits) {
+        ShowError(sink,
+                  "Service Centre Address too long: at most " + std::to_string(kMaxScaDigits) +
+                      " digits",
+                  "Error");
+        return false;
+    }
+    // Checked whole rather than cut to the field first: a cut number would reach someone else.
+    sms.sca = encode_sca(values.sca);
+    const int format = ValidityFormat(values);
+    sms.pdu_type = hex_octet(encode_pdu_type(values.requestReply ? 1 : 0, format));
+    sms.mr = "00";
+    const std::string number = RecipientNumber(values.recipient);
+    if (DigitCount(number) > kMaxNumberDigits) {
+        ShowError(sink,
+                  "Recipient number too long: at most " + std::to_string(kMaxNumberDigits) +
+                      " digits",
+                  "Error");
+        return false;
+    }
+    // The whole text is looked at: a long name before ";" must not cut the number off.
+    sms.da = encode_da(number);
+    return true;
+}
+
+bool FillCoding(const WriteSmsValues& values, IMessageSink& sink, sms_container& sms) {
+    if (values.advancedSubmit) {
+        const auto pid = HexPairOf(values.pid);
+        if (!pid) {
+            ShowError(sink, "Invalid characters in PID", "ERROR");
+            return false;
+        }
+        sms.pid = *pid;
+        const auto dcs = HexPairOf(values.dcs);
+        if (!dcs) {
+            ShowError(sink, "Invalid characters in DCS", "ERROR");
+            return false;
+        }
+        sms.dcs = *dcs;
+        return true;
+    }
+    sms.pid = "00";
+    if (values.classIndex < 0) {
+        ShowError(sink, "Please, select a class for the message", "Error");
+        return false;
+    }
+    sms.dcs = values.classIndex <= 3 ? hex_octet(encode_dcs(15, '7', values.classIndex)) : "00";
+    return true;
+}
+
+bool FillValidity(const WriteSmsValues& values, IMessageSink& sink, sms_container& sms) {
+    const int format = ValidityFormat(values);
+    if (format == kAbsoluteValidity) {
+        sink.ShowMessage({"VPF Absolute representation not implemented", "Warning", BoxButtons::Ok,
+                          BoxIcon::Information});
+        return false;
+    }
+    if (format == kNoValidity) {
+        sms.vp.clear();
+    } else if (values.standardSubmit) {
+        sms.vp = kLongestValidity;
+    } else if (const auto period = HexPairOf(values.validityPeriod)) {
+        sms.vp = *period;
+    } else {
+        ShowError(sink, "Invalid Characters in relative VPF", "Error");
+        return false;
+    }
+    return true;
+}
+
+// Characters without a septet arrive as "?": the user sees which before anything goes out.
+bool AcceptUnsendable(std::string_view text, IMessageSink& sink) {
+    const std::string lost = UnsendableCharacters(text);
+    if (lost.empty()) {
+        return true;
+    }
+    const BoxAnswer answer = sink.ShowMessage(
+        {"These characters cannot be sent and will arrive as \"?\": " + lost + "\nSend anyway?",
+         "Warning", BoxButtons::YesNo, BoxIcon::Warning});
+    return answer == BoxAnswer::Yes;
+}
+
+} // namespace
+
+bool IsHexPair(std::string_view text) {
+    return text.size() >= 2 && is_hex_digit(text[0]) && is_hex_digit(text[1]);
+}
+
+int BuildSubmitPdu(const WriteSmsValues& values, IMessageSink& sink, SubmitPdu& out) {
+    sms_container sms;
+    if (!FillAddresses(values, sink, sms) || !FillCoding(values, sink, sms)) {
+        return 1;
+    }
+    const std::string text = CutToSeptets(values.text, kSmsTextSeptets);
+    const encoded_ud ud = encode_ud(text);
+    sms.udl = ud.udl;
+    sms.ud = ud.ud;
+    if (!FillValidity(values, sink, sms) || !AcceptUnsendable(text, sink)) {
+        return 1;
+    }
+    out.pdu = encode_sms(sms);
+    out.length = submit_octet_count(out.pdu);
+    return 0;
+}

@@ -1,0 +1,211 @@
+// BuildSubmitPdu on the values of a Write SMS tab filled as the user would fill it.
+
+#include "sms/send/SubmitPdu.h"
+
+#include "common/RecordingMessageSink.h"
+#include "send/WorkedExample.h"
+#include "sms/send/SmsText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class SubmitPduTest : public ::testing::Test {
+protected:
+    SubmitPduTest() { FillWorkedExample(form); }
+
+    void Advanced() {
+        form.Click(kAdvancedSubmitRadioId);
+        form.SetControlText(kPidComboId, "00 - Default (SME to SME)");
+        form.SetControlText(kDcsComboId, "00 - GSM 7 bit default alphabet");
+    }
+
+    // Builds from the form; the PDU, or "" when the build failed.
+    std::string Build() {
+        submit = {};
+        boxesBefore = sink.Requests().size();
+        return BuildSubmitPdu(ReadWriteSmsValues(form), sink, submit) == 0 ? submit.pdu : "";
+    }
+
+    // The one box the last build showed.
+    MessageBoxRequest OnlyBox() const {
+        const auto boxes = sink.Requests();
+        EXPECT_EQ(boxes.size(), boxesBefore + 1);
+        return boxes.size() > boxesBefore ? boxes[boxesBefore] : MessageBoxRequest{};
+    }
+
+    FakeWriteSmsForm form;
+    RecordingMessageSink sink;
+    SubmitPdu submit;
+    std::size_t boxesBefore = 0;
+};
+
+TEST_F(SubmitPduTest, WorkedExampleGivesItsPduAndCount) {
+    EXPECT_EQ(Build(), kWorkedExamplePdu);
+    EXPECT_EQ(submit.length, 16);
+    EXPECT_TRUE(sink.Requests().empty());
+}
+
+TEST_F(SubmitPduTest, RequestReplySetsTheStatusReportBit) {
+    form.SetChecked(kRequestReplyCheckId, true);
+    EXPECT_EQ(Build(), "07912143658709F13100099121436587F900f0FF0361f118");
+}
+
+TEST_F(SubmitPduTest, RecipientNumberIsWhatFollowsTheFirstSemicolon) {
+    const std::string head = "07912143658709F11100";
+    const std::string tail = "00f0FF0361f118";
+    form.SetControlText(kRecipientComboId, "Anna Rossi;+123456789");
+    EXPECT_EQ(Build(), head + "099121436587F9" + tail);
+    form.SetControlText(kRecipientComboId, "+39;123");
+    EXPECT_EQ(Build(), head + "038121F3" + tail);
+    form.SetControlText(kRecipientComboId, "0123");
+    EXPECT_EQ(Build(), head + "04811032" + tail);
+    form.SetControlText(kRecipientComboId, "A;B;0123");
+    EXPECT_EQ(Build(), head + "0681;B1032" + tail) << "only the first ';' cuts";
+    form.SetControlText(kRecipientComboId, "");
+    EXPECT_EQ(Build(), head + "0081" + tail);
+}
+
+TEST_F(SubmitPduTest, PidAndDcsMustStartWithTwoHexDigits) {
+    Advanced();
+    form.SetControlText(kPidComboId, "7F - something");
+    form.SetControlText(kDcsComboId, "f1");
+    EXPECT_EQ(Build(), "07912143658709F10100099121436587F97Ff10361f118");
+
+    for (const char* pid : {"4", "0g", "", " 00"}) {
+        form.SetControlText(kPidComboId, pid);
+        EXPECT_EQ(Build(), "") << pid;
+        const auto box = OnlyBox();
+        EXPECT_EQ(box.text, "Invalid characters in PID");
+        EXPECT_EQ(box.caption, "ERROR");
+        EXPECT_EQ(box.icon, BoxIcon::Error);
+    }
+    form.SetControlText(kPidComboId, "00");
+    form.SetControlText(kDcsComboId, "G0");
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Invalid characters in DCS");
+}
+
+TEST_F(SubmitPduTest, ValidityFormatsOfTheAdvancedForm) {
+    Advanced();
+    EXPECT_EQ(Build(), "07912143658709F10100099121436587F90000"
+                       "0361f118")
+        << "no validity: first octet 01 and no validity octet";
+
+    form.SetChecked(kValidityCheckId, true);
+    form.SetChecked(kAbsoluteRadioId, true);
+    form.SetChecked(kRelativeRadioId, true);
+    form.SetControlText(kValidityEditId, "a7 hours");
+    EXPECT_EQ(Build(), "07912143658709F11100099121436587F90000a70361f118")
+        << "relative wins when both show checked";
+
+    form.SetControlText(kValidityEditId, "Z1");
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Invalid Characters in relative VPF");
+    EXPECT_EQ(OnlyBox().caption, "Error");
+
+    form.Click(kAbsoluteRadioId);
+    EXPECT_EQ(Build(), "");
+    const auto box = OnlyBox();
+    EXPECT_EQ(box.text, "VPF Absolute representation not implemented");
+    EXPECT_EQ(box.caption, "Warning");
+    EXPECT_EQ(box.icon, BoxIcon::Information);
+}
+
+TEST_F(SubmitPduTest, StandardFormTakesItsDcsFromTheClassList) {
+    const Texts dcs = {"f0", "f1", "f2", "f3", "00"};
+    for (int index = 0; index < 5; ++index) {
+        form.SelectListItem(kClassComboId, index);
+        EXPECT_EQ(Build().substr(36, 2), dcs[static_cast<std::size_t>(index)]) << index;
+    }
+    form.SelectListItem(kClassComboId, -1);
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Please, select a class for the message");
+    EXPECT_EQ(OnlyBox().caption, "Error");
+
+    Advanced();
+    EXPECT_NE(Build(), "") << "the advanced form needs no class";
+}
+
+TEST_F(SubmitPduTest, AnnouncedCountDoesNotDependOnTheServiceCentre) {
+    form.SetControlText(kScaEditId, "+12345");
+    Build();
+    EXPECT_EQ(submit.pdu.substr(0, 2), "04");
+    const int shortCentre = submit.length;
+    form.SetControlText(kScaEditId, "+12345678901234");
+    Build();
+    EXPECT_EQ(submit.pdu.substr(0, 2), "08");
+    EXPECT_EQ(submit.length, shortCentre);
+    EXPECT_EQ(submit.length, 16);
+}
+
+TEST_F(SubmitPduTest, EmptyServiceCentreIsTheFirstCheck) {
+    form.SetControlText(kScaEditId, "");
+    form.SelectListItem(kClassComboId, -1);
+    EXPECT_EQ(Build(), "");
+    const auto box = OnlyBox();
+    EXPECT_EQ(box.text, "Please, fill Service Centre Address !");
+    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.icon, BoxIcon::Error);
+}
+
+TEST_F(SubmitPduTest, NumbersLongerThanTheirFieldsAreRefusedNotCut) {
+    form.SetControlText(kScaEditId, "+" + std::string(24, '1'));
+    form.SetControlText(kRecipientComboId, "Someone with a long name;+" + std::string(30, '2'));
+    const std::string pdu = Build();
+    ASSERT_NE(pdu, "");
+    EXPECT_EQ(pdu.substr(0, 4), "0d91");
+    EXPECT_NE(pdu.find("1e91" + std::string(30, '2')), std::string::npos);
+
+    form.SetControlText(kScaEditId, "+" + std::string(25, '1'));
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Service Centre Address too long: at most 24 digits");
+
+    form.SetControlText(kScaEditId, "+1234");
+    form.SetControlText(kRecipientComboId, std::string(31, '2'));
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Recipient number too long: at most 30 digits");
+    EXPECT_EQ(OnlyBox().icon, BoxIcon::Error);
+}
+
+TEST_F(SubmitPduTest, ExtensionCharactersTakeTwoSeptets) {
+    form.SetControlText(kSmsTextEditId, "5€");
+    EXPECT_EQ(Build().substr(40), "03b54d19");
+    EXPECT_TRUE(sink.Requests().empty());
+}
+
+TEST_F(SubmitPduTest, CharactersWithoutASeptetAreShownBeforeSending) {
+    form.SetControlText(kSmsTextEditId, "ciao ДД ok ✓?");
+    sink.QueueAnswer(BoxAnswer::No);
+    EXPECT_EQ(Build(), "");
+    const auto box = OnlyBox();
+    EXPECT_NE(box.text.find("\"?\": Д✓\n"), std::string::npos) << box.text;
+    EXPECT_EQ(box.buttons, BoxButtons::YesNo);
+
+    sink.QueueAnswer(BoxAnswer::Yes);
+    const std::string pdu = Build();
+    ASSERT_NE(pdu, "");
+    EXPECT_EQ(pdu.substr(40, 2), "0d") << "13 septets, each lost character one \"?\"";
+}
+
+TEST(IsHexPairTest, LooksAtTheFirstTwoCharactersOnly) {
+    EXPECT_TRUE(IsHexPair("00"));
+    EXPECT_TRUE(IsHexPair("aF - anything"));
+    EXPECT_FALSE(IsHexPair("4"));
+    EXPECT_FALSE(IsHexPair("0g"));
+    EXPECT_FALSE(IsHexPair("g0"));
+    EXPECT_FALSE(IsHexPair(""));
+}
+
+TEST(SmsTextTest, CutsNeverSplitACharacter) {
+    const std::string almost(159, 'a');
+    EXPECT_EQ(CutToSeptets(almost + "€", 160), almost) << "the escape pair does not fit";
+    EXPECT_EQ(CutToSeptets(almost + "èx", 160), almost + "è");
+    EXPECT_EQ(CutToChars("àèìòù", 3), "àèì");
+    EXPECT_EQ(CharCount("àèìòù"), 5u);
+    EXPECT_EQ(UnsendableCharacters("€ è ? @"), "");
+}
+
+} // namespace
