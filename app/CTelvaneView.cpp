@@ -1,0 +1,347 @@
+#include "app/CTelvaneView.h"
+
+#include "app/CScrollingAboutBox.h"
+#include "app/FormBuilder.h"
+#include "app/GuiThread.h"
+#include "app/Pictures.h"
+#include "res/form/ButtonImages.h"
+#include "res/form/FormTooltips.h"
+#include "res/form/MenuTable.h"
+#include "serial/settings/CComSettingsRunner.h"
+#include "serial/settings/CSettingsStore.h"
+#include "serial/settings/PortSettings.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+#include <QThread>
+#include <QTreeWidget>
+#include <span>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+struct Column {
+    const char* heading;
+    int width;
+};
+
+constexpr Column kSmsListColumns[] = {
+    {"N", 20},     {"TYPE", 40},   {"STAT", 40},         {"SMS", 400},
+    {"DATE", 100}, {"TIME.", 100}, {"MITT./DEST.", 100}, {"Assoc. rubrica.", 100},
+    {"SCA.", 100},
+};
+
+constexpr Column kPhonebookColumns[] = {{"POS", 40}, {"Name", 400}, {"Number", 200}, {"FMT", 40}};
+
+void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
+    QStringList headings;
+    for (const Column& column : columns)
+        headings << QString::fromLatin1(column.heading);
+    list->setHeaderLabels(headings);
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i)
+        list->setColumnWidth(i, columns[static_cast<std::size_t>(i)].width);
+}
+
+QAction* FindCommand(const QList<QAction*>& actions, int commandId) {
+    for (QAction* action : actions) {
+        if (action->property("commandId").toInt() == commandId)
+            return action;
+        if (QMenu* menu = action->menu()) {
+            if (QAction* found = FindCommand(menu->actions(), commandId))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CTelvaneView::CTelvaneView(QWidget* parent)
+    : QScrollArea(parent), units(FormFont()), form(new QWidget) {
+    setObjectName(QStringLiteral("telvaneView"));
+    setFrameShape(QFrame::NoFrame);
+    form->setObjectName(QStringLiteral("form"));
+    form->setFont(FormFont());
+    form->setFixedSize(units.ToPixels(kFormRect).size());
+
+    tabControl = new QTabWidget(form);
+    tabControl->setObjectName(ControlObjectName(kTabControlId));
+    tabControl->setGeometry(units.ToPixels(kTabControlRect));
+    controls = BuildFormControls(form, units);
+    setWidget(form);
+    connect(tabControl, &QTabWidget::currentChanged, this, &CTelvaneView::OnTabSelChange);
+}
+
+CTelvaneView::~CTelvaneView() {
+    OnDestroy();
+}
+
+void CTelvaneView::OnInitialUpdate() {
+    initialised = true;
+    sink.SetOwner(window());
+    databaseDialogs.SetOwner(window());
+    stopRequest = 0;
+    busy = 0;
+    LoadButtonImages();
+    EnableToolTips();
+    portOpen = 0;
+    LoadPortSettings();
+    EnablePortControls(0);
+    session.ClearLines();
+    if (auto* sim = qobject_cast<QAbstractButton*>(Control(kReadSimRadioId)))
+        sim->setChecked(true);
+    writeTabFilling = 0;
+    currentTab = 0;
+    {
+        const QSignalBlocker blocker(tabControl);
+        for (std::string_view name : kTabNames)
+            tabControl->addTab(new QWidget,
+                               QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+        tabControl->setCurrentIndex(0);
+    }
+    ShowTabControls(1, false);
+    ShowTabControls(2, false);
+    SetupSmsListColumns();
+    databasePath = "telvane.mdb";
+    viewDatabase.OpenDatabase();
+}
+
+void CTelvaneView::OnDestroy() {
+    // A form that was never shown has no placement to keep and no session to close.
+    if (destroyed || !initialised)
+        return;
+    destroyed = true;
+    SavePlacement();
+    stopRequest = 255;
+    EndSessionTask();
+    session.CloseSession();
+}
+
+void CTelvaneView::EndSessionTask() {
+    // An opening session still running ends at once: its pauses stop, its boxes are not shown
+    // and its form calls are dropped. It must end before the session object goes.
+    closing = true;
+    waiter.Interrupt();
+    sink.Silence();
+    if (!sessionTask.joinable())
+        return;
+    WaitServingGuiCalls([this] { return sessionThreadDone.load(); });
+    sessionTask.join();
+}
+
+bool CTelvaneView::DropFormCall() const {
+    return closing && QThread::currentThread() != thread();
+}
+
+void CTelvaneView::LoadPortSettings() {
+    CSettingsStore store(sink);
+    ::LoadPortSettings(store, session.Port(), portSetting, flowSetting);
+}
+
+void CTelvaneView::SavePlacement() {
+    // The frame's top-left corner and the window's own size: moving to the corner and sizing to
+    // the difference puts the window back exactly where it was.
+    const QWidget* frame = window();
+    const QPoint corner = frame->pos();
+    const QSize size = frame->size();
+    CSettingsStore store(sink);
+    const std::pair<const char*, int> values[] = {
+        {"top", corner.y()},
+        {"bottom", corner.y() + size.height()},
+        {"left", corner.x()},
+        {"right", corner.x() + size.width()},
+    };
+    for (const auto& [name, value] : values) {
+        std::string text = std::to_string(value);
+        store.WriteSetting(name, text);
+    }
+}
+
+QWidget* CTelvaneView::Control(int id) const {
+    const auto found = controls.find(id);
+    return found == controls.end() ? nullptr : found->second;
+}
+
+void CTelvaneView::SelectTab(int index) {
+    if (index < 0 || index >= kTabCount)
+        return;
+    if (index != currentTab) {
+        ShowTabControls(index, true);
+        ShowTabControls(currentTab, false);
+        currentTab = index;
+    }
+    ActivateTab(index);
+}
+
+void CTelvaneView::ActivateTab(int index) {
+    if (index == 2) {
+        if (auto* dbase = qobject_cast<QAbstractButton*>(Control(kDbaseRadioId)))
+            dbase->setChecked(true);
+        if (!phonebookColumnsMade) {
+            SetupPhonebookColumns();
+            phonebookColumnsMade = true;
+        }
+    }
+    // Tab 0 asks the message counts while the port is open, tab 1 fills the Write SMS form: both
+    // are the work of the SMS operations.
+    emit tabActivated(index);
+}
+
+void CTelvaneView::ShowTabControls(int tab, bool show) {
+    form->setUpdatesEnabled(false);
+    for (const FormControl& control : FormControlTable()) {
+        if (control.tab == tab)
+            controls.at(control.id)->setVisible(show);
+    }
+    form->setUpdatesEnabled(true);
+    form->update();
+}
+
+void CTelvaneView::EnablePortControls(int enable) {
+    if (DropFormCall())
+        return;
+    RunOnGuiThread([this, enable] {
+        for (const FormControl& control : FormControlTable()) {
+            if (control.needsPort)
+                controls.at(control.id)->setEnabled(enable != 0);
+        }
+    });
+}
+
+void CTelvaneView::EnableReadControls(int readBusy) {
+    if (DropFormCall())
+        return;
+    RunOnGuiThread([this, readBusy] {
+        for (int id : kReadControlIds)
+            controls.at(id)->setEnabled(readBusy == 0);
+    });
+}
+
+void CTelvaneView::LoadButtonImages() {
+    for (const FormControl& control : FormControlTable()) {
+        const auto picture = ButtonPictureFor(control.id);
+        auto* button = qobject_cast<QAbstractButton*>(Control(control.id));
+        if (!picture || button == nullptr)
+            continue;
+        button->setText({});
+        button->setIcon(ButtonImage(*picture));
+        button->setIconSize({kButtonImageSize, kButtonImageSize});
+    }
+}
+
+QString CTelvaneView::OnToolTipText(int controlId) {
+    const auto tip = TooltipFor(controlId);
+    if (!tip)
+        return {};
+    return QString::fromUtf8(tip->data(), static_cast<qsizetype>(tip->size()));
+}
+
+void CTelvaneView::EnableToolTips() {
+    for (const auto& [id, widget] : controls)
+        widget->setToolTip(OnToolTipText(id));
+}
+
+void CTelvaneView::SetupSmsListColumns() {
+    SetColumns(qobject_cast<QTreeWidget*>(Control(kSmsListId)), kSmsListColumns);
+}
+
+void CTelvaneView::SetupPhonebookColumns() {
+    SetColumns(qobject_cast<QTreeWidget*>(Control(kPhonebookListId)), kPhonebookColumns);
+}
+
+void CTelvaneView::SetMenuCheck(int commandId, int checked) {
+    if (DropFormCall())
+        return;
+    RunOnGuiThread([this, commandId, checked] {
+        auto* frame = qobject_cast<QMainWindow*>(window());
+        auto* menuBar = frame == nullptr ? nullptr : qobject_cast<QMenuBar*>(frame->menuWidget());
+        if (menuBar == nullptr) {
+            ShowOk(sink, kCannotGetMenu, kAppTitle);
+            return;
+        }
+        if (QAction* action = FindCommand(menuBar->actions(), commandId))
+            action->setChecked(checked != 0);
+    });
+}
+
+void CTelvaneView::OnTabSelChange(int index) {
+    // While a worker runs, the header shows the new tab but the controls stay.
+    if (busy != 0)
+        return;
+    SelectTab(index);
+}
+
+void CTelvaneView::OnJumpTo(int tab) {
+    {
+        const QSignalBlocker blocker(tabControl);
+        tabControl->setCurrentIndex(tab);
+    }
+    SelectTab(tab);
+}
+
+void CTelvaneView::OnOpenCom() {
+    if (sessionTaskRunning || closing)
+        return;
+    if (sessionTask.joinable())
+        sessionTask.join(); // finished: its last step was to report back
+    const bool open = portOpen == 0;
+    sessionTaskRunning = true;
+    sessionThreadDone = false;
+    const auto task = [this, open] {
+        if (open)
+            session.OpenSession();
+        else
+            session.CloseSession();
+    };
+    try {
+        sessionTask = std::thread([this, open, task] {
+            task();
+            QMetaObject::invokeMethod(
+                this, [this, open] { OnSessionTaskDone(open); }, Qt::QueuedConnection);
+            sessionThreadDone = true;
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: do the work here, the window waiting with it.
+        sessionThreadDone = true;
+        task();
+        OnSessionTaskDone(open);
+    }
+}
+
+void CTelvaneView::OnSessionTaskDone(bool opened) {
+    sessionTaskRunning = false;
+    // The first tab's activation asks the message counts, whichever tab is shown.
+    if (opened && !closing)
+        ActivateTab(0);
+    emit sessionTaskDone(opened);
+}
+
+void CTelvaneView::OnIoSettings() {
+    // The dialog changes the port object's settings, which an opening session is reading.
+    if (sessionTaskRunning)
+        return;
+    CSettingsStore store(sink);
+    CComSettingsRunner dialog(sink, window());
+    ::OnIoSettings(dialog, store, session.Port(), portSetting, flowSetting);
+}
+
+void CTelvaneView::OnStopTask() {
+    session.OnStopTask();
+}
+
+void CTelvaneView::OnSelectDatabase() {
+    viewDatabase.SelectDatabase();
+}
+
+void CTelvaneView::OnSmsArchive() {}
+
+void CTelvaneView::OnAbout() {
+    CScrollingAboutBox box(window());
+    box.exec();
+}

@@ -1,0 +1,122 @@
+#pragma once
+// The form view: the tab control with the controls of the three tabs, the modem session, and
+// the state the operations share. User-interface thread only, except where a member says
+// otherwise.
+
+#include "app/DialogUnits.h"
+#include "app/InterruptibleWaiter.h"
+#include "app/QtDatabaseDialogs.h"
+#include "app/QtMessageSink.h"
+#include "db/CViewDatabase.h"
+#include "serial/CModemSession.h"
+#include "serial/ISessionForm.h"
+
+#include <QScrollArea>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <thread>
+
+class QTabWidget;
+
+class CTelvaneView : public QScrollArea, public ISessionForm {
+    Q_OBJECT
+public:
+    explicit CTelvaneView(QWidget* parent = nullptr);
+    ~CTelvaneView() override;
+
+    CTelvaneView(const CTelvaneView&) = delete;
+    CTelvaneView& operator=(const CTelvaneView&) = delete;
+
+    // Runs once, after the main window has been created and before it is placed.
+    void OnInitialUpdate();
+    // Saves the window placement, asks running workers to stop and closes the session; runs once
+    // (the frame calls it when the window closes, and the destructor as a last resort).
+    void OnDestroy();
+
+    void SelectTab(int index);
+    void ActivateTab(int index);
+    void ShowTabControls(int tab, bool show);
+    // Enables (non-zero) or disables the controls that need the open serial port; any thread.
+    void EnablePortControls(int enable) override;
+    // Enables (0) or disables (non-zero) the twelve Read SMS controls; any thread.
+    void EnableReadControls(int readBusy);
+    void LoadButtonImages();
+    // Checks (non-zero) or unchecks the menu entry of a command; "Cannot get menu" without a
+    // menu. Any thread.
+    void SetMenuCheck(int commandId, int checked) override;
+    // The tip of a form control; empty when the tooltip table does not list it.
+    static QString OnToolTipText(int controlId);
+
+    // Handlers of the tab header and the menu.
+    void OnTabSelChange(int index);
+    void OnJumpTo(int tab);
+    // Opens or closes the session on a thread of its own, so that the window keeps answering
+    // while a silent phone is waited for; a click while that runs is ignored.
+    void OnOpenCom();
+    void OnIoSettings();
+    void OnStopTask();
+    void OnSelectDatabase();
+    void OnSmsArchive();
+    void OnAbout();
+
+    QWidget* Control(int id) const;
+    QTabWidget* TabControl() const { return tabControl; }
+    IMessageSink& Sink() { return sink; }
+    CModemSession& Session() { return session; }
+    const DialogUnits& Units() const { return units; }
+    // True while "Open COM" opens or closes the session.
+    bool SessionTaskRunning() const { return sessionTaskRunning; }
+
+private:
+    QtMessageSink sink;
+    InterruptibleWaiter waiter;
+    CModemSession session{sink, waiter, *this};
+    QtDatabaseDialogs databaseDialogs{sink};
+    CViewDatabase viewDatabase{databaseDialogs};
+
+public:
+    // The session's flags, shared with the worker threads.
+    std::atomic<int>& busy = session.busy;
+    std::atomic<int>& stopRequest = session.stopRequest;
+    std::atomic<int>& portOpen = session.portOpen;
+
+    int currentTab = 0;
+    int writeTabFilling = 0;
+    // The form's one database and the file it opens.
+    CDaoDatabase& database = viewDatabase.database;
+    std::string& databasePath = viewDatabase.databasePath;
+    std::string portSetting;
+    int32_t flowSetting = 0;
+
+signals:
+    // A tab's activation step has run.
+    void tabActivated(int index);
+    // "Open COM" has finished opening (true) or closing (false) the session.
+    void sessionTaskDone(bool opened);
+
+private:
+    void EnableToolTips();
+    void SetupSmsListColumns();
+    void SetupPhonebookColumns();
+    void SavePlacement();
+    void LoadPortSettings();
+    void OnSessionTaskDone(bool opened);
+    void EndSessionTask();
+    // Form calls from a worker are dropped once the window closes: nobody turns the event loop
+    // that would carry them.
+    bool DropFormCall() const;
+
+    DialogUnits units;
+    QWidget* form = nullptr;
+    QTabWidget* tabControl = nullptr;
+    std::map<int, QWidget*> controls;
+    std::thread sessionTask;
+    std::atomic<bool> sessionTaskRunning{false};
+    std::atomic<bool> sessionThreadDone{true};
+    std::atomic<bool> closing{false};
+    bool phonebookColumnsMade = false;
+    bool initialised = false;
+    bool destroyed = false;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The boxes of opening and switching the database, as real modal dialogs: questions and notices
+// through the application's message sink, the file choice through the toolkit's open-file dialog.
+
+#include "db/IDatabaseDialogs.h"
+#include "serial/MessageSink.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QtDatabaseDialogs final : public IDatabaseDialogs {
+public:
+    explicit QtDatabaseDialogs(IMessageSink& messageSink) : sink(messageSink) {}
+
+    void SetOwner(QWidget* window) { owner = window; }
+
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override;
+    void ShowInformation(const std::string& text, const std::string& caption) override;
+
+private:
+    IMessageSink& sink;
+    QPointer<QWidget> owner;
+};
+
+// "label|pattern|label|pattern||" as the toolkit's name filters ("label (pattern);;...").
+QString ToNameFilters(const std::string& filter);

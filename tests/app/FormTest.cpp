@@ -1,0 +1,231 @@
+// The tabbed form on real widgets: every control of the table, the tab rules, the port rule, the
+// read-control rule and the tooltips.
+#include "app/CMainFrame.h"
+#include "app/CTelvaneApp.h"
+#include "app/CTelvaneView.h"
+#include "app/FormBuilder.h"
+#include "res/form/FormControls.h"
+#include "res/form/FormTooltips.h"
+#include "res/form/MenuTable.h"
+#include "tests/app/SettingsFolder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <algorithm>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <set>
+#include <thread>
+#include <vector>
+
+namespace {
+
+QString Label(const FormControl& control) {
+    return QString::fromUtf8(control.label.data(), static_cast<qsizetype>(control.label.size()));
+}
+
+// The text a control shows as its label, whatever its kind.
+QString ShownLabel(const QWidget* widget) {
+    // A label too wide for its check box goes on two lines.
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return QString(button->text()).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    if (const auto* group = qobject_cast<const QGroupBox*>(widget))
+        return group->title();
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    return {};
+}
+
+class FormTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.InitInstance());
+        view = app.MainFrame()->View();
+    }
+
+    QWidget* Find(int id) const { return view->findChild<QWidget*>(ControlObjectName(id)); }
+
+    // Controls of the shown tab are visible, all others hidden.
+    void ExpectOnlyTabShown(int tab) const {
+        for (const FormControl& control : FormControlTable())
+            EXPECT_EQ(Find(control.id)->isVisible(), control.tab == tab)
+                << "control " << control.id << " with tab " << tab << " shown";
+    }
+
+    void ExpectPortRule(bool portOpen) const {
+        for (const FormControl& control : FormControlTable())
+            EXPECT_EQ(Find(control.id)->isEnabled(), portOpen || !control.needsPort)
+                << "control " << control.id;
+    }
+
+    SettingsFolder folder;
+    CTelvaneApp app;
+    CTelvaneView* view = nullptr;
+};
+
+TEST_F(FormTest, EveryControlExistsWithItsLabelAtItsPosition) {
+    for (const FormControl& control : FormControlTable()) {
+        QWidget* widget = Find(control.id);
+        ASSERT_NE(widget, nullptr) << control.id;
+        EXPECT_EQ(widget->property("controlId").toInt(), control.id);
+        const QRect expected = view->Units().ToPixels(control.rect);
+        EXPECT_EQ(widget->pos(), expected.topLeft()) << control.id;
+        EXPECT_EQ(widget->width(), expected.width()) << control.id;
+        if (control.kind == ControlKind::ImageButton) {
+            // The picture replaces the label.
+            const auto* button = qobject_cast<QAbstractButton*>(widget);
+            EXPECT_TRUE(button->text().isEmpty()) << control.id;
+            EXPECT_EQ(button->icon().pixmap(32, 32).size(), QSize(32, 32)) << control.id;
+            EXPECT_EQ(widget->accessibleName(), Label(control));
+        } else {
+            EXPECT_EQ(ShownLabel(widget), Label(control)) << control.id;
+        }
+    }
+    EXPECT_EQ(
+        view->findChildren<QWidget*>(QRegularExpression(QStringLiteral("^control\\d+$"))).size(),
+        static_cast<qsizetype>(FormControlTable().size()) + 1); // and the tab control
+}
+
+TEST_F(FormTest, StartsOnReadSmsWithSimCheckedAndTheListColumns) {
+    const QTabWidget* tabs = view->TabControl();
+    ASSERT_EQ(tabs->count(), 3);
+    EXPECT_EQ(tabs->tabText(0), QStringLiteral("Read SMS"));
+    EXPECT_EQ(tabs->tabText(1), QStringLiteral("Write SMS"));
+    EXPECT_EQ(tabs->tabText(2), QStringLiteral("Phonebook Manager"));
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    ExpectOnlyTabShown(0);
+    EXPECT_TRUE(qobject_cast<QAbstractButton*>(Find(1034))->isChecked());
+    const auto* smsList = qobject_cast<QTreeWidget*>(Find(kSmsListId));
+    ASSERT_EQ(smsList->columnCount(), 9);
+    EXPECT_EQ(smsList->headerItem()->text(7), QStringLiteral("Assoc. rubrica."));
+    EXPECT_EQ(smsList->columnWidth(3), 400);
+    // The phonebook list gets its columns at the first activation of its tab.
+    const auto* phonebook = qobject_cast<QTreeWidget*>(Find(kPhonebookListId));
+    EXPECT_EQ(phonebook->columnCount(), 0);
+    view->SelectTab(2);
+    ASSERT_EQ(phonebook->columnCount(), 4);
+    EXPECT_EQ(phonebook->headerItem()->text(0), QStringLiteral("POS"));
+    EXPECT_EQ(phonebook->selectionMode(), QAbstractItemView::SingleSelection);
+}
+
+TEST_F(FormTest, EachTabShowsOnlyItsOwnControls) {
+    for (int tab : {1, 2, 0, 2}) {
+        view->TabControl()->tabBar()->setCurrentIndex(tab);
+        EXPECT_EQ(view->currentTab, tab);
+        ExpectOnlyTabShown(tab);
+    }
+    EXPECT_TRUE(view->TabControl()->isVisible());
+}
+
+TEST_F(FormTest, PortControlsFollowThePortRule) {
+    ExpectPortRule(false);
+    view->EnablePortControls(1);
+    ExpectPortRule(true); // "Read SCA" too, although the template starts it disabled
+    view->EnablePortControls(0);
+    ExpectPortRule(false);
+}
+
+TEST_F(FormTest, ReadControlsFromAWorkerThreadTouchExactlyTheTwelve) {
+    view->EnablePortControls(1);
+    const std::set<int> readIds(std::begin(kReadControlIds), std::end(kReadControlIds));
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        view->EnableReadControls(1);
+        done = true;
+    });
+    while (!done)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+    for (const FormControl& control : FormControlTable())
+        EXPECT_EQ(Find(control.id)->isEnabled(), !readIds.contains(control.id)) << control.id;
+    view->EnableReadControls(0);
+    ExpectPortRule(true);
+    // With the port closed, the read rule enables its controls all the same.
+    view->EnablePortControls(0);
+    view->EnableReadControls(0);
+    EXPECT_TRUE(Find(1036)->isEnabled());
+}
+
+TEST_F(FormTest, TooltipsComeFromTheTableAndOthersHaveNone) {
+    for (const FormControl& control : FormControlTable()) {
+        const auto tip = TooltipFor(control.id);
+        const QString expected =
+            tip ? QString::fromUtf8(tip->data(), static_cast<qsizetype>(tip->size())) : QString();
+        EXPECT_EQ(Find(control.id)->toolTip(), expected) << control.id;
+    }
+    EXPECT_EQ(Find(1052)->toolTip(), QStringLiteral("In PDU there isn't Service Centre Address"));
+    EXPECT_TRUE(Find(1043)->toolTip().isEmpty());
+    EXPECT_TRUE(CTelvaneView::OnToolTipText(9999).isEmpty());
+}
+
+TEST_F(FormTest, JumpToReRunsTheActivationOfTheShownTab) {
+    std::vector<int> activated;
+    QObject::connect(view, &CTelvaneView::tabActivated,
+                     [&activated](int tab) { activated.push_back(tab); });
+    app.MainFrame()->Action(kCmdJumpPhonebook)->trigger();
+    EXPECT_EQ(view->TabControl()->currentIndex(), 2);
+    auto* dbase = qobject_cast<QAbstractButton*>(Find(kDbaseRadioId));
+    auto* sim = qobject_cast<QAbstractButton*>(Find(1077));
+    EXPECT_TRUE(dbase->isChecked());
+    sim->setChecked(true);
+    EXPECT_FALSE(dbase->isChecked());
+    app.MainFrame()->Action(kCmdJumpPhonebook)->trigger();
+    EXPECT_TRUE(dbase->isChecked());
+    ExpectOnlyTabShown(2);
+    app.MainFrame()->Action(kCmdJumpWrite)->trigger();
+    app.MainFrame()->Action(kCmdJumpWrite)->trigger();
+    ExpectOnlyTabShown(1);
+    EXPECT_EQ(activated, (std::vector<int>{2, 2, 1, 1}));
+}
+
+TEST_F(FormTest, TabClickWhileBusyIsIgnoredButJumpToIsNot) {
+    view->busy = 1;
+    view->TabControl()->tabBar()->setCurrentIndex(2);
+    EXPECT_EQ(view->TabControl()->currentIndex(), 2); // the header moves
+    EXPECT_EQ(view->currentTab, 0);
+    ExpectOnlyTabShown(0);
+    app.MainFrame()->Action(kCmdJumpWrite)->trigger();
+    EXPECT_EQ(view->currentTab, 1);
+    ExpectOnlyTabShown(1);
+    view->busy = 0;
+    view->TabControl()->tabBar()->setCurrentIndex(0);
+    ExpectOnlyTabShown(0);
+}
+
+TEST_F(FormTest, RadioButtonsExcludeOnlyWithinTheirGroup) {
+    auto* sim = qobject_cast<QAbstractButton*>(Find(1034));
+    auto* me = qobject_cast<QAbstractButton*>(Find(1035));
+    auto* standard = qobject_cast<QAbstractButton*>(Find(1091));
+    auto* absolute = qobject_cast<QAbstractButton*>(Find(1093));
+    auto* relative = qobject_cast<QAbstractButton*>(Find(1094));
+    standard->setChecked(true);
+    absolute->setChecked(true);
+    me->setChecked(true);
+    EXPECT_FALSE(sim->isChecked());
+    EXPECT_TRUE(standard->isChecked());
+    EXPECT_TRUE(absolute->isChecked());
+    relative->setChecked(true);
+    EXPECT_FALSE(absolute->isChecked());
+    EXPECT_TRUE(me->isChecked());
+}
+
+TEST_F(FormTest, ControlsOfATabDoNotOverlapExceptInsideTheirGroupBoxes) {
+    for (const FormControl& a : FormControlTable()) {
+        for (const FormControl& b : FormControlTable()) {
+            if (a.id >= b.id || a.tab != b.tab || a.kind == ControlKind::GroupBox ||
+                b.kind == ControlKind::GroupBox)
+                continue;
+            EXPECT_FALSE(Find(a.id)->geometry().intersects(Find(b.id)->geometry()))
+                << a.id << " overlaps " << b.id;
+        }
+    }
+}
+
+} // namespace
