@@ -1,0 +1,37 @@
+#pragma once
+// The row builder of the SMS list: turns the "+CMGR:" and "+CMGL:" groups of the line store
+// (header line, then the PDU line) into rows, with the sender's name from the database's
+// phonebook.
+
+#include "serial/MessageSink.h"
+#include "sms/ISmsReadForm.h"
+
+#include <string_view>
+
+class CDaoDatabase;
+struct serialdata;
+
+// The "service-centre address" a PDU without one gets in front: length 1, type octet 00.
+inline constexpr std::string_view kNoScaPrefix = "0100";
+// Longest PDU text handled, the prefix included.
+inline constexpr std::size_t kMaxPduLineChars = 1000;
+
+// What the operations share with the Read SMS tab.
+struct SmsReadContext {
+    CDaoDatabase& database;
+    IMessageSink& messages;
+    ISmsReadForm& form;
+};
+
+struct SmsRowsResult {
+    bool phonebookOpen = false; // false: "Cannot Open dbPhonebook", nothing listed
+    int rows = 0;               // rows inserted
+    int undecoded = 0;          // of those, rows whose PDU did not decode
+    int groups = 0;             // header and PDU pairs met, with or without a row
+};
+
+// Builds rows from the store's current lines and inserts them at the top of the list, in the
+// order of the groups. A "+CMGR:" group shows `ordinal` in column 0, the next one ordinal + 1
+// and so on; a "+CMGL:" group its memory index. The store's lock is held only while the groups
+// are copied out, never while the form or the database is asked.
+SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& context);

@@ -1,0 +1,171 @@
+#include "sms/CSmsReader.h"
+
+#include "serial/TextHelpers.h"
+#include "sms/SmsHeader.h"
+#include "sms/SmsLogFile.h"
+
+#include <string>
+
+namespace {
+
+constexpr int kReadWorkerStopBit = 1;
+
+std::string_view CountCommand(SmsMemory memory) {
+    switch (memory) {
+    case SmsMemory::Sim:
+        return R"(AT+CPMS="SM")";
+    case SmsMemory::Phone:
+        return R"(AT+CPMS="ME")";
+    }
+    return {};
+}
+
+std::string_view CountErrorText(SmsMemory memory) {
+    switch (memory) {
+    case SmsMemory::Sim:
+        return "Error reading SMS Count SM";
+    case SmsMemory::Phone:
+        return "Error reading SMS Count ME";
+    }
+    return {};
+}
+
+std::string FirstLine(serialdata& store) {
+    std::string first;
+    WalkLines(store, [&first](const LineNode& line) {
+        first = line.text;
+        return false;
+    });
+    return first;
+}
+
+} // namespace
+
+CSmsReader::CSmsReader(CModemSession& modemSession, const SmsReadContext& readContext)
+    : session(modemSession), context(readContext) {}
+
+CSmsReader::~CSmsReader() {
+    Join();
+}
+
+void CSmsReader::Join() {
+    if (worker.joinable())
+        worker.join();
+}
+
+bool CSmsReader::Start(const std::function<void()>& task) {
+    int idle = 0;
+    if (!session.busy.compare_exchange_strong(idle, 1)) {
+        context.form.SetStatusText(std::string(kTaskRunningText));
+        return false;
+    }
+    // The previous task has cleared `busy`, so its thread is ending or gone.
+    Join();
+    worker = std::thread([this, task] {
+        task();
+        EndTask();
+    });
+    return true;
+}
+
+bool CSmsReader::OnReadSmsFromPhone() {
+    return Start([this] { ReadSmsWorker(); });
+}
+
+bool CSmsReader::StartReadSmsCount() {
+    return Start([this] { ReadSmsCount(); });
+}
+
+bool CSmsReader::StartReadFromFile(const std::string& path) {
+    return Start([this, path] { ReadSmsFromFile(path, session.Store(), context); });
+}
+
+void CSmsReader::EndTask() {
+    session.stopRequest = 0;
+    session.busy = 0;
+}
+
+bool CSmsReader::ReadOneCount(SmsMemory memory) {
+    session.ClearLines();
+    if (session.SendAndWait(CountCommand(memory), kSendCommandLine) != kAnswerOk) {
+        context.messages.ShowMessage(
+            {std::string(CountErrorText(memory)), "Error", BoxButtons::Ok, BoxIcon::Error, true});
+        return false;
+    }
+    const std::string line = FirstLine(session.Store());
+    if (line.empty())
+        return true;
+    if (!line.starts_with("+CPMS:"))
+        context.messages.ShowMessage(
+            {"Error reading SMS COUNT. Expected '+CPMS:xxxx' but got '" + line + "'", "ERROR",
+             BoxButtons::Ok, BoxIcon::Warning, true});
+    context.form.SetCountText(memory, FirstFieldAfterColon(line));
+    return true;
+}
+
+void CSmsReader::ReadSmsCount() {
+    context.form.EnableReadControls(1);
+    if (ReadOneCount(SmsMemory::Sim))
+        ReadOneCount(SmsMemory::Phone);
+    context.form.EnableReadControls(0);
+}
+
+void CSmsReader::SelectReadMemory(bool phoneMemory) {
+    const int answer = session.SendAndWait(
+        CountCommand(phoneMemory ? SmsMemory::Phone : SmsMemory::Sim), kSendCommandLine);
+    if (answer == kAnswerError)
+        ShowOk(context.messages, "Error", kAppTitle);
+    else if (answer == kAnswerTimeout)
+        ShowOk(context.messages, "Timeout", kAppTitle);
+}
+
+bool CSmsReader::StopAsked() const {
+    return (session.stopRequest.load() & kReadWorkerStopBit) != 0 || session.portOpen.load() == 0;
+}
+
+void CSmsReader::DeleteIndex(int index) {
+    const std::string command = "AT+CMGD=" + std::to_string(index);
+    const int answer = session.SendAndWait(command, kSendCommandLine);
+    if (answer == kAnswerError)
+        ShowOk(context.messages, "Error deleting sms", command);
+    else if (answer == kAnswerTimeout)
+        ShowOk(context.messages, "Error deleting sms TIMEOUT", command);
+}
+
+bool CSmsReader::ReadIndex(WalkPosition at) {
+    const std::string command = "AT+CMGR=" + std::to_string(at.index);
+    const int answer = session.SendAndWait(command, kSendCommandLine);
+    context.form.SetProgressPos(at.ordinal);
+    if (answer == kAnswerTimeout)
+        ShowOk(context.messages, "No answer from phone", command);
+    if (answer != kAnswerOk)
+        return false;
+    const SmsRowsResult rows = AddSmsRows(session.Store(), at.ordinal, context);
+    // A message is erased only once it shows, decoded, in the list.
+    if (rows.rows > 0 && rows.undecoded == 0 && context.form.MoveChecked())
+        DeleteIndex(at.index);
+    return true;
+}
+
+int CSmsReader::ReadSmsWorker() {
+    context.form.DeleteAllSmsRows();
+    ReadSmsCount();
+    const int meCount = LeadingInt(context.form.CountText(SmsMemory::Phone));
+    const int smCount = LeadingInt(context.form.CountText(SmsMemory::Sim));
+    const bool phoneMemory = context.form.MeChecked();
+    const int count = phoneMemory ? meCount : smCount;
+    SelectReadMemory(phoneMemory);
+    session.ClearLines();
+    context.form.EnableReadControls(1);
+    context.form.SetProgressPos(0);
+    context.form.SetProgressRange(1, count);
+    int ordinal = 1;
+    for (int index = 1; count >= 1 && index < kSmsIndexLimit && !StopAsked(); ++index) {
+        if (ReadIndex({index, ordinal}))
+            ++ordinal;
+        if (ordinal > count)
+            break;
+    }
+    context.form.EnableReadControls(0);
+    return 0;
+}

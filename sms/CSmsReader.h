@@ -1,0 +1,70 @@
+#pragma once
+// The Read SMS tab's work with the phone: the message counts of both memories and the read
+// worker that walks the chosen memory one index at a time, listing each message and, with
+// "Move (erase from phone)", deleting it once it has been listed. Also runs the loading of a
+// log file off the user-interface thread.
+//
+// Threads: the starters (OnReadSmsFromPhone, StartReadSmsCount, StartReadFromFile) run on the
+// user-interface thread; they refuse while the session's `busy` is set and otherwise set it and
+// start the task on a thread of this object, which clears `busy` and `stopRequest` when it ends.
+// The destructor joins that thread: the owner sets `stopRequest` (255) and closes the session
+// first, which ends a walk before its next index.
+
+#include "serial/CModemSession.h"
+#include "sms/AddSmsRows.h"
+
+#include <functional>
+#include <string>
+#include <thread>
+
+// The status bar note for a start refused because another task is running.
+inline constexpr std::string_view kTaskRunningText = "Another task is running: wait or stop it";
+
+// Indexes tried are below this one.
+inline constexpr int kSmsIndexLimit = 150;
+
+class CSmsReader {
+public:
+    CSmsReader(CModemSession& session, const SmsReadContext& context);
+    ~CSmsReader();
+    CSmsReader(const CSmsReader&) = delete;
+    CSmsReader& operator=(const CSmsReader&) = delete;
+
+    // Handler of "Read SMS from phone": starts ReadSmsWorker. False when refused (busy).
+    bool OnReadSmsFromPhone();
+    // Tab activation with the port open: ReadSmsCount as a task. False when refused (busy).
+    bool StartReadSmsCount();
+    // "Read From File" once the file has been chosen: ReadSmsFromFile as a task. False when
+    // refused (busy).
+    bool StartReadFromFile(const std::string& path);
+    // Waits for the running task, if any.
+    void Join();
+
+    // Asks both memories for their counts and writes them into the count edits. Blocks for up
+    // to two exchanges; call it off the user-interface thread.
+    void ReadSmsCount();
+    // The read itself, on the calling thread. Always 0. The task that OnReadSmsFromPhone starts
+    // runs it and then clears `stopRequest` and `busy`.
+    int ReadSmsWorker();
+
+private:
+    bool Start(const std::function<void()>& task);
+    // Writes the count of the first line of the last answer into the edit; false on a failed
+    // exchange (its message shown).
+    bool ReadOneCount(SmsMemory memory);
+    void SelectReadMemory(bool phoneMemory);
+    // Where the walk stands: the memory index to read and the ordinal its message gets.
+    struct WalkPosition {
+        int index;
+        int ordinal;
+    };
+    // Reads one index; true when it was answered and so counts as read.
+    bool ReadIndex(WalkPosition at);
+    void DeleteIndex(int index);
+    bool StopAsked() const;
+    void EndTask();
+
+    CModemSession& session;
+    SmsReadContext context;
+    std::thread worker;
+};

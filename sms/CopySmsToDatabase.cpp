@@ -1,0 +1,123 @@
+#include "sms/CopySmsToDatabase.h"
+
+#include "db/CDaoSMS_In.h"
+#include "db/CDaoSMS_Out.h"
+#include "sms/SmsHeader.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Reads Count decimal numbers with the given separators between them, as the C library's
+// scanning reads "%d/%d/%d": blanks before a number are skipped, text after the last is
+// ignored. False when a number or a separator is missing.
+template <std::size_t Count>
+bool ScanNumbers(std::string_view text, const std::array<char, Count - 1>& separators,
+                 std::array<int, Count>& out) {
+    std::size_t pos = 0;
+    for (std::size_t i = 0; i < Count; ++i) {
+        if (i > 0) {
+            if (pos >= text.size() || text[pos] != separators[i - 1])
+                return false;
+            ++pos;
+        }
+        while (pos < text.size() && text[pos] == ' ')
+            ++pos;
+        const std::size_t start = pos;
+        if (pos < text.size() && (text[pos] == '-' || text[pos] == '+'))
+            ++pos;
+        const std::size_t digits = pos;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
+            ++pos;
+        if (pos == digits)
+            return false;
+        out[i] = LeadingInt(text.substr(start, pos - start));
+    }
+    return true;
+}
+
+int FullYear(int year) {
+    if (year < 50)
+        return 2000 + year;
+    if (year <= 99)
+        return 1900 + year;
+    return year;
+}
+
+void Show(const SmsReadContext& context, std::string text, std::string caption, BoxIcon icon) {
+    context.messages.ShowMessage({std::move(text), std::move(caption), BoxButtons::Ok, icon, true});
+}
+
+bool StoreIn(CDaoSMS_In& in, const SmsRow& row, const SmsReadContext& context) {
+    in.AddNew();
+    in.Messaggio = row[kSmsTextColumn];
+    in.SCA = row[kSmsScaColumn];
+    in.Mittente = row[kSmsSenderColumn];
+    in.DateTime = ListDateTime(row[kSmsDateColumn], row[kSmsTimeColumn]);
+    if (!in.DateTime)
+        Show(context, "Cannot set Date and Time", row[kSmsTimeColumn], BoxIcon::Error);
+    return in.Update();
+}
+
+bool StoreOut(CDaoSMS_Out& out, const SmsRow& row) {
+    out.AddNew();
+    out.Messaggio = row[kSmsTextColumn];
+    out.SCA = row[kSmsScaColumn];
+    out.Mittente = row[kSmsSenderColumn];
+    return out.Update();
+}
+
+// Copies every row; false when the engine refused one (reported; the rows before it stay).
+bool CopyRows(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
+    char text[64];
+    for (int index = 0; index < context.form.SmsRowCount(); ++index) {
+        const std::optional<SmsRow> row = context.form.GetSmsRow(index);
+        if (!row) {
+            std::snprintf(text, sizeof text, "Error: %d", index);
+            Show(context, text, std::string(kAppTitle), BoxIcon::None);
+            continue;
+        }
+        const bool stored =
+            (*row)[kSmsTypeColumn] == "IN" ? StoreIn(in, *row, context) : StoreOut(out, *row);
+        if (!stored) {
+            std::snprintf(text, sizeof text, "Cannot store SMS %d in the database", index + 1);
+            Show(context, text, std::string(kAppTitle), BoxIcon::Error);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<DbDateTime> ListDateTime(std::string_view date, std::string_view time) {
+    std::array<int, 3> dayMonthYear{};
+    std::array<int, 3> clock{};
+    if (!ScanNumbers<3>(date, {'/', '/'}, dayMonthYear) || !ScanNumbers<3>(time, {':', '.'}, clock))
+        return std::nullopt;
+    return DbDateTime::FromParts(FullYear(dayMonthYear[2]), dayMonthYear[1], dayMonthYear[0],
+                                 clock[0], clock[1], clock[2]);
+}
+
+void OnCopySmsToDatabase(const SmsReadContext& context) {
+    CDaoSMS_In in(&context.database);
+    if (!in.Open(dbOpenDynaset, "SELECT * FROM SMS_IN", dbSeeChanges)) {
+        ShowOk(context.messages, "Cannot Open SMS_IN", kAppTitle);
+        return;
+    }
+    CDaoSMS_Out out(&context.database);
+    if (!out.Open(dbOpenDynaset, "SELECT * FROM SMS_OUT", dbSeeChanges)) {
+        in.Close();
+        ShowOk(context.messages, "Cannot Open SMS_OUT", kAppTitle);
+        return;
+    }
+    if (context.form.SmsRowCount() == 0) {
+        Show(context, "Nothing to copy !!", "Warning", BoxIcon::Information);
+    } else if (CopyRows(in, out, context)) {
+        Show(context, "SMS succesfully copied to database", "Information", BoxIcon::Information);
+    }
+    in.Close();
+    out.Close();
+}

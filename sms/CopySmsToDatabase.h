@@ -1,0 +1,18 @@
+#pragma once
+// "Copy SMS to database": every row of the SMS list becomes a new row of the archive, SMS_In
+// for a TYPE of "IN", SMS_Out for any other. Rows are only added, in one transaction; the list
+// stays as it is. User-interface thread.
+
+#include "db/DbDateTime.h"
+#include "sms/AddSmsRows.h"
+
+#include <optional>
+#include <string_view>
+
+// The date/time of a row's DATE ("%d/%d/%d": day, month, year) and TIME. ("%d:%d.%d (%d)":
+// hour, minute, second, zone not kept) texts; a two-digit year below 50 is of the 2000s, one
+// from 50 to 99 of the 1900s. Nothing when the texts do not read so or form no real date and
+// time.
+std::optional<DbDateTime> ListDateTime(std::string_view date, std::string_view time);
+
+void OnCopySmsToDatabase(const SmsReadContext& context);

@@ -1,0 +1,52 @@
+#pragma once
+// The rows of the SMS list: the only in-memory form of the messages read. Each row holds its
+// nine column texts as decoded (a message's line breaks included); the list shows the text
+// column with line breaks as spaces. Plain data: the window keeps one SmsList and shows it
+// through its own item model; one thread at a time.
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr int kSmsNumberColumn = 0;
+inline constexpr int kSmsTypeColumn = 1;
+inline constexpr int kSmsStatColumn = 2;
+inline constexpr int kSmsTextColumn = 3;
+inline constexpr int kSmsDateColumn = 4;
+inline constexpr int kSmsTimeColumn = 5;
+inline constexpr int kSmsSenderColumn = 6;
+inline constexpr int kSmsNameColumn = 7;
+inline constexpr int kSmsScaColumn = 8;
+inline constexpr int kSmsColumnCount = 9;
+
+using SmsRow = std::array<std::string, kSmsColumnCount>;
+
+struct SmsColumn {
+    std::string_view heading;
+    int width; // pixels, left-aligned
+};
+
+// Headings and widths of the nine columns, in column order.
+const std::array<SmsColumn, kSmsColumnCount>& SmsListColumns();
+
+// The text as the list shows it: every carriage return and line feed becomes a space.
+std::string DisplayText(std::string_view text);
+
+class SmsList {
+public:
+    // Puts the rows, in their order, at `position`; a position past the end appends them.
+    void Insert(int position, const std::vector<SmsRow>& rows);
+    void Append(const SmsRow& row) { rows.push_back(row); }
+    void Clear() { rows.clear(); }
+
+    int Count() const { return static_cast<int>(rows.size()); }
+    // Valid for 0 <= index < Count().
+    const SmsRow& Row(int index) const { return rows[static_cast<std::size_t>(index)]; }
+    // The cell as the list shows it; empty outside the list.
+    std::string DisplayCell(int index, int column) const;
+
+private:
+    std::vector<SmsRow> rows;
+};

@@ -1,0 +1,78 @@
+#include "sms/SmsRowText.h"
+
+#include "pdu/Pdu.h"
+#include "pdu/Utf8.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Format2x3(const char* format, int a, int b, int c) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, a, b, c);
+    return text;
+}
+
+std::string MessageText(const sms_container& sms) {
+    const std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
+                                       read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
+    return CutToChars(text, kMaxSmsTextChars);
+}
+
+void FillCommonColumns(const sms_container& sms, SmsRow& row) {
+    row[kSmsTextColumn] = MessageText(sms);
+    row[kSmsScaColumn] = ShownNumber(sms.sca.view());
+}
+
+} // namespace
+
+bool IsListedStatus(int status) {
+    return status >= 0 && status <= 3;
+}
+
+bool IsReceivedStatus(int status) {
+    return status == 0 || status == 1;
+}
+
+SmsStatusWords StatusWords(int status) {
+    switch (status) {
+    case 0:
+        return {"IN", "UNREAD"};
+    case 1:
+        return {"IN", "READ"};
+    case 2:
+        return {"OUT", "NOT SENT"};
+    case 3:
+        return {"OUT", "SENT"};
+    default:
+        return {};
+    }
+}
+
+std::string ShownNumber(std::string_view parsedAddress) {
+    const sms_address address = decode_sca(parsedAddress);
+    return address.international ? "+" + address.number : address.number;
+}
+
+void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
+    FillCommonColumns(sms, row);
+    const sms_time time = decode_time(sms.scts.view());
+    row[kSmsDateColumn] = Format2x3("%02d/%02d/%02d", time.day, time.month, time.year);
+    char clock[96];
+    std::snprintf(clock, sizeof clock, "%02d:%02d.%02d (%d)", time.hour, time.minute, time.second,
+                  time.timezone);
+    row[kSmsTimeColumn] = clock;
+    row[kSmsSenderColumn] = ShownNumber(sms.address.view());
+}
+
+void FillStoredColumns(const sms_container& sms, SmsRow& row) {
+    FillCommonColumns(sms, row);
+    row[kSmsSenderColumn] = "--";
+}
+
+std::string CutToChars(std::string_view text, std::size_t maxChars) {
+    std::size_t pos = 0;
+    for (std::size_t chars = 0; pos < text.size() && chars < maxChars; ++chars)
+        next_code_point(text, pos);
+    return std::string(text.substr(0, pos));
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The column texts of one SMS list row, from the status of its header line and its parsed PDU.
+
+#include "pdu/SmsContainer.h"
+#include "sms/SmsList.h"
+
+#include <cstddef>
+#include <string_view>
+
+// Longest decoded message text a row keeps, in characters.
+inline constexpr std::size_t kMaxSmsTextChars = 1000;
+
+// TYPE and STAT words of a message status (3GPP TS 27.005 <stat>).
+struct SmsStatusWords {
+    std::string_view type;
+    std::string_view stat;
+};
+
+// True for the four statuses a row is built for (0 to 3).
+bool IsListedStatus(int status);
+// True for received messages (0 unread, 1 read); 2 and 3 are stored outgoing ones.
+bool IsReceivedStatus(int status);
+// The words of a listed status; empty words for any other.
+SmsStatusWords StatusWords(int status);
+
+// A number as the list shows it: "+" in front of an international one.
+std::string ShownNumber(std::string_view parsedAddress);
+
+// Sets the text, date, time, sender and SCA columns of a received message.
+void FillReceivedColumns(const sms_container& sms, SmsRow& row);
+// Sets the text, sender ("--") and SCA columns of a stored outgoing message.
+void FillStoredColumns(const sms_container& sms, SmsRow& row);
+
+// Cuts a UTF-8 text to at most maxChars characters, never inside a character.
+std::string CutToChars(std::string_view text, std::size_t maxChars);

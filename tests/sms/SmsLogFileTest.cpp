@@ -1,0 +1,113 @@
+// "Read From File": real files in a temporary folder into a real line store, then rows.
+
+#include "sms/SmsLogFile.h"
+
+#include "common/PhoneSim.h"
+#include "serial/CModemSession.h"
+#include "serial/FakeSessionParts.h"
+#include "sms/SmsTestSetup.h"
+
+#include <algorithm>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class SmsLogFileTest : public ::testing::Test, public SmsTestBase {
+protected:
+    std::string Write(const std::string& bytes) {
+        const std::string path = dir.File("capture.log");
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    long Load(const std::string& bytes) { return LoadLogLines(Write(bytes), store); }
+};
+
+TEST_F(SmsLogFileTest, CountsEveryLineAndStoresTheNonEmptyOnes) {
+    EXPECT_EQ(Load("one\ntwo\nthree\n"), 3);
+    EXPECT_EQ(SnapshotLines(store), (Texts{"one", "two", "three"}));
+    EXPECT_EQ(Load("one\r\n\n\r\ntwo"), 4); // last line without a line feed counts too
+    EXPECT_EQ(SnapshotLines(store), (Texts{"one", "two"}));
+    EXPECT_EQ(Load(""), 0);
+    EXPECT_TRUE(SnapshotLines(store).empty());
+    EXPECT_EQ(Load("a\rb\n"), 1); // a carriage return inside a line is removed
+    EXPECT_EQ(SnapshotLines(store), Texts{"ab"});
+}
+
+TEST_F(SmsLogFileTest, LongLinesComeInPiecesOf499) {
+    EXPECT_EQ(Load(std::string(600, 'x') + "\n"), 2);
+    const Texts lines = SnapshotLines(store);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_EQ(lines[0].size(), 499U);
+    EXPECT_EQ(lines[1].size(), 101U);
+    // A carriage return before the line feed does not count, as in a text-mode read.
+    EXPECT_EQ(Load(std::string(498, 'y') + "\r\n"), 1);
+}
+
+TEST_F(SmsLogFileTest, BinaryBytesAreStoredSafely) {
+    std::mt19937 random(7);
+    std::string bytes(300000, '\0');
+    std::generate(bytes.begin(), bytes.end(), [&random] { return static_cast<char>(random()); });
+    const long count = Load(bytes);
+    EXPECT_GT(count, 0);
+    for (const std::string& line : SnapshotLines(store)) {
+        EXPECT_FALSE(line.empty());
+        EXPECT_LE(line.size(), kLogPieceChars);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos);
+    }
+}
+
+TEST_F(SmsLogFileTest, MissingFileChangesNothing) {
+    Store({"kept"});
+    form.InsertSmsRows(0, {SmsRow{"1"}});
+    ReadSmsFromFile(dir.File("absent.log"), store, context);
+    EXPECT_EQ(sink.Texts(), Texts{"Cannot open file"});
+    EXPECT_EQ(SnapshotLines(store), Texts{"kept"});
+    EXPECT_EQ(form.SmsRowCount(), 1);
+    EXPECT_EQ(form.Calls().back(), "enable 0");
+}
+
+TEST_F(SmsLogFileTest, CapturedReadsBecomeRowsNumberedFromOne) {
+    form.InsertSmsRows(0, {SmsRow{"old"}});
+    const std::string path =
+        Write(std::string("AT+CMGR=1\r\n\r\n+CMGR: 1,,24\r\n") + std::string(kHelloPdu) +
+              "\r\nOK\r\nAT+CMGR=2\r\n+CMS ERROR: 321\r\n+CMGR: 0,,24\r\n" +
+              std::string(kHelloPdu) + "\r\nOK\r\n");
+    ReadSmsFromFile(path, store, context);
+    EXPECT_EQ(sink.Texts(), Texts{"Read succesfully 10 lines"});
+    EXPECT_EQ(sink.Requests().at(0).caption, "Information");
+    EXPECT_EQ(sink.Requests().at(0).icon, BoxIcon::Information);
+    EXPECT_EQ(form.Column(kSmsNumberColumn), (Texts{"1", "2"}));
+    EXPECT_EQ(form.Column(kSmsStatColumn), (Texts{"READ", "UNREAD"}));
+    EXPECT_EQ(form.Calls().front(), "enable 1");
+    EXPECT_EQ(form.Calls().back(), "enable 0");
+}
+
+// A terminal log made of what the simulator itself sent and received for a list and two reads.
+TEST_F(SmsLogFileTest, SimulatorTranscriptLoadsIntoRows) {
+    PhoneSim phone({"sms SM 1 1 " + std::string(kHelloPdu) + "\n" +
+                    "sms SM 3 3 07912143658709F11100099121436587F900f0FF0361f118\n"});
+    RecordingMessageSink sessionSink;
+    RealWaiter waiter;
+    RecordingForm sessionForm;
+    CModemSession session(sessionSink, waiter, sessionForm);
+    session.Port().SetPortName(phone.LinkPath());
+    session.Port().SetLineSettings(115200, 0, 8, 0, 2);
+    session.OpenSession();
+    EXPECT_EQ(session.SendAndWait("AT+CMGL=4", kSendCommandLine), kAnswerOk);
+    EXPECT_EQ(session.SendAndWait("AT+CMGR=3", kSendCommandLine), kAnswerOk);
+    session.CloseSession();
+
+    std::string log;
+    for (const TranscriptEntry& entry : phone.Transcript())
+        log += entry.text + "\n";
+    ReadSmsFromFile(Write(log), store, context);
+    EXPECT_EQ(form.Column(kSmsNumberColumn), (Texts{"1", "3", "1"}));
+    EXPECT_EQ(form.Column(kSmsTextColumn), (Texts{"hello", "abc", "abc"}));
+    EXPECT_EQ(form.Column(kSmsNameColumn), (Texts{"Mario Rossi", "", ""}));
+}
+
+} // namespace
