@@ -1,0 +1,57 @@
+#include "tools/phonesim/SimulatorLoop.h"
+
+#include "tools/phonesim/StopSignal.h"
+
+#include <array>
+
+void SimulatorLoop::Run() {
+    std::array<char, 256> buffer{};
+    std::vector<SimEvent> events;
+    while (!StopRequested()) {
+        const std::size_t count = pty.Read(buffer, 50);
+        for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
+            events.clear();
+            phone.Feed(buffer[i], events);
+            Play(events);
+        }
+    }
+}
+
+void SimulatorLoop::Play(const std::vector<SimEvent>& events) {
+    bool delayed = false;
+    auto delayOnce = [&] {
+        if (!delayed && delayMs > 0)
+            SleepUnlessStopped(delayMs);
+        delayed = true;
+    };
+    for (const SimEvent& event : events) {
+        switch (event.kind) {
+        case EventKind::Echo:
+            Send(event.text);
+            break;
+        case EventKind::Received:
+            transcript.Write("RX", event.text);
+            break;
+        case EventKind::Line:
+            delayOnce();
+            transcript.Write("TX", event.text);
+            Send("\r\n" + event.text + "\r\n");
+            break;
+        case EventKind::Prompt:
+            delayOnce();
+            transcript.Write("TX", event.text);
+            Send("\r\n" + event.text);
+            break;
+        case EventKind::Sent:
+            transcript.Write("SENT", event.text);
+            break;
+        case EventKind::Cancelled:
+            transcript.Write("RX", "<ESC>");
+            break;
+        }
+    }
+}
+
+void SimulatorLoop::Send(const std::string& bytes) {
+    writer.Write(bytes); // a client gone meanwhile simply misses the rest
+}

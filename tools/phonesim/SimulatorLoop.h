@@ -1,0 +1,33 @@
+#pragma once
+// Runs the simulated phone until a stop is requested: bytes from the pty go to the
+// interpreter, its events go back out on the line (paced, after the response delay) and into
+// the transcript.
+
+#include "tools/phonesim/CommandInterpreter.h"
+#include "tools/phonesim/PacedWriter.h"
+#include "tools/phonesim/PtyLink.h"
+#include "tools/phonesim/Transcript.h"
+
+#include <string>
+#include <vector>
+
+class SimulatorLoop {
+public:
+    SimulatorLoop(PtyLink& line, CommandInterpreter& interpreter, Transcript& log, int baud,
+                  int responseDelayMs)
+        : pty(line), phone(interpreter), transcript(log),
+          writer(line.Master(), baud, [&line] { return line.ClientPresent(); }),
+          delayMs(responseDelayMs) {}
+
+    void Run();
+
+private:
+    void Play(const std::vector<SimEvent>& events);
+    void Send(const std::string& bytes);
+
+    PtyLink& pty;
+    CommandInterpreter& phone;
+    Transcript& transcript;
+    PacedWriter writer;
+    int delayMs;
+};

@@ -1,0 +1,51 @@
+#pragma once
+// The short-message commands of 3GPP TS 27.005 in PDU mode: +CSMS, +CPMS, +CMGF, +CSCA, +CNMI,
+// +CMGR, +CMGL, +CMGD and +CMGS. Reading a "received unread" message marks it read, as phones
+// do. +CMGS only announces the prompt; the PDU that follows is handed to FinishSubmit.
+
+#include "tools/phonesim/CommandGroup.h"
+#include "tools/phonesim/Fixture.h"
+
+#include <array>
+#include <string>
+#include <utility>
+
+class SmsCommands final : public CommandGroup {
+public:
+    explicit SmsCommands(Fixture& phoneData) : fixture(phoneData) {}
+
+    bool Run(const std::string& name, const CommandArgs& args, CommandResult& result) override;
+
+    // The PDU (hex, SCA field first) typed after the prompt. Accepts it when it is whole hex, an
+    // SMS-SUBMIT, and as long as +CMGS announced; `accepted` tells which.
+    CommandResult FinishSubmit(const std::string& pdu, bool& accepted);
+
+    // Longest PDU text that can follow the prompt: SCA (12 octets) + SUBMIT (164 octets).
+    static constexpr std::size_t kMaxPduText = 2 * (12 + 164);
+
+private:
+    CommandResult Csms(const CommandArgs& args);
+    CommandResult Cpms(const CommandArgs& args);
+    CommandResult Cmgf(const CommandArgs& args);
+    CommandResult Csca(const CommandArgs& args);
+    CommandResult Cnmi(const CommandArgs& args);
+    CommandResult Cmgr(const CommandArgs& args);
+    CommandResult Cmgl(const CommandArgs& args);
+    CommandResult Cmgd(const CommandArgs& args);
+    CommandResult Cmgs(const CommandArgs& args);
+
+    std::string CpmsCounts() const;
+    std::string Usage(Storage storage) const;
+    static std::string ListHeader(int index, const StoredSms& sms);
+    StoredSms* Find(int index);
+
+    Fixture& fixture;
+    // +CPMS <mem1> (read, list, delete), <mem2> (write, send), <mem3> (receive)
+    Storage readMemory = Storage::SM;
+    Storage writeMemory = Storage::SM;
+    Storage receiveMemory = Storage::SM;
+    std::pair<std::string, int> serviceCentre{"+31624000000", 145};
+    std::array<int, 5> newMessageIndication{};
+    int announcedLength = 0;
+    int messageReference = 0;
+};
