@@ -1,10 +1,12 @@
 // telvane-pdu run as a user runs it: arguments, standard input, output and exit status.
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,10 +32,11 @@ std::string quoted(const std::string& text) {
 }
 
 ToolRun run_tool(const std::vector<std::string>& args, const std::string& input = "") {
-    const std::string dir = testing::TempDir();
-    const std::string in = dir + "pdu_tool_in";
-    const std::string out = dir + "pdu_tool_out";
-    const std::string err = dir + "pdu_tool_err";
+    // CTest runs the cases as parallel processes: each needs files of its own.
+    const std::string dir = testing::TempDir() + "pdu_tool_" + std::to_string(getpid()) + "_";
+    const std::string in = dir + "in";
+    const std::string out = dir + "out";
+    const std::string err = dir + "err";
     std::ofstream(in) << input;
     std::string command = TELVANE_PDU_TOOL;
     for (const std::string& arg : args) {
@@ -45,6 +48,8 @@ ToolRun run_tool(const std::vector<std::string>& args, const std::string& input 
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.out = slurp(out);
     run.err = slurp(err);
+    for (const std::string& path : {in, out, err})
+        std::remove(path.c_str());
     return run;
 }
 
