@@ -4,6 +4,7 @@
 #include "app/FormBuilder.h"
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
+#include "phonebook/PhonebookColumns.h"
 #include "res/form/ButtonImages.h"
 #include "res/form/FormTooltips.h"
 #include "res/form/MenuTable.h"
@@ -13,12 +14,19 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
 #include <QTreeWidget>
+#include <array>
 #include <span>
 #include <string_view>
 #include <system_error>
@@ -26,23 +34,26 @@
 
 namespace {
 
-struct Column {
-    const char* heading;
-    int width;
-};
+// The Phonebook Manager's buttons.
+constexpr int kReadNamesButtonId = 1075;
+constexpr int kStoreNamesButtonId = 1076;
+constexpr int kAddEntryButtonId = 1072;
+constexpr int kChangeEntryButtonId = 1074;
+constexpr int kEraseEntryButtonId = 1073;
 
+// The SMS list's columns; the phonebook list's come with the phonebook (PhonebookColumns.h).
+using Column = PhonebookColumn;
 constexpr Column kSmsListColumns[] = {
     {"N", 20},     {"TYPE", 40},   {"STAT", 40},         {"SMS", 400},
     {"DATE", 100}, {"TIME.", 100}, {"MITT./DEST.", 100}, {"Assoc. rubrica.", 100},
     {"SCA.", 100},
 };
 
-constexpr Column kPhonebookColumns[] = {{"POS", 40}, {"Name", 400}, {"Number", 200}, {"FMT", 40}};
-
 void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
     QStringList headings;
     for (const Column& column : columns)
-        headings << QString::fromLatin1(column.heading);
+        headings << QString::fromUtf8(column.heading.data(),
+                                      static_cast<qsizetype>(column.heading.size()));
     list->setHeaderLabels(headings);
     for (int i = 0; i < static_cast<int>(columns.size()); ++i)
         list->setColumnWidth(i, columns[static_cast<std::size_t>(i)].width);
@@ -76,6 +87,61 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     controls = BuildFormControls(form, units);
     setWidget(form);
     connect(tabControl, &QTabWidget::currentChanged, this, &CTelvaneView::OnTabSelChange);
+    WireWriteSms();
+    WirePhonebook();
+}
+
+void CTelvaneView::WireWriteSms() {
+    const auto onClick = [this](int id, auto handler) {
+        connect(qobject_cast<QAbstractButton*>(Control(id)), &QAbstractButton::clicked, this,
+                handler);
+    };
+    onClick(kSendButtonId, [this] { OnSendSms(); });
+    onClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
+    onClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
+    onClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
+    WireSubmitRadios();
+    auto* text = qobject_cast<QPlainTextEdit*>(Control(kSmsTextEditId));
+    connect(text, &QPlainTextEdit::textChanged, this, [this] { writeTab.OnTextChange(); });
+    auto* recipient = qobject_cast<QComboBox*>(Control(kRecipientComboId));
+    connect(recipient, &QComboBox::editTextChanged, this,
+            [this] { writeTab.OnRecipientEditChange(); });
+}
+
+void CTelvaneView::WireSubmitRadios() {
+    // The operations set each radio button of these groups on its own (a relative validity may
+    // stand checked beside an absolute one); only a click unchecks the others.
+    for (const auto& ids : {std::array{kStandardSubmitRadioId, kAdvancedSubmitRadioId},
+                            std::array{kAbsoluteRadioId, kRelativeRadioId}}) {
+        for (int id : ids) {
+            auto* radio = qobject_cast<QAbstractButton*>(Control(id));
+            if (QButtonGroup* group = radio->group())
+                group->removeButton(radio);
+            radio->setAutoExclusive(false);
+            connect(radio, &QAbstractButton::clicked, this, [this, ids, id] {
+                for (int other : ids)
+                    qobject_cast<QAbstractButton*>(Control(other))->setChecked(other == id);
+            });
+        }
+    }
+}
+
+void CTelvaneView::WirePhonebook() {
+    const std::pair<int, void (CPhonebookManager::*)()> buttons[] = {
+        {kReadNamesButtonId, &CPhonebookManager::OnReadPhonebook},
+        {kStoreNamesButtonId, &CPhonebookManager::OnStoreNames},
+        {kAddEntryButtonId, &CPhonebookManager::OnAddEntry},
+        {kChangeEntryButtonId, &CPhonebookManager::OnChangeEntry},
+        {kEraseEntryButtonId, &CPhonebookManager::OnEraseEntry},
+    };
+    for (const auto& [id, handler] : buttons) {
+        connect(qobject_cast<QAbstractButton*>(Control(id)), &QAbstractButton::clicked, this,
+                [this, run = handler] { (phonebook.*run)(); });
+    }
+    QHeaderView* header = qobject_cast<QTreeWidget*>(Control(kPhonebookListId))->header();
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this] { phonebook.OnPhonebookColumnClick(); });
 }
 
 CTelvaneView::~CTelvaneView() {
@@ -96,7 +162,7 @@ void CTelvaneView::OnInitialUpdate() {
     session.ClearLines();
     if (auto* sim = qobject_cast<QAbstractButton*>(Control(kReadSimRadioId)))
         sim->setChecked(true);
-    writeTabFilling = 0;
+    writeTab.writeTabFilling = 0;
     currentTab = 0;
     {
         const QSignalBlocker blocker(tabControl);
@@ -120,7 +186,16 @@ void CTelvaneView::OnDestroy() {
     SavePlacement();
     stopRequest = 255;
     EndSessionTask();
+    EndWorkers();
     session.CloseSession();
+}
+
+void CTelvaneView::EndWorkers() {
+    // The waiter is interrupted and the sink silent: a running read or send ends after the
+    // exchange under way. A form call or box it asked for just before the close is served here.
+    WaitServingGuiCalls([this] { return !phonebook.Reading() && !sendWorker.Running(); });
+    phonebook.JoinWorker();
+    sendWorker.Join();
 }
 
 void CTelvaneView::EndSessionTask() {
@@ -188,8 +263,9 @@ void CTelvaneView::ActivateTab(int index) {
             phonebookColumnsMade = true;
         }
     }
-    // Tab 0 asks the message counts while the port is open, tab 1 fills the Write SMS form: both
-    // are the work of the SMS operations.
+    if (index == 1)
+        writeTab.ActivateWriteTab();
+    // Tab 0 asks the message counts while the port is open: the work of the SMS read operations.
     emit tabActivated(index);
 }
 
@@ -320,6 +396,22 @@ void CTelvaneView::OnSessionTaskDone(bool opened) {
     if (opened && !closing)
         ActivateTab(0);
     emit sessionTaskDone(opened);
+}
+
+void CTelvaneView::OnSendSms() {
+    if (sendWorker.Busy()) {
+        ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
+        return;
+    }
+    writeTab.OnSendSms(sendWorker, [this](SendOutcome outcome) {
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { emit sendDone(outcome); }, Qt::QueuedConnection);
+    });
+}
+
+void CTelvaneView::ShowStatus(const QString& text) {
+    if (auto* frame = qobject_cast<QMainWindow*>(window()))
+        frame->statusBar()->showMessage(text, 5000);
 }
 
 void CTelvaneView::OnIoSettings() {

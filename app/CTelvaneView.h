@@ -7,9 +7,15 @@
 #include "app/InterruptibleWaiter.h"
 #include "app/QtDatabaseDialogs.h"
 #include "app/QtMessageSink.h"
+#include "app/QtPhonebookForm.h"
+#include "app/QtWriteSmsForm.h"
 #include "db/CViewDatabase.h"
+#include "phonebook/CPhonebookManager.h"
 #include "serial/CModemSession.h"
 #include "serial/ISessionForm.h"
+#include "serial/settings/CSettingsStore.h"
+#include "sms/send/CSendSmsWorker.h"
+#include "sms/send/CWriteSmsTab.h"
 
 #include <QScrollArea>
 #include <atomic>
@@ -68,6 +74,14 @@ public:
     const DialogUnits& Units() const { return units; }
     // True while "Open COM" opens or closes the session.
     bool SessionTaskRunning() const { return sessionTaskRunning; }
+    CWriteSmsTab& WriteTab() { return writeTab; }
+    IWriteSmsForm& WriteForm() { return writeForm; }
+    CSendSmsWorker& SendWorker() { return sendWorker; }
+    CPhonebookManager& Phonebook() { return phonebook; }
+
+    // "Send" (1066): hands the form's message to the send worker; while another task holds the
+    // port, says so in the status bar instead.
+    void OnSendSms();
 
 private:
     QtMessageSink sink;
@@ -83,7 +97,6 @@ public:
     std::atomic<int>& portOpen = session.portOpen;
 
     int currentTab = 0;
-    int writeTabFilling = 0;
     // The form's one database and the file it opens.
     CDaoDatabase& database = viewDatabase.database;
     std::string& databasePath = viewDatabase.databasePath;
@@ -95,6 +108,8 @@ signals:
     void tabActivated(int index);
     // "Open COM" has finished opening (true) or closing (false) the session.
     void sessionTaskDone(bool opened);
+    // A send started by "Send" has ended (its outcome box has been answered).
+    void sendDone(SendOutcome outcome);
 
 private:
     void EnableToolTips();
@@ -104,6 +119,11 @@ private:
     void LoadPortSettings();
     void OnSessionTaskDone(bool opened);
     void EndSessionTask();
+    void EndWorkers();
+    void WireWriteSms();
+    void WireSubmitRadios();
+    void WirePhonebook();
+    void ShowStatus(const QString& text);
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
     bool DropFormCall() const;
@@ -119,4 +139,13 @@ private:
     bool phonebookColumnsMade = false;
     bool initialised = false;
     bool destroyed = false;
+
+    // The operations of the Write SMS and Phonebook Manager tabs, on the controls above; they go
+    // before the controls and the session (the phonebook's destructor joins its worker).
+    CSettingsStore settingsStore{sink};
+    QtWriteSmsForm writeForm{controls};
+    CWriteSmsTab writeTab{writeForm, sink, settingsStore, viewDatabase.database, session.portOpen};
+    CSendSmsWorker sendWorker{session, sink};
+    QtPhonebookForm phonebookForm{controls, closing, this};
+    CPhonebookManager phonebook{session, viewDatabase.database, phonebookForm, sink};
 };

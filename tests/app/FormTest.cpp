@@ -211,8 +211,15 @@ TEST_F(FormTest, RadioButtonsExcludeOnlyWithinTheirGroup) {
     EXPECT_FALSE(sim->isChecked());
     EXPECT_TRUE(standard->isChecked());
     EXPECT_TRUE(absolute->isChecked());
+    // The Write SMS groups exclude on a click only: the operations set each button alone.
     relative->setChecked(true);
+    EXPECT_TRUE(absolute->isChecked());
+    relative->setEnabled(true); // a port control: a click needs it enabled
+    relative->click();
     EXPECT_FALSE(absolute->isChecked());
+    EXPECT_TRUE(relative->isChecked());
+    relative->click(); // a second click leaves it checked, as a radio button stays
+    EXPECT_TRUE(relative->isChecked());
     EXPECT_TRUE(me->isChecked());
 }
 

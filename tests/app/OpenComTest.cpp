@@ -1,70 +1,13 @@
 // "Open COM" against the phone simulator on a pseudo-terminal, in real time: the session opens
 // off the user-interface thread, checks the menu entry and enables the port controls, and the
 // window keeps turning its event loop while a silent phone is waited for.
-#include "app/CMainFrame.h"
-#include "app/CTelvaneApp.h"
-#include "app/CTelvaneView.h"
-#include "common/PhoneSim.h"
-#include "common/RecordingMessageSink.h"
 #include "res/form/FormControls.h"
-#include "res/form/MenuTable.h"
-#include "serial/settings/CSettingsStore.h"
-#include "tests/app/ModalAnswer.h"
-#include "tests/app/SettingsFolder.h"
-
-#include <QAction>
-#include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
-#include <gtest/gtest.h>
-#include <thread>
-#include <vector>
+#include "tests/app/PhoneWindow.h"
 
 namespace {
 
-using Texts = std::vector<std::string>;
-
-class OpenComTest : public testing::Test {
+class OpenComTest : public PhoneWindowTest {
 protected:
-    // Points the stored port settings at the simulator and starts the application.
-    void Start(const PhoneSim& phone) {
-        RecordingMessageSink recorder;
-        CSettingsStore store(recorder);
-        for (auto [name, text] :
-             std::vector<std::pair<const char*, std::string>>{{"COM", phone.LinkPath()},
-                                                              {"Baud", "115200"},
-                                                              {"Data", "8"},
-                                                              {"Parity", "0"},
-                                                              {"Flow", "0"}})
-            store.WriteSetting(name, text);
-        ASSERT_TRUE(app.InitInstance());
-        frame = app.MainFrame();
-        view = frame->View();
-    }
-
-    // Triggers "Open COM" and turns the event loop until the session has opened or closed.
-    // Every box shown meanwhile is read and closed (from a timer: a box runs its own loop).
-    void ToggleSession() {
-        bool done = false;
-        const auto connection =
-            QObject::connect(view, &CTelvaneView::sessionTaskDone, [&done](bool) { done = true; });
-        QTimer answerer;
-        QObject::connect(&answerer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                boxes.push_back(box->text().toStdString());
-                box->accept();
-            }
-        });
-        answerer.start(20);
-        frame->Action(kCmdOpenCom)->trigger();
-        for (int turn = 0; turn < 3000 && !done; ++turn) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        QObject::disconnect(connection);
-        ASSERT_TRUE(done);
-    }
-
     void ExpectPortControlsEnabled(bool enabled) const {
         for (const FormControl& control : FormControlTable()) {
             if (control.needsPort) {
@@ -72,12 +15,6 @@ protected:
             }
         }
     }
-
-    SettingsFolder folder;
-    CTelvaneApp app;
-    CMainFrame* frame = nullptr;
-    CTelvaneView* view = nullptr;
-    Texts boxes;
 };
 
 TEST_F(OpenComTest, OpensOnThePhoneChecksTheEntryAndClosesAgain) {

@@ -1,0 +1,250 @@
+// The Write SMS tab on the real widgets, against the phone simulator: the submit PDU built from
+// what the controls hold, the radio and class rules, sending with its boxes, and the values a
+// send saves coming back on the next activation.
+#include "res/form/FormControls.h"
+#include "sms/send/IWriteSmsForm.h"
+#include "sms/send/SubmitPdu.h"
+#include "sms/send/WriteSmsValues.h"
+#include "tests/app/PhoneWindow.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <optional>
+
+namespace {
+
+constexpr const char* kWorkedExamplePdu = "07912143658709F11100099121436587F900f0FF0361f118";
+
+class WriteSmsWindowTest : public PhoneWindowTest {
+protected:
+    // Starts on the simulator, opens the session and selects the Write SMS tab.
+    void Open(const PhoneSim& phone) {
+        Start(phone);
+        ToggleSession();
+        ASSERT_EQ(view->portOpen, 1);
+        view->OnJumpTo(1);
+    }
+
+    template <typename Widget> Widget* Get(int id) const {
+        auto* widget = qobject_cast<Widget*>(view->Control(id));
+        EXPECT_NE(widget, nullptr) << id;
+        return widget;
+    }
+
+    // What a user does for the worked example: service centre "+12345678901", recipient
+    // "+123456789", Standard Submit of class 0 without reply, text "abc".
+    void FillWorkedExample() {
+        Get<QLineEdit>(kScaEditId)->setText(QStringLiteral("+12345678901"));
+        Get<QComboBox>(kRecipientComboId)->setEditText(QStringLiteral("+123456789"));
+        Get<QRadioButton>(kStandardSubmitRadioId)->click();
+        SelectClass(0);
+        Get<QAbstractButton>(kRequestReplyCheckId)->setChecked(false);
+        Get<QPlainTextEdit>(kSmsTextEditId)->setPlainText(QStringLiteral("abc"));
+    }
+
+    void SelectClass(int index) { Get<QComboBox>(kClassComboId)->setCurrentIndex(index); }
+
+    void Advanced() {
+        Get<QRadioButton>(kAdvancedSubmitRadioId)->click();
+        Get<QComboBox>(kPidComboId)->setEditText(QStringLiteral("00 - Default (SME to SME)"));
+        Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("00 - GSM 7 bit default"));
+    }
+
+    // Builds from the controls; the PDU, or "" when the build failed (its box in lastBox).
+    std::string Build() {
+        RecordingMessageSink sink;
+        submit = {};
+        const int result = BuildSubmitPdu(ReadWriteSmsValues(view->WriteForm()), sink, submit);
+        const auto requests = sink.Requests();
+        lastBox = requests.empty() ? MessageBoxRequest{} : requests.back();
+        return result == 0 ? submit.pdu : "";
+    }
+
+    // Presses "Send" and waits for the end of the exchange.
+    std::optional<SendOutcome> Send(int timeoutMs = 15000) {
+        std::optional<SendOutcome> outcome;
+        const auto connection = QObject::connect(view, &CTelvaneView::sendDone,
+                                                 [&outcome](SendOutcome o) { outcome = o; });
+        Get<QAbstractButton>(kSendButtonId)->click();
+        RunUntil([&outcome] { return outcome.has_value(); }, timeoutMs);
+        QObject::disconnect(connection);
+        return outcome;
+    }
+
+    SubmitPdu submit;
+    MessageBoxRequest lastBox;
+};
+
+TEST_F(WriteSmsWindowTest, WorkedExampleRecipientAndCodeChecks) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    EXPECT_EQ(Build(), kWorkedExamplePdu);
+    EXPECT_EQ(submit.length, 16);
+
+    const std::string head = "07912143658709F11100";
+    const std::string tail = "00f0FF0361f118";
+    auto* recipient = Get<QComboBox>(kRecipientComboId);
+    recipient->setEditText(QStringLiteral("Mario Rossi;123"));
+    EXPECT_EQ(Build(), head + "038121F3" + tail) << "the number follows the first ';'";
+    recipient->setEditText(QStringLiteral("A;B;0123"));
+    EXPECT_EQ(Build(), head + "0681;B1032" + tail) << "only the first ';' cuts";
+    recipient->setEditText(QStringLiteral("+123456789"));
+
+    Advanced();
+    Get<QComboBox>(kPidComboId)->setEditText(QStringLiteral("7F - anything"));
+    EXPECT_EQ(Build(), "07912143658709F10100099121436587F97F000361f118");
+    Get<QComboBox>(kPidComboId)->setEditText(QStringLiteral("7"));
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(lastBox.text, "Invalid characters in PID");
+    Get<QComboBox>(kPidComboId)->setEditText(QStringLiteral("00"));
+    Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("G0"));
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(lastBox.text, "Invalid characters in DCS");
+}
+
+TEST_F(WriteSmsWindowTest, RelativeValidityWinsAndAbsoluteIsRefused) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    Advanced();
+    Get<QAbstractButton>(kValidityCheckId)->click();
+    auto* absolute = Get<QRadioButton>(kAbsoluteRadioId);
+    auto* relative = Get<QRadioButton>(kRelativeRadioId);
+    ASSERT_TRUE(relative->isEnabled()) << "validity checked in the advanced form";
+    // The tab's defaults check Absolute; the form can check Relative beside it.
+    EXPECT_TRUE(absolute->isChecked());
+    view->WriteForm().SetChecked(kRelativeRadioId, true);
+    EXPECT_TRUE(absolute->isChecked());
+    Get<QLineEdit>(kValidityEditId)->setText(QStringLiteral("a7 hours"));
+    EXPECT_EQ(Build(), "07912143658709F11100099121436587F90000a70361f118");
+
+    absolute->click();
+    EXPECT_FALSE(relative->isChecked()) << "a click unchecks the other";
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(lastBox.text, "VPF Absolute representation not implemented");
+    EXPECT_EQ(lastBox.caption, "Warning");
+}
+
+TEST_F(WriteSmsWindowTest, ClassListRulesOfTheStandardForm) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    EXPECT_FALSE(Get<QComboBox>(kPidComboId)->isEnabled());
+    EXPECT_TRUE(Get<QComboBox>(kClassComboId)->isEnabled());
+    const Texts dcs = {"f0", "f1", "f2", "f3", "00"};
+    for (int index = 0; index < 5; ++index) {
+        SelectClass(index);
+        EXPECT_EQ(Build().substr(36, 2), dcs[static_cast<std::size_t>(index)]) << index;
+    }
+    view->WriteForm().SelectListItem(kClassComboId, -1);
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(lastBox.text, "Please, select a class for the message");
+    Advanced();
+    EXPECT_FALSE(Get<QComboBox>(kClassComboId)->isEnabled());
+    EXPECT_NE(Build(), "") << "the advanced form needs no class";
+}
+
+TEST_F(WriteSmsWindowTest, FirstStartIsAdvancedWithReplyAndASendsValuesComeBack) {
+    PhoneSim phone;
+    Open(phone);
+    EXPECT_TRUE(Get<QRadioButton>(kAdvancedSubmitRadioId)->isChecked());
+    EXPECT_FALSE(Get<QRadioButton>(kStandardSubmitRadioId)->isChecked());
+    EXPECT_TRUE(Get<QAbstractButton>(kRequestReplyCheckId)->isChecked());
+
+    FillWorkedExample();
+    SelectClass(2);
+    QueueAnswer(QMessageBox::No);
+    EXPECT_EQ(Send(), SendOutcome::Cancelled);
+
+    view->OnJumpTo(2);
+    view->OnJumpTo(1);
+    EXPECT_EQ(Get<QLineEdit>(kScaEditId)->text(), QStringLiteral("+12345678901"));
+    EXPECT_EQ(Get<QComboBox>(kRecipientComboId)->currentText(), QStringLiteral("+123456789"));
+    EXPECT_TRUE(Get<QRadioButton>(kStandardSubmitRadioId)->isChecked());
+    EXPECT_FALSE(Get<QRadioButton>(kAdvancedSubmitRadioId)->isChecked());
+    EXPECT_FALSE(Get<QAbstractButton>(kRequestReplyCheckId)->isChecked());
+    EXPECT_EQ(Get<QComboBox>(kClassComboId)->currentIndex(), 2);
+}
+
+TEST_F(WriteSmsWindowTest, YesSendsExactlyThePduAndNoSendsEscape) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    QueueAnswer(QMessageBox::No);
+    EXPECT_EQ(Send(), SendOutcome::Cancelled);
+    EXPECT_EQ(boxes, Texts{"AT+CMGS=16"});
+    ASSERT_TRUE(phone.WaitForReceived(4));
+    EXPECT_EQ(phone.Received().back(), "<ESC>");
+    EXPECT_TRUE(phone.SentPdus().empty());
+
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    EXPECT_EQ(boxes, (Texts{"AT+CMGS=16", "AT+CMGS=16", "Sent OK"}));
+    EXPECT_EQ(phone.SentPdus(), Texts{kWorkedExamplePdu});
+    EXPECT_EQ(view->busy, 0);
+}
+
+TEST_F(WriteSmsWindowTest, ARefusingPhoneGivesError) {
+    PhoneSim phone({.fixture = "reply AT+CMGS +CMS ERROR: 500\n"});
+    Open(phone);
+    FillWorkedExample();
+    EXPECT_EQ(Send(), SendOutcome::Error);
+    EXPECT_EQ(boxes, (Texts{"AT+CMGS=16", "Error"}));
+    EXPECT_TRUE(phone.SentPdus().empty());
+}
+
+TEST_F(WriteSmsWindowTest, ASilentPhoneGivesTimeoutWhileTheWindowKeepsAnswering) {
+    PhoneSim phone({.fixture = "reply AT+CMGS\n"});
+    Open(phone);
+    FillWorkedExample();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(100);
+    EXPECT_EQ(Send(), SendOutcome::Timeout);
+    EXPECT_EQ(boxes, (Texts{"AT+CMGS=16", "Timeout"}));
+    EXPECT_GT(ticks, 20) << "the event loop went on during the wait";
+}
+
+TEST_F(WriteSmsWindowTest, TextIsCutTo160SeptetsWithTheCursorAtItsEnd) {
+    PhoneSim phone;
+    Open(phone);
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QString(158, QLatin1Char('a')));
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("2"));
+    text->moveCursor(QTextCursor::End);
+    text->insertPlainText(QStringLiteral("b\u20AC")); // the euro sign takes two septets
+    EXPECT_EQ(text->toPlainText(), QString(158, QLatin1Char('a')) + QLatin1Char('b'));
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("1"));
+    EXPECT_EQ(text->textCursor().position(), 159);
+}
+
+TEST_F(WriteSmsWindowTest, RecipientCompletionSelectsTheProposedRestInCharacters) {
+    PhoneSim phone;
+    Open(phone);
+    // A character outside the 16-bit plane: two UTF-16 units, one character.
+    const QString item = QStringLiteral("\U0001D11Ee Anna;+3912");
+    view->WriteForm().AddListItem(kRecipientComboId, item.toStdString());
+    auto* recipient = Get<QComboBox>(kRecipientComboId);
+    recipient->setEditText(QStringLiteral("\U0001D11Ee"));
+    EXPECT_EQ(recipient->currentText(), item);
+    EXPECT_EQ(recipient->lineEdit()->selectedText(), QStringLiteral(" Anna;+3912"));
+}
+
+TEST_F(WriteSmsWindowTest, ASecondSendWhileOneRunsIsToldInTheStatusBar) {
+    PhoneSim phone({.fixture = "reply AT+CMGS\n"});
+    Open(phone);
+    FillWorkedExample();
+    view->busy = 1; // another task holds the port
+    Get<QAbstractButton>(kSendButtonId)->click();
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Another task is running: wait or stop it"));
+    EXPECT_FALSE(view->SendWorker().Running());
+    view->busy = 0;
+    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0"}));
+}
+
+} // namespace
