@@ -4,6 +4,7 @@
 #include "app/FormBuilder.h"
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
+#include "db/archive/CSmsArchiveDlg.h"
 #include "phonebook/PhonebookColumns.h"
 #include "res/form/ButtonImages.h"
 #include "res/form/FormTooltips.h"
@@ -11,11 +12,14 @@
 #include "serial/settings/CComSettingsRunner.h"
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
+#include "sms/CopySmsToDatabase.h"
+#include "sms/SmsLogFile.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QMainWindow>
 #include <QMenu>
@@ -24,6 +28,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QThread>
 #include <QTreeWidget>
 #include <array>
@@ -41,13 +46,12 @@ constexpr int kAddEntryButtonId = 1072;
 constexpr int kChangeEntryButtonId = 1074;
 constexpr int kEraseEntryButtonId = 1073;
 
-// The SMS list's columns; the phonebook list's come with the phonebook (PhonebookColumns.h).
+// The Read SMS tab's buttons.
+constexpr int kReadSmsButtonId = 1036;
+constexpr int kCopySmsButtonId = 1038;
+constexpr int kReadFromFileButtonId = 1055;
+
 using Column = PhonebookColumn;
-constexpr Column kSmsListColumns[] = {
-    {"N", 20},     {"TYPE", 40},   {"STAT", 40},         {"SMS", 400},
-    {"DATE", 100}, {"TIME.", 100}, {"MITT./DEST.", 100}, {"Assoc. rubrica.", 100},
-    {"SCA.", 100},
-};
 
 void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
     QStringList headings;
@@ -89,17 +93,18 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     connect(tabControl, &QTabWidget::currentChanged, this, &CTelvaneView::OnTabSelChange);
     WireWriteSms();
     WirePhonebook();
+    WireReadSms();
+}
+
+template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) {
+    connect(qobject_cast<QAbstractButton*>(Control(id)), &QAbstractButton::clicked, this, handler);
 }
 
 void CTelvaneView::WireWriteSms() {
-    const auto onClick = [this](int id, auto handler) {
-        connect(qobject_cast<QAbstractButton*>(Control(id)), &QAbstractButton::clicked, this,
-                handler);
-    };
-    onClick(kSendButtonId, [this] { OnSendSms(); });
-    onClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
-    onClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
-    onClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
+    OnClick(kSendButtonId, [this] { OnSendSms(); });
+    OnClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
+    OnClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
+    OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
     WireSubmitRadios();
     auto* text = qobject_cast<QPlainTextEdit*>(Control(kSmsTextEditId));
     connect(text, &QPlainTextEdit::textChanged, this, [this] { writeTab.OnTextChange(); });
@@ -142,6 +147,37 @@ void CTelvaneView::WirePhonebook() {
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this,
             [this] { phonebook.OnPhonebookColumnClick(); });
+}
+
+void CTelvaneView::WireReadSms() {
+    MakeSmsListView();
+    OnClick(kReadSmsButtonId, [this] { reader.OnReadSmsFromPhone(); });
+    OnClick(kCopySmsButtonId, [this] { OnCopySmsToDatabase(); });
+    OnClick(kReadFromFileButtonId, [this] { OnReadFromFile(); });
+}
+
+void CTelvaneView::MakeSmsListView() {
+    // The form builder made an item list; the SMS list is a view over the window's rows so that
+    // thousands of them stay fast. The view takes the place, name and id of the list.
+    QWidget* built = Control(kSmsListId);
+    auto* list = new QTableView(form);
+    list->setObjectName(built->objectName());
+    list->setProperty("controlId", built->property("controlId"));
+    list->setAccessibleName(built->accessibleName());
+    list->setGeometry(built->geometry());
+    list->setEnabled(built->isEnabled());
+    list->setModel(&smsModel);
+    list->setShowGrid(false);
+    list->setWordWrap(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+    list->horizontalHeader()->setStretchLastSection(false);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    controls[kSmsListId] = list;
+    delete built;
 }
 
 CTelvaneView::~CTelvaneView() {
@@ -196,6 +232,26 @@ void CTelvaneView::EndWorkers() {
     WaitServingGuiCalls([this] { return !phonebook.Reading() && !sendWorker.Running(); });
     phonebook.JoinWorker();
     sendWorker.Join();
+    JoinReader();
+}
+
+void CTelvaneView::JoinReader() {
+    // The reader has no running flag of its own: a helper thread joins it while this one serves
+    // the form calls it may be waiting on.
+    std::atomic<bool> joined{false};
+    try {
+        std::thread joiner([this, &joined] {
+            reader.Join();
+            joined = true;
+        });
+        WaitServingGuiCalls([&joined] { return joined.load(); });
+        joiner.join();
+    } catch (const std::system_error&) {
+        // No thread to be had: the form calls are dropped now, so the reader cannot wait on one
+        // that started after this point; serve for the one that may be under way, then join.
+        WaitServingGuiCalls([this] { return busy == 0; });
+        reader.Join();
+    }
 }
 
 void CTelvaneView::EndSessionTask() {
@@ -265,7 +321,9 @@ void CTelvaneView::ActivateTab(int index) {
     }
     if (index == 1)
         writeTab.ActivateWriteTab();
-    // Tab 0 asks the message counts while the port is open: the work of the SMS read operations.
+    // Tab 0 asks the message counts while the port is open, on the reader's thread.
+    if (index == 0 && portOpen != 0)
+        reader.StartReadSmsCount();
     emit tabActivated(index);
 }
 
@@ -291,12 +349,7 @@ void CTelvaneView::EnablePortControls(int enable) {
 }
 
 void CTelvaneView::EnableReadControls(int readBusy) {
-    if (DropFormCall())
-        return;
-    RunOnGuiThread([this, readBusy] {
-        for (int id : kReadControlIds)
-            controls.at(id)->setEnabled(readBusy == 0);
-    });
+    smsForm.EnableReadControls(readBusy);
 }
 
 void CTelvaneView::LoadButtonImages() {
@@ -324,7 +377,10 @@ void CTelvaneView::EnableToolTips() {
 }
 
 void CTelvaneView::SetupSmsListColumns() {
-    SetColumns(qobject_cast<QTreeWidget*>(Control(kSmsListId)), kSmsListColumns);
+    auto* list = qobject_cast<QTableView*>(Control(kSmsListId));
+    const auto& columns = SmsListColumns();
+    for (int i = 0; i < kSmsColumnCount; ++i)
+        list->setColumnWidth(i, columns[static_cast<std::size_t>(i)].width);
 }
 
 void CTelvaneView::SetupPhonebookColumns() {
@@ -431,7 +487,31 @@ void CTelvaneView::OnSelectDatabase() {
     viewDatabase.SelectDatabase();
 }
 
-void CTelvaneView::OnSmsArchive() {}
+void CTelvaneView::OnSmsArchive() {
+    CSmsArchiveDlg dlg(&viewDatabase.database, this, &sink);
+    dlg.exec();
+}
+
+void CTelvaneView::OnReadFromFile() {
+    // "a|b|c|d||" becomes "a (b);;c (d)": Qt wants the patterns blank-separated in brackets.
+    const QStringList parts =
+        QString::fromUtf8(kLogFileFilter.data(), static_cast<qsizetype>(kLogFileFilter.size()))
+            .split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        filters << parts[i] + QStringLiteral(" (") +
+                       patterns.replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    const QString path = QFileDialog::getOpenFileName(window(), QString(), QString(),
+                                                      filters.join(QStringLiteral(";;")));
+    if (!path.isEmpty())
+        reader.StartReadFromFile(path.toStdString());
+}
+
+void CTelvaneView::OnCopySmsToDatabase() {
+    ::OnCopySmsToDatabase(SmsReadContext{viewDatabase.database, sink, smsForm});
+}
 
 void CTelvaneView::OnAbout() {
     CScrollingAboutBox box(window());

@@ -8,12 +8,15 @@
 #include "app/QtDatabaseDialogs.h"
 #include "app/QtMessageSink.h"
 #include "app/QtPhonebookForm.h"
+#include "app/QtSmsReadForm.h"
 #include "app/QtWriteSmsForm.h"
+#include "app/SmsListModel.h"
 #include "db/CViewDatabase.h"
 #include "phonebook/CPhonebookManager.h"
 #include "serial/CModemSession.h"
 #include "serial/ISessionForm.h"
 #include "serial/settings/CSettingsStore.h"
+#include "sms/CSmsReader.h"
 #include "sms/send/CSendSmsWorker.h"
 #include "sms/send/CWriteSmsTab.h"
 
@@ -78,10 +81,17 @@ public:
     IWriteSmsForm& WriteForm() { return writeForm; }
     CSendSmsWorker& SendWorker() { return sendWorker; }
     CPhonebookManager& Phonebook() { return phonebook; }
+    CSmsReader& Reader() { return reader; }
+    ISmsReadForm& SmsForm() { return smsForm; }
+    const SmsList& SmsRows() const { return smsModel.List(); }
 
     // "Send" (1066): hands the form's message to the send worker; while another task holds the
     // port, says so in the status bar instead.
     void OnSendSms();
+    // "Read From File" (1055): asks for a log file, then loads it on the reader's thread.
+    void OnReadFromFile();
+    // "Copy SMS to database" (1038): archives the SMS list's rows.
+    void OnCopySmsToDatabase();
 
 private:
     QtMessageSink sink;
@@ -120,9 +130,14 @@ private:
     void OnSessionTaskDone(bool opened);
     void EndSessionTask();
     void EndWorkers();
+    void JoinReader();
     void WireWriteSms();
     void WireSubmitRadios();
     void WirePhonebook();
+    void WireReadSms();
+    // Runs handler when the button `id` is clicked.
+    template <typename Handler> void OnClick(int id, Handler handler);
+    void MakeSmsListView();
     void ShowStatus(const QString& text);
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
@@ -148,4 +163,9 @@ private:
     CSendSmsWorker sendWorker{session, sink};
     QtPhonebookForm phonebookForm{controls, closing, this};
     CPhonebookManager phonebook{session, viewDatabase.database, phonebookForm, sink};
+    // The Read SMS tab: the reader goes after the session and the database, so that it is
+    // destroyed first (its destructor joins its worker).
+    SmsListModel smsModel;
+    QtSmsReadForm smsForm{controls, closing, this, smsModel};
+    CSmsReader reader{session, SmsReadContext{viewDatabase.database, sink, smsForm}};
 };

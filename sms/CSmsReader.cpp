@@ -150,8 +150,8 @@ bool CSmsReader::ReadIndex(WalkPosition at) {
 int CSmsReader::ReadSmsWorker() {
     context.form.DeleteAllSmsRows();
     ReadSmsCount();
-    const int meCount = LeadingInt(context.form.CountText(SmsMemory::Phone));
-    const int smCount = LeadingInt(context.form.CountText(SmsMemory::Sim));
+    const int meCount = ParseLeadingInt(context.form.CountText(SmsMemory::Phone));
+    const int smCount = ParseLeadingInt(context.form.CountText(SmsMemory::Sim));
     const bool phoneMemory = context.form.MeChecked();
     const int count = phoneMemory ? meCount : smCount;
     SelectReadMemory(phoneMemory);

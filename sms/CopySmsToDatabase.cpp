@@ -33,7 +33,7 @@ bool ScanNumbers(std::string_view text, const std::array<char, Count - 1>& separ
             ++pos;
         if (pos == digits)
             return false;
-        out[i] = LeadingInt(text.substr(start, pos - start));
+        out[i] = ParseLeadingInt(text.substr(start, pos - start));
     }
     return true;
 }

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-int LeadingInt(std::string_view text) {
+int ParseLeadingInt(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r')))
         ++pos;
@@ -38,12 +38,12 @@ std::string FirstFieldAfterColon(std::string_view line) {
 }
 
 int HeaderIndex(std::string_view line) {
-    return LeadingInt(HeaderTail(line));
+    return ParseLeadingInt(HeaderTail(line));
 }
 
 int HeaderFirstField(std::string_view line) {
     const std::string tail = HeaderTail(line);
-    return LeadingInt(CopyHead(tail, FindChar(tail, ',')));
+    return ParseLeadingInt(CopyHead(tail, FindChar(tail, ',')));
 }
 
 int HeaderSecondField(std::string_view line) {
@@ -51,5 +51,5 @@ int HeaderSecondField(std::string_view line) {
     const int comma = FindChar(tail, ',');
     if (comma < 0)
         return 0;
-    return LeadingInt(CopyTail(tail, static_cast<int>(tail.size()) - comma - 1));
+    return ParseLeadingInt(CopyTail(tail, static_cast<int>(tail.size()) - comma - 1));
 }

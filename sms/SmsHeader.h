@@ -8,7 +8,7 @@
 // The decimal number at the start of text, as the C library reads one: leading blanks skipped,
 // an optional sign, digits up to the first other character. No number gives 0; a value past the
 // range of int is held at its limit.
-int LeadingInt(std::string_view text);
+int ParseLeadingInt(std::string_view text);
 
 // The text after the first ':' and the one character after it (normally a blank); a line
 // without ':' gives the line without its first character.

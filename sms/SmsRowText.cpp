@@ -16,7 +16,7 @@ std::string Format2x3(const char* format, int a, int b, int c) {
 std::string MessageText(const sms_container& sms) {
     const std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
                                        read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
-    return CutToChars(text, kMaxSmsTextChars);
+    return CutToCodePoints(text, kMaxSmsTextChars);
 }
 
 void FillCommonColumns(const sms_container& sms, SmsRow& row) {
@@ -70,7 +70,7 @@ void FillStoredColumns(const sms_container& sms, SmsRow& row) {
     row[kSmsSenderColumn] = "--";
 }
 
-std::string CutToChars(std::string_view text, std::size_t maxChars) {
+std::string CutToCodePoints(std::string_view text, std::size_t maxChars) {
     std::size_t pos = 0;
     for (std::size_t chars = 0; pos < text.size() && chars < maxChars; ++chars)
         next_code_point(text, pos);

@@ -32,4 +32,4 @@ void FillReceivedColumns(const sms_container& sms, SmsRow& row);
 void FillStoredColumns(const sms_container& sms, SmsRow& row);
 
 // Cuts a UTF-8 text to at most maxChars characters, never inside a character.
-std::string CutToChars(std::string_view text, std::size_t maxChars);
+std::string CutToCodePoints(std::string_view text, std::size_t maxChars);

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeWidget>
 #include <algorithm>
 #include <atomic>
@@ -102,9 +103,10 @@ TEST_F(FormTest, StartsOnReadSmsWithSimCheckedAndTheListColumns) {
     EXPECT_EQ(tabs->currentIndex(), 0);
     ExpectOnlyTabShown(0);
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(Find(1034))->isChecked());
-    const auto* smsList = qobject_cast<QTreeWidget*>(Find(kSmsListId));
-    ASSERT_EQ(smsList->columnCount(), 9);
-    EXPECT_EQ(smsList->headerItem()->text(7), QStringLiteral("Assoc. rubrica."));
+    const auto* smsList = qobject_cast<QTableView*>(Find(kSmsListId));
+    ASSERT_NE(smsList, nullptr);
+    ASSERT_EQ(smsList->model()->columnCount(), 9);
+    EXPECT_EQ(smsList->model()->headerData(7, Qt::Horizontal), QStringLiteral("Assoc. rubrica."));
     EXPECT_EQ(smsList->columnWidth(3), 400);
     // The phonebook list gets its columns at the first activation of its tab.
     const auto* phonebook = qobject_cast<QTreeWidget*>(Find(kPhonebookListId));

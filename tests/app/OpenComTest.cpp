@@ -26,7 +26,8 @@ TEST_F(OpenComTest, OpensOnThePhoneChecksTheEntryAndClosesAgain) {
                      [&activated](int tab) { activated.push_back(tab); });
     ToggleSession();
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0"}));
+    // The session's two commands, then the counts of both memories.
+    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", R"(AT+CPMS="SM")", R"(AT+CPMS="ME")"}));
     EXPECT_EQ(view->portOpen, 1);
     EXPECT_TRUE(frame->Action(kCmdOpenCom)->isChecked());
     ExpectPortControlsEnabled(true);
@@ -48,9 +49,10 @@ TEST_F(OpenComTest, WindowKeepsTurningWhileASilentPhoneTimesOut) {
     QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
     timer.start(100);
     ToggleSession();
-    EXPECT_EQ(boxes, (Texts{"Error sending ATE0", "Error setting SMS Type to PDU (+CMGF=0)"}));
+    EXPECT_EQ(boxes, (Texts{"Error sending ATE0", "Error setting SMS Type to PDU (+CMGF=0)",
+                            "Error reading SMS Count SM"}));
     EXPECT_TRUE(frame->Action(kCmdOpenCom)->isChecked());
-    // Two waits of 5.2 s passed on the session's thread; the timer went on meanwhile.
+    // Three waits of 5.2 s passed on the workers' threads; the timer went on meanwhile.
     EXPECT_GT(ticks, 50);
 }
 

@@ -64,7 +64,8 @@ protected:
         return held;
     }
 
-    // Triggers "Open COM" and waits until the session has opened or closed.
+    // Triggers "Open COM" and waits until the session has opened or closed and the task that
+    // opening starts has ended.
     void ToggleSession() {
         bool done = false;
         const auto connection =
@@ -73,6 +74,9 @@ protected:
         const bool finished = RunUntil([&done] { return done; });
         QObject::disconnect(connection);
         ASSERT_TRUE(finished);
+        // An opened session asks the message counts on the reader's thread; a task started
+        // before they have come back would be refused.
+        ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }));
     }
 
     // The next boxes are answered with these buttons, in order.

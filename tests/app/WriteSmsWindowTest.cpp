@@ -244,7 +244,8 @@ TEST_F(WriteSmsWindowTest, ASecondSendWhileOneRunsIsToldInTheStatusBar) {
               QStringLiteral("Another task is running: wait or stop it"));
     EXPECT_FALSE(view->SendWorker().Running());
     view->busy = 0;
-    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0"}));
+    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", R"(AT+CPMS="SM")", R"(AT+CPMS="ME")"}))
+        << "nothing after the counts that opening asks";
 }
 
 } // namespace

@@ -204,12 +204,12 @@ TEST(SmsHeaderTest, FieldsOfHeaderLines) {
 }
 
 TEST(SmsHeaderTest, LeadingIntReadsLikeTheCLibraryWithoutOverflow) {
-    EXPECT_EQ(LeadingInt("  42abc"), 42);
-    EXPECT_EQ(LeadingInt("-7"), -7);
-    EXPECT_EQ(LeadingInt("abc"), 0);
-    EXPECT_EQ(LeadingInt(""), 0);
-    EXPECT_EQ(LeadingInt("99999999999999999999999"), INT_MAX);
-    EXPECT_EQ(LeadingInt("-99999999999999999999999"), INT_MIN);
+    EXPECT_EQ(ParseLeadingInt("  42abc"), 42);
+    EXPECT_EQ(ParseLeadingInt("-7"), -7);
+    EXPECT_EQ(ParseLeadingInt("abc"), 0);
+    EXPECT_EQ(ParseLeadingInt(""), 0);
+    EXPECT_EQ(ParseLeadingInt("99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(ParseLeadingInt("-99999999999999999999999"), INT_MIN);
 }
 
 } // namespace

@@ -1,0 +1,259 @@
+// The Read SMS tab on the real widgets against the phone simulator: the counts asked when the
+// session opens, the walk over scattered indexes into the SMS list, "Move", "Stop current task",
+// an empty memory, the copy into the archive and the archive viewer opened from the menu, and a
+// log file of the simulator's own transcript loaded through "Read From File".
+#include "db/CDaoSMS_In.h"
+#include "db/archive/CSmsArchiveDlg.h"
+#include "res/form/FormControls.h"
+#include "sms/SmsLogFile.h"
+#include "tests/app/PhoneWindow.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+constexpr int kReadButtonId = 1036;
+constexpr int kCopyButtonId = 1038;
+constexpr int kFileButtonId = 1055;
+constexpr int kMoveCheckId = 1037;
+constexpr int kSimCountEditId = 1048;
+constexpr int kStoreNamesButtonId = 1076;
+
+// SMS-DELIVER from +12345678901 through the centre +12345678901, 29/03/99 15:16:59, "hello".
+constexpr std::string_view kHelloPdu =
+    "07912143658709F1040B912143658709F100009930925161958005e8329bfd06";
+// A PDU that no parser takes.
+constexpr std::string_view kBrokenPdu = "07912143658709F1040B91";
+
+std::string Sms(int index, int stat, std::string_view pdu) {
+    return "sms SM " + std::to_string(index) + " " + std::to_string(stat) + " " + std::string(pdu) +
+           "\n";
+}
+
+class ReadSmsWindowTest : public PhoneWindowTest {
+protected:
+    // Opens the session and waits for the counts that the first tab's activation asks.
+    void OpenAndCount() {
+        ToggleSession();
+        ASSERT_FALSE(CountText().empty());
+    }
+
+    std::string CountText() const {
+        return qobject_cast<QLineEdit*>(view->Control(kSimCountEditId))->text().toStdString();
+    }
+
+    void Click(int id) const { qobject_cast<QAbstractButton*>(view->Control(id))->click(); }
+
+    // Clicks "Read SMS from phone" and waits for the walk to end.
+    void ReadFromPhone() {
+        Click(kReadButtonId);
+        EXPECT_EQ(view->busy, 1);
+        ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }, 120000));
+    }
+
+    // The command lines of the phone that start so.
+    static Texts Starting(const PhoneSim& phone, std::string_view prefix) {
+        Texts found;
+        for (const std::string& line : phone.Received())
+            if (line.starts_with(prefix))
+                found.push_back(line);
+        return found;
+    }
+
+    static Texts Reads(int first, int last) {
+        Texts reads;
+        for (int index = first; index <= last; ++index)
+            reads.push_back("AT+CMGR=" + std::to_string(index));
+        return reads;
+    }
+
+    // A column of the SMS list as the table view shows it.
+    Texts Column(int column) const {
+        const auto* list = qobject_cast<QTableView*>(view->Control(kSmsListId));
+        const QAbstractItemModel* model = list->model();
+        Texts texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts.push_back(model->index(row, column).data().toString().toStdString());
+        return texts;
+    }
+
+    // Puts a name for the hello sender into the database's phonebook, through the Phonebook
+    // Manager's store with "Dbase" checked.
+    void StoreSenderName() {
+        view->OnJumpTo(2);
+        auto* list = qobject_cast<QTreeWidget*>(view->Control(kPhonebookListId));
+        list->clear();
+        list->addTopLevelItem(new QTreeWidgetItem({"1", "Mario Rossi", "+12345678901", "145"}));
+        Click(kStoreNamesButtonId);
+        ASSERT_EQ(boxes, Texts{"1 Record succesfully copied"});
+        boxes.clear();
+        view->OnJumpTo(0);
+    }
+
+    // Senders and texts of the archive's received messages.
+    std::vector<std::pair<std::string, std::string>> ArchivedIn() const {
+        std::vector<std::pair<std::string, std::string>> rows;
+        CDaoSMS_In in(&view->database);
+        if (!in.Open(dbOpenDynaset, "SELECT * FROM SMS_IN", dbSeeChanges))
+            return rows;
+        for (; !in.IsEOF(); in.MoveNext())
+            rows.emplace_back(in.Mittente, in.Messaggio);
+        return rows;
+    }
+};
+
+TEST_F(ReadSmsWindowTest, ReadsScatteredMessagesUpToTheCountThenArchivesAndViewsThem) {
+    PhoneSim phone({.fixture = Sms(1, 1, kHelloPdu) + Sms(4, 0, kHelloPdu) + Sms(9, 1, kHelloPdu)});
+    Start(phone);
+    StoreSenderName();
+    OpenAndCount();
+    EXPECT_EQ(CountText(), " 3");
+    EXPECT_TRUE(Starting(phone, "AT+CMGR").empty()) << "opening asks the counts only";
+
+    ReadFromPhone();
+    EXPECT_EQ(Starting(phone, "AT+CMGR="), Reads(1, 9)) << "nothing after the third message";
+    EXPECT_TRUE(Starting(phone, "AT+CMGD").empty());
+    EXPECT_EQ(Column(kSmsNumberColumn), (Texts{"3", "2", "1"}));
+    EXPECT_EQ(Column(kSmsStatColumn), (Texts{"READ", "UNREAD", "READ"}));
+    EXPECT_EQ(Column(kSmsTextColumn), (Texts{"hello", "hello", "hello"}));
+    EXPECT_EQ(Column(kSmsNameColumn), (Texts{"Mario Rossi", "Mario Rossi", "Mario Rossi"}));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(view->Control(kReadButtonId)->isEnabled()) << "read controls enabled again";
+
+    const std::size_t archivedBefore = ArchivedIn().size();
+    Click(kCopyButtonId);
+    const auto archived = ArchivedIn();
+    ASSERT_EQ(archived.size(), archivedBefore + 3);
+    for (std::size_t i = archivedBefore; i < archived.size(); ++i)
+        EXPECT_EQ(archived[i], std::make_pair(std::string("+12345678901"), std::string("hello")));
+    EXPECT_EQ(Column(kSmsNumberColumn).size(), 3U) << "the list stays as it is";
+    EXPECT_EQ(boxes, Texts{"SMS succesfully copied to database"});
+    boxes.clear();
+
+    Texts names;
+    onDialog = [&names](QWidget* modal) {
+        auto* dialog = qobject_cast<CSmsArchiveDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        const auto* list = dialog->findChild<QTableView*>(
+            QStringLiteral("control%1").arg(CSmsArchiveDlg::kListId));
+        ASSERT_NE(list, nullptr);
+        for (int row = 0; row < list->model()->rowCount(); ++row)
+            names.push_back(
+                list->model()->index(row, kSmsNameColumn).data().toString().toStdString());
+        dialog->accept();
+    };
+    frame->Action(kCmdSmsArchive)->trigger();
+    EXPECT_EQ(std::count(names.begin(), names.end(), "Mario Rossi"), 3) << "listed with the name";
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ReadSmsWindowTest, MoveErasesEachListedMessageAfterItsRead) {
+    PhoneSim phone(
+        {.fixture = Sms(1, 1, kHelloPdu) + Sms(2, 1, kBrokenPdu) + Sms(3, 0, kHelloPdu)});
+    Start(phone);
+    OpenAndCount();
+    qobject_cast<QAbstractButton*>(view->Control(kMoveCheckId))->setChecked(true);
+    ReadFromPhone();
+    Texts exchanges = phone.Received();
+    std::erase_if(exchanges, [](const std::string& line) {
+        return !line.starts_with("AT+CMGR") && !line.starts_with("AT+CMGD");
+    });
+    EXPECT_EQ(exchanges, (Texts{"AT+CMGR=1", "AT+CMGD=1", "AT+CMGR=2", "AT+CMGR=3", "AT+CMGD=3"}))
+        << "the message that could not be shown stays on the phone";
+    EXPECT_EQ(boxes, Texts{"Error parsing... sorry"});
+}
+
+TEST_F(ReadSmsWindowTest, StopCurrentTaskEndsTheWalkBeforeTheNextIndex) {
+    // Two messages far apart: the walk would ask every index up to 40.
+    PhoneSim phone({.fixture = "capacity SM 50\n" + Sms(1, 1, kHelloPdu) + Sms(40, 1, kHelloPdu)});
+    Start(phone);
+    OpenAndCount();
+    Click(kReadButtonId);
+    ASSERT_TRUE(RunUntil([&phone] { return Starting(phone, "AT+CMGR=").size() >= 3; }));
+    frame->Action(kCmdStopTask)->trigger();
+    ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }));
+    EXPECT_EQ(view->stopRequest, 0);
+    const std::size_t asked = Starting(phone, "AT+CMGR=").size();
+    EXPECT_LE(asked, 4U) << "at most the index under way when the stop came";
+    // Nothing more goes out once the walk has ended.
+    RunUntil([] { return false; }, 800);
+    EXPECT_EQ(Starting(phone, "AT+CMGR=").size(), asked);
+    EXPECT_EQ(Column(kSmsNumberColumn), Texts{"1"});
+}
+
+TEST_F(ReadSmsWindowTest, ClosingTheWindowDuringAReadEndsIt) {
+    PhoneSim phone({.fixture = "capacity SM 50\n" + Sms(1, 1, kHelloPdu) + Sms(40, 1, kHelloPdu)});
+    Start(phone);
+    OpenAndCount();
+    Click(kReadButtonId);
+    ASSERT_TRUE(RunUntil([&phone] { return Starting(phone, "AT+CMGR=").size() >= 2; }));
+    frame->close(); // must neither hang nor show a box
+    EXPECT_EQ(view->busy, 0);
+    EXPECT_EQ(view->portOpen, 0);
+    EXPECT_LT(Starting(phone, "AT+CMGR=").size(), 5U);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ReadSmsWindowTest, EmptyMemorySendsNoReadAndEmptiesTheList) {
+    PhoneSim phone;
+    Start(phone);
+    OpenAndCount();
+    EXPECT_EQ(CountText(), " 0");
+    view->SmsForm().InsertSmsRows(0, {SmsRow{"old"}});
+    ASSERT_EQ(Column(kSmsNumberColumn), Texts{"old"});
+    ReadFromPhone();
+    EXPECT_TRUE(Starting(phone, "AT+CMGR").empty());
+    EXPECT_TRUE(Column(kSmsNumberColumn).empty());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(ReadSmsWindowTest, ReadFromFileListsTheGroupsOfACapturedTranscript) {
+    Texts captured;
+    {
+        PhoneSim phone({.fixture = Sms(1, 1, kHelloPdu) + Sms(2, 0, kHelloPdu)});
+        Start(phone);
+        OpenAndCount();
+        ReadFromPhone();
+        ASSERT_EQ(Column(kSmsNumberColumn).size(), 2U);
+        for (const TranscriptEntry& entry : phone.Transcript())
+            if (entry.kind == "TX")
+                captured.push_back(entry.text);
+        ToggleSession();
+    }
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("capture.log")).toStdString();
+    {
+        std::ofstream log(path, std::ios::binary);
+        for (const std::string& line : captured)
+            log << line << "\r\n";
+    }
+    view->SmsForm().DeleteAllSmsRows();
+
+    QStringList filters;
+    onDialog = [&path, &filters](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        dialog->selectFile(QString::fromStdString(path));
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept is protected
+    };
+    Click(kFileButtonId);
+    ASSERT_TRUE(RunUntil([this] { return view->busy == 0 && !boxes.empty(); }));
+    EXPECT_EQ(filters.value(0), QStringLiteral("Text/Log files (*.TXT, *.LOG) (*.txt *.log)"));
+    EXPECT_EQ(filters.size(), 3);
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_TRUE(boxes[0].starts_with("Read succesfully ")) << boxes[0];
+    EXPECT_EQ(Column(kSmsNumberColumn), (Texts{"1", "2"})) << "ordinals from 1, in file order";
+    EXPECT_EQ(Column(kSmsStatColumn), (Texts{"READ", "UNREAD"}));
+    EXPECT_EQ(Column(kSmsTextColumn), (Texts{"hello", "hello"}));
+    EXPECT_EQ(Column(kSmsSenderColumn), (Texts{"+12345678901", "+12345678901"}));
+}
+
+} // namespace
