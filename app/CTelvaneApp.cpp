@@ -4,8 +4,8 @@
 #include "app/CMainFrame.h"
 #include "app/CTelvaneView.h"
 #include "res/form/MenuTable.h"
+#include "serial/TextToInt.h"
 #include "serial/settings/CSettingsStore.h"
-#include "serial/settings/TextToInt.h"
 
 #include <QAction>
 

@@ -5,6 +5,7 @@
 #include "phonebook/PhonebookText.h"
 #include "phonebook/ShowReplyError.h"
 #include "serial/CModemSession.h"
+#include "serial/TextHelpers.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,6 +2,7 @@
 
 #include "phonebook/PhonebookText.h"
 #include "serial/TextHelpers.h"
+#include "serial/TextToInt.h"
 #include "serial/serialdata.h"
 
 #include <algorithm>
@@ -36,10 +37,10 @@ PhonebookRange ParsePhonebookRange(std::string_view line) {
     if (close < 0)
         return range;
     const std::string_view inside = behind.substr(0, static_cast<std::size_t>(close));
-    range.lower = LeadingInt(inside);
+    range.lower = TextToInt(inside);
     const int dash = FindChar(inside, '-');
     if (dash >= 0)
-        range.upper = LeadingInt(inside.substr(static_cast<std::size_t>(dash) + 1));
+        range.upper = TextToInt(inside.substr(static_cast<std::size_t>(dash) + 1));
     return range;
 }
 

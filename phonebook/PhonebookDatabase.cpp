@@ -2,6 +2,7 @@
 
 #include "db/CDaoPhonebook.h"
 #include "phonebook/PhonebookText.h"
+#include "serial/TextHelpers.h"
 
 #include <cstdio>
 

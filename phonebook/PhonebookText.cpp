@@ -43,32 +43,3 @@ void StripQuotes(std::string& text) {
     text.erase(text.size() - LastCharacterSize(text));
     text.erase(0, FirstCharacterSize(text));
 }
-
-std::string CutToCharacters(std::string_view text, std::size_t limit) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsContinuation(text[i]))
-            continue;
-        if (count == limit)
-            return std::string(text.substr(0, i));
-        ++count;
-    }
-    return std::string(text);
-}
-
-int LeadingInt(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])) != 0)
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long value = 0;
-    constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) != 0; ++i)
-        value = std::min(value * 10 + (text[i] - '0'), kLimit);
-    if (negative)
-        value = -value;
-    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
-}

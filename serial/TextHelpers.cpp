@@ -39,3 +39,18 @@ void CopyTail(std::string& destination, std::string_view source, int n) {
 void StripLineEnd(std::string& line) {
     std::erase_if(line, [](char c) { return c == '\r' || c == '\n'; });
 }
+
+std::string CutToCharacters(std::string_view text, std::size_t limit) {
+    const auto isContinuation = [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+    };
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isContinuation(text[i]))
+            continue;
+        if (count == limit)
+            return std::string(text.substr(0, i));
+        ++count;
+    }
+    return std::string(text);
+}

@@ -18,3 +18,7 @@ void CopyTail(std::string& destination, std::string_view source, int n);
 
 // Removes every carriage return and line feed, keeping the other characters in order.
 void StripLineEnd(std::string& line);
+
+// The first `limit` characters of a UTF-8 text (all of it when shorter), never cut inside a
+// character.
+std::string CutToCharacters(std::string_view text, std::size_t limit);

@@ -1,6 +1,7 @@
 #include "sms/CSmsReader.h"
 
 #include "serial/TextHelpers.h"
+#include "serial/TextToInt.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsLogFile.h"
 
@@ -150,8 +151,8 @@ bool CSmsReader::ReadIndex(WalkPosition at) {
 int CSmsReader::ReadSmsWorker() {
     context.form.DeleteAllSmsRows();
     ReadSmsCount();
-    const int meCount = ParseLeadingInt(context.form.CountText(SmsMemory::Phone));
-    const int smCount = ParseLeadingInt(context.form.CountText(SmsMemory::Sim));
+    const int meCount = TextToInt(context.form.CountText(SmsMemory::Phone));
+    const int smCount = TextToInt(context.form.CountText(SmsMemory::Sim));
     const bool phoneMemory = context.form.MeChecked();
     const int count = phoneMemory ? meCount : smCount;
     SelectReadMemory(phoneMemory);

@@ -2,6 +2,7 @@
 
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
+#include "serial/TextToInt.h"
 #include "sms/SmsHeader.h"
 
 #include <array>
@@ -33,7 +34,7 @@ bool ScanNumbers(std::string_view text, const std::array<char, Count - 1>& separ
             ++pos;
         if (pos == digits)
             return false;
-        out[i] = ParseLeadingInt(text.substr(start, pos - start));
+        out[i] = TextToInt(text.substr(start, pos - start));
     }
     return true;
 }

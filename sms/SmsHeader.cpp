@@ -1,30 +1,7 @@
 #include "sms/SmsHeader.h"
 
 #include "serial/TextHelpers.h"
-
-#include <climits>
-
-int ParseLeadingInt(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r')))
-        ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-        negative = text[pos++] == '-';
-    long long value = 0;
-    for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-        value = value * 10 + (text[pos] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1)
-            break;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
+#include "serial/TextToInt.h"
 
 std::string HeaderTail(std::string_view line) {
     const int colon = FindChar(line, ':');
@@ -38,12 +15,12 @@ std::string FirstFieldAfterColon(std::string_view line) {
 }
 
 int HeaderIndex(std::string_view line) {
-    return ParseLeadingInt(HeaderTail(line));
+    return TextToInt(HeaderTail(line));
 }
 
 int HeaderFirstField(std::string_view line) {
     const std::string tail = HeaderTail(line);
-    return ParseLeadingInt(CopyHead(tail, FindChar(tail, ',')));
+    return TextToInt(CopyHead(tail, FindChar(tail, ',')));
 }
 
 int HeaderSecondField(std::string_view line) {
@@ -51,5 +28,5 @@ int HeaderSecondField(std::string_view line) {
     const int comma = FindChar(tail, ',');
     if (comma < 0)
         return 0;
-    return ParseLeadingInt(CopyTail(tail, static_cast<int>(tail.size()) - comma - 1));
+    return TextToInt(CopyTail(tail, static_cast<int>(tail.size()) - comma - 1));
 }

@@ -5,11 +5,6 @@
 #include <string>
 #include <string_view>
 
-// The decimal number at the start of text, as the C library reads one: leading blanks skipped,
-// an optional sign, digits up to the first other character. No number gives 0; a value past the
-// range of int is held at its limit.
-int ParseLeadingInt(std::string_view text);
-
 // The text after the first ':' and the one character after it (normally a blank); a line
 // without ':' gives the line without its first character.
 std::string HeaderTail(std::string_view line);

@@ -2,6 +2,7 @@
 
 #include "pdu/Pdu.h"
 #include "pdu/Utf8.h"
+#include "serial/TextHelpers.h"
 
 #include <cstdio>
 
@@ -16,7 +17,7 @@ std::string Format2x3(const char* format, int a, int b, int c) {
 std::string MessageText(const sms_container& sms) {
     const std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
                                        read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
-    return CutToCodePoints(text, kMaxSmsTextChars);
+    return CutToCharacters(text, kMaxSmsTextChars);
 }
 
 void FillCommonColumns(const sms_container& sms, SmsRow& row) {
@@ -68,11 +69,4 @@ void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
 void FillStoredColumns(const sms_container& sms, SmsRow& row) {
     FillCommonColumns(sms, row);
     row[kSmsSenderColumn] = "--";
-}
-
-std::string CutToCodePoints(std::string_view text, std::size_t maxChars) {
-    std::size_t pos = 0;
-    for (std::size_t chars = 0; pos < text.size() && chars < maxChars; ++chars)
-        next_code_point(text, pos);
-    return std::string(text.substr(0, pos));
 }

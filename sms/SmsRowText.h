@@ -30,6 +30,3 @@ std::string ShownNumber(std::string_view parsedAddress);
 void FillReceivedColumns(const sms_container& sms, SmsRow& row);
 // Sets the text, sender ("--") and SCA columns of a stored outgoing message.
 void FillStoredColumns(const sms_container& sms, SmsRow& row);
-
-// Cuts a UTF-8 text to at most maxChars characters, never inside a character.
-std::string CutToCodePoints(std::string_view text, std::size_t maxChars);

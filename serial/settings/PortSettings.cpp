@@ -1,6 +1,6 @@
 #include "serial/settings/PortSettings.h"
 
-#include "serial/settings/TextToInt.h"
+#include "serial/TextToInt.h"
 
 namespace {
 

@@ -4,8 +4,9 @@
 #include "db/CdbSMS_DCS.h"
 #include "db/CdbSMS_PID.h"
 #include "pdu/Gsm7Alphabet.h"
+#include "serial/TextHelpers.h"
+#include "serial/TextToInt.h"
 #include "serial/settings/CSettingsStore.h"
-#include "serial/settings/TextToInt.h"
 #include "sms/send/SmsText.h"
 #include "sms/send/SubmitPdu.h"
 #include "sms/send/WriteSmsValues.h"
@@ -172,7 +173,7 @@ void CWriteSmsTab::OnRecipientEditChange() {
 }
 
 void CWriteSmsTab::CompleteRecipient() {
-    const std::string typed = CutToChars(form.ControlText(kRecipientComboId), kRecipientChars);
+    const std::string typed = CutToCharacters(form.ControlText(kRecipientComboId), kRecipientChars);
     const int typedLength = static_cast<int>(CharCount(typed));
     const int found = form.FindListPrefix(kRecipientComboId, typed);
     if (found < 0) {

@@ -28,20 +28,6 @@ std::size_t CharCount(std::string_view text) {
     return count;
 }
 
-std::string CutToChars(std::string_view text, std::size_t maxChars) {
-    std::size_t kept = 0;
-    std::size_t bytes = 0;
-    ForEachChar(text, [&](std::string_view character, char32_t) {
-        if (kept == maxChars) {
-            return false;
-        }
-        ++kept;
-        bytes += character.size();
-        return true;
-    });
-    return std::string(text.substr(0, bytes));
-}
-
 std::string CutToSeptets(std::string_view text, int maxSeptets) {
     int septets = 0;
     std::size_t bytes = 0;

@@ -13,9 +13,6 @@ inline constexpr int kSmsTextSeptets = 160;
 // Number of characters (code points) of a UTF-8 text; a malformed byte counts as one.
 std::size_t CharCount(std::string_view text);
 
-// The first maxChars characters of text (all of it when shorter); never cuts inside a character.
-std::string CutToChars(std::string_view text, std::size_t maxChars);
-
 // The longest head of text that fits maxSeptets septets; never cuts an extension character in
 // half.
 std::string CutToSeptets(std::string_view text, int maxSeptets);

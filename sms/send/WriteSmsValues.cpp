@@ -1,5 +1,6 @@
 #include "sms/send/WriteSmsValues.h"
 
+#include "serial/TextHelpers.h"
 #include "serial/settings/CSettingsStore.h"
 #include "sms/send/SmsText.h"
 
@@ -28,12 +29,12 @@ void SaveWriteSmsValues(const WriteSmsValues& values, CSettingsStore& settings) 
             settings.WriteSetting(name, text);
         }
     };
-    saveIfSet("SCA", CutToChars(values.sca, kSettingChars));
-    saveIfSet("RECIPIENT", CutToChars(values.recipient, kSettingChars));
+    saveIfSet("SCA", CutToCharacters(values.sca, kSettingChars));
+    saveIfSet("RECIPIENT", CutToCharacters(values.recipient, kSettingChars));
     if (values.classIndex >= 0) {
         saveIfSet("CLASS", std::to_string(values.classIndex));
     }
-    saveIfSet("PDUTYPE", CutToChars(values.pduType, kSettingChars));
+    saveIfSet("PDUTYPE", CutToCharacters(values.pduType, kSettingChars));
     std::string reply = values.requestReply ? kSettingTrue : kSettingFalse;
     settings.WriteSetting("REPLY", reply);
     std::string advanced = values.advancedSubmit ? kSettingTrue : kSettingFalse;

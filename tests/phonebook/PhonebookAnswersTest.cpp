@@ -149,19 +149,4 @@ TEST(PhonebookTextTest, StripQuotesTakesThreeToNineHundredNinetyNineCharacters) 
     EXPECT_EQ(text.size(), 1000u);
 }
 
-TEST(PhonebookTextTest, CutsCountCharactersAndNeverSplitOne) {
-    EXPECT_EQ(CutToCharacters("abcdef", 3), "abc");
-    EXPECT_EQ(CutToCharacters("àèìòù", 2), "àè");
-    EXPECT_EQ(CutToCharacters("ab", 5), "ab");
-    EXPECT_EQ(CutToCharacters("ab", 0), "");
-}
-
-TEST(PhonebookTextTest, LeadingIntReadsLikeTheCLibrary) {
-    EXPECT_EQ(LeadingInt("  -12abc"), -12);
-    EXPECT_EQ(LeadingInt("+7"), 7);
-    EXPECT_EQ(LeadingInt("abc"), 0);
-    EXPECT_EQ(LeadingInt(""), 0);
-    EXPECT_EQ(LeadingInt("- 5"), 0);
-}
-
 } // namespace

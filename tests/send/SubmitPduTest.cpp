@@ -203,7 +203,6 @@ TEST(SmsTextTest, CutsNeverSplitACharacter) {
     const std::string almost(159, 'a');
     EXPECT_EQ(CutToSeptets(almost + "€", 160), almost) << "the escape pair does not fit";
     EXPECT_EQ(CutToSeptets(almost + "èx", 160), almost + "è");
-    EXPECT_EQ(CutToChars("àèìòù", 3), "àèì");
     EXPECT_EQ(CharCount("àèìòù"), 5u);
     EXPECT_EQ(UnsendableCharacters("€ è ? @"), "");
 }

@@ -36,3 +36,10 @@ TEST(TextHelpers, StripLineEndRemovesEveryCarriageReturnAndLineFeed) {
     StripLineEnd(line);
     EXPECT_EQ(line, "ABC");
 }
+
+TEST(TextHelpers, CutToCharactersCountsCharactersAndNeverSplitsOne) {
+    EXPECT_EQ(CutToCharacters("abcdef", 3), "abc");
+    EXPECT_EQ(CutToCharacters("àèìòù", 2), "àè");
+    EXPECT_EQ(CutToCharacters("ab", 5), "ab");
+    EXPECT_EQ(CutToCharacters("ab", 0), "");
+}

@@ -203,13 +203,4 @@ TEST(SmsHeaderTest, FieldsOfHeaderLines) {
     EXPECT_EQ(FirstFieldAfterColon("+CPMS: 3"), "");
 }
 
-TEST(SmsHeaderTest, LeadingIntReadsLikeTheCLibraryWithoutOverflow) {
-    EXPECT_EQ(ParseLeadingInt("  42abc"), 42);
-    EXPECT_EQ(ParseLeadingInt("-7"), -7);
-    EXPECT_EQ(ParseLeadingInt("abc"), 0);
-    EXPECT_EQ(ParseLeadingInt(""), 0);
-    EXPECT_EQ(ParseLeadingInt("99999999999999999999999"), INT_MAX);
-    EXPECT_EQ(ParseLeadingInt("-99999999999999999999999"), INT_MIN);
-}
-
 } // namespace

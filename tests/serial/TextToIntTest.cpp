@@ -1,4 +1,4 @@
-#include "serial/settings/TextToInt.h"
+#include "serial/TextToInt.h"
 
 #include <gtest/gtest.h>
 #include <limits>
