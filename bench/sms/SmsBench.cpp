@@ -9,6 +9,7 @@
 #include "serial/CModemSession.h"
 #include "serial/FakeSessionParts.h"
 #include "sms/CSmsReader.h"
+#include "sms/CopySmsToDatabase.h"
 #include "sms/FakeSmsReadForm.h"
 #include "sms/SmsLogFile.h"
 
@@ -117,5 +118,31 @@ void BM_LoadLogLinesOnly(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (50LL << 20));
 }
 BENCHMARK(BM_LoadLogLinesOnly)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// "Copy SMS to database" of a list of 10,000 received messages into a fresh archive.
+void BM_CopyRowsToArchive(benchmark::State& state) {
+    const auto rows = static_cast<std::size_t>(state.range(0));
+    std::vector<SmsRow> list;
+    list.reserve(rows);
+    for (std::size_t i = 1; i <= rows; ++i)
+        list.push_back({std::to_string(i), "IN", "READ", "Ci vediamo domani alle 10?", "07/03/01",
+                        "14:05.09 (4)", "+393471234567", "Mario Rossi", "+447700900100"});
+    FakeSmsReadForm form;
+    form.InsertSmsRows(0, list);
+    RecordingMessageSink sink;
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        state.PauseTiming();
+        TempDir dir;
+        CDaoDatabase database;
+        database.Open(CopyShippedDatabase(dir), true);
+        state.ResumeTiming();
+        OnCopySmsToDatabase({database, sink, form});
+        state.PauseTiming();
+        database.Close();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * rows));
+}
+BENCHMARK(BM_CopyRowsToArchive)->Arg(10'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
