@@ -7,6 +7,7 @@
 #include "db/archive/CSmsArchiveDlg.h"
 #include "phonebook/PhonebookColumns.h"
 #include "res/form/ButtonImages.h"
+#include "res/form/FormControls.h"
 #include "res/form/FormTooltips.h"
 #include "res/form/MenuTable.h"
 #include "serial/settings/CComSettingsRunner.h"
@@ -38,18 +39,6 @@
 #include <utility>
 
 namespace {
-
-// The Phonebook Manager's buttons.
-constexpr int kReadNamesButtonId = 1075;
-constexpr int kStoreNamesButtonId = 1076;
-constexpr int kAddEntryButtonId = 1072;
-constexpr int kChangeEntryButtonId = 1074;
-constexpr int kEraseEntryButtonId = 1073;
-
-// The Read SMS tab's buttons.
-constexpr int kReadSmsButtonId = 1036;
-constexpr int kCopySmsButtonId = 1038;
-constexpr int kReadFromFileButtonId = 1055;
 
 using Column = PhonebookColumn;
 

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int kSimRadioId = 1077;
-constexpr int kProgressBarId = 1109;
-
 QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -39,7 +36,7 @@ QTreeWidget* QtPhonebookForm::List() const {
 }
 
 QProgressBar* QtPhonebookForm::Progress() const {
-    return qobject_cast<QProgressBar*>(controls.at(kProgressBarId));
+    return qobject_cast<QProgressBar*>(controls.at(kPhonebookProgressBarId));
 }
 
 PhonebookMemory QtPhonebookForm::CheckedMemory() {
@@ -47,7 +44,7 @@ PhonebookMemory QtPhonebookForm::CheckedMemory() {
         [this] {
             if (IsChecked(kDbaseRadioId))
                 return PhonebookMemory::Dbase;
-            return IsChecked(kSimRadioId) ? PhonebookMemory::Sim : PhonebookMemory::Phone;
+            return IsChecked(kPhonebookSimRadioId) ? PhonebookMemory::Sim : PhonebookMemory::Phone;
         },
         PhonebookMemory::Phone);
 }

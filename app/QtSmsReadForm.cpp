@@ -13,12 +13,6 @@
 
 namespace {
 
-constexpr int kMeRadioId = 1035;
-constexpr int kMoveCheckId = 1037;
-constexpr int kNoScaCheckId = 1052;
-constexpr int kSimCountEditId = 1048;
-constexpr int kPhoneCountEditId = 1051;
-constexpr int kProgressBarId = 1107;
 // How long a status note stays, as the window's other notes.
 constexpr int kStatusMs = 5000;
 
@@ -59,7 +53,7 @@ bool QtSmsReadForm::IsChecked(int id) {
 }
 
 bool QtSmsReadForm::MeChecked() {
-    return IsChecked(kMeRadioId);
+    return IsChecked(kReadMeRadioId);
 }
 
 bool QtSmsReadForm::MoveChecked() {
@@ -102,7 +96,7 @@ void QtSmsReadForm::SetCountText(SmsMemory memory, const std::string& text) {
 void QtSmsReadForm::SetProgressRange(int lower, int upper) {
     OnGui(
         [this, lower, upper] {
-            if (auto* bar = qobject_cast<QProgressBar*>(Control(kProgressBarId)))
+            if (auto* bar = qobject_cast<QProgressBar*>(Control(kSmsProgressBarId)))
                 bar->setRange(lower, upper);
             return true;
         },
@@ -112,7 +106,7 @@ void QtSmsReadForm::SetProgressRange(int lower, int upper) {
 void QtSmsReadForm::SetProgressPos(int position) {
     OnGui(
         [this, position] {
-            if (auto* bar = qobject_cast<QProgressBar*>(Control(kProgressBarId)))
+            if (auto* bar = qobject_cast<QProgressBar*>(Control(kSmsProgressBarId)))
                 bar->setValue(position);
             return true;
         },

@@ -53,6 +53,26 @@ inline constexpr int kReadSimRadioId = 1034;
 inline constexpr int kPhonebookListId = 1071;
 inline constexpr int kDbaseRadioId = 1108;
 
+// Read SMS tab.
+inline constexpr int kReadMeRadioId = 1035;
+inline constexpr int kReadSmsButtonId = 1036;
+inline constexpr int kMoveCheckId = 1037;
+inline constexpr int kCopySmsButtonId = 1038;
+inline constexpr int kSimCountEditId = 1048;
+inline constexpr int kPhoneCountEditId = 1051;
+inline constexpr int kNoScaCheckId = 1052;
+inline constexpr int kReadFromFileButtonId = 1055;
+inline constexpr int kSmsProgressBarId = 1107;
+
+// Phonebook Manager tab.
+inline constexpr int kAddEntryButtonId = 1072;
+inline constexpr int kEraseEntryButtonId = 1073;
+inline constexpr int kChangeEntryButtonId = 1074;
+inline constexpr int kReadNamesButtonId = 1075;
+inline constexpr int kStoreNamesButtonId = 1076;
+inline constexpr int kPhonebookSimRadioId = 1077;
+inline constexpr int kPhonebookProgressBarId = 1109;
+
 // The twelve Read SMS controls that a running read disables.
 inline constexpr int kReadControlIds[] = {1036, 1055, 1037, 1042, 1038, 1035,
                                           1034, 1052, 1051, 1048, 1040, 1039};

@@ -14,11 +14,6 @@
 
 namespace {
 
-constexpr int kReadButtonId = 1075;
-constexpr int kStoreButtonId = 1076;
-constexpr int kAddButtonId = 1072;
-constexpr int kSimRadioId = 1077;
-
 constexpr const char* kSimPhonebook = "range SM 1 250\n"
                                       "phonebook SM 1 145 \"+393471234567\" \"Marco\"\n"
                                       "phonebook SM 2 129 \"07700900123\" \"Office, Rome\"\n"
@@ -36,8 +31,8 @@ protected:
 
     // Clicks "Read" on the SIM memory.
     void ReadSim() const {
-        qobject_cast<QAbstractButton*>(view->Control(kSimRadioId))->click();
-        Click(kReadButtonId);
+        qobject_cast<QAbstractButton*>(view->Control(kPhonebookSimRadioId))->click();
+        Click(kReadNamesButtonId);
     }
 
     // How many position commands (AT+CPBR=<n>) the phone received; the highest index asked.
@@ -125,7 +120,7 @@ TEST_F(PhonebookWindowTest, ReadingThePhoneWithThePortClosedIsRefused) {
     PhoneSim phone({.fixture = kSimPhonebook});
     Start(phone);
     ShowPhonebook();
-    view->Control(kSimRadioId)->setEnabled(true);
+    view->Control(kPhonebookSimRadioId)->setEnabled(true);
     ReadSim();
     ASSERT_TRUE(RunUntil([this] { return !boxes.empty(); }, 5000));
     EXPECT_EQ(boxes, Texts{"COM is closed!"});
@@ -154,7 +149,7 @@ TEST_F(PhonebookWindowTest, ListRoundTripsThroughTheDatabaseKeepingTheNumberType
     Start(phone);
     ShowPhonebook();
     ASSERT_TRUE(qobject_cast<QAbstractButton*>(view->Control(kDbaseRadioId))->isChecked());
-    Click(kReadButtonId);
+    Click(kReadNamesButtonId);
     const int shipped = list->topLevelItemCount();
     list->clear();
     list->addTopLevelItem(new QTreeWidgetItem({"1", "Marco", "+393471234567", "145"}));
@@ -163,12 +158,12 @@ TEST_F(PhonebookWindowTest, ListRoundTripsThroughTheDatabaseKeepingTheNumberType
         modal->findChild<QLineEdit*>(QStringLiteral("1100"))->setText(QStringLiteral("+3912"));
         qobject_cast<QDialog*>(modal)->accept();
     };
-    QTimer::singleShot(0, [this] { Click(kAddButtonId); });
+    QTimer::singleShot(0, [this] { Click(kAddEntryButtonId); });
     ASSERT_TRUE(RunUntil([this] { return list->topLevelItemCount() == 2; }, 5000));
     EXPECT_EQ(Row(0), (Texts{"NEW", "Anna", "+3912", "International"}));
 
-    Click(kStoreButtonId);
-    Click(kReadButtonId);
+    Click(kStoreNamesButtonId);
+    Click(kReadNamesButtonId);
     ASSERT_EQ(list->topLevelItemCount(), shipped + 2);
     const auto shown = [this](const std::string& name) {
         for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -179,8 +174,8 @@ TEST_F(PhonebookWindowTest, ListRoundTripsThroughTheDatabaseKeepingTheNumberType
     EXPECT_EQ(shown("Marco"), "International") << "stored as 145";
     EXPECT_EQ(shown("Anna"), "International") << "a hand-added entry keeps its type";
 
-    Click(kStoreButtonId);
-    Click(kReadButtonId);
+    Click(kStoreNamesButtonId);
+    Click(kReadNamesButtonId);
     EXPECT_EQ(list->topLevelItemCount(), 2 * (shipped + 2)) << "a second store appends again";
     const std::string copied = std::to_string(shipped + 2) + " Record succesfully copied";
     EXPECT_EQ(boxes, (Texts{"2 Record succesfully copied", copied}));

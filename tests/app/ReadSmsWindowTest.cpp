@@ -19,13 +19,6 @@
 
 namespace {
 
-constexpr int kReadButtonId = 1036;
-constexpr int kCopyButtonId = 1038;
-constexpr int kFileButtonId = 1055;
-constexpr int kMoveCheckId = 1037;
-constexpr int kSimCountEditId = 1048;
-constexpr int kStoreNamesButtonId = 1076;
-
 // SMS-DELIVER from +12345678901 through the centre +12345678901, 29/03/99 15:16:59, "hello".
 constexpr std::string_view kHelloPdu =
     "07912143658709F1040B912143658709F100009930925161958005e8329bfd06";
@@ -53,7 +46,7 @@ protected:
 
     // Clicks "Read SMS from phone" and waits for the walk to end.
     void ReadFromPhone() {
-        Click(kReadButtonId);
+        Click(kReadSmsButtonId);
         EXPECT_EQ(view->busy, 1);
         ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }, 120000));
     }
@@ -125,10 +118,10 @@ TEST_F(ReadSmsWindowTest, ReadsScatteredMessagesUpToTheCountThenArchivesAndViews
     EXPECT_EQ(Column(kSmsTextColumn), (Texts{"hello", "hello", "hello"}));
     EXPECT_EQ(Column(kSmsNameColumn), (Texts{"Mario Rossi", "Mario Rossi", "Mario Rossi"}));
     EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(view->Control(kReadButtonId)->isEnabled()) << "read controls enabled again";
+    EXPECT_TRUE(view->Control(kReadSmsButtonId)->isEnabled()) << "read controls enabled again";
 
     const std::size_t archivedBefore = ArchivedIn().size();
-    Click(kCopyButtonId);
+    Click(kCopySmsButtonId);
     const auto archived = ArchivedIn();
     ASSERT_EQ(archived.size(), archivedBefore + 3);
     for (std::size_t i = archivedBefore; i < archived.size(); ++i)
@@ -175,7 +168,7 @@ TEST_F(ReadSmsWindowTest, StopCurrentTaskEndsTheWalkBeforeTheNextIndex) {
     PhoneSim phone({.fixture = "capacity SM 50\n" + Sms(1, 1, kHelloPdu) + Sms(40, 1, kHelloPdu)});
     Start(phone);
     OpenAndCount();
-    Click(kReadButtonId);
+    Click(kReadSmsButtonId);
     ASSERT_TRUE(RunUntil([&phone] { return Starting(phone, "AT+CMGR=").size() >= 3; }));
     frame->Action(kCmdStopTask)->trigger();
     ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }));
@@ -192,7 +185,7 @@ TEST_F(ReadSmsWindowTest, ClosingTheWindowDuringAReadEndsIt) {
     PhoneSim phone({.fixture = "capacity SM 50\n" + Sms(1, 1, kHelloPdu) + Sms(40, 1, kHelloPdu)});
     Start(phone);
     OpenAndCount();
-    Click(kReadButtonId);
+    Click(kReadSmsButtonId);
     ASSERT_TRUE(RunUntil([&phone] { return Starting(phone, "AT+CMGR=").size() >= 2; }));
     frame->close(); // must neither hang nor show a box
     EXPECT_EQ(view->busy, 0);
@@ -244,7 +237,7 @@ TEST_F(ReadSmsWindowTest, ReadFromFileListsTheGroupsOfACapturedTranscript) {
         dialog->selectFile(QString::fromStdString(path));
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept is protected
     };
-    Click(kFileButtonId);
+    Click(kReadFromFileButtonId);
     ASSERT_TRUE(RunUntil([this] { return view->busy == 0 && !boxes.empty(); }));
     EXPECT_EQ(filters.value(0), QStringLiteral("Text/Log files (*.TXT, *.LOG) (*.txt *.log)"));
     EXPECT_EQ(filters.size(), 3);
