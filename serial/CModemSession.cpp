@@ -48,8 +48,16 @@ int CModemSession::SendAndWait(std::string_view text, int mode) {
         SendCommand(text);
     else if (mode == kSendPduData)
         SendData(text);
+    return PollFor(store.okReceived);
+}
+
+int CModemSession::WaitForPrompt() {
+    return PollFor(store.promptReceived);
+}
+
+int CModemSession::PollFor(const std::atomic<int>& done) {
     for (milliseconds waited{0};;) {
-        if (store.okReceived.load(std::memory_order_acquire) != 0)
+        if (done.load(std::memory_order_acquire) != 0)
             return kAnswerOk;
         if (store.errorReceived.load(std::memory_order_acquire) != 0)
             return kAnswerError;

@@ -10,6 +10,7 @@
 #include "serial/CComPort.h"
 #include "serial/ISessionForm.h"
 #include "serial/MessageSink.h"
+#include "serial/PortLease.h"
 #include "serial/Waiter.h"
 #include "serial/serialdata.h"
 
@@ -46,12 +47,21 @@ public:
     // flags every 200 ms, 26 times: kAnswerOk, kAnswerError, or kAnswerTimeout after 5200 ms.
     // The lines received stay in the store for the caller to walk.
     int SendAndWait(std::string_view text, int mode);
+    // After a command that the phone answers with its "> " prompt (AT+CMGS): polls as
+    // SendAndWait does, without clearing or sending. kAnswerOk once the prompt has come,
+    // kAnswerError for an error result instead, kAnswerTimeout after 5200 ms.
+    int WaitForPrompt();
 
     // Opens the port, starts the reader, turns echo off and PDU mode on. Goes on through every
     // failure (each shown once); the session counts as open afterwards all the same.
     void OpenSession();
     // Asks the reader to end and closes the port.
     void CloseSession();
+    // The port and the line store for one task: an empty lease while another task holds them.
+    PortLease TakePort() { return PortLease(portOwned); }
+    // True while some task holds the port.
+    bool PortTaken() const { return portOwned.load(std::memory_order_acquire); }
+
     // "Stop current task": asks every worker to stop between two exchanges.
     void OnStopTask();
     void ClearLines();
@@ -67,6 +77,9 @@ public:
 
 private:
     void SendTerminated(std::string_view text, char terminator);
+    // Polls every 200 ms, 26 times: kAnswerOk once `done` has been raised, kAnswerError once an
+    // error result has, else kAnswerTimeout.
+    int PollFor(const std::atomic<int>& done);
     void StartReader();
     void EndReader();
 
@@ -78,4 +91,5 @@ private:
     std::mutex readerMutex; // guards `reader` between OpenSession and the destructor
     std::thread reader;
     std::atomic<bool> readerRunning{false};
+    std::atomic<bool> portOwned{false};
 };

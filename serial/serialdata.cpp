@@ -45,6 +45,15 @@ void RaiseFlag(serialdata& data, FinalResult result) {
     }
 }
 
+// The phone's "> " prompt for a PDU: what follows the last line end, line feeds aside.
+bool IsPrompt(std::string_view rest) {
+    const std::size_t start = rest.find_first_not_of('\n');
+    if (start == std::string_view::npos)
+        return false;
+    const std::string_view text = rest.substr(start);
+    return text == ">" || text == "> ";
+}
+
 // Frees a list node by node: letting the unique_ptr chain unwind would recurse once per line.
 void FreeLines(std::unique_ptr<LineNode> lines) {
     while (lines)
@@ -84,6 +93,8 @@ void SplitLines(serialdata& data) {
     // Erased in place: `pending` keeps its buffer from pass to pass.
     const std::size_t keep = std::min(rest.size(), serialdata::kMaxPending);
     data.pending.erase(0, data.pending.size() - keep);
+    if (IsPrompt(data.pending))
+        data.promptReceived.store(1, std::memory_order_release);
 }
 
 void ClearLines(serialdata& data) {
@@ -92,6 +103,7 @@ void ClearLines(serialdata& data) {
         std::lock_guard guard(data.lock);
         data.okReceived.store(0, std::memory_order_release);
         data.errorReceived.store(0, std::memory_order_release);
+        data.promptReceived.store(0, std::memory_order_release);
         lines = std::move(data.head);
         data.tail = nullptr;
     }

@@ -38,9 +38,10 @@ struct serialdata {
     std::string pending;      // received text not yet cut into lines
     std::unique_ptr<LineNode> head;
     LineNode* tail = nullptr;
-    std::atomic<int> okReceived{0};    // a line "OK" was stored
-    std::atomic<int> errorReceived{0}; // "ERROR" or a line beginning "+CMS ERROR:" was stored
-    std::atomic<int> stopReader{0};    // 1 asks SerialRead to end
+    std::atomic<int> okReceived{0};     // a line "OK" was stored
+    std::atomic<int> errorReceived{0};  // "ERROR" or a line beginning "+CMS ERROR:" was stored
+    std::atomic<int> promptReceived{0}; // the text after the last line is the "> " prompt
+    std::atomic<int> stopReader{0};     // 1 asks SerialRead to end
     std::mutex lock;
 };
 
@@ -49,10 +50,11 @@ int AddString(std::string_view line, serialdata& data);
 
 // Cuts every complete line (ended by a carriage return) off `pending`, removes its carriage
 // returns and line feeds and stores it. Keeps at most kMaxPending characters, the newest, of a
-// line: in what is left in `pending` and in each line cut.
+// line: in what is left in `pending` and in each line cut. Raises `promptReceived` when what is
+// left is the phone's "> " prompt (which no carriage return ends).
 void SplitLines(serialdata& data);
 
-// Lowers both flags and frees every stored line. `pending` stays: the part of a line received
+// Lowers the flags and frees every stored line. `pending` stays: the part of a line received
 // before the clear begins the next stored line.
 void ClearLines(serialdata& data);
 

@@ -199,3 +199,21 @@ TEST(LineStore, FlagsAndLinesAgreeForAWalkerWhileAnotherThreadWrites) {
 }
 
 } // namespace
+
+TEST(LineStore, PromptAfterTheLastLineRaisesItsFlagUntilTheNextClear) {
+    serialdata data;
+    Receive(data, {"\r\n"});
+    EXPECT_EQ(data.promptReceived, 0);
+    Receive(data, {"> "});
+    EXPECT_EQ(data.promptReceived, 1);
+    EXPECT_TRUE(SnapshotLines(data).empty()) << "the prompt is no line";
+    ClearLines(data);
+    EXPECT_EQ(data.promptReceived, 0);
+
+    serialdata split;
+    Receive(split, {"\r\n+CMGS: 1", "\r\n>"});
+    EXPECT_EQ(split.promptReceived, 1);
+    serialdata inLine;
+    Receive(inLine, {"\r\n+CMGR: 0,,22\r\n> not a prompt", "\r\n"});
+    EXPECT_EQ(inLine.promptReceived, 0);
+}

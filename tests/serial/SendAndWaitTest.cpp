@@ -67,6 +67,28 @@ TEST_F(SendAndWaitTest, FinalResultsGiveTheirAnswers) {
     }
 }
 
+TEST_F(SendAndWaitTest, WaitForPromptEndsAtThePromptAnErrorOrTheTimeOut) {
+    waiter.duringPause = [this](int number) {
+        if (number == 3) {
+            session.Store().pending += "\r\n> ";
+            SplitLines(session.Store());
+        }
+    };
+    EXPECT_EQ(session.WaitForPrompt(), kAnswerOk);
+    EXPECT_EQ(waiter.pauses.size(), 3u);
+
+    session.ClearLines();
+    waiter.pauses.clear();
+    ArriveDuringPause(2, {"+CMS ERROR: 304"});
+    EXPECT_EQ(session.WaitForPrompt(), kAnswerError);
+
+    session.ClearLines();
+    waiter.pauses.clear();
+    ArriveDuringPause(1, {"OK"});
+    EXPECT_EQ(session.WaitForPrompt(), kAnswerTimeout) << "OK is no prompt";
+    EXPECT_EQ(waiter.pauses.size(), 26u);
+}
+
 TEST_F(SendAndWaitTest, ResultsOfAnEarlierExchangeAreClearedFirst) {
     AddString("OK", session.Store());
     AddString("ERROR", session.Store());
