@@ -1,11 +1,7 @@
 #include "db/archive/CSmsArchiveDlg.h"
 
-#include "db/CDaoPhonebook.h"
-#include "db/CDaoSMS_In.h"
-#include "db/CDaoSMS_Out.h"
 #include "db/archive/ArchiveListModel.h"
-#include "db/archive/ArchiveRows.h"
-#include "db/archive/PhonebookNames.h"
+#include "db/archive/ArchiveTables.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -15,8 +11,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <optional>
-#include <vector>
 
 namespace {
 
@@ -42,32 +36,6 @@ template <class Widget> Widget* Tagged(Widget* widget, int id) {
     widget->setObjectName(QStringLiteral("control%1").arg(id));
     widget->setProperty("controlId", id);
     return widget;
-}
-
-PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
-    CDaoPhonebook phonebook(database);
-    if (!phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
-        ShowOk(sink, "Cannot Open Phonebook", kAppTitle);
-        return {};
-    }
-    return PhonebookNames::Read(phonebook);
-}
-
-// The rows of one message table in table order, each with the name its number has in the
-// phonebook; nothing when the table did not open.
-template <class Recordset>
-std::optional<std::vector<SmsRow>> ReadArchive(CDaoDatabase* database, IMessageSink& sink,
-                                               const char* sql, std::string_view failure) {
-    Recordset messages(database);
-    if (!messages.Open(dbOpenDynaset, sql, dbSeeChanges)) {
-        ShowOk(sink, failure, kAppTitle);
-        return std::nullopt;
-    }
-    const PhonebookNames names = ReadPhonebookNames(database, sink);
-    std::vector<SmsRow> rows;
-    for (; !messages.IsEOF(); messages.MoveNext())
-        rows.push_back(ArchiveRow(messages, names.Find(messages.Mittente)));
-    return rows;
 }
 
 QTableView* NewList(ArchiveListModel* model, QWidget* parent) {
@@ -156,8 +124,7 @@ void CSmsArchiveDlg::RefreshArchiveList() {
 }
 
 int CSmsArchiveDlg::LoadArchiveIn() {
-    auto rows =
-        ReadArchive<CDaoSMS_In>(database, sink, "SELECT * FROM SMS_IN", "Cannot Open dbSMS_In");
+    auto rows = ReadArchiveIn(database, sink);
     if (!rows)
         return 1;
     model->Insert(0, std::move(*rows));
@@ -165,8 +132,7 @@ int CSmsArchiveDlg::LoadArchiveIn() {
 }
 
 int CSmsArchiveDlg::LoadArchiveOut() {
-    auto rows =
-        ReadArchive<CDaoSMS_Out>(database, sink, "SELECT * FROM SMS_Out", "Cannot Open dbSMS_Out");
+    auto rows = ReadArchiveOut(database, sink);
     if (!rows)
         return 1;
     model->Insert(0, std::move(*rows));

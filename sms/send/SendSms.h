@@ -17,6 +17,13 @@ enum class SendOutcome {
     Cancelled // the user answered No: no PDU went out
 };
 
+// What comes between "AT+CMGS=" and the PDU. The window asks its question, which is also the
+// pause in which the phone sends its "> " prompt; without a question (the command line) the
+// prompt itself is waited for, with the usual time-out.
+enum class SendPause { AskUser, WaitForPrompt };
+
 // After No, ESC tells the phone to stop waiting for the PDU it was promised (GSM 07.05 3.5.1);
-// its answer is collected so that it cannot be taken for the answer of the next exchange.
-SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink);
+// its answer is collected so that it cannot be taken for the answer of the next exchange. A
+// prompt that does not come ends the send the same way, as "Error" or "Timeout".
+SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
+                          SendPause pause = SendPause::AskUser);

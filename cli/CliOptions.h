@@ -1,0 +1,53 @@
+#pragma once
+// The command line of telvane-cli:
+//   telvane-cli [--port PATH] [--baud N] [--db FILE] [--format text|csv|json] [--yes] COMMAND ...
+// Options may stand before or after the command; "--" ends them (for a text that starts with
+// "-"). Which options a command takes is checked here, so a misspelt one is a usage error and
+// never silently ignored.
+
+#include "cli/RowPrinter.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class CliCommand { Ports, Counts, Read, Send, Phonebook, Archive, Log };
+
+struct CliOptions {
+    CliCommand command = CliCommand::Ports;
+    // Global.
+    std::optional<std::string> port;
+    std::optional<uint32_t> baud;
+    std::string database = "telvane.mdb";
+    OutputFormat format = OutputFormat::Text;
+    bool yes = false;
+    // read and phonebook.
+    bool phoneMemory = false; // --memory ME
+    bool move = false;
+    bool archive = false;
+    bool store = false;
+    // send.
+    std::string to;
+    std::optional<std::string> sca;
+    std::optional<int> classIndex; // position in the class list: 0-3 the classes, 4 none
+    bool reply = false;
+    bool confirm = false;
+    std::string text; // "-": read from standard input
+    // archive.
+    bool archiveIn = false;
+    bool archiveOut = false;
+    std::optional<std::string> search;
+    // log.
+    std::string file;
+};
+
+struct ParsedCommandLine {
+    std::optional<CliOptions> options; // nothing on a usage error or for --help
+    std::string error;                 // the usage error, empty for --help
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The usage text --help prints (and a usage error points to).
+std::string_view UsageText();

@@ -1,0 +1,76 @@
+#pragma once
+// What every command of telvane-cli works with: the boxes (standard error), the settings file
+// the window uses, the modem session and the database. The port is opened for the commands
+// that talk to the phone, held under the session's lease for the whole command, and closed -
+// like the database - when the run ends, Ctrl+C or not.
+
+#include "cli/CliMessageSink.h"
+#include "cli/CliOptions.h"
+#include "db/CViewDatabase.h"
+#include "serial/CModemSession.h"
+#include "serial/settings/CSettingsStore.h"
+
+#include <string>
+
+// The exit statuses of telvane-cli.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitRefused = 1; // the phone or the database refused or timed out
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130; // Ctrl+C, as shells report SIGINT
+
+// The command line has no controls to enable and no menu to check.
+class NoSessionForm final : public ISessionForm {
+public:
+    void EnablePortControls(int /*enable*/) override {}
+    void SetMenuCheck(int /*commandId*/, int /*checked*/) override {}
+};
+
+// The database boxes as lines: no other file can be chosen here (--db names it), so the
+// question whether to choose one is told and answered No.
+class CliDatabaseDialogs final : public IDatabaseDialogs {
+public:
+    explicit CliDatabaseDialogs(IMessageSink& messageSink) : sink(messageSink) {}
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& /*request*/) override {
+        return std::nullopt;
+    }
+    void ShowInformation(const std::string& text, const std::string& caption) override;
+
+private:
+    IMessageSink& sink;
+};
+
+class CliRun {
+public:
+    explicit CliRun(const CliOptions& commandLine);
+    ~CliRun();
+    CliRun(const CliRun&) = delete;
+    CliRun& operator=(const CliRun&) = delete;
+
+    // Opens --db (default telvane.mdb in the working directory) as the window does: exclusive,
+    // read-write, never created. False when it did not open.
+    bool OpenDatabase();
+    // Takes the port, applies the stored settings and the options, and opens the session (echo
+    // off, PDU mode). False when the port did not open or Ctrl+C came meanwhile.
+    bool OpenPort();
+
+    // The status the run ends with: Ctrl+C, then any failure box shown, decide it.
+    int Status() const;
+    // The status of a run that could not do its work: as Status, but never kExitDone.
+    int RefusedStatus() const;
+
+    CDaoDatabase& Database() { return databaseView.database; }
+
+    const CliOptions& options;
+    CliMessageSink sink;
+    CSettingsStore settings{sink};
+    RealWaiter waiter;
+    NoSessionForm sessionForm;
+    CModemSession session{sink, waiter, sessionForm};
+
+private:
+    CliDatabaseDialogs databaseDialogs{sink};
+    CViewDatabase databaseView{databaseDialogs};
+    PortLease lease;
+    bool sessionOpened = false;
+};

@@ -1,0 +1,77 @@
+// The commands that read from the phone: counts, read and phonebook.
+
+#include "cli/CliPhonebookForm.h"
+#include "cli/CliSmsReadForm.h"
+#include "cli/Commands.h"
+#include "cli/Interrupt.h"
+#include "phonebook/CPhonebookManager.h"
+#include "phonebook/PhonebookDatabase.h"
+#include "sms/CSmsReader.h"
+#include "sms/CopySmsToDatabase.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// "Copy SMS to database" on the rows listed, and the count copied on standard error.
+void ArchiveRows(CliRun& run, const SmsReadContext& context) {
+    const int failuresBefore = run.sink.Failures();
+    OnCopySmsToDatabase(context);
+    const int rows = context.form.SmsRowCount();
+    if (rows > 0 && run.sink.Failures() == failuresBefore)
+        std::fprintf(stderr, "%d SMS copied to database\n", rows);
+}
+
+} // namespace
+
+int RunCounts(CliRun& run) {
+    if (!run.OpenPort())
+        return run.RefusedStatus();
+    CliSmsReadForm form(false, false);
+    const SmsReadContext context{run.Database(), run.sink, form};
+    CSmsReader reader(run.session, context);
+    if (reader.StartReadSmsCount())
+        reader.Join();
+    Table table{{"Memory", "Count"}, {}};
+    table.rows.push_back({"SM", Trimmed(form.CountText(SmsMemory::Sim))});
+    table.rows.push_back({"ME", Trimmed(form.CountText(SmsMemory::Phone))});
+    PrintTable(table, run.options.format);
+    return run.Status();
+}
+
+int RunRead(CliRun& run) {
+    // The rows name their senders from the database's phonebook: without it nothing is listed.
+    if (!run.OpenDatabase() || !run.OpenPort())
+        return run.RefusedStatus();
+    CliSmsReadForm form(run.options.phoneMemory, run.options.move);
+    const SmsReadContext context{run.Database(), run.sink, form};
+    CSmsReader reader(run.session, context);
+    if (reader.OnReadSmsFromPhone())
+        reader.Join();
+    PrintTable(SmsTable(form.Rows()), run.options.format);
+    // Also after Ctrl+C: with --move, what was listed has already left the phone.
+    if (run.options.archive)
+        ArchiveRows(run, context);
+    return run.Status();
+}
+
+int RunPhonebook(CliRun& run) {
+    if ((run.options.store && !run.OpenDatabase()) || !run.OpenPort())
+        return run.RefusedStatus();
+    CliPhonebookForm form(run.options.phoneMemory ? PhonebookMemory::Phone : PhonebookMemory::Sim);
+    CPhonebookManager manager(run.session, run.Database(), form, run.sink);
+    manager.OnReadPhonebook();
+    manager.JoinWorker();
+    PrintTable(PhonebookTable(form.Rows()), run.options.format);
+    // A read stopped half-way would store half a phonebook.
+    if (run.options.store && !Interrupted().load())
+        CopyPhonebookToDatabase(run.Database(), form, run.sink);
+    return run.Status();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The command line's output: a table of texts (headings and rows) printed as aligned text for a
+// terminal, as CSV (a header line, then one line per row; RFC 4180 quoting) or as JSON (one
+// object per row and line, keys named after the columns, values as strings).
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class OutputFormat { Text, Csv, Json };
+
+// "text", "csv" or "json"; nothing for any other name.
+std::optional<OutputFormat> FormatNamed(std::string_view name);
+
+struct Table {
+    std::vector<std::string> headings;
+    std::vector<std::vector<std::string>> rows; // each as long as headings
+};
+
+std::string CsvField(std::string_view text);
+std::string JsonString(std::string_view text);
+// The table in the format, every line ended by '\n'.
+std::string FormatTable(const Table& table, OutputFormat format);
+void PrintTable(const Table& table, OutputFormat format, std::FILE* out = stdout);

@@ -1,0 +1,94 @@
+// "send": the Standard Submit of the Write SMS tab, built and sent by the window's own code from
+// a form filled with the options.
+
+#include "cli/CliWriteSmsForm.h"
+#include "cli/Commands.h"
+#include "serial/TextToInt.h"
+#include "sms/send/CWriteSmsTab.h"
+#include "sms/send/SendSms.h"
+#include "sms/send/SubmitPdu.h"
+#include "sms/send/WriteSmsValues.h"
+
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+
+namespace {
+
+// Positions of the class list: the four classes, then "Not specified - default".
+constexpr int kClassPositions = 5;
+
+std::string TextFromStandardInput() {
+    std::string text{std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+    if (text.ends_with('\n'))
+        text.pop_back();
+    if (text.ends_with('\r'))
+        text.pop_back();
+    return text;
+}
+
+// The class as the window would have it: the option, else the one the last send saved, else
+// the first of the list.
+int ClassPosition(CliRun& run) {
+    if (run.options.classIndex)
+        return *run.options.classIndex;
+    const std::string saved = run.settings.ReadSetting("CLASS");
+    return saved.empty() ? 0 : TextToInt(saved);
+}
+
+// The form as a user would leave it for a Standard Submit of these values. The service centre
+// is the option or, as in the window, the one the last send saved.
+void FillForm(CliRun& run, const std::string& text, CliWriteSmsForm& form) {
+    const CliOptions& options = run.options;
+    form.SetControlText(kScaEditId, options.sca ? *options.sca : run.settings.ReadSetting("SCA"));
+    form.SetControlText(kRecipientComboId, options.to);
+    form.SetChecked(kStandardSubmitRadioId, true);
+    form.SetChecked(kAdvancedSubmitRadioId, false);
+    form.SetChecked(kRequestReplyCheckId, options.reply);
+    form.ResetList(kClassComboId);
+    for (int position = 0; position < kClassPositions; ++position)
+        form.AddListItem(kClassComboId, std::to_string(position));
+    form.SelectListItem(kClassComboId, ClassPosition(run));
+    form.SetControlText(kSmsTextEditId, text);
+}
+
+std::string_view OutcomeName(SendOutcome outcome) {
+    switch (outcome) {
+    case SendOutcome::SentOk:
+        return "Sent OK";
+    case SendOutcome::Error:
+        return "Error";
+    case SendOutcome::Timeout:
+        return "Timeout";
+    case SendOutcome::Cancelled:
+        return "Cancelled";
+    }
+    return {};
+}
+
+} // namespace
+
+int RunSend(CliRun& run) {
+    const std::string text = run.options.text == "-" ? TextFromStandardInput() : run.options.text;
+    CliWriteSmsForm form;
+    FillForm(run, text, form);
+    // The text edit's own rule: what one message cannot hold is cut off there, and refused here.
+    CWriteSmsTab tab(form, run.sink, run.settings, run.Database(), run.session.portOpen);
+    tab.OnTextChange();
+    if (form.ControlText(kSmsTextEditId) != text) {
+        std::fprintf(stderr, "telvane-cli: the text is longer than one message holds\n");
+        return kExitUsage;
+    }
+    SubmitPdu submit;
+    if (BuildSubmitPdu(ReadWriteSmsValues(form), run.sink, submit) != 0)
+        return kExitRefused;
+    if (!run.OpenPort())
+        return run.RefusedStatus();
+    const SendPause pause = run.options.confirm ? SendPause::AskUser : SendPause::WaitForPrompt;
+    const SendOutcome outcome = SendSubmitPdu(run.session, submit, run.sink, pause);
+    const std::string command = "AT+CMGS=" + std::to_string(submit.length);
+    PrintTable(
+        {{"Command", "PDU", "Result"}, {{command, submit.pdu, std::string(OutcomeName(outcome))}}},
+        run.options.format);
+    return outcome == SendOutcome::SentOk ? kExitDone : kExitRefused;
+}

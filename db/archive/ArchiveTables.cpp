@@ -1,0 +1,44 @@
+#include "db/archive/ArchiveTables.h"
+
+#include "db/CDaoPhonebook.h"
+#include "db/CDaoSMS_In.h"
+#include "db/CDaoSMS_Out.h"
+#include "db/archive/ArchiveRows.h"
+#include "db/archive/PhonebookNames.h"
+
+namespace {
+
+PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
+    CDaoPhonebook phonebook(database);
+    if (!phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
+        ShowOk(sink, "Cannot Open Phonebook", kAppTitle);
+        return {};
+    }
+    return PhonebookNames::Read(phonebook);
+}
+
+template <class Recordset>
+std::optional<std::vector<SmsRow>> ReadArchive(CDaoDatabase* database, IMessageSink& sink,
+                                               const char* sql, std::string_view failure) {
+    Recordset messages(database);
+    if (!messages.Open(dbOpenDynaset, sql, dbSeeChanges)) {
+        ShowOk(sink, failure, kAppTitle);
+        return std::nullopt;
+    }
+    const PhonebookNames names = ReadPhonebookNames(database, sink);
+    std::vector<SmsRow> rows;
+    for (; !messages.IsEOF(); messages.MoveNext())
+        rows.push_back(ArchiveRow(messages, names.Find(messages.Mittente)));
+    return rows;
+}
+
+} // namespace
+
+std::optional<std::vector<SmsRow>> ReadArchiveIn(CDaoDatabase* database, IMessageSink& sink) {
+    return ReadArchive<CDaoSMS_In>(database, sink, "SELECT * FROM SMS_IN", "Cannot Open dbSMS_In");
+}
+
+std::optional<std::vector<SmsRow>> ReadArchiveOut(CDaoDatabase* database, IMessageSink& sink) {
+    return ReadArchive<CDaoSMS_Out>(database, sink, "SELECT * FROM SMS_Out",
+                                    "Cannot Open dbSMS_Out");
+}
