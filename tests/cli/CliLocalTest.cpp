@@ -1,0 +1,99 @@
+// telvane-cli without a phone: the archive, a captured log, usage errors, the database refused,
+// and what the binary links.
+
+#include "cli/CliTestSetup.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+class CliLocalTest : public ::testing::Test, public CliTestBase {};
+
+TEST_F(CliLocalTest, ArchiveListsInFirstAndSearches) {
+    ASSERT_TRUE(RunSql(database, "INSERT INTO Phonebook (Pos, Numero, Nome, Type) VALUES "
+                                 "('1', '+3912345', 'Mario', '145');"
+                                 "INSERT INTO SMS_IN (Messaggio, SCA, Mittente, DateTime) VALUES "
+                                 "('Ciao \"tu\", ok', '+39', '+3912345', '2024-03-29 15:16:59');"
+                                 "INSERT INTO SMS_OUT (Messaggio, SCA, Mittente) VALUES "
+                                 "('line1\nline2', '+39', '555');"));
+    const CliResult in = Cli({"--format", "csv", "archive"});
+    EXPECT_EQ(in.status, 0) << in.err;
+    EXPECT_EQ(
+        SplitLines(in.out),
+        (Lines{"N,TYPE,STAT,SMS,DATE,TIME.,MITT./DEST.,Assoc. rubrica.,SCA.",
+               "1,IN,CABBITTO,\"Ciao \"\"tu\"\", ok\",29/03/24,15:16.59,+3912345,Mario,+39"}));
+    const CliResult both = Cli({"archive", "--out", "--in", "--format", "json"});
+    const Lines objects = SplitLines(both.out);
+    ASSERT_EQ(objects.size(), 2U);
+    EXPECT_NE(objects[1].find(R"("SMS":"line1\nline2")"), std::string::npos) << objects[1];
+    const CliResult text = Cli({"archive", "--out"});
+    EXPECT_NE(text.out.find("line1 line2"), std::string::npos) << text.out;
+    const CliResult found =
+        Cli({"--format", "json", "archive", "--in", "--out", "--search", "LINE2"});
+    EXPECT_EQ(SplitLines(found.out).size(), 1U) << found.out;
+    EXPECT_NE(found.out.find("555"), std::string::npos);
+}
+
+TEST_F(CliLocalTest, LogListsTheCapturedMessages) {
+    std::ofstream(dir.File("modem.log")) << "AT+CMGL=4\r\n+CMGL: 3,1,,22\r\n"
+                                         << kHelloPdu << "\r\nOK\r\n";
+    const CliResult result = Cli({"--format", "csv", "log", "modem.log"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(SplitLines(result.out).at(1),
+              "3,IN,READ,hello,29/03/99,15:16.59 (8),+12345678901,,+12345678901");
+    EXPECT_EQ(result.err, "Information: Read succesfully 4 lines\n");
+    const CliResult missing = Cli({"log", "missing.log"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, "Telvane: Cannot open file\n");
+}
+
+TEST_F(CliLocalTest, DatabaseThatDoesNotOpenEndsWithOne) {
+    const CliResult result = Cli({"--db", "missing.mdb", "archive"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "Question: Cannot open DB, do you want to select another file ? [No]\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("missing.mdb")));
+}
+
+TEST_F(CliLocalTest, UsageErrorsEndWithTwo) {
+    for (const Lines& arguments :
+         {Lines{}, Lines{"bogus"}, Lines{"read", "--store"}, Lines{"send", "abc"},
+          Lines{"--format", "xml", "ports"}, Lines{"read", "--memory", "XX"},
+          Lines{"send", "--to", "1", "--class", "4", "abc"}, Lines{"log"},
+          Lines{"counts", "--port"}}) {
+        const CliResult result = Cli(arguments);
+        EXPECT_EQ(result.status, 2) << testing::PrintToString(arguments);
+        EXPECT_NE(result.err.find("Usage: telvane-cli"), std::string::npos);
+    }
+    const CliResult help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: telvane-cli"));
+}
+
+TEST_F(CliLocalTest, PortsListsDeviceNodes) {
+    const CliResult result = Cli({"--format", "csv", "ports"});
+    EXPECT_EQ(result.status, 0);
+    const Lines lines = SplitLines(result.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "Port");
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].starts_with("/dev/")) << lines[i];
+}
+
+TEST(CliBinaryTest, LinksNoQtWidgets) {
+    std::FILE* pipe = popen("ldd " TELVANE_CLI, "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string libraries;
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr)
+        libraries += buffer.data();
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_NE(libraries.find("libsqlite3"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("Qt6Widgets"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("Qt6Gui"), std::string::npos) << libraries;
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+// telvane-cli against telvane-phonesim: what each command prints, in each format, what the
+// phone received, and the exit statuses.
+
+#include "cli/CliTestSetup.h"
+#include "common/PhoneSim.h"
+
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class CliOnPhoneTest : public ::testing::Test, public CliTestBase {
+protected:
+    void Phone(const std::string& fixture) { phone.emplace(PhoneSimOptions{fixture}); }
+
+    // The command with --port of the simulator in front.
+    CliResult OnPhone(Lines arguments, const std::string& input = {}) {
+        arguments.insert(arguments.begin(), {"--port", phone->LinkPath()});
+        return Cli(arguments, input);
+    }
+
+    Lines Received() const { return phone->Received(); }
+
+    std::optional<PhoneSim> phone;
+};
+
+// Three messages at scattered indexes of SM, none in ME.
+const std::string kThreeMessages =
+    Sms(2, 1, kHelloPdu) + Sms(5, 0, kHelloPdu) + Sms(7, 3, kSubmitPdu);
+
+TEST_F(CliOnPhoneTest, CountsInEachFormat) {
+    Phone(kThreeMessages);
+    const CliResult text = OnPhone({"counts"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out, "Memory  Count\nSM      3\nME      0\n");
+    EXPECT_EQ(text.err, "");
+    const CliResult csv = OnPhone({"--format", "csv", "counts"});
+    EXPECT_EQ(csv.out, "Memory,Count\nSM,3\nME,0\n");
+    const CliResult json = OnPhone({"counts", "--format", "json"});
+    EXPECT_EQ(json.out,
+              "{\"Memory\":\"SM\",\"Count\":\"3\"}\n{\"Memory\":\"ME\",\"Count\":\"0\"}\n");
+    EXPECT_EQ(Starting(Received(), "AT+CPMS="),
+              (Lines{"AT+CPMS=\"SM\"", "AT+CPMS=\"ME\"", "AT+CPMS=\"SM\"", "AT+CPMS=\"ME\"",
+                     "AT+CPMS=\"SM\"", "AT+CPMS=\"ME\""}));
+}
+
+TEST_F(CliOnPhoneTest, PortAndLineComeFromTheSettingsFile) {
+    Phone(kThreeMessages);
+    std::filesystem::create_directories(dir.File("config/Quorvel"));
+    std::ofstream(dir.File("config/Quorvel/Telvane.ini"))
+        << "[General]\nCOM=" << phone->LinkPath() << "\nBaud=115200\nData=8\nParity=0\nFlow=0\n";
+    const CliResult result = Cli({"--format", "csv", "counts"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "Memory,Count\nSM,3\nME,0\n");
+}
+
+TEST_F(CliOnPhoneTest, ReadListsTheRowsOfTheWindowInEachFormat) {
+    Phone(kThreeMessages);
+    const CliResult text = OnPhone({"read"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    const Lines lines = SplitLines(text.out);
+    ASSERT_EQ(lines.size(), 4U) << text.out;
+    EXPECT_EQ(lines[0], "N  TYPE  STAT    SMS    DATE      TIME.         MITT./DEST.   "
+                        "Assoc. rubrica.  SCA.");
+    EXPECT_EQ(lines[1], "3  OUT   SENT    abc                            --                "
+                        "             +12345678901");
+    EXPECT_EQ(lines[3], "1  IN    READ    hello  29/03/99  15:16.59 (8)  +12345678901       "
+                        "            +12345678901");
+
+    const CliResult csv = OnPhone({"read", "--format", "csv"});
+    EXPECT_EQ(SplitLines(csv.out),
+              (Lines{"N,TYPE,STAT,SMS,DATE,TIME.,MITT./DEST.,Assoc. rubrica.,SCA.",
+                     "3,OUT,SENT,abc,,,--,,+12345678901",
+                     "2,IN,READ,hello,29/03/99,15:16.59 (8),+12345678901,,+12345678901",
+                     "1,IN,READ,hello,29/03/99,15:16.59 (8),+12345678901,,+12345678901"}));
+    const CliResult json = OnPhone({"--format", "json", "read", "--memory", "SM"});
+    const Lines objects = SplitLines(json.out);
+    ASSERT_EQ(objects.size(), 3U);
+    EXPECT_EQ(objects[2], R"j({"N":"1","TYPE":"IN","STAT":"READ","SMS":"hello","DATE":"29/03/99",)j"
+                          R"j("TIME.":"15:16.59 (8)","MITT./DEST.":"+12345678901",)j"
+                          R"j("Assoc. rubrica.":"","SCA.":"+12345678901"})j");
+    // The window's walk: up to the count, nothing erased without --move.
+    EXPECT_EQ(Starting(Received(), "AT+CMGR=").back(), "AT+CMGR=7");
+    EXPECT_TRUE(Starting(Received(), "AT+CMGD").empty());
+}
+
+TEST_F(CliOnPhoneTest, ReadFromPhoneMemoryAsksForMe) {
+    Phone(Sms(1, 1, kHelloPdu, "ME"));
+    const CliResult result = OnPhone({"--format", "csv", "read", "--memory", "ME"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(SplitLines(result.out).size(), 2U);
+    // The counts of both memories, then the memory chosen.
+    EXPECT_EQ(Starting(Received(), "AT+CPMS=").back(), "AT+CPMS=\"ME\"");
+    EXPECT_EQ(Starting(Received(), "AT+CMGR="), (Lines{"AT+CMGR=1"}));
+}
+
+TEST_F(CliOnPhoneTest, MoveErasesExactlyTheListedMessages) {
+    // Index 5 holds a PDU that does not decode: it is not listed, so it stays on the phone.
+    Phone(Sms(2, 1, kHelloPdu) + Sms(5, 1, "07912143658709F1040B91214365") + Sms(7, 3, kSubmitPdu));
+    const CliResult result = OnPhone({"--format", "csv", "read", "--move"});
+    EXPECT_EQ(result.status, 1); // the message that did not decode was told
+    EXPECT_NE(result.err.find("Error parsing... sorry"), std::string::npos);
+    EXPECT_EQ(Starting(Received(), "AT+CMGD="), (Lines{"AT+CMGD=2", "AT+CMGD=7"}));
+    const Lines received = Received();
+    const auto at = std::ranges::find(received, "AT+CMGD=2");
+    ASSERT_NE(at, received.end());
+    EXPECT_EQ(*(at - 1), "AT+CMGR=2"); // erased right after it was listed
+    const CliResult after = OnPhone({"--format", "csv", "counts"});
+    EXPECT_EQ(after.out, "Memory,Count\nSM,1\nME,0\n");
+}
+
+TEST_F(CliOnPhoneTest, ArchiveCopiesTheListedRowsAndTellsTheCount) {
+    Phone(kThreeMessages);
+    const CliResult result = OnPhone({"read", "--archive"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("3 SMS copied to database"), std::string::npos) << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_IN"), 2);
+    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_OUT"), 1);
+    const CliResult archived = Cli({"--format", "csv", "archive", "--in", "--out"});
+    EXPECT_EQ(SplitLines(archived.out).size(), 4U) << archived.out;
+}
+
+TEST_F(CliOnPhoneTest, SendPutsTheWindowsPduOnTheLineAfterThePrompt) {
+    Phone("");
+    const CliResult result =
+        OnPhone({"send", "--to", "+123456789", "--sca", "+12345678901", "--class", "0", "abc"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Command     PDU                                               Result\n"
+              "AT+CMGS=16  07912143658709F11100099121436587F900f0FF0361f118  Sent OK\n");
+    EXPECT_EQ(result.err, "Telvane: Sent OK\n");
+    EXPECT_EQ(Starting(Received(), "AT+CMGS"), (Lines{"AT+CMGS=16"}));
+    EXPECT_EQ(phone->SentPdus(), (Lines{kSubmitPdu}));
+    // The PDU went out only once the phone had sent its prompt.
+    const auto transcript = phone->Transcript();
+    const auto prompt = std::ranges::find_if(
+        transcript, [](const TranscriptEntry& e) { return e.kind == "TX" && e.text == "> "; });
+    const auto sent =
+        std::ranges::find_if(transcript, [](const TranscriptEntry& e) { return e.kind == "SENT"; });
+    EXPECT_LT(prompt, sent);
+}
+
+TEST_F(CliOnPhoneTest, SendTakesTheTextFromStandardInputAndTheCentreFromTheSettings) {
+    Phone("");
+    std::filesystem::create_directories(dir.File("config/Quorvel"));
+    std::ofstream(dir.File("config/Quorvel/Telvane.ini"))
+        << "[General]\nSCA=+12345678901\nCLASS=0\n";
+    const CliResult result =
+        OnPhone({"--format", "json", "send", "--to", "+123456789", "-"}, "abc\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, std::string(R"j({"Command":"AT+CMGS=16","PDU":")j") + kSubmitPdu +
+                              R"j(","Result":"Sent OK"})j" + "\n");
+    EXPECT_EQ(phone->SentPdus(), (Lines{kSubmitPdu}));
+}
+
+TEST_F(CliOnPhoneTest, SendRefusedByThePhoneEndsWithOne) {
+    Phone("reply AT+CMGS +CMS ERROR: 500\n");
+    const CliResult result =
+        OnPhone({"--format", "csv", "send", "--to", "+123456789", "--sca", "+1234", "abc"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find(",Error\n"), std::string::npos) << result.out;
+    EXPECT_TRUE(phone->SentPdus().empty());
+}
+
+TEST_F(CliOnPhoneTest, ConfirmAsksAndWithoutYesCancels) {
+    Phone("");
+    const CliResult no = OnPhone({"send", "--confirm", "--to", "+123456789", "--sca",
+                                  "+12345678901", "--class", "0", "abc"});
+    EXPECT_EQ(no.status, 1);
+    EXPECT_EQ(no.err, "!: AT+CMGS=16 [No]\n");
+    EXPECT_TRUE(phone->SentPdus().empty());
+    EXPECT_EQ(Received().back(), "<ESC>");
+    const CliResult yes = OnPhone({"--yes", "send", "--confirm", "--to", "+123456789", "--sca",
+                                   "+12345678901", "--class", "0", "abc"});
+    EXPECT_EQ(yes.status, 0) << yes.err;
+    EXPECT_EQ(phone->SentPdus(), (Lines{kSubmitPdu}));
+}
+
+TEST_F(CliOnPhoneTest, SendChecksTheValuesBeforeThePortIsOpened) {
+    Phone("");
+    const CliResult noCentre = OnPhone({"send", "--to", "+123456789", "abc"});
+    EXPECT_EQ(noCentre.status, 1);
+    EXPECT_EQ(noCentre.err, "Error: Please, fill Service Centre Address !\n");
+    const CliResult tooLong =
+        OnPhone({"send", "--to", "+123456789", "--sca", "+1234", std::string(161, 'a')});
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(CliOnPhoneTest, PhonebookInEachFormatAndStored) {
+    Phone("phonebook SM 1 145 \"+12345678901\" \"Rossi, Mario\"\n"
+          "phonebook SM 2 129 \"0123\" \"Anna\"\nrange SM 1 3\n"
+          "phonebook ME 1 129 \"555\" \"Me\"\nrange ME 1 1\n");
+    const CliResult csv = OnPhone({"--format", "csv", "phonebook"});
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out,
+              "POS,Name,Number,FMT\n 1,\"Rossi, Mario\",+12345678901,145\n 2,Anna,0123,129\n");
+    const CliResult json = OnPhone({"--format", "json", "phonebook", "--memory", "ME"});
+    EXPECT_EQ(json.out, "{\"POS\":\" 1\",\"Name\":\"Me\",\"Number\":\"555\",\"FMT\":\"129\"}\n");
+    const CliResult text = OnPhone({"phonebook", "--store"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(SplitLines(text.out).front(), "POS  Name          Number        FMT");
+    EXPECT_NE(text.err.find("2 Record succesfully copied"), std::string::npos) << text.err;
+    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM Phonebook"), 2);
+    EXPECT_EQ(Starting(Received(), "AT+CPBS="),
+              (Lines{"AT+CPBS=\"SM\"", "AT+CPBS=\"ME\"", "AT+CPBS=\"SM\""}));
+}
+
+TEST_F(CliOnPhoneTest, PhoneRefusingTheCountEndsWithOne) {
+    Phone("reply AT+CPMS=\"SM\" ERROR\n");
+    const CliResult result = OnPhone({"counts"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Error: Error reading SMS Count SM"), std::string::npos);
+}
+
+TEST_F(CliOnPhoneTest, CtrlCStopsAThirtyMessageReadWithinOneExchange) {
+    std::string fixture;
+    for (int index = 1; index <= 30; ++index)
+        fixture += Sms(index, 1, kHelloPdu);
+    Phone(fixture);
+    const auto reads = [this] { return Starting(Received(), "AT+CMGR=").size(); };
+    CliProcess cli(dir.path.string(), {"--port", phone->LinkPath(), "--format", "csv", "read"});
+    ASSERT_TRUE(cli.Start());
+    ASSERT_TRUE(phone->WaitForTranscript([&](const auto&) { return reads() >= 5; }, 120000));
+    const std::size_t readAtSignal = reads();
+    cli.Signal(SIGINT);
+    const CliResult result = cli.Wait();
+    EXPECT_EQ(result.status, 130) << result.err;
+    const std::size_t readInAll = reads();
+    EXPECT_LE(readInAll, readAtSignal + 1); // the exchange under way, and no other
+    // Every exchange that was sent was finished and listed.
+    EXPECT_EQ(SplitLines(result.out).size(), readInAll + 1);
+    // The port was given back: the next run opens it.
+    const CliResult next = OnPhone({"--format", "csv", "counts"});
+    EXPECT_EQ(next.status, 0) << next.err;
+    EXPECT_EQ(next.out, "Memory,Count\nSM,30\nME,0\n");
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+// The command line's own parts: the options, the three output formats, the boxes as lines and
+// their answers, the port list.
+
+#include "cli/CliMessageSink.h"
+#include "cli/CliOptions.h"
+#include "cli/PortList.h"
+#include "cli/RowPrinter.h"
+
+#include <atomic>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CliOptionsTest, OptionsStandBeforeOrAfterTheCommand) {
+    const ParsedCommandLine parsed =
+        ParseCommandLine({"--port", "/dev/ttyUSB0", "send", "--to", "+39", "--class", "none",
+                          "--baud", "9600", "--reply", "--", "-1 degrees"});
+    ASSERT_TRUE(parsed.options) << parsed.error;
+    const CliOptions& options = *parsed.options;
+    EXPECT_EQ(options.command, CliCommand::Send);
+    EXPECT_EQ(options.port, "/dev/ttyUSB0");
+    EXPECT_EQ(options.baud, 9600U);
+    EXPECT_EQ(options.to, "+39");
+    EXPECT_EQ(options.classIndex, 4);
+    EXPECT_TRUE(options.reply);
+    EXPECT_FALSE(options.confirm);
+    EXPECT_EQ(options.text, "-1 degrees");
+    EXPECT_EQ(options.database, "telvane.mdb");
+    EXPECT_EQ(options.format, OutputFormat::Text);
+
+    const ParsedCommandLine read =
+        ParseCommandLine({"read", "--memory", "ME", "--move", "--format", "json", "--yes"});
+    ASSERT_TRUE(read.options) << read.error;
+    EXPECT_TRUE(read.options->phoneMemory && read.options->move && read.options->yes);
+    EXPECT_EQ(read.options->format, OutputFormat::Json);
+}
+
+TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
+    const auto error = [](std::vector<std::string> words) { return ParseCommandLine(words).error; };
+    EXPECT_EQ(error({}), "a command is needed");
+    EXPECT_EQ(error({"reed"}), "unknown command reed");
+    EXPECT_EQ(error({"counts", "--move"}), "--move does not go with this command");
+    EXPECT_EQ(error({"counts", "--colour"}), "unknown option --colour");
+    EXPECT_EQ(error({"log", "--db"}), "--db needs a value");
+    EXPECT_EQ(error({"--baud", "fast", "counts"}), "--baud takes a positive number");
+    EXPECT_EQ(error({"--baud", "0", "counts"}), "--baud takes a positive number");
+    EXPECT_EQ(error({"send", "--to", "1", "--class", "5", "x"}),
+              "--class takes 0, 1, 2, 3 or none");
+    EXPECT_EQ(error({"send", "x"}), "send needs --to NUMBER");
+    EXPECT_EQ(error({"send", "--to", "1"}), "send takes one argument");
+    EXPECT_EQ(error({"ports", "extra"}), "ports takes no arguments");
+    // --help asks for the usage text: no options and no error.
+    const ParsedCommandLine help = ParseCommandLine({"read", "--help"});
+    EXPECT_FALSE(help.options);
+    EXPECT_EQ(help.error, "");
+}
+
+TEST(RowPrinterTest, TextAlignsByCharactersAndShowsLineBreaksAsSpaces) {
+    const Table table{{"N", "SMS", "Name"}, {{"10", "caffè\nbar", "Zoë"}, {"2", "x", ""}}};
+    EXPECT_EQ(FormatTable(table, OutputFormat::Text), "N   SMS        Name\n"
+                                                      "10  caffè bar  Zoë\n"
+                                                      "2   x\n");
+}
+
+TEST(RowPrinterTest, CsvQuotesWhatNeedsIt) {
+    const Table table{{"a", "b,c"}, {{"say \"hi\"", "two\nlines"}, {"plain", ""}}};
+    EXPECT_EQ(FormatTable(table, OutputFormat::Csv),
+              "a,\"b,c\"\n\"say \"\"hi\"\"\",\"two\nlines\"\nplain,\n");
+}
+
+TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
+    const Table table{{"k\"ey", "v"}, {{"a\\b\t\x01", "è\r\n"}}};
+    EXPECT_EQ(FormatTable(table, OutputFormat::Json),
+              "{\"k\\\"ey\":\"a\\\\b\\t\\u0001\",\"v\":\"è\\r\\n\"}\n");
+    EXPECT_EQ(FormatTable({{"x"}, {}}, OutputFormat::Json), "");
+}
+
+TEST(CliMessageSinkTest, QuestionsTakeTheSafeAnswerUnlessYes) {
+    for (const BoxButtons buttons : {BoxButtons::YesNo, BoxButtons::RetryCancel,
+                                     BoxButtons::AbortRetryIgnore, BoxButtons::OkCancel}) {
+        const BoxAnswer safe = TerminalAnswer(buttons, false);
+        EXPECT_NE(safe, BoxAnswer::Yes);
+        EXPECT_NE(safe, BoxAnswer::Retry);
+        EXPECT_NE(safe, BoxAnswer::Ok);
+    }
+    EXPECT_EQ(TerminalAnswer(BoxButtons::YesNo, true), BoxAnswer::Yes);
+    EXPECT_EQ(TerminalAnswer(BoxButtons::RetryCancel, true), BoxAnswer::Retry);
+    EXPECT_EQ(TerminalAnswer(BoxButtons::Ok, false), BoxAnswer::Ok);
+}
+
+TEST(CliMessageSinkTest, BoxesBecomeLinesAndFailuresAreCounted) {
+    std::FILE* lines = std::tmpfile();
+    ASSERT_NE(lines, nullptr);
+    std::atomic<bool> interrupted{false};
+    CliMessageSink sink(true, interrupted, lines);
+    EXPECT_EQ(sink.ShowMessage({"ERROR ricevuto!", "ATTENZIONE", BoxButtons::AbortRetryIgnore,
+                                BoxIcon::Error, true}),
+              BoxAnswer::Retry);
+    interrupted = true; // after Ctrl+C no retry, whatever --yes says
+    EXPECT_EQ(sink.ShowMessage({"TIMEOUT", "", BoxButtons::RetryCancel, BoxIcon::Error, true}),
+              BoxAnswer::Cancel);
+    sink.ShowMessage(
+        {"Read succesfully 4 lines", "Information", BoxButtons::Ok, BoxIcon::Information, true});
+    sink.ShowMessage({"Sent OK", "Telvane", BoxButtons::Ok, BoxIcon::None, true});
+    sink.ShowMessage({"12 Record succesfully copied", "Telvane", BoxButtons::Ok, BoxIcon::None});
+    sink.ShowMessage({"two\nlines", "Warning", BoxButtons::Ok, BoxIcon::Warning, true});
+    EXPECT_EQ(sink.Failures(), 3);
+    std::rewind(lines);
+    std::string text(512, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), lines));
+    std::fclose(lines);
+    EXPECT_EQ(text, "ATTENZIONE: ERROR ricevuto! [Retry]\n"
+                    "TIMEOUT [Cancel]\n"
+                    "Information: Read succesfully 4 lines\n"
+                    "Telvane: Sent OK\n"
+                    "Telvane: 12 Record succesfully copied\n"
+                    "Warning: two lines\n");
+}
+
+TEST(PortListTest, ListsStableNamesThenUsbAndModemNodes) {
+    const auto dev = std::filesystem::temp_directory_path() / "telvane-cli-dev";
+    std::filesystem::remove_all(dev);
+    std::filesystem::create_directories(dev / "serial" / "by-id");
+    for (const char* name : {"ttyUSB1", "ttyACM0", "ttyUSB0", "ttyS0", "null"})
+        std::ofstream(dev / name) << "";
+    std::ofstream(dev / "serial" / "by-id" / "usb-Modem_1234-if00") << "";
+    EXPECT_EQ(FindSerialPorts(dev.string()),
+              (std::vector<std::string>{(dev / "serial/by-id/usb-Modem_1234-if00").string(),
+                                        (dev / "ttyACM0").string(), (dev / "ttyUSB0").string(),
+                                        (dev / "ttyUSB1").string()}));
+    std::filesystem::remove_all(dev);
+    EXPECT_TRUE(FindSerialPorts(dev.string()).empty());
+}
+
+} // namespace
