@@ -146,4 +146,26 @@ TEST_F(SendOnPhoneTest, ASilentPhoneGivesTimeoutWhileTheCallerGoesOn) {
     EXPECT_TRUE(phone.SentPdus().empty());
 }
 
+TEST_F(SendOnPhoneTest, WithoutAQuestionAPromptThatNeverComesEndsInTimeout) {
+    PhoneSim phone({"silent\n"});
+    Open(phone, true);
+    waiter.instant = true;
+    const SendOutcome sent =
+        SendSubmitPdu(session, {kWorkedExamplePdu, 16}, sink, SendPause::WaitForPrompt);
+    EXPECT_EQ(sent, SendOutcome::Timeout);
+    EXPECT_EQ(BoxTexts(), (Texts{"Timeout"})) << "no question asked";
+    EXPECT_TRUE(phone.SentPdus().empty());
+}
+
+TEST_F(SendOnPhoneTest, WithoutAQuestionAnErrorInsteadOfThePromptSendsNoPdu) {
+    PhoneSim phone({"reply AT+CMGS +CMS ERROR: 500\n"});
+    Open(phone);
+    const SendOutcome sent =
+        SendSubmitPdu(session, {kWorkedExamplePdu, 16}, sink, SendPause::WaitForPrompt);
+    EXPECT_EQ(sent, SendOutcome::Error);
+    EXPECT_EQ(BoxTexts(), (Texts{"Error"}));
+    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", "AT+CMGS=16"})) << "no ESC";
+    EXPECT_TRUE(phone.SentPdus().empty());
+}
+
 } // namespace
