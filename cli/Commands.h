@@ -8,7 +8,7 @@
 
 int RunCommand(CliRun& run);
 
-int RunPorts(CliRun& run);
+int RunPorts(const CliRun& run);
 int RunCounts(CliRun& run);
 int RunRead(CliRun& run);
 int RunPhonebook(CliRun& run);

@@ -18,7 +18,8 @@ bool ContainsCaseless(std::string_view text, std::string_view part) {
         return std::tolower(static_cast<unsigned char>(a)) ==
                std::tolower(static_cast<unsigned char>(b));
     };
-    return !std::ranges::search(text, part, same).empty() || part.empty();
+    return std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end() ||
+           part.empty();
 }
 
 bool RowMentions(const SmsRow& row, std::string_view search) {
@@ -36,7 +37,7 @@ bool AddArchiveRows(std::optional<std::vector<SmsRow>> rows, std::vector<SmsRow>
 
 } // namespace
 
-int RunPorts(CliRun& run) {
+int RunPorts(const CliRun& run) {
     Table table{{"Port"}, {}};
     for (const std::string& port : FindSerialPorts())
         table.rows.push_back({port});

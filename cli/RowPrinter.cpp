@@ -1,5 +1,6 @@
 #include "cli/RowPrinter.h"
 
+#include "pdu/Utf8.h"
 #include "sms/send/SmsText.h"
 
 #include <algorithm>
@@ -103,23 +104,25 @@ std::string JsonString(std::string_view text) {
     constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
+    // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
+    // stays valid JSON whatever a log file held.
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t cp = next_code_point(text, pos);
+        if (cp == U'"' || cp == U'\\') {
             json += '\\';
-            json += c;
-        } else if (c == '\n') {
+            json += static_cast<char>(cp);
+        } else if (cp == U'\n') {
             json += "\\n";
-        } else if (c == '\r') {
+        } else if (cp == U'\r') {
             json += "\\r";
-        } else if (c == '\t') {
+        } else if (cp == U'\t') {
             json += "\\t";
-        } else if (byte < 0x20U || byte == 0x7FU) {
+        } else if (cp < 0x20U || cp == 0x7FU) {
             json += "\\u00";
-            json += kHex[byte >> 4U];
-            json += kHex[byte & 0x0FU];
+            json += kHex[cp >> 4U];
+            json += kHex[cp & 0x0FU];
         } else {
-            json += c;
+            append_utf8(json, cp);
         }
     }
     return json + "\"";

@@ -76,6 +76,7 @@ TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
     EXPECT_EQ(FormatTable(table, OutputFormat::Json),
               "{\"k\\\"ey\":\"a\\\\b\\t\\u0001\",\"v\":\"è\\r\\n\"}\n");
     EXPECT_EQ(FormatTable({{"x"}, {}}, OutputFormat::Json), "");
+    EXPECT_EQ(JsonString("a\xff\xc3"), "\"a\uFFFD\uFFFD\"") << "not UTF-8";
 }
 
 TEST(CliMessageSinkTest, QuestionsTakeTheSafeAnswerUnlessYes) {
