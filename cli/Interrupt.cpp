@@ -35,6 +35,9 @@ void InstallInterruptHandlers(std::atomic<int>& stopRequest) {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A reader of the output that goes away (| head) must not end the program with the port
+    // open: the write fails instead and the run ends on its normal way out.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void DetachStopRequest() {
