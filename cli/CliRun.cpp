@@ -23,6 +23,7 @@ void CliDatabaseDialogs::ShowInformation(const std::string& text, const std::str
 CliRun::CliRun(const CliOptions& commandLine)
     : options(commandLine), sink(commandLine.yes, Interrupted()) {
     databaseView.databasePath = options.database;
+    waiter.port = &session.Port();
     InstallInterruptHandlers(session.stopRequest);
 }
 

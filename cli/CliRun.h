@@ -40,6 +40,20 @@ private:
     IMessageSink& sink;
 };
 
+// Real pauses while the port is open. A port that did not open can bring no answer: its
+// exchanges end at once instead of keeping a script waiting through every time-out.
+class OpenPortWaiter final : public IWaiter {
+public:
+    void Sleep(std::chrono::milliseconds duration) override {
+        if (port != nullptr && port->IsOpen())
+            real.Sleep(duration);
+    }
+    const CComPort* port = nullptr;
+
+private:
+    RealWaiter real;
+};
+
 class CliRun {
 public:
     explicit CliRun(const CliOptions& commandLine);
@@ -64,7 +78,7 @@ public:
     const CliOptions& options;
     CliMessageSink sink;
     CSettingsStore settings{sink};
-    RealWaiter waiter;
+    OpenPortWaiter waiter;
     NoSessionForm sessionForm;
     CModemSession session{sink, waiter, sessionForm};
 

@@ -58,6 +58,13 @@ TEST_F(CliLocalTest, DatabaseThatDoesNotOpenEndsWithOne) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing.mdb")));
 }
 
+TEST_F(CliLocalTest, PortThatDoesNotOpenEndsWithOne) {
+    const CliResult result = Cli({"--port", dir.File("no-such-port"), "read"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with("cannot create com device\n")) << result.err;
+}
+
 TEST_F(CliLocalTest, UsageErrorsEndWithTwo) {
     for (const Lines& arguments :
          {Lines{}, Lines{"bogus"}, Lines{"read", "--store"}, Lines{"send", "abc"},
