@@ -70,6 +70,15 @@ public:
     void OnSmsArchive();
     void OnAbout();
 
+    // The "&File" menu's export and import commands: each asks for a file, then calls the
+    // function after it, which writes (asking before a file is replaced) and reports.
+    void OnSaveDatabaseCopy();
+    bool SaveDatabaseCopyTo(const std::string& path);
+    void OnExportSmsList();
+    int ExportSmsListTo(const std::string& path);
+    void OnExportPhonebookVcard();
+    void OnImportPhonebookVcard();
+
     QWidget* Control(int id) const;
     QTabWidget* TabControl() const { return tabControl; }
     IMessageSink& Sink() { return sink; }
