@@ -91,51 +91,6 @@ void AppendLine(std::string& out, std::string_view line) {
     out += kCrLf;
 }
 
-// ---- reading: lines
-
-struct Line {
-    int number = 0; // of its first physical line
-    std::string text;
-};
-
-bool IsQuotedPrintable(std::string_view line) {
-    const auto colon = line.find(':');
-    return Uppercase(line.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
-}
-
-// Physical lines joined into logical ones: a line starting with a blank or a tab continues the
-// one before (RFC 6350 3.2), and a quoted-printable value ending in '=' goes on in the next line.
-std::vector<Line> LogicalLines(std::string_view text, int& lastLine) {
-    std::vector<Line> lines;
-    bool softBreak = false;
-    int number = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view physical = text.substr(start, end - start);
-        start = end + 1;
-        ++number;
-        if (!physical.empty() && physical.back() == '\r')
-            physical.remove_suffix(1);
-        if (softBreak) {
-            lines.back().text += physical;
-        } else if (!lines.empty() && !lines.back().text.empty() && !physical.empty() &&
-                   (physical.front() == ' ' || physical.front() == '\t')) {
-            lines.back().text += physical.substr(1);
-        } else {
-            lines.push_back({number, std::string(physical)});
-        }
-        std::string& last = lines.back().text;
-        softBreak = !last.empty() && last.back() == '=' && IsQuotedPrintable(last);
-        if (softBreak)
-            last.pop_back();
-    }
-    lastLine = number;
-    return lines;
-}
-
 // ---- reading: properties
 
 struct Property {
@@ -206,6 +161,51 @@ std::optional<Property> ParseProperty(std::string_view line) {
                                          Unquoted(Trimmed(parts[i].substr(equals + 1))));
     }
     return property;
+}
+
+// ---- reading: lines
+
+struct Line {
+    int number = 0; // of its first physical line
+    std::string text;
+};
+
+bool IsQuotedPrintable(std::string_view line) {
+    const std::optional<Property> property = ParseProperty(line);
+    return property && Uppercase(property->Param("ENCODING")) == "QUOTED-PRINTABLE";
+}
+
+// Physical lines joined into logical ones: a line starting with a blank or a tab continues the
+// one before (RFC 6350 3.2), and a quoted-printable value ending in '=' goes on in the next line.
+std::vector<Line> LogicalLines(std::string_view text, int& lastLine) {
+    std::vector<Line> lines;
+    bool softBreak = false;
+    int number = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view physical = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!physical.empty() && physical.back() == '\r')
+            physical.remove_suffix(1);
+        if (softBreak) {
+            lines.back().text += physical;
+        } else if (!lines.empty() && !lines.back().text.empty() && !physical.empty() &&
+                   (physical.front() == ' ' || physical.front() == '\t')) {
+            lines.back().text += physical.substr(1);
+        } else {
+            lines.push_back({number, std::string(physical)});
+        }
+        std::string& last = lines.back().text;
+        softBreak = !last.empty() && last.back() == '=' && IsQuotedPrintable(last);
+        if (softBreak)
+            last.pop_back();
+    }
+    lastLine = number;
+    return lines;
 }
 
 // ---- reading: values
