@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -78,6 +79,10 @@ public:
     int ExportSmsListTo(const std::string& path);
     void OnExportPhonebookVcard();
     void OnImportPhonebookVcard();
+    // Replaces the open-file dialog of the import (for tests); null restores the dialog.
+    void SetImportFileChooser(std::function<std::optional<std::string>()> chooser) {
+        importFileChooser = std::move(chooser);
+    }
 
     QWidget* Control(int id) const;
     QTabWidget* TabControl() const { return tabControl; }
@@ -160,6 +165,7 @@ private:
     std::atomic<bool> sessionTaskRunning{false};
     std::atomic<bool> sessionThreadDone{true};
     std::atomic<bool> closing{false};
+    std::function<std::optional<std::string>()> importFileChooser;
     bool phonebookColumnsMade = false;
     bool initialised = false;
     bool destroyed = false;

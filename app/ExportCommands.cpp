@@ -62,7 +62,10 @@ void CTelvaneView::OnExportPhonebookVcard() {
 }
 
 void CTelvaneView::OnImportPhonebookVcard() {
-    if (const auto path = ChooseExistingFile(window(), QStringLiteral("Import phonebook"),
-                                             {kVcardFiles, kAllFiles}))
+    const auto path = importFileChooser
+                          ? importFileChooser()
+                          : ChooseExistingFile(window(), QStringLiteral("Import phonebook"),
+                                               {kVcardFiles, kAllFiles});
+    if (path)
         ImportPhonebookVcard(phonebookForm, sink, *path);
 }

@@ -18,17 +18,6 @@ void Require(bool condition) {
         __builtin_trap();
 }
 
-bool IsUtf8(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t start = pos;
-        if (next_code_point(text, pos) == kReplacementChar &&
-            text.substr(start, 3) != "\xEF\xBF\xBD")
-            return false;
-    }
-    return true;
-}
-
 int LineCount(std::string_view text) {
     return static_cast<int>(std::ranges::count(text, '\n')) + 1;
 }
@@ -67,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const PhonebookRow& row : read.rows) {
         Require(row[kPosColumn] == "NEW");
         for (const std::string& cell : row)
-            Require(IsUtf8(cell));
+            Require(is_utf8(cell));
         exact = exact && WritesExactly(row);
     }
     const std::string written = WriteVcards(read.rows);

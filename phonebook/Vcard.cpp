@@ -231,17 +231,6 @@ std::string QuotedPrintableDecoded(std::string_view text) {
     return out;
 }
 
-bool IsUtf8(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t start = pos;
-        if (next_code_point(text, pos) == kReplacementChar &&
-            text.substr(start, 3) != "\xEF\xBF\xBD")
-            return false;
-    }
-    return true;
-}
-
 // The Windows code page's letters in 0x80-0x9F; elsewhere it is ISO-8859-1.
 constexpr std::array<char16_t, 32> kCp1252High = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -265,7 +254,7 @@ std::optional<std::string> DecodedValue(const Property& property) {
         raw = QuotedPrintableDecoded(raw);
     const std::string charset = Uppercase(property.Param("CHARSET"));
     if (charset.empty() || charset == "UTF-8" || charset == "UTF8")
-        return IsUtf8(raw) ? raw : EightBitToUtf8(raw, true); // old phones wrote their own code
+        return is_utf8(raw) ? raw : EightBitToUtf8(raw, true); // old phones wrote their own code
     if (charset == "ISO-8859-1" || charset == "LATIN1" || charset == "US-ASCII")
         return EightBitToUtf8(raw, false);
     if (charset == "WINDOWS-1252" || charset == "CP1252")
@@ -437,7 +426,7 @@ private:
         row[kNumberColumn] = NumberFrom(value);
         const std::optional<std::string> type = XType(property);
         if (type) // a parameter has no charset of its own
-            row[kTypeColumn] = IsUtf8(*type) ? *type : EightBitToUtf8(*type, true);
+            row[kTypeColumn] = is_utf8(*type) ? *type : EightBitToUtf8(*type, true);
         else
             row[kTypeColumn] = !row[kNumberColumn].empty() && row[kNumberColumn][0] == '+'
                                    ? "International"

@@ -4,6 +4,7 @@
 
 #include "ArchiveFixture.h"
 #include "common/CsvReader.h"
+#include "common/FileText.h"
 #include "db/archive/CSmsArchiveDlg.h"
 
 #include <QAbstractItemModel>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -55,13 +55,6 @@ void Type(QWidget* widget, const QString& text) {
 void Press(QWidget* widget, Qt::Key key) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 class ArchiveSearchExportTest : public ArchiveFixture {
@@ -132,7 +125,7 @@ TEST_F(ArchiveSearchExportTest, CsvHoldsTheRowsShownAndReadsBackEqual) {
     ASSERT_EQ(messages.Texts().size(), 1U);
     EXPECT_EQ(messages.Texts()[0], "4 rows written to " + path);
 
-    const auto records = ReadCsv(ReadFile(path));
+    const auto records = ReadCsv(FileText(path));
     ASSERT_TRUE(records.has_value());
     ASSERT_EQ(records->size(), 5U);
     EXPECT_EQ((*records)[0], (CsvRecord{"N", "TYPE", "STAT", "SMS", "DATE", "TIME.", "MITT./DEST.",
@@ -156,7 +149,7 @@ TEST_F(ArchiveSearchExportTest, ATxtFileGetsOneReadableBlockPerMessage) {
     dialog.SearchField()->setText("niccol");
     const std::string path = dir.File("shown.TXT");
     EXPECT_EQ(dialog.ExportTo(path), 2);
-    EXPECT_EQ(ReadFile(path), "IN 07/03/01 14:05.09\n"
+    EXPECT_EQ(FileText(path), "IN 07/03/01 14:05.09\n"
                               "From: +39333111 (Niccolò)\n"
                               "Service centre: +393359609600\n"
                               "Arrivo in Città, \"subito\"\n"
@@ -174,14 +167,14 @@ TEST_F(ArchiveSearchExportTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes) 
 
     messages.QueueAnswer(BoxAnswer::No);
     EXPECT_EQ(dialog.ExportTo(path), -1);
-    EXPECT_EQ(ReadFile(path), "keep me");
+    EXPECT_EQ(FileText(path), "keep me");
     ASSERT_EQ(messages.Requests().size(), 1U); // the question, and nothing after it
     EXPECT_EQ(messages.Requests()[0].text, path + " already exists.\nDo you want to replace it?");
     EXPECT_EQ(messages.Requests()[0].buttons, BoxButtons::YesNo);
 
     messages.QueueAnswer(BoxAnswer::Yes);
     EXPECT_EQ(dialog.ExportTo(path), 3);
-    EXPECT_EQ(ReadCsv(ReadFile(path))->size(), 4U);
+    EXPECT_EQ(ReadCsv(FileText(path))->size(), 4U);
     // No temporary file is left beside it.
     int files = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path))

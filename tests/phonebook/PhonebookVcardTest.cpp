@@ -5,21 +5,14 @@
 #include "phonebook/PhonebookVcard.h"
 
 #include "FakePhonebookForm.h"
+#include "common/FileText.h"
 #include "common/RecordingMessageSink.h"
 #include "db/DbTestFiles.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class PhonebookVcardTest : public testing::Test {
 protected:
@@ -67,13 +60,13 @@ TEST_F(PhonebookVcardTest, AnExistingFileIsReplacedOnlyAfterYes) {
     std::ofstream(path) << "old";
     messages.QueueAnswer(BoxAnswer::No);
     EXPECT_EQ(ExportPhonebookVcard(form, messages, path), -1);
-    EXPECT_EQ(ReadFile(path), "old");
+    EXPECT_EQ(FileText(path), "old");
     ASSERT_EQ(messages.Requests().size(), 1U);
     EXPECT_EQ(messages.Requests()[0].buttons, BoxButtons::YesNo);
 
     messages.QueueAnswer(BoxAnswer::Yes);
     EXPECT_EQ(ExportPhonebookVcard(form, messages, path), 2);
-    EXPECT_TRUE(ReadFile(path).starts_with("BEGIN:VCARD\r\n"));
+    EXPECT_TRUE(FileText(path).starts_with("BEGIN:VCARD\r\n"));
 }
 
 } // namespace
