@@ -4,6 +4,8 @@
 #include "serial/MessageSink.h"
 #include "sms/CopySmsToDatabase.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kCsvLineEnd = "\r\n";
@@ -46,8 +48,9 @@ bool EndsWithTxt(std::string_view path) {
     if (path.size() < 4)
         return false;
     std::string tail(path.substr(path.size() - 4));
-    for (char& c : tail)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    std::ranges::transform(tail, tail.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
     return tail == ".txt";
 }
 
