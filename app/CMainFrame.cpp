@@ -140,6 +140,10 @@ void CMainFrame::ConnectCommands() {
     on(kCmdJumpPhonebook, [form] { form->OnJumpTo(2); });
     on(kCmdSmsArchive, [form] { form->OnSmsArchive(); });
     on(kCmdAboutScrolling, [form] { form->OnAbout(); });
+    on(kCmdSaveDatabaseCopy, [form] { form->OnSaveDatabaseCopy(); });
+    on(kCmdExportSmsList, [form] { form->OnExportSmsList(); });
+    on(kCmdExportPhonebookVcard, [form] { form->OnExportPhonebookVcard(); });
+    on(kCmdImportPhonebookVcard, [form] { form->OnImportPhonebookVcard(); });
     connect(Action(kCmdToggleToolbar), &QAction::toggled, toolBar, &QWidget::setVisible);
     connect(Action(kCmdToggleStatusBar), &QAction::toggled, statusBar(), &QWidget::setVisible);
     // Closing the toolbar by other means keeps the check mark true to what shows.

@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <thread>
@@ -69,6 +70,19 @@ public:
     void OnSelectDatabase();
     void OnSmsArchive();
     void OnAbout();
+
+    // The "&File" menu's export and import commands: each asks for a file, then calls the
+    // function after it, which writes (asking before a file is replaced) and reports.
+    void OnSaveDatabaseCopy();
+    bool SaveDatabaseCopyTo(const std::string& path);
+    void OnExportSmsList();
+    int ExportSmsListTo(const std::string& path);
+    void OnExportPhonebookVcard();
+    void OnImportPhonebookVcard();
+    // Replaces the open-file dialog of the import (for tests); null restores the dialog.
+    void SetImportFileChooser(std::function<std::optional<std::string>()> chooser) {
+        importFileChooser = std::move(chooser);
+    }
 
     QWidget* Control(int id) const;
     QTabWidget* TabControl() const { return tabControl; }
@@ -151,6 +165,7 @@ private:
     std::atomic<bool> sessionTaskRunning{false};
     std::atomic<bool> sessionThreadDone{true};
     std::atomic<bool> closing{false};
+    std::function<std::optional<std::string>()> importFileChooser;
     bool phonebookColumnsMade = false;
     bool initialised = false;
     bool destroyed = false;

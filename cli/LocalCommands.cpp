@@ -3,28 +3,22 @@
 #include "cli/CliSmsReadForm.h"
 #include "cli/Commands.h"
 #include "cli/PortList.h"
+#include "db/archive/ArchiveSearch.h"
 #include "db/archive/ArchiveTables.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
 
-#include <algorithm>
-#include <cctype>
 
 namespace {
 
-// Case is not regarded, for ASCII letters.
-bool ContainsCaseless(std::string_view text, std::string_view part) {
-    const auto same = [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    };
-    return std::search(text.begin(), text.end(), part.begin(), part.end(), same) != text.end() ||
-           part.empty();
-}
-
-bool RowMentions(const SmsRow& row, std::string_view search) {
-    return std::ranges::any_of(
-        row, [search](const std::string& cell) { return ContainsCaseless(cell, search); });
+// The rows that "SMS View"'s search would show for `search`.
+std::vector<SmsRow> Matching(const std::vector<SmsRow>& rows, std::string_view search) {
+    ArchiveSearch index;
+    index.Index(rows);
+    std::vector<SmsRow> shown;
+    for (const int row : index.Matching(search))
+        shown.push_back(rows[static_cast<std::size_t>(row)]);
+    return shown;
 }
 
 // Appends the table's rows; false when it did not open (told through the sink).
@@ -58,10 +52,8 @@ int RunArchive(CliRun& run) {
         opened = AddArchiveRows(ReadArchiveOut(&run.Database(), run.sink), rows);
     if (!opened)
         return run.RefusedStatus();
-    if (run.options.search) {
-        const std::string& search = *run.options.search;
-        std::erase_if(rows, [&search](const SmsRow& row) { return !RowMentions(row, search); });
-    }
+    if (run.options.search)
+        rows = Matching(rows, *run.options.search);
     PrintTable(SmsTable(rows), run.options.format);
     return run.Status();
 }

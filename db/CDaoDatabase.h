@@ -7,6 +7,7 @@
 // closes any still open. The connection is serialised, so record sets may live on different
 // threads, but Close and Open must not race with a record set in use on another thread.
 
+#include "db/AtomicFile.h"
 #include "db/SqliteHandles.h"
 
 #include <mutex>
@@ -29,6 +30,7 @@ public:
 
 private:
     friend class CDaoRecordset;
+    friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
     sqlite3* Handle() const { return handle.get(); }
     void Register(CDaoRecordset* recordset);

@@ -79,3 +79,14 @@ void append_utf8(std::string& out, char32_t cp) {
         put(0x80 | (cp & 0x3F));
     }
 }
+
+bool is_utf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t start = pos;
+        if (next_code_point(text, pos) == kReplacementChar &&
+            text.substr(start, 3) != "\xEF\xBF\xBD")
+            return false;
+    }
+    return true;
+}

@@ -18,6 +18,8 @@ bool IsColumn(int section) {
 void ArchiveListModel::Clear() {
     beginResetModel();
     list.clear();
+    search.Index(list);
+    shown.clear();
     endResetModel();
 }
 
@@ -25,18 +27,41 @@ void ArchiveListModel::Insert(int position, std::vector<SmsRow>&& rows) {
     if (rows.empty())
         return;
     const int at = std::clamp(position, 0, Count());
-    beginInsertRows(QModelIndex(), at, at + static_cast<int>(rows.size()) - 1);
+    beginResetModel();
     list.insert(list.begin() + at, std::make_move_iterator(rows.begin()),
                 std::make_move_iterator(rows.end()));
-    endInsertRows();
+    search.Index(list);
+    shown = search.Matching(searchText);
+    endResetModel();
+}
+
+void ArchiveListModel::SetSearchText(std::string_view text) {
+    if (text == searchText)
+        return;
+    beginResetModel();
+    searchText = text;
+    shown = search.Matching(searchText);
+    endResetModel();
 }
 
 int ArchiveListModel::Count() const {
     return static_cast<int>(list.size());
 }
 
+int ArchiveListModel::ShownCount() const {
+    return static_cast<int>(shown.size());
+}
+
+std::vector<SmsRow> ArchiveListModel::ShownRows() const {
+    std::vector<SmsRow> rows;
+    rows.reserve(shown.size());
+    for (int position : shown)
+        rows.push_back(list[static_cast<std::size_t>(position)]);
+    return rows;
+}
+
 int ArchiveListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : ShownCount();
 }
 
 int ArchiveListModel::columnCount(const QModelIndex& parent) const {
@@ -44,11 +69,12 @@ int ArchiveListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant ArchiveListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= Count() || !IsColumn(index.column()))
+    if (!index.isValid() || index.row() >= ShownCount() || !IsColumn(index.column()))
         return {};
     if (role == Qt::DisplayRole) {
-        const std::string& cell =
-            list[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())];
+        const auto position =
+            static_cast<std::size_t>(shown[static_cast<std::size_t>(index.row())]);
+        const std::string& cell = list[position][static_cast<std::size_t>(index.column())];
         return QString::fromStdString(index.column() == kSmsTextColumn ? DisplayText(cell) : cell);
     }
     if (role == Qt::TextAlignmentRole)

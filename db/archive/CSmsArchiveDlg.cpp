@@ -2,11 +2,16 @@
 
 #include "db/archive/ArchiveListModel.h"
 #include "db/archive/ArchiveTables.h"
+#include "sms/SmsExport.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -20,12 +25,16 @@ public:
     explicit DialogBoxes(QWidget* dialog) : owner(dialog) {}
 
     BoxAnswer ShowMessage(const MessageBoxRequest& request) override {
+        const bool question = request.buttons == BoxButtons::YesNo;
         QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(request.caption),
-                        QString::fromStdString(request.text), QMessageBox::Ok,
+                        QString::fromStdString(request.text),
+                        question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                         request.owned ? owner : nullptr);
         box.setObjectName(QStringLiteral("messageBox"));
-        box.exec();
-        return BoxAnswer::Ok;
+        const int pressed = box.exec();
+        if (!question)
+            return BoxAnswer::Ok;
+        return pressed == QMessageBox::Yes ? BoxAnswer::Yes : BoxAnswer::No;
     }
 
 private:
@@ -87,19 +96,80 @@ void CSmsArchiveDlg::BuildControls() {
     auto* okButton = Tagged(new QPushButton(QStringLiteral("OK")), kOkId);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    auto* exportButton = new QPushButton(QStringLiteral("Export..."));
+    exportButton->setObjectName(QStringLiteral("exportButton"));
+    exportButton->setAutoDefault(false);
+    connect(exportButton, &QPushButton::clicked, this, &CSmsArchiveDlg::OnExport);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(group);
     bottom->addStretch();
+    bottom->addWidget(exportButton, 0, Qt::AlignBottom);
     bottom->addWidget(okButton, 0, Qt::AlignBottom);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(BuildSearchBar());
     layout->addWidget(list, 1);
     layout->addLayout(bottom);
     resize(1060, 420);
 }
 
+QLayout* CSmsArchiveDlg::BuildSearchBar() {
+    searchField = new QLineEdit;
+    searchField->setObjectName(QStringLiteral("searchField"));
+    searchField->setClearButtonEnabled(true);
+    searchField->installEventFilter(this);
+    connect(searchField, &QLineEdit::textChanged, this, &CSmsArchiveDlg::OnSearchChanged);
+    auto* label = new QLabel(QStringLiteral("Search:"));
+    label->setBuddy(searchField);
+    countLabel = new QLabel;
+    countLabel->setObjectName(QStringLiteral("countLabel"));
+    connect(model, &QAbstractItemModel::modelReset, this, &CSmsArchiveDlg::ShowCount);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(label);
+    bar->addWidget(searchField, 1);
+    bar->addWidget(countLabel);
+    return bar;
+}
+
+bool CSmsArchiveDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Escape in a search that holds text empties it rather than closing the dialog.
+    if (watched == searchField && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !searchField->text().isEmpty()) {
+        searchField->clear();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CSmsArchiveDlg::OnSearchChanged() {
+    model->SetSearchText(searchField->text().toStdString());
+}
+
+void CSmsArchiveDlg::ShowCount() {
+    countLabel->setText(QStringLiteral("%1 SMS").arg(model->ShownCount()));
+}
+
+void CSmsArchiveDlg::OnExport() {
+    QFileDialog dialog(this, QStringLiteral("Export"));
+    dialog.setObjectName(QStringLiteral("exportFileDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The replacement question is ours, asked when the file is written.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setNameFilters({QStringLiteral("CSV files (*.csv)"),
+                           QStringLiteral("Text files (*.txt)"), QStringLiteral("All files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    ExportTo(dialog.selectedFiles().constFirst().toStdString());
+}
+
+int CSmsArchiveDlg::ExportTo(const std::string& path) {
+    return ExportSmsRows(model->ShownRows(), sink, path);
+}
+
 bool CSmsArchiveDlg::OnInitDialog() {
     inCheck->setChecked(true);
     LoadArchiveIn();
+    ShowCount();
     return true;
 }
 

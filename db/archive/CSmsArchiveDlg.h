@@ -3,7 +3,8 @@
 // list's nine columns; received rows first, each table in its own order. One of the two
 // check boxes is always checked. Built on the caller's database object (which may be closed or
 // null: the list then stays empty and each load says so), filled when constructed, run with
-// exec() on the user-interface thread.
+// exec() on the user-interface thread. A search field above the list narrows the rows shown
+// (Escape empties it); "Export..." writes the rows shown to a CSV or plain text file.
 
 #include "serial/MessageSink.h"
 
@@ -13,6 +14,8 @@
 class CDaoDatabase;
 class ArchiveListModel;
 class QCheckBox;
+class QLabel;
+class QLineEdit;
 class QTableView;
 
 class CSmsArchiveDlg final : public QDialog {
@@ -36,7 +39,20 @@ public:
     int LoadArchiveIn();
     int LoadArchiveOut();
 
+    // Writes the rows shown to path: plain text when the name ends in ".txt", CSV otherwise.
+    // Asks before replacing a file and reports the rows written, or the failure. The number of
+    // rows written; -1 when nothing was.
+    int ExportTo(const std::string& path);
+
+    QLineEdit* SearchField() const { return searchField; }
+    QLabel* CountLabel() const { return countLabel; }
+
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QLayout* BuildSearchBar();
+    void OnSearchChanged();
+    void ShowCount();
+    void OnExport();
     bool OnInitDialog();
     void BuildControls();
     void OnClickIn();
@@ -49,4 +65,6 @@ private:
     QTableView* list = nullptr;
     QCheckBox* inCheck = nullptr;
     QCheckBox* outCheck = nullptr;
+    QLineEdit* searchField = nullptr;
+    QLabel* countLabel = nullptr;
 };

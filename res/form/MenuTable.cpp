@@ -10,6 +10,10 @@ constexpr MenuEntry kSeparator{"", 0, E::Separator};
 
 constexpr MenuEntry kFile[] = {
     {"&Apri nuovo DB...\tCtrl+A", kCmdOpenDatabase, E::Command},
+    {"Salva copia del DB...", kCmdSaveDatabaseCopy, E::Command},
+    {"Export SMS list...", kCmdExportSmsList, E::Command},
+    {"Export phonebook to vCard...", kCmdExportPhonebookVcard, E::Command},
+    {"Import phonebook from vCard...", kCmdImportPhonebookVcard, E::Command},
     kSeparator,
     {"Open COM", kCmdOpenCom, E::Checkable},
     {"IO Settings", kCmdIoSettings, E::Command},

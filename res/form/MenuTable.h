@@ -22,6 +22,11 @@ inline constexpr int kCmdToggleStatusBar = 59393;
 inline constexpr int kCmdSmsArchive = 32772;
 inline constexpr int kCmdAboutScrolling = 57670;
 inline constexpr int kCmdAboutPlain = 57664;
+// Commands that take the archive and the phonebook out of the program (and the phonebook in).
+inline constexpr int kCmdSaveDatabaseCopy = 32840;
+inline constexpr int kCmdExportSmsList = 32841;
+inline constexpr int kCmdExportPhonebookVcard = 32842;
+inline constexpr int kCmdImportPhonebookVcard = 32843;
 
 enum class MenuEntryKind {
     Command,

@@ -1,0 +1,42 @@
+#include "db/archive/ArchiveSearch.h"
+
+#include "db/archive/SearchFold.h"
+
+#include <algorithm>
+#include <numeric>
+
+void ArchiveSearch::Index(std::span<const SmsRow> rows) {
+    keys.clear();
+    starts.clear();
+    starts.reserve(rows.size());
+    for (const SmsRow& row : rows) {
+        starts.push_back(static_cast<std::uint32_t>(keys.size()));
+        for (int column : {kSmsTextColumn, kSmsSenderColumn, kSmsNameColumn}) {
+            AppendFolded(keys, row[static_cast<std::size_t>(column)]);
+            keys += '\0';
+        }
+    }
+}
+
+std::vector<int> ArchiveSearch::Matching(std::string_view needle) const {
+    std::vector<int> rows;
+    const std::string folded = FoldForSearch(needle);
+    if (folded.empty()) {
+        rows.resize(starts.size());
+        std::iota(rows.begin(), rows.end(), 0);
+        return rows;
+    }
+    // A zero byte can only be typed on purpose; it would match across fields.
+    if (folded.find('\0') != std::string::npos)
+        return rows;
+    const std::string_view all(keys);
+    std::size_t from = 0;
+    while ((from = all.find(folded, from)) != std::string_view::npos) {
+        const auto next = std::upper_bound(starts.begin(), starts.end(), from);
+        rows.push_back(static_cast<int>(next - starts.begin()) - 1);
+        if (next == starts.end())
+            break;
+        from = *next; // one hit per row is enough
+    }
+    return rows;
+}

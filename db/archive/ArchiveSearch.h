@@ -1,0 +1,29 @@
+#pragma once
+// The search of "SMS View": which rows hold the typed text in their message, their sender's
+// number or their phonebook name, case and accents ignored (see FoldForSearch). The folded texts
+// are made once per listing, so each keystroke is one pass over them. Plain data, one thread.
+
+#include "sms/SmsList.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ArchiveSearch {
+public:
+    // Folds the searchable columns of the rows; replaces what was there.
+    void Index(std::span<const SmsRow> rows);
+
+    // Positions (ascending) of the rows holding needle; every row for an empty needle.
+    std::vector<int> Matching(std::string_view needle) const;
+
+    int RowCount() const { return static_cast<int>(starts.size()); }
+
+private:
+    // The rows' folded texts one after the other, each row's fields and the row itself ended by
+    // a zero byte so that no match runs from one into the next.
+    std::string keys;
+    std::vector<std::uint32_t> starts; // where each row's texts begin in keys
+};

@@ -1,0 +1,130 @@
+#include "sms/SmsExport.h"
+
+#include "db/AtomicFile.h"
+#include "serial/MessageSink.h"
+#include "sms/CopySmsToDatabase.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::string_view kCsvLineEnd = "\r\n";
+
+bool NeedsQuotes(std::string_view field) {
+    return field.find_first_of(",\"\r\n") != std::string_view::npos;
+}
+
+void AppendHeader(std::string& out) {
+    for (const SmsColumn& column : SmsListColumns()) {
+        AppendCsvField(out, column.heading);
+        out += ',';
+    }
+    AppendCsvField(out, kIsoDateTimeHeading);
+    out += kCsvLineEnd;
+}
+
+// "Out" rows read from the phone say "OUT"; only "IN" is a received message.
+bool IsReceived(const SmsRow& row) {
+    return row[kSmsTypeColumn] == "IN";
+}
+
+void AppendTextBlock(std::string& out, const SmsRow& row) {
+    out += row[kSmsTypeColumn];
+    for (int column : {kSmsDateColumn, kSmsTimeColumn}) {
+        if (!row[static_cast<std::size_t>(column)].empty())
+            out += ' ' + row[static_cast<std::size_t>(column)];
+    }
+    out += '\n';
+    out += IsReceived(row) ? "From: " : "To: ";
+    out += row[kSmsSenderColumn];
+    if (!row[kSmsNameColumn].empty())
+        out += " (" + row[kSmsNameColumn] + ")";
+    out += "\nService centre: " + row[kSmsScaColumn] + "\n";
+    out += row[kSmsTextColumn];
+    out += '\n';
+}
+
+bool EndsWithTxt(std::string_view path) {
+    if (path.size() < 4)
+        return false;
+    std::string tail(path.substr(path.size() - 4));
+    std::ranges::transform(tail, tail.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return tail == ".txt";
+}
+
+} // namespace
+
+std::string IsoDateTime(const SmsRow& row) {
+    const std::optional<DbDateTime> when = ListDateTime(row[kSmsDateColumn], row[kSmsTimeColumn]);
+    if (!when)
+        return {};
+    std::string iso = when->ToIso();
+    if (iso.size() > 10 && iso[10] == ' ')
+        iso[10] = 'T';
+    return iso;
+}
+
+void AppendCsvField(std::string& out, std::string_view field) {
+    if (!NeedsQuotes(field)) {
+        out += field;
+        return;
+    }
+    out += '"';
+    for (char c : field) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void AppendCsvRow(std::string& out, const SmsRow& row) {
+    for (const std::string& cell : row) {
+        AppendCsvField(out, cell);
+        out += ',';
+    }
+    out += IsoDateTime(row); // digits, '-', 'T' and ':' only: never quoted
+    out += kCsvLineEnd;
+}
+
+std::string SmsRowsToCsv(std::span<const SmsRow> rows) {
+    std::string out;
+    out.reserve(rows.size() * 160 + 128);
+    AppendHeader(out);
+    for (const SmsRow& row : rows)
+        AppendCsvRow(out, row);
+    return out;
+}
+
+std::string SmsRowsToText(std::span<const SmsRow> rows) {
+    std::string out;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0)
+            out += '\n';
+        AppendTextBlock(out, rows[i]);
+    }
+    return out;
+}
+
+int ExportSmsRows(std::span<const SmsRow> rows, IMessageSink& sink, const std::string& path) {
+    const std::string contents = EndsWithTxt(path) ? SmsRowsToText(rows) : SmsRowsToCsv(rows);
+    const FileWriteResult written = SaveAskingToReplace(
+        path, [&](Overwrite overwrite) { return WriteFileAtomically(path, contents, overwrite); },
+        [&sink](const std::string& question) {
+            return sink.ShowMessage({question, "Question", BoxButtons::YesNo, BoxIcon::Question,
+                                     true}) == BoxAnswer::Yes;
+        });
+    if (!written.ok) {
+        if (!written.error.empty())
+            sink.ShowMessage(
+                {written.error, std::string(kAppTitle), BoxButtons::Ok, BoxIcon::Error, true});
+        return -1;
+    }
+    const auto count = static_cast<int>(rows.size());
+    sink.ShowMessage(
+        {std::to_string(count) + (count == 1 ? " row" : " rows") + " written to " + path, "Info",
+         BoxButtons::Ok, BoxIcon::Information, true});
+    return count;
+}

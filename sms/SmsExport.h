@@ -1,0 +1,41 @@
+#pragma once
+// The SMS list's rows as files other programs and people read: CSV (RFC 4180: comma-separated,
+// CRLF line ends, fields with a comma, quote or line break in double quotes with quotes doubled;
+// UTF-8) and a plain text of one block per message. Pure functions of the rows: the caller
+// writes the result (see WriteFileAtomically).
+
+#include "sms/SmsList.h"
+
+#include <span>
+#include <string>
+
+// Heading of the column CSV adds after the nine of the list.
+inline constexpr std::string_view kIsoDateTimeHeading = "ISO date-time";
+
+// "YYYY-MM-DDTHH:MM:SS" of the row's DATE and TIME. columns, read as "Copy SMS to database"
+// reads them; empty when they hold no date and time.
+std::string IsoDateTime(const SmsRow& row);
+
+// One RFC 4180 field: quoted when it holds a comma, a quote, a carriage return or a line feed.
+void AppendCsvField(std::string& out, std::string_view field);
+
+// A header line with the nine headings and kIsoDateTimeHeading, then one line per row: the nine
+// column texts as the row holds them (a text keeps its line breaks) and the ISO date-time.
+std::string SmsRowsToCsv(std::span<const SmsRow> rows);
+// Appends the CSV line of one row; for writers that go row by row.
+void AppendCsvRow(std::string& out, const SmsRow& row);
+
+// One block per message, blocks separated by an empty line:
+//   IN  07/03/01 14:05.09
+//   From: +39333111 (Mario)
+//   Service centre: +393359609600
+//   <the text, its own line breaks kept>
+std::string SmsRowsToText(std::span<const SmsRow> rows);
+
+class IMessageSink;
+
+// Writes rows to path as text when the name ends in ".txt" (any case), as CSV otherwise; asks
+// through sink before replacing a file (caption "Question") and reports the rows written
+// (caption "Info") or the failure (application title, error icon). The number of rows written;
+// -1 when nothing was. User-interface thread (the boxes are modal).
+int ExportSmsRows(std::span<const SmsRow> rows, IMessageSink& sink, const std::string& path);
