@@ -100,6 +100,9 @@ void CTelvaneView::WireWriteSms() {
     auto* recipient = qobject_cast<QComboBox*>(Control(kRecipientComboId));
     connect(recipient, &QComboBox::editTextChanged, this,
             [this] { writeTab.OnRecipientEditChange(); });
+    for (int id : {kDcsComboId, kClassComboId})
+        connect(qobject_cast<QComboBox*>(Control(id)), &QComboBox::currentTextChanged, this,
+                [this] { writeTab.ShowSendPlan(); });
 }
 
 void CTelvaneView::WireSubmitRadios() {
@@ -449,8 +452,15 @@ void CTelvaneView::OnSendSms() {
         return;
     }
     writeTab.OnSendSms(sendWorker, [this](SendOutcome outcome) {
+        const std::string note = FailedPartNote(sendWorker.LastReport(), outcome);
         QMetaObject::invokeMethod(
-            this, [this, outcome] { emit sendDone(outcome); }, Qt::QueuedConnection);
+            this,
+            [this, outcome, note] {
+                if (!note.empty())
+                    ShowStatus(QString::fromStdString(note));
+                emit sendDone(outcome);
+            },
+            Qt::QueuedConnection);
     });
 }
 

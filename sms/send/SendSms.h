@@ -10,6 +10,8 @@
 #include "serial/MessageSink.h"
 #include "sms/send/SubmitPdu.h"
 
+#include <string>
+
 enum class SendOutcome {
     SentOk,   // "OK"
     Error,    // "ERROR" or "+CMS ERROR:"
@@ -20,3 +22,20 @@ enum class SendOutcome {
 // After No, ESC tells the phone to stop waiting for the PDU it was promised (GSM 07.05 3.5.1);
 // its answer is collected so that it cannot be taken for the answer of the next exchange.
 SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink);
+
+// Which part ended a send of `parts` parts: 0 when every part was accepted (or none was tried).
+struct SendReport {
+    int failedPart = 0;
+    int parts = 0;
+};
+
+// Sends the parts of one message in order. The user is asked once, for the first part, as
+// SendSubmitPdu asks; each later part waits for the phone's "> " prompt before its PDU. The
+// outcome box says "Sent OK" only when every part was accepted; the first part that fails ends
+// the send, and report, when given, names it.
+SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IMessageSink& sink,
+                            SendReport* report = nullptr);
+
+// The status-bar line for a send of several parts that failed ("Part 2 of 3 not sent:
+// Timeout"); empty for a single message, a cancelled send or one that went through.
+std::string FailedPartNote(const SendReport& report, SendOutcome outcome);
