@@ -248,4 +248,32 @@ TEST_F(WriteSmsWindowTest, ASecondSendWhileOneRunsIsToldInTheStatusBar) {
         << "nothing after the counts that opening asks";
 }
 
+TEST_F(WriteSmsWindowTest, TheStatusBarTellsHowEachTextGoesAndLongUnicodeGoesInParts) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    const auto status = [this] { return frame->statusBar()->currentMessage().toStdString(); };
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QStringLiteral("5\u20AC [x]"));
+    EXPECT_EQ(status(), "GSM 7-bit, 1 message");
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("151")) << "€ [ ]: 2 each";
+    text->setPlainText(QString::fromUtf8("Καλημέρα"));
+    EXPECT_EQ(status(), "Unicode, 1 message");
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("152"));
+
+    text->setPlainText(QString(100, QChar(0x03C9))); // omega
+    EXPECT_EQ(status(), "Unicode, 2 messages");
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    EXPECT_EQ(boxes, (Texts{"AT+CMGS=153", "Sent OK"}));
+    ASSERT_TRUE(phone.WaitForTranscript([&](const auto&) { return phone.SentPdus().size() == 2; }));
+    EXPECT_EQ(phone.Received().back(), "AT+CMGS=85");
+
+    Advanced();
+    text->setPlainText(QStringLiteral("hello"));
+    Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("08 - UCS2 (16 bit)"));
+    EXPECT_EQ(status(), "Unicode, 1 message");
+    Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("04 - 8 bit data"));
+    EXPECT_EQ(status(), "8-bit, 1 message");
+}
+
 } // namespace
