@@ -14,7 +14,9 @@
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 #include "sms/CopySmsToDatabase.h"
+#include "sms/MessageView.h"
 #include "sms/SmsLogFile.h"
+#include "sms/view/CMessageViewDlg.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -170,6 +172,10 @@ void CTelvaneView::MakeSmsListView() {
     list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     controls[kSmsListId] = list;
     delete built;
+    // Double-click or Enter on a row.
+    connect(list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        OpenMessageView(MessageViewOf(smsModel.List(), index.row()), this);
+    });
 }
 
 CTelvaneView::~CTelvaneView() {
@@ -371,7 +377,7 @@ void CTelvaneView::EnableToolTips() {
 void CTelvaneView::SetupSmsListColumns() {
     auto* list = qobject_cast<QTableView*>(Control(kSmsListId));
     const auto& columns = SmsListColumns();
-    for (int i = 0; i < kSmsColumnCount; ++i)
+    for (int i = 0; i < kSmsListColumnCount; ++i)
         list->setColumnWidth(i, columns[static_cast<std::size_t>(i)].width);
 }
 

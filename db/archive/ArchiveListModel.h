@@ -18,6 +18,8 @@ public:
     void Insert(int position, std::vector<SmsRow>&& rows);
 
     int Count() const;
+    // Valid for 0 <= index < Count().
+    const SmsRow& Row(int index) const { return list[static_cast<std::size_t>(index)]; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
