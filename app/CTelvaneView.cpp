@@ -93,6 +93,7 @@ template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) 
 
 void CTelvaneView::WireWriteSms() {
     OnClick(kSendButtonId, [this] { OnSendSms(); });
+    OnClick(kReadScaButtonId, [this] { OnReadSca(); });
     OnClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
     OnClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
     OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
@@ -227,9 +228,11 @@ void CTelvaneView::OnDestroy() {
 void CTelvaneView::EndWorkers() {
     // The waiter is interrupted and the sink silent: a running read or send ends after the
     // exchange under way. A form call or box it asked for just before the close is served here.
-    WaitServingGuiCalls([this] { return !phonebook.Reading() && !sendWorker.Running(); });
+    WaitServingGuiCalls(
+        [this] { return !phonebook.Reading() && !sendWorker.Running() && !scaWorker.Running(); });
     phonebook.JoinWorker();
     sendWorker.Join();
+    scaWorker.Join();
     JoinReader();
 }
 
@@ -468,6 +471,23 @@ void CTelvaneView::OnSendSms() {
             },
             Qt::QueuedConnection);
     });
+}
+
+void CTelvaneView::OnReadSca() {
+    const bool started = scaWorker.Start([this](const ReadScaResult& result) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, result] {
+                if (result.status == ReadScaStatus::Read)
+                    writeForm.SetControlText(kScaEditId, result.number);
+                else
+                    ShowStatus(QString::fromStdString(ReadScaNote(result)));
+                emit readScaDone();
+            },
+            Qt::QueuedConnection);
+    });
+    if (!started)
+        ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
 }
 
 void CTelvaneView::ShowStatus(const QString& text) {

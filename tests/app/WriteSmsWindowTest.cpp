@@ -3,6 +3,7 @@
 // send saves coming back on the next activation.
 #include "res/form/FormControls.h"
 #include "sms/send/IWriteSmsForm.h"
+#include "sms/send/ReadSca.h"
 #include "sms/send/SubmitPdu.h"
 #include "sms/send/WriteSmsValues.h"
 #include "tests/app/PhoneWindow.h"
@@ -274,6 +275,28 @@ TEST_F(WriteSmsWindowTest, TheStatusBarTellsHowEachTextGoesAndLongUnicodeGoesInP
     EXPECT_EQ(status(), "Unicode, 1 message");
     Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("04 - 8 bit data"));
     EXPECT_EQ(status(), "8-bit, 1 message");
+}
+
+TEST_F(WriteSmsWindowTest, ReadScaFillsTheServiceCentreFromThePhone) {
+    PhoneSim phone;
+    Open(phone);
+    Get<QLineEdit>(kScaEditId)->clear();
+    bool done = false;
+    const auto connection =
+        QObject::connect(view, &CTelvaneView::readScaDone, [&done] { done = true; });
+    Get<QAbstractButton>(kReadScaButtonId)->click();
+    ASSERT_TRUE(RunUntil([&done] { return done; }));
+    QObject::disconnect(connection);
+    EXPECT_EQ(Get<QLineEdit>(kScaEditId)->text(), QStringLiteral("+31624000000"));
+    EXPECT_EQ(phone.Received().back(), "AT+CSCA?");
+    EXPECT_EQ(Get<QAbstractButton>(kReadScaButtonId)->toolTip(),
+              QStringLiteral("Read SCA from phone"));
+
+    view->busy = 1;
+    Get<QAbstractButton>(kReadScaButtonId)->click();
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Another task is running: wait or stop it"));
+    view->busy = 0;
 }
 
 } // namespace
