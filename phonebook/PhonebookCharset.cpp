@@ -2,6 +2,7 @@
 
 #include "pdu/Gsm7Alphabet.h"
 #include "pdu/HexText.h"
+#include "pdu/UserData.h"
 #include "pdu/Utf8.h"
 
 #include <algorithm>
@@ -32,24 +33,12 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
+// UCS2 hex as the phone writes it: read as the user data of a UCS2 message is.
 std::optional<std::string> Ucs2ToUtf8(std::string_view hex) {
     if (hex.empty() || hex.size() % 4 != 0 || !std::ranges::all_of(hex, is_hex_digit))
         return std::nullopt;
-    const std::vector<std::uint8_t> octets = hex_to_octets(hex);
-    std::string text;
-    for (std::size_t i = 0; i + 1 < octets.size(); i += 2) {
-        char32_t unit = static_cast<char32_t>(octets[i] << 8 | octets[i + 1]);
-        const bool high = unit >= 0xD800 && unit <= 0xDBFF;
-        if (high && i + 3 < octets.size()) {
-            const auto low = static_cast<char32_t>(octets[i + 2] << 8 | octets[i + 3]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        append_utf8(text, unit); // a lone surrogate becomes U+FFFD
-    }
-    return text;
+    constexpr int kUcs2Dcs = 0x08;
+    return decode_ud(hex, static_cast<int>(hex.size() / 2), kUcs2Dcs);
 }
 
 std::string BytesAs(std::string_view text, std::string_view charset) {

@@ -221,3 +221,22 @@ TEST(PduTool, PrintsOnePduAndCountPerPartOfALongText) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PduTool, DecodesEachPartOfALongMessageWithItsReference) {
+    // "Uno, due, tre!" in three UCS2 parts of reference 42, as a phone holds them.
+    const ToolRun run = run_tool(
+        {"decode", "-"},
+        "07912143658709F1440B912143658709F10008993092516195800E0500032A03030074007200650021\n"
+        "07912143658709F1440B912143658709F1000899309251619580100500032A03010055006E006F002C0020\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto blocks = run.out.find("\n\n");
+    ASSERT_NE(blocks, std::string::npos);
+    EXPECT_EQ(field(run.out.substr(0, blocks + 1), "concat"), "42/3/3");
+    EXPECT_EQ(field(run.out.substr(0, blocks + 1), "text"), "tre!");
+    EXPECT_EQ(field(run.out.substr(blocks + 2), "concat"), "42/3/1");
+    EXPECT_EQ(field(run.out.substr(blocks + 2), "text"), "Uno, ");
+}
+
+} // namespace
