@@ -5,7 +5,9 @@
 #include "pdu/UserData.h"
 #include "pdu/Utf8.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -122,9 +124,8 @@ ud_parts latin1_parts(std::string_view text, int reference) {
         return {{}, "These characters cannot be sent as 8-bit data: " + outside};
     }
     std::vector<std::uint8_t> octets;
-    for (const char32_t cp : code_points(text)) {
-        octets.push_back(static_cast<std::uint8_t>(cp));
-    }
+    std::ranges::transform(code_points(text), std::back_inserter(octets),
+                           [](char32_t cp) { return static_cast<std::uint8_t>(cp); });
     const std::size_t size = octets.size() <= kMaxUserDataOctets ? octets.size() : kOctetsPerPart;
     return octet_parts(
         split_runs(octets, std::max<std::size_t>(size, 1), [](std::uint8_t) { return false; }),
@@ -197,12 +198,7 @@ int submit_dcs(UdCoding coding, int msg_class) {
 }
 
 bool needs_ucs2(std::string_view text) {
-    for (const char32_t cp : code_points(text)) {
-        if (!gsm7_carries(cp)) {
-            return true;
-        }
-    }
-    return false;
+    return !std::ranges::all_of(code_points(text), gsm7_carries);
 }
 
 std::string non_latin1_characters(std::string_view text) {

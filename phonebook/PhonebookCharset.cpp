@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace {
 
@@ -44,8 +45,8 @@ std::optional<std::string> Ucs2ToUtf8(std::string_view hex) {
 std::string BytesAs(std::string_view text, std::string_view charset) {
     if (charset == "GSM") {
         std::vector<std::uint8_t> septets;
-        for (const char c : text)
-            septets.push_back(static_cast<std::uint8_t>(c) & 0x7F);
+        std::ranges::transform(text, std::back_inserter(septets),
+                               [](char c) { return static_cast<std::uint8_t>(c) & 0x7F; });
         return gsm7_to_utf8(septets);
     }
     std::string out;
