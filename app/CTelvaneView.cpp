@@ -14,7 +14,9 @@
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 #include "sms/CopySmsToDatabase.h"
+#include "sms/MessageView.h"
 #include "sms/SmsLogFile.h"
+#include "sms/view/CMessageViewDlg.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -91,6 +93,7 @@ template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) 
 
 void CTelvaneView::WireWriteSms() {
     OnClick(kSendButtonId, [this] { OnSendSms(); });
+    OnClick(kReadScaButtonId, [this] { OnReadSca(); });
     OnClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
     OnClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
     OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
@@ -100,6 +103,9 @@ void CTelvaneView::WireWriteSms() {
     auto* recipient = qobject_cast<QComboBox*>(Control(kRecipientComboId));
     connect(recipient, &QComboBox::editTextChanged, this,
             [this] { writeTab.OnRecipientEditChange(); });
+    for (int id : {kDcsComboId, kClassComboId})
+        connect(qobject_cast<QComboBox*>(Control(id)), &QComboBox::currentTextChanged, this,
+                [this] { writeTab.ShowSendPlan(); });
 }
 
 void CTelvaneView::WireSubmitRadios() {
@@ -167,6 +173,10 @@ void CTelvaneView::MakeSmsListView() {
     list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     controls[kSmsListId] = list;
     delete built;
+    // Double-click or Enter on a row.
+    connect(list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        OpenMessageView(MessageViewOf(smsModel.List(), index.row()), this);
+    });
 }
 
 CTelvaneView::~CTelvaneView() {
@@ -218,9 +228,11 @@ void CTelvaneView::OnDestroy() {
 void CTelvaneView::EndWorkers() {
     // The waiter is interrupted and the sink silent: a running read or send ends after the
     // exchange under way. A form call or box it asked for just before the close is served here.
-    WaitServingGuiCalls([this] { return !phonebook.Reading() && !sendWorker.Running(); });
+    WaitServingGuiCalls(
+        [this] { return !phonebook.Reading() && !sendWorker.Running() && !scaWorker.Running(); });
     phonebook.JoinWorker();
     sendWorker.Join();
+    scaWorker.Join();
     JoinReader();
 }
 
@@ -368,7 +380,7 @@ void CTelvaneView::EnableToolTips() {
 void CTelvaneView::SetupSmsListColumns() {
     auto* list = qobject_cast<QTableView*>(Control(kSmsListId));
     const auto& columns = SmsListColumns();
-    for (int i = 0; i < kSmsColumnCount; ++i)
+    for (int i = 0; i < kSmsListColumnCount; ++i)
         list->setColumnWidth(i, columns[static_cast<std::size_t>(i)].width);
 }
 
@@ -449,9 +461,33 @@ void CTelvaneView::OnSendSms() {
         return;
     }
     writeTab.OnSendSms(sendWorker, [this](SendOutcome outcome) {
+        const std::string note = FailedPartNote(sendWorker.LastReport(), outcome);
         QMetaObject::invokeMethod(
-            this, [this, outcome] { emit sendDone(outcome); }, Qt::QueuedConnection);
+            this,
+            [this, outcome, note] {
+                if (!note.empty())
+                    ShowStatus(QString::fromStdString(note));
+                emit sendDone(outcome);
+            },
+            Qt::QueuedConnection);
     });
+}
+
+void CTelvaneView::OnReadSca() {
+    const bool started = scaWorker.Start([this](const ReadScaResult& result) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, result] {
+                if (result.status == ReadScaStatus::Read)
+                    writeForm.SetControlText(kScaEditId, result.number);
+                else
+                    ShowStatus(QString::fromStdString(ReadScaNote(result)));
+                emit readScaDone();
+            },
+            Qt::QueuedConnection);
+    });
+    if (!started)
+        ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
 }
 
 void CTelvaneView::ShowStatus(const QString& text) {

@@ -19,6 +19,7 @@
 #include "sms/CSmsReader.h"
 #include "sms/send/CSendSmsWorker.h"
 #include "sms/send/CWriteSmsTab.h"
+#include "sms/send/ReadSca.h"
 
 #include <QScrollArea>
 #include <atomic>
@@ -102,6 +103,9 @@ public:
     // "Send" (1066): hands the form's message to the send worker; while another task holds the
     // port, says so in the status bar instead.
     void OnSendSms();
+    // "Read SCA" (1068): asks the phone's service centre on a worker and puts it into the edit;
+    // while another task holds the port, says so in the status bar instead.
+    void OnReadSca();
     // "Read From File" (1055): asks for a log file, then loads it on the reader's thread.
     void OnReadFromFile();
     // "Copy SMS to database" (1038): archives the SMS list's rows.
@@ -134,6 +138,8 @@ signals:
     void sessionTaskDone(bool opened);
     // A send started by "Send" has ended (its outcome box has been answered).
     void sendDone(SendOutcome outcome);
+    // "Read SCA" has ended and its result is shown.
+    void readScaDone();
 
 private:
     void EnableToolTips();
@@ -176,6 +182,7 @@ private:
     QtWriteSmsForm writeForm{controls};
     CWriteSmsTab writeTab{writeForm, sink, settingsStore, viewDatabase.database, session.portOpen};
     CSendSmsWorker sendWorker{session, sink};
+    CReadScaWorker scaWorker{session};
     QtPhonebookForm phonebookForm{controls, closing, this};
     CPhonebookManager phonebook{session, viewDatabase.database, phonebookForm, sink};
     // The Read SMS tab: the reader goes after the session and the database, so that it is

@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
+#include <QStatusBar>
 
 namespace {
 
@@ -152,4 +154,12 @@ void QtWriteSmsForm::SetEditSelection(int id, int start, int end) {
     const int from = Utf16Position(text, start);
     const int to = Utf16Position(text, end);
     edit->setSelection(from, to - from);
+}
+
+void QtWriteSmsForm::ShowStatus(std::string_view text) {
+    QWidget* anyControl = Control(kSmsTextEditId);
+    auto* frame =
+        anyControl == nullptr ? nullptr : qobject_cast<QMainWindow*>(anyControl->window());
+    if (frame != nullptr)
+        frame->statusBar()->showMessage(FromUtf8(text));
 }

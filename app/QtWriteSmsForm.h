@@ -26,6 +26,7 @@ public:
     int FindListPrefix(int id, std::string_view prefix) override;
     std::string ListItemText(int id, int index) override;
     void SetEditSelection(int id, int start, int end) override;
+    void ShowStatus(std::string_view text) override;
 
 private:
     QWidget* Control(int id) const;

@@ -5,7 +5,7 @@
 namespace {
 
 bool IsColumn(int section) {
-    return section >= 0 && section < kSmsColumnCount;
+    return section >= 0 && section < kSmsListColumnCount;
 }
 
 QVariant LeftAligned() {
@@ -34,7 +34,7 @@ int SmsListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int SmsListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : kSmsColumnCount;
+    return parent.isValid() ? 0 : kSmsListColumnCount;
 }
 
 QVariant SmsListModel::data(const QModelIndex& index, int role) const {

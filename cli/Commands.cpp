@@ -2,6 +2,9 @@
 
 #include "phonebook/PhonebookColumns.h"
 
+#include <algorithm>
+#include <cstddef>
+
 int RunCommand(CliRun& run) {
     switch (run.options.command) {
     case CliCommand::Ports:
@@ -23,11 +26,15 @@ int RunCommand(CliRun& run) {
 }
 
 Table SmsTable(const std::vector<SmsRow>& rows) {
+    // The nine columns of the list, and "PART" only when some row is part of a long message.
+    const bool parts =
+        std::ranges::any_of(rows, [](const SmsRow& row) { return !row[kSmsPartColumn].empty(); });
+    const auto columns = static_cast<std::size_t>(parts ? kSmsListColumnCount : kSmsColumnCount);
     Table table;
-    for (const SmsColumn& column : SmsListColumns())
-        table.headings.emplace_back(column.heading);
+    for (std::size_t column = 0; column < columns; ++column)
+        table.headings.emplace_back(SmsListColumns()[column].heading);
     for (const SmsRow& row : rows)
-        table.rows.emplace_back(row.begin(), row.end());
+        table.rows.emplace_back(row.begin(), row.begin() + static_cast<std::ptrdiff_t>(columns));
     return table;
 }
 

@@ -8,7 +8,6 @@
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
 
-
 namespace {
 
 // The rows that "SMS View"'s search would show for `search`.

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "serial/TextToInt.h"
 #include "sms/send/CWriteSmsTab.h"
+#include "sms/send/ConcatReference.h"
 #include "sms/send/SendSms.h"
 #include "sms/send/SubmitPdu.h"
 #include "sms/send/WriteSmsValues.h"
@@ -66,6 +67,22 @@ std::string_view OutcomeName(SendOutcome outcome) {
     return {};
 }
 
+// One row per part: its command, its PDU and how it ended ("" for a part never tried).
+Table PartsTable(const SubmitParts& parts, const SendReport& report, SendOutcome outcome) {
+    Table table{{"Command", "PDU", "Result"}, {}};
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const int part = static_cast<int>(i) + 1;
+        std::string result;
+        if (report.failedPart == 0 || part < report.failedPart)
+            result = OutcomeName(report.failedPart == 0 ? outcome : SendOutcome::SentOk);
+        else if (part == report.failedPart)
+            result = OutcomeName(outcome);
+        table.rows.push_back(
+            {"AT+CMGS=" + std::to_string(parts[i].length), parts[i].pdu, std::move(result)});
+    }
+    return table;
+}
+
 } // namespace
 
 int RunSend(CliRun& run) {
@@ -79,16 +96,14 @@ int RunSend(CliRun& run) {
         std::fprintf(stderr, "telvane-cli: the text is longer than one message holds\n");
         return kExitUsage;
     }
-    SubmitPdu submit;
-    if (BuildSubmitPdu(ReadWriteSmsValues(form), run.sink, submit) != 0)
+    SubmitParts parts;
+    if (BuildSubmitParts(ReadWriteSmsValues(form), run.sink, parts, NextConcatReference()) != 0)
         return kExitRefused;
     if (!run.OpenPort())
         return run.RefusedStatus();
     const SendPause pause = run.options.confirm ? SendPause::AskUser : SendPause::WaitForPrompt;
-    const SendOutcome outcome = SendSubmitPdu(run.session, submit, run.sink, pause);
-    const std::string command = "AT+CMGS=" + std::to_string(submit.length);
-    PrintTable(
-        {{"Command", "PDU", "Result"}, {{command, submit.pdu, std::string(OutcomeName(outcome))}}},
-        run.options.format);
+    SendReport report;
+    const SendOutcome outcome = SendSubmitParts(run.session, parts, run.sink, &report, pause);
+    PrintTable(PartsTable(parts, report, outcome), run.options.format);
     return outcome == SendOutcome::SentOk ? kExitDone : kExitRefused;
 }

@@ -9,4 +9,5 @@
 #include "pdu/PduParser.h"
 #include "pdu/SmsContainer.h"
 #include "pdu/SmsTime.h"
+#include "pdu/SubmitUserData.h"
 #include "pdu/UserData.h"

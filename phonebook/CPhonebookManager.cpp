@@ -1,11 +1,13 @@
 #include "phonebook/CPhonebookManager.h"
 
+#include "phonebook/PhonebookCharset.h"
 #include "phonebook/PhonebookDatabase.h"
 #include "phonebook/PhonebookSort.h"
 #include "phonebook/PhonebookText.h"
 #include "phonebook/ShowReplyError.h"
 #include "serial/CModemSession.h"
 #include "serial/TextHelpers.h"
+#include "serial/serialdata.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -85,9 +87,11 @@ int CPhonebookManager::ReadPhonebookWorker() {
     SendWithRetry("AT+CPBR=?");
     const PhonebookRange range = ParsePhonebookRange(session.Store());
     session.ClearLines();
+    const ReadCharset charset = SelectUcs2();
     form.SetProgressRange(1, ProgressValue(range.upper));
     if (range.lower <= range.upper)
-        ReadPositions(range);
+        ReadPositions(range, charset.inUse);
+    RestoreCharset(charset);
     session.stopRequest = 0;
     reading = false;
     session.busy = 0;
@@ -105,7 +109,32 @@ bool CPhonebookManager::EndOfPositions(int commandIndex) const {
            (session.stopRequest & kPhonebookStopBit) != 0 || session.portOpen == 0;
 }
 
-void CPhonebookManager::ReadPositions(const PhonebookRange& range) {
+CPhonebookManager::ReadCharset CPhonebookManager::SelectUcs2() {
+    // A phone that does not know +CSCS answers ERROR: the read goes on in whatever it uses.
+    ReadCharset charset;
+    if (session.SendAndWait("AT+CSCS?", kSendCommandLine) != kAnswerOk)
+        return charset;
+    charset.previous = ParseCharsetAnswer(SnapshotLines(session.Store())).value_or("");
+    charset.inUse = charset.previous;
+    if (charset.previous.empty() || charset.previous == kUcs2Charset ||
+        session.SendAndWait("AT+CSCS=?", kSendCommandLine) != kAnswerOk ||
+        !OffersUcs2(SnapshotLines(session.Store())))
+        return charset;
+    if (session.SendAndWait(R"(AT+CSCS="UCS2")", kSendCommandLine) == kAnswerOk) {
+        charset.inUse = kUcs2Charset;
+        charset.switched = true;
+    }
+    session.ClearLines();
+    return charset;
+}
+
+void CPhonebookManager::RestoreCharset(const ReadCharset& charset) {
+    // Also after a stop; only a closed session has no phone to tell.
+    if (charset.switched && session.portOpen != 0)
+        session.SendAndWait("AT+CSCS=\"" + charset.previous + "\"", kSendCommandLine);
+}
+
+void CPhonebookManager::ReadPositions(const PhonebookRange& range, std::string_view charset) {
     // Counts the positions answered "OK"; commands always start at index 0.
     long long counter = range.lower;
     int commandIndex = 0;
@@ -116,7 +145,7 @@ void CPhonebookManager::ReadPositions(const PhonebookRange& range) {
         const int result = session.SendAndWait(command, kSendCommandLine);
         form.SetProgressPos(ProgressValue(counter));
         if (result == kAnswerOk) {
-            AddPhonebookRows(session.Store(), form, static_cast<int>(counter));
+            AddPhonebookRows(session.Store(), form, static_cast<int>(counter), charset);
             ++counter;
         } else if (result == kAnswerTimeout && session.portOpen != 0) {
             ShowOk(messages, "No answer from phone", command);

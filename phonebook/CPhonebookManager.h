@@ -19,6 +19,7 @@
 #include "serial/MessageSink.h"
 
 #include <atomic>
+#include <string>
 #include <string_view>
 #include <thread>
 
@@ -65,7 +66,18 @@ private:
     void StartWorker();
     // Sends the command, again for as long as the user answers Retry to its warning box.
     void SendWithRetry(std::string_view command);
-    void ReadPositions(const PhonebookRange& range);
+    // The phone's character set around the position commands: the one it had, the one the
+    // read decodes ("" when the phone did not say), and whether the read changed it.
+    struct ReadCharset {
+        std::string previous;
+        std::string inUse;
+        bool switched = false;
+    };
+    // Asks the phone's set and its choices, and selects UCS2 when it is offered.
+    ReadCharset SelectUcs2();
+    // Sets back the set the phone had, when the read changed it.
+    void RestoreCharset(const ReadCharset& charset);
+    void ReadPositions(const PhonebookRange& range, std::string_view charset);
     bool EndOfPositions(int commandIndex) const;
 
     CModemSession& session;

@@ -1,5 +1,6 @@
 #include "phonebook/PhonebookAnswers.h"
 
+#include "phonebook/PhonebookCharset.h"
 #include "phonebook/PhonebookText.h"
 #include "serial/TextHelpers.h"
 #include "serial/TextToInt.h"
@@ -87,9 +88,13 @@ std::vector<PhonebookRow> CollectPhonebookRows(serialdata& store) {
     return rows;
 }
 
-void AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter) {
+void AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter,
+                      std::string_view charset) {
     // Every row goes to the counter's position: where the list reaches that far, a later line
     // of the same answer lands above the earlier ones.
-    for (const PhonebookRow& row : CollectPhonebookRows(store))
+    for (PhonebookRow& row : CollectPhonebookRows(store)) {
+        if (!charset.empty())
+            DecodePhonebookRow(row, charset);
         form.InsertRow(std::max(counter, 0), row);
+    }
 }

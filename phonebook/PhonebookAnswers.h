@@ -33,5 +33,7 @@ std::optional<PhonebookRow> ParsePhonebookLine(std::string_view line);
 std::vector<PhonebookRow> CollectPhonebookRows(serialdata& store);
 
 // Inserts each row of the store's +CPBR lines into the list at `counter` (below 0 counts as 0;
-// past the end appends). The form is called after the store's lock has been let go.
-void AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter);
+// past the end appends). The form is called after the store's lock has been let go. With a
+// charset, names and numbers are first turned from it into UTF-8 (PhonebookCharset.h).
+void AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter,
+                      std::string_view charset = {});

@@ -15,7 +15,8 @@ bool NeedsQuotes(std::string_view field) {
 }
 
 void AppendHeader(std::string& out) {
-    for (const SmsColumn& column : SmsListColumns()) {
+    // The nine columns the list and the archive share; "PART" is the list's own.
+    for (const SmsColumn& column : std::span(SmsListColumns()).first<kSmsColumnCount>()) {
         AppendCsvField(out, column.heading);
         out += ',';
     }
@@ -81,7 +82,7 @@ void AppendCsvField(std::string& out, std::string_view field) {
 }
 
 void AppendCsvRow(std::string& out, const SmsRow& row) {
-    for (const std::string& cell : row) {
+    for (const std::string& cell : std::span(row).first<kSmsColumnCount>()) {
         AppendCsvField(out, cell);
         out += ',';
     }

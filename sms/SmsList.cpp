@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-const std::array<SmsColumn, kSmsColumnCount>& SmsListColumns() {
-    static const std::array<SmsColumn, kSmsColumnCount> columns = {{
+const std::array<SmsColumn, kSmsListColumnCount>& SmsListColumns() {
+    static const std::array<SmsColumn, kSmsListColumnCount> columns = {{
         {"N", 20},
         {"TYPE", 40},
         {"STAT", 40},
@@ -13,6 +13,7 @@ const std::array<SmsColumn, kSmsColumnCount>& SmsListColumns() {
         {"MITT./DEST.", 100},
         {"Assoc. rubrica.", 100},
         {"SCA.", 100},
+        {"PART", 50},
     }};
     return columns;
 }
@@ -31,7 +32,7 @@ void SmsList::Insert(int position, const std::vector<SmsRow>& newRows) {
 }
 
 std::string SmsList::DisplayCell(int index, int column) const {
-    if (index < 0 || index >= Count() || column < 0 || column >= kSmsColumnCount)
+    if (index < 0 || index >= Count() || column < 0 || column >= kSmsListColumnCount)
         return {};
     const std::string& text = Row(index)[static_cast<std::size_t>(column)];
     return column == kSmsTextColumn ? DisplayText(text) : text;

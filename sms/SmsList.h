@@ -1,8 +1,8 @@
 #pragma once
 // The rows of the SMS list: the only in-memory form of the messages read. Each row holds its
-// nine column texts as decoded (a message's line breaks included); the list shows the text
-// column with line breaks as spaces. Plain data: the window keeps one SmsList and shows it
-// through its own item model; one thread at a time.
+// column texts as decoded (a message's line breaks included) and, unseen, the key that links
+// the parts of a long message; the list shows the text column with line breaks as spaces. Plain
+// data: the window keeps one SmsList and shows it through its own item model; one thread at a time.
 
 #include <array>
 #include <cstddef>
@@ -19,17 +19,25 @@ inline constexpr int kSmsTimeColumn = 5;
 inline constexpr int kSmsSenderColumn = 6;
 inline constexpr int kSmsNameColumn = 7;
 inline constexpr int kSmsScaColumn = 8;
+// The nine columns the archive viewer shares.
 inline constexpr int kSmsColumnCount = 9;
+// The SMS list's tenth column: "k/n" for part k of a long message of n parts, else empty.
+inline constexpr int kSmsPartColumn = 9;
+inline constexpr int kSmsListColumnCount = 10;
+// Not shown: the concatenation reference of a part ("8:<ref>" or "16:<ref>"), else empty.
+inline constexpr int kSmsConcatKeyField = 10;
+inline constexpr int kSmsRowFields = 11;
 
-using SmsRow = std::array<std::string, kSmsColumnCount>;
+using SmsRow = std::array<std::string, kSmsRowFields>;
 
 struct SmsColumn {
     std::string_view heading;
     int width; // pixels, left-aligned
 };
 
-// Headings and widths of the nine columns, in column order.
-const std::array<SmsColumn, kSmsColumnCount>& SmsListColumns();
+// Headings and widths of the SMS list's ten columns, in column order; the archive viewer shows
+// the first nine.
+const std::array<SmsColumn, kSmsListColumnCount>& SmsListColumns();
 
 // The text as the list shows it: every carriage return and line feed becomes a space.
 std::string DisplayText(std::string_view text);

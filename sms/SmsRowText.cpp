@@ -23,6 +23,11 @@ std::string MessageText(const sms_container& sms) {
 void FillCommonColumns(const sms_container& sms, SmsRow& row) {
     row[kSmsTextColumn] = MessageText(sms);
     row[kSmsScaColumn] = ShownNumber(sms.sca.view());
+    if (const auto part = decode_concat(sms.ud.view(), read_byte(sms.pdu_type.view()))) {
+        row[kSmsPartColumn] = std::to_string(part->sequence) + "/" + std::to_string(part->total);
+        row[kSmsConcatKeyField] =
+            (part->reference16 ? "16:" : "8:") + std::to_string(part->reference);
+    }
 }
 
 } // namespace

@@ -26,6 +26,7 @@ SmsStatusWords StatusWords(int status);
 // A number as the list shows it: "+" in front of an international one.
 std::string ShownNumber(std::string_view parsedAddress);
 
+// Both also set PART and the concatenation key of a part of a long message.
 // Sets the text, date, time, sender and SCA columns of a received message.
 void FillReceivedColumns(const sms_container& sms, SmsRow& row);
 // Sets the text, sender ("--") and SCA columns of a stored outgoing message.

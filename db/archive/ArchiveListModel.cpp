@@ -60,6 +60,10 @@ std::vector<SmsRow> ArchiveListModel::ShownRows() const {
     return rows;
 }
 
+const SmsRow& ArchiveListModel::Row(int index) const {
+    return list[static_cast<std::size_t>(shown[static_cast<std::size_t>(index)])];
+}
+
 int ArchiveListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : ShownCount();
 }

@@ -26,6 +26,8 @@ public:
     int ShownCount() const;
     // The rows shown, in their order, as their cells hold them.
     std::vector<SmsRow> ShownRows() const;
+    // A shown row; valid for 0 <= index < ShownCount().
+    const SmsRow& Row(int index) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

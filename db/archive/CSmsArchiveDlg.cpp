@@ -3,6 +3,7 @@
 #include "db/archive/ArchiveListModel.h"
 #include "db/archive/ArchiveTables.h"
 #include "sms/SmsExport.h"
+#include "sms/view/CMessageViewDlg.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -84,6 +85,11 @@ void CSmsArchiveDlg::BuildControls() {
     setModal(true);
     model = new ArchiveListModel(this);
     list = NewList(model, this);
+    // Double-click or Enter on a row: the message as archived.
+    connect(list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
+        if (index.row() < model->Count())
+            OpenMessageView(MessageViewOf(model->Row(index.row())), this);
+    });
     inCheck = Tagged(new QCheckBox(QStringLiteral("IN")), kInCheckId);
     outCheck = Tagged(new QCheckBox(QStringLiteral("OUT")), kOutCheckId);
     connect(inCheck, &QCheckBox::clicked, this, &CSmsArchiveDlg::OnClickIn);

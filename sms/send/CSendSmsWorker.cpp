@@ -3,14 +3,21 @@
 #include <utility>
 
 bool CSendSmsWorker::Start(SubmitPdu submit, DoneCallback done) {
+    return Start(SubmitParts{std::move(submit)}, std::move(done));
+}
+
+bool CSendSmsWorker::Start(SubmitParts parts, DoneCallback done) {
     int idle = 0;
     if (!session.busy.compare_exchange_strong(idle, 1)) {
         return false;
     }
     Join(); // the previous send has ended: it cleared `busy`
     running.store(true, std::memory_order_release);
-    thread = std::thread([this, pdu = std::move(submit), callback = std::move(done)] {
-        const SendOutcome outcome = SendSubmitPdu(session, pdu, sink);
+    thread = std::thread([this, message = std::move(parts), callback = std::move(done)] {
+        SendReport report;
+        const SendOutcome outcome = SendSubmitParts(session, message, sink, &report);
+        failedPart.store(report.failedPart);
+        partCount.store(report.parts);
         if (callback) {
             callback(outcome);
         }

@@ -30,16 +30,23 @@ public:
     // Starts sending submit; false, with nothing started, while `busy` is set. done, if given,
     // runs on the worker thread after the outcome box, just before `busy` is cleared.
     bool Start(SubmitPdu submit, DoneCallback done = {});
+    // The same for the parts of one message (SendSubmitParts).
+    bool Start(SubmitParts parts, DoneCallback done = {});
     // Waits for the send in progress, if any.
     void Join();
     // True while some task (this one or a worker of another tab) holds the port.
     bool Busy() const { return session.busy.load() != 0; }
     // True from Start until the exchange has ended.
     bool Running() const { return running.load(std::memory_order_acquire); }
+    // The part that failed in the last send ended, as SendSubmitParts reports it; set before
+    // the done callback runs.
+    SendReport LastReport() const { return {failedPart.load(), partCount.load()}; }
 
 private:
     CModemSession& session;
     IMessageSink& sink;
     std::thread thread;
     std::atomic<bool> running{false};
+    std::atomic<int> failedPart{0};
+    std::atomic<int> partCount{0};
 };

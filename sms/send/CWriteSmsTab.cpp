@@ -7,6 +7,8 @@
 #include "serial/TextHelpers.h"
 #include "serial/TextToInt.h"
 #include "serial/settings/CSettingsStore.h"
+#include "sms/send/ConcatReference.h"
+#include "sms/send/MessageCoding.h"
 #include "sms/send/SmsText.h"
 #include "sms/send/SubmitPdu.h"
 #include "sms/send/WriteSmsValues.h"
@@ -145,22 +147,31 @@ void CWriteSmsTab::OnStandardSubmit() {
     if (portOpen != 0) {
         EnableAdvancedControls(false);
     }
+    ShowSendPlan();
 }
 
 void CWriteSmsTab::OnAdvancedSubmit() {
     if (portOpen != 0) {
         EnableAdvancedControls(true);
     }
+    ShowSendPlan();
 }
 
 void CWriteSmsTab::OnTextChange() {
     std::string text = form.ControlText(kSmsTextEditId);
-    if (gsm7_septet_count(text) > kSmsTextSeptets) {
-        text = CutToSeptets(text, kSmsTextSeptets);
+    if (SmsTextLength(text) > kSmsTextSeptets) {
+        text = CutToSmsLength(text, kSmsTextSeptets);
         form.SetControlText(kSmsTextEditId, text);
     }
-    form.SetControlText(kCharsLeftEditId,
-                        std::to_string(kSmsTextSeptets - gsm7_septet_count(text)));
+    form.SetControlText(kCharsLeftEditId, std::to_string(kSmsTextSeptets - SmsTextLength(text)));
+    ShowSendPlan();
+}
+
+void CWriteSmsTab::ShowSendPlan() {
+    const std::string plan = SendPlanText(ReadWriteSmsValues(form));
+    if (!plan.empty()) {
+        form.ShowStatus(plan);
+    }
 }
 
 void CWriteSmsTab::OnRecipientEditChange() {
@@ -193,9 +204,9 @@ bool CWriteSmsTab::OnSendSms(CSendSmsWorker& worker, CSendSmsWorker::DoneCallbac
     }
     const WriteSmsValues values = ReadWriteSmsValues(form);
     SaveWriteSmsValues(values, settings);
-    SubmitPdu submit;
-    if (BuildSubmitPdu(values, sink, submit) != 0) {
+    SubmitParts parts;
+    if (BuildSubmitParts(values, sink, parts, NextConcatReference()) != 0) {
         return false;
     }
-    return worker.Start(std::move(submit), std::move(done));
+    return worker.Start(std::move(parts), std::move(done));
 }

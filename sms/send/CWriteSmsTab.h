@@ -38,9 +38,12 @@ public:
     // Handlers of the two submit radio buttons.
     void OnStandardSubmit();
     void OnAdvancedSubmit();
-    // Handler of every change of the message text: keeps it within 160 septets and shows how
-    // many are left.
+    // Handler of every change of the message text: keeps it within 160 septets (160 characters
+    // for a text that goes as Unicode), shows how many are left and how the message will go.
     void OnTextChange();
+    // Tells in the status bar how the message will go ("Unicode, 2 messages"); also the handler
+    // of every change of the DCS.
+    void ShowSendPlan();
     // Handler of every edit change of the recipient combo box.
     void OnRecipientEditChange();
     // Proposes the first list item that begins with the typed text, selecting the proposed rest

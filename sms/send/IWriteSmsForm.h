@@ -63,4 +63,7 @@ public:
 
     // Selects characters start to end of a combo box's edit field (end excluded).
     virtual void SetEditSelection(int id, int start, int end) = 0;
+
+    // A line in the window's status bar (how the message will go). A form without one ignores it.
+    virtual void ShowStatus(std::string_view text) { (void)text; }
 };

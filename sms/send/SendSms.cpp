@@ -28,9 +28,8 @@ std::string_view OutcomeText(SendOutcome outcome) {
     return {};
 }
 
-SendOutcome Told(SendOutcome outcome, IMessageSink& sink) {
-    ShowOk(sink, OutcomeText(outcome), kAppTitle);
-    return outcome;
+std::string CmgsCommand(const SubmitPdu& submit) {
+    return "AT+CMGS=" + std::to_string(submit.length);
 }
 
 // Between the command and the PDU: nothing when the PDU may go, else how the send ended.
@@ -44,7 +43,7 @@ std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::str
         // for the PDU.
         if (prompt == kAnswerTimeout)
             session.SendAndWait(kCancelPdu, kSendCommandLine);
-        return Told(OutcomeOf(prompt), sink);
+        return OutcomeOf(prompt);
     }
     // The question is also the pause in which the phone sends its "> " prompt.
     const BoxAnswer answer =
@@ -55,14 +54,48 @@ std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::str
     return SendOutcome::Cancelled;
 }
 
-} // namespace
-
-SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
-                          SendPause pause) {
-    const std::string command = "AT+CMGS=" + std::to_string(submit.length);
+SendOutcome SendPart(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
+                     SendPause pause) {
+    const std::string command = CmgsCommand(submit);
     session.ClearLines();
     session.SendCommand(command);
     if (const auto stopped = PauseBeforePdu(session, command, sink, pause))
         return *stopped;
-    return Told(OutcomeOf(session.SendAndWait(submit.pdu, kSendPduData)), sink);
+    return OutcomeOf(session.SendAndWait(submit.pdu, kSendPduData));
+}
+
+} // namespace
+
+SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
+                          SendPause pause) {
+    return SendSubmitParts(session, SubmitParts{submit}, sink, nullptr, pause);
+}
+
+SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IMessageSink& sink,
+                            SendReport* report, SendPause pause) {
+    SendReport done{0, static_cast<int>(parts.size())};
+    SendOutcome outcome = SendOutcome::SentOk;
+    for (std::size_t i = 0; i < parts.size() && outcome == SendOutcome::SentOk; ++i) {
+        done.failedPart = static_cast<int>(i) + 1;
+        // Only the first part is asked about: each later one waits for the phone's prompt.
+        outcome = SendPart(session, parts[i], sink, i == 0 ? pause : SendPause::WaitForPrompt);
+    }
+    if (outcome == SendOutcome::SentOk) {
+        done.failedPart = 0;
+    }
+    if (report != nullptr) {
+        *report = done;
+    }
+    if (outcome != SendOutcome::Cancelled) {
+        ShowOk(sink, OutcomeText(outcome), kAppTitle);
+    }
+    return outcome;
+}
+
+std::string FailedPartNote(const SendReport& report, SendOutcome outcome) {
+    if (report.failedPart == 0 || report.parts < 2 || outcome == SendOutcome::Cancelled) {
+        return {};
+    }
+    return "Part " + std::to_string(report.failedPart) + " of " + std::to_string(report.parts) +
+           " not sent: " + std::string(OutcomeText(outcome));
 }

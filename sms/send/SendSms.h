@@ -10,6 +10,8 @@
 #include "serial/MessageSink.h"
 #include "sms/send/SubmitPdu.h"
 
+#include <string>
+
 enum class SendOutcome {
     SentOk,   // "OK"
     Error,    // "ERROR" or "+CMS ERROR:"
@@ -27,3 +29,20 @@ enum class SendPause { AskUser, WaitForPrompt };
 // prompt that does not come ends the send the same way, as "Error" or "Timeout".
 SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
                           SendPause pause = SendPause::AskUser);
+
+// Which part ended a send of `parts` parts: 0 when every part was accepted (or none was tried).
+struct SendReport {
+    int failedPart = 0;
+    int parts = 0;
+};
+
+// Sends the parts of one message in order. The first part pauses as `pause` says; each later
+// part waits for the phone's "> " prompt before its PDU. The outcome box says "Sent OK" only
+// when every part was accepted; the first part that fails ends the send, and report, when
+// given, names it.
+SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IMessageSink& sink,
+                            SendReport* report = nullptr, SendPause pause = SendPause::AskUser);
+
+// The status-bar line for a send of several parts that failed ("Part 2 of 3 not sent:
+// Timeout"); empty for a single message, a cancelled send or one that went through.
+std::string FailedPartNote(const SendReport& report, SendOutcome outcome);

@@ -1,6 +1,7 @@
 #include "sms/send/SmsText.h"
 
 #include "pdu/Gsm7Alphabet.h"
+#include "pdu/SubmitUserData.h"
 #include "pdu/Utf8.h"
 
 namespace {
@@ -41,6 +42,26 @@ std::string CutToSeptets(std::string_view text, int maxSeptets) {
         return true;
     });
     return std::string(text.substr(0, bytes));
+}
+
+int SmsTextLength(std::string_view text) {
+    return needs_ucs2(text) ? static_cast<int>(CharCount(text)) : gsm7_septet_count(text);
+}
+
+std::string CutToSmsLength(std::string_view text, int maxLength) {
+    if (!needs_ucs2(text)) {
+        return CutToSeptets(text, maxLength);
+    }
+    std::string head;
+    int count = 0;
+    ForEachChar(text, [&](std::string_view character, char32_t) {
+        if (++count > maxLength) {
+            return false;
+        }
+        head += character;
+        return true;
+    });
+    return head;
 }
 
 std::string UnsendableCharacters(std::string_view text) {

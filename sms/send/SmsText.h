@@ -17,6 +17,13 @@ std::size_t CharCount(std::string_view text);
 // half.
 std::string CutToSeptets(std::string_view text, int maxSeptets);
 
+// The length the form counts against 160: septets for a text the 7-bit alphabet carries,
+// characters for one that must go as Unicode.
+int SmsTextLength(std::string_view text);
+
+// The longest head of text within maxLength as SmsTextLength counts.
+std::string CutToSmsLength(std::string_view text, int maxLength);
+
 // Each character of text that the 7-bit alphabet cannot carry (it would arrive as "?"), once,
 // in order of first appearance; empty when all can be sent.
 std::string UnsendableCharacters(std::string_view text);

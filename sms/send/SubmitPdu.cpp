@@ -2,6 +2,7 @@
 
 #include "pdu/Pdu.h"
 #include "serial/TextHelpers.h"
+#include "sms/send/MessageCoding.h"
 #include "sms/send/SmsText.h"
 
 #include <optional>
@@ -85,7 +86,8 @@ bool FillAddresses(const WriteSmsValues& values, IMessageSink& sink, sms_contain
     return true;
 }
 
-bool FillCoding(const WriteSmsValues& values, IMessageSink& sink, sms_container& sms) {
+bool FillCoding(const WriteSmsValues& values, IMessageSink& sink, sms_container& sms,
+                MessageCoding& coding) {
     if (values.advancedSubmit) {
         const auto pid = HexPairOf(values.pid);
         if (!pid) {
@@ -93,20 +95,27 @@ bool FillCoding(const WriteSmsValues& values, IMessageSink& sink, sms_container&
             return false;
         }
         sms.pid = *pid;
-        const auto dcs = HexPairOf(values.dcs);
-        if (!dcs) {
+        if (!HexPairOf(values.dcs)) {
             ShowError(sink, "Invalid characters in DCS", "ERROR");
             return false;
         }
-        sms.dcs = *dcs;
-        return true;
+    } else {
+        sms.pid = "00";
+        if (values.classIndex < 0) {
+            ShowError(sink, "Please, select a class for the message", "Error");
+            return false;
+        }
     }
-    sms.pid = "00";
-    if (values.classIndex < 0) {
-        ShowError(sink, "Please, select a class for the message", "Error");
+    std::string why;
+    const auto chosen = ChooseCoding(values, &why);
+    if (!chosen) {
+        ShowError(sink, why, "ERROR");
         return false;
     }
-    sms.dcs = values.classIndex <= 3 ? hex_octet(encode_dcs(15, '7', values.classIndex)) : "00";
+    coding = *chosen;
+    // A typed DCS keeps the case it was typed in; one the form chose is written as always.
+    sms.dcs = values.advancedSubmit ? values.dcs.substr(0, 2)
+                                    : hex_octet(static_cast<std::uint8_t>(coding.dcs));
     return true;
 }
 
@@ -148,19 +157,43 @@ bool IsHexPair(std::string_view text) {
     return text.size() >= 2 && is_hex_digit(text[0]) && is_hex_digit(text[1]);
 }
 
-int BuildSubmitPdu(const WriteSmsValues& values, IMessageSink& sink, SubmitPdu& out) {
+int BuildSubmitParts(const WriteSmsValues& values, IMessageSink& sink, SubmitParts& out,
+                     int reference) {
     sms_container sms;
-    if (!FillAddresses(values, sink, sms) || !FillCoding(values, sink, sms)) {
+    MessageCoding coding;
+    if (!FillAddresses(values, sink, sms) || !FillCoding(values, sink, sms, coding)) {
         return 1;
     }
-    const std::string text = CutToSeptets(values.text, kSmsTextSeptets);
-    const encoded_ud ud = encode_ud(text);
-    sms.udl = ud.udl;
-    sms.ud = ud.ud;
-    if (!FillValidity(values, sink, sms) || !AcceptUnsendable(text, sink)) {
+    const std::string text = TextToSend(values.text, coding.coding);
+    const ud_parts parts = encode_ud_parts(text, coding.coding, reference);
+    if (!parts.error.empty()) {
+        ShowError(sink, parts.error, "ERROR");
         return 1;
     }
-    out.pdu = encode_sms(sms);
-    out.length = submit_octet_count(out.pdu);
+    if (!FillValidity(values, sink, sms) ||
+        (coding.coding == UdCoding::Gsm7 && !AcceptUnsendable(text, sink))) {
+        return 1;
+    }
+    const int firstOctet = read_byte(sms.pdu_type);
+    out.clear();
+    for (const ud_part& part : parts.parts) {
+        sms.pdu_type =
+            hex_octet(static_cast<std::uint8_t>(firstOctet | (part.udhi ? kUdhiBit : 0)));
+        sms.udl = part.udl;
+        sms.ud = part.ud;
+        SubmitPdu pdu;
+        pdu.pdu = encode_sms(sms);
+        pdu.length = submit_octet_count(pdu.pdu);
+        out.push_back(std::move(pdu));
+    }
+    return 0;
+}
+
+int BuildSubmitPdu(const WriteSmsValues& values, IMessageSink& sink, SubmitPdu& out) {
+    SubmitParts parts;
+    if (BuildSubmitParts(values, sink, parts, 0) != 0) {
+        return 1;
+    }
+    out = parts.front();
     return 0;
 }

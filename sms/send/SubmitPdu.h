@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A PDU ready for "AT+CMGS=": the hex text and the octet count the command announces.
 struct SubmitPdu {
@@ -21,3 +22,13 @@ bool IsHexPair(std::string_view text);
 // out holds the PDU. Numbers longer than the PDU fields hold are refused, never cut; characters
 // the 7-bit alphabet lacks are shown, and the send goes on only if the user says Yes.
 int BuildSubmitPdu(const WriteSmsValues& values, IMessageSink& sink, SubmitPdu& out);
+
+// A message ready to go: one PDU per part, in sequence order.
+using SubmitParts = std::vector<SubmitPdu>;
+
+// As BuildSubmitPdu, in the coding ChooseCoding picks: a text too long for one message becomes
+// linked parts under the 8-bit `reference`; the 7-bit "?" question is asked only for a 7-bit
+// coding. A DCS that cannot be sent and 8-bit text outside Latin-1 are refused with a box.
+// BuildSubmitPdu gives the first part of the same (reference 0).
+int BuildSubmitParts(const WriteSmsValues& values, IMessageSink& sink, SubmitParts& out,
+                     int reference);

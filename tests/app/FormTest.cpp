@@ -105,8 +105,11 @@ TEST_F(FormTest, StartsOnReadSmsWithSimCheckedAndTheListColumns) {
     EXPECT_TRUE(qobject_cast<QAbstractButton*>(Find(1034))->isChecked());
     const auto* smsList = qobject_cast<QTableView*>(Find(kSmsListId));
     ASSERT_NE(smsList, nullptr);
-    ASSERT_EQ(smsList->model()->columnCount(), 9);
+    // The nine columns, then "PART" for the parts of long messages.
+    ASSERT_EQ(smsList->model()->columnCount(), 10);
     EXPECT_EQ(smsList->model()->headerData(7, Qt::Horizontal), QStringLiteral("Assoc. rubrica."));
+    EXPECT_EQ(smsList->model()->headerData(8, Qt::Horizontal), QStringLiteral("SCA."));
+    EXPECT_EQ(smsList->model()->headerData(9, Qt::Horizontal), QStringLiteral("PART"));
     EXPECT_EQ(smsList->columnWidth(3), 400);
     // The phonebook list gets its columns at the first activation of its tab.
     const auto* phonebook = qobject_cast<QTreeWidget*>(Find(kPhonebookListId));

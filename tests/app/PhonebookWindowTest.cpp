@@ -1,8 +1,10 @@
 // The Phonebook Manager tab on the real widgets: reading a SIM phonebook from the phone
 // simulator into the list, stopping a read, the closed port, the Retry box, and the list's round
 // trip through the database with the entry dialog.
+#include "db/CDaoPhonebook.h"
 #include "phonebook/CPhonebookEntryDlg.h"
 #include "res/form/FormControls.h"
+#include "serial/serialdata.h"
 #include "tests/app/PhoneWindow.h"
 
 #include <QDialog>
@@ -179,6 +181,36 @@ TEST_F(PhonebookWindowTest, ListRoundTripsThroughTheDatabaseKeepingTheNumberType
     EXPECT_EQ(list->topLevelItemCount(), 2 * (shipped + 2)) << "a second store appends again";
     const std::string copied = std::to_string(shipped + 2) + " Record succesfully copied";
     EXPECT_EQ(boxes, (Texts{"2 Record succesfully copied", copied}));
+}
+
+TEST_F(PhonebookWindowTest, APhoneInUcs2GivesNamesInAnyScriptStoredInUtf8) {
+    PhoneSim phone({.fixture = "range SM 1 2\n"
+                               "phonebook SM 1 145 \"+390612345\" \"Città più\"\n"
+                               "phonebook SM 2 145 \"+74951234567\" \"Иван Петров\"\n"});
+    Start(phone);
+    ToggleSession();
+    ASSERT_EQ(view->Session().SendAndWait(R"(AT+CSCS="UCS2")", kSendCommandLine), kAnswerOk);
+    ShowPhonebook();
+    ReadSim();
+    ASSERT_TRUE(ReadEnded());
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(0), (Texts{" 1", "Città più", "+390612345", "145"}));
+    EXPECT_EQ(Row(1), (Texts{" 2", "Иван Петров", "+74951234567", "145"}));
+
+    qobject_cast<QAbstractButton*>(view->Control(kDbaseRadioId))->click();
+    Click(kStoreNamesButtonId);
+    CDaoPhonebook book(&view->database);
+    ASSERT_TRUE(book.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges));
+    ASSERT_TRUE(book.FindFirst("Numero", "+74951234567"));
+    EXPECT_EQ(book.Nome,
+              "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xD0\x9F\xD0\xB5\xD1\x82\xD1\x80\xD0\xBE\xD0\xB2");
+    ASSERT_TRUE(book.FindFirst("Numero", "+390612345"));
+    EXPECT_EQ(book.Nome, "Citt\xC3\xA0 pi\xC3\xB9");
+    book.Close();
+
+    ASSERT_EQ(view->Session().SendAndWait("AT+CSCS?", kSendCommandLine), kAnswerOk);
+    EXPECT_EQ(SnapshotLines(view->Session().Store()).front(), R"(+CSCS: "UCS2")")
+        << "the phone's set as it was";
 }
 
 } // namespace

@@ -6,11 +6,14 @@
 #include "db/archive/CSmsArchiveDlg.h"
 #include "res/form/FormControls.h"
 #include "sms/SmsLogFile.h"
+#include "sms/view/CMessageViewDlg.h"
 #include "tests/app/PhoneWindow.h"
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -247,6 +250,85 @@ TEST_F(ReadSmsWindowTest, ReadFromFileListsTheGroupsOfACapturedTranscript) {
     EXPECT_EQ(Column(kSmsStatColumn), (Texts{"READ", "UNREAD"}));
     EXPECT_EQ(Column(kSmsTextColumn), (Texts{"hello", "hello"}));
     EXPECT_EQ(Column(kSmsSenderColumn), (Texts{"+12345678901", "+12345678901"}));
+}
+
+// The three parts of "Uno, due, tre!" from +12345678901 (UCS2, 8-bit reference 42).
+constexpr std::string_view kPartPdus[] = {
+    "07912143658709F1440B912143658709F1000899309251619580100500032A03010055006E006F002C0020",
+    "07912143658709F1440B912143658709F1000899309251619580100500032A0302006400750065002C0020",
+    "07912143658709F1440B912143658709F10008993092516195800E0500032A03030074007200650021"};
+
+class LongMessageWindowTest : public ReadSmsWindowTest {
+protected:
+    // Activates a row of the SMS list as a double-click does; the text of the view it opens.
+    std::string ViewText(int row) {
+        auto* list = qobject_cast<QTableView*>(view->Control(kSmsListId));
+        emit list->activated(list->model()->index(row, kSmsTextColumn));
+        auto* dialog = view->findChild<CMessageViewDlg*>();
+        if (dialog == nullptr)
+            return "<no view>";
+        const std::string text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("messageText"))
+                                     ->toPlainText()
+                                     .toStdString();
+        sender = dialog->findChild<QLabel*>(QStringLiteral("messageSender"))->text().toStdString();
+        delete dialog;
+        return text;
+    }
+    std::string sender;
+};
+
+TEST_F(LongMessageWindowTest, PartsStoredOutOfOrderAreListedWithPartAndJoinedInTheView) {
+    PhoneSim phone({.fixture = Sms(1, 1, kPartPdus[2]) + Sms(2, 1, kPartPdus[0]) +
+                               Sms(5, 1, kPartPdus[1]) + Sms(6, 1, kHelloPdu)});
+    Start(phone);
+    StoreSenderName();
+    OpenAndCount();
+    ReadFromPhone();
+    Texts parts = Column(kSmsPartColumn);
+    ASSERT_EQ(parts.size(), 4U);
+    EXPECT_EQ(Column(kSmsNumberColumn), (Texts{"4", "3", "2", "1"}));
+    EXPECT_EQ(parts, (Texts{"", "2/3", "1/3", "3/3"}));
+    const auto* list = qobject_cast<QTableView*>(view->Control(kSmsListId));
+    EXPECT_EQ(list->model()->headerData(kSmsPartColumn, Qt::Horizontal).toString(),
+              QStringLiteral("PART"));
+    for (int row = 1; row <= 3; ++row)
+        EXPECT_EQ(ViewText(row), "Uno, due, tre!") << row;
+    EXPECT_EQ(sender, "+12345678901 (Mario Rossi)");
+    EXPECT_EQ(ViewText(0), "hello");
+}
+
+TEST_F(LongMessageWindowTest, AMissingPartShowsAsEllipsisInBrackets) {
+    PhoneSim phone({.fixture = Sms(1, 1, kPartPdus[2]) + Sms(2, 1, kPartPdus[0])});
+    Start(phone);
+    OpenAndCount();
+    ReadFromPhone();
+    EXPECT_EQ(Column(kSmsPartColumn), (Texts{"1/3", "3/3"}));
+    EXPECT_EQ(ViewText(0), "Uno, [...]tre!");
+}
+
+TEST_F(LongMessageWindowTest, TheArchiveViewerOpensTheViewOnTheTextAsArchived) {
+    PhoneSim phone({.fixture = Sms(1, 1, kPartPdus[0])});
+    Start(phone);
+    OpenAndCount();
+    ReadFromPhone();
+    Click(kCopySmsButtonId);
+    std::string shown = "<no view>";
+    onDialog = [&shown](QWidget* modal) {
+        auto* dialog = qobject_cast<CSmsArchiveDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        auto* list = dialog->findChild<QTableView*>(
+            QStringLiteral("control%1").arg(CSmsArchiveDlg::kListId));
+        ASSERT_NE(list, nullptr);
+        const int last = list->model()->rowCount() - 1;
+        emit list->activated(list->model()->index(last, kSmsTextColumn));
+        if (auto* viewDialog = dialog->findChild<CMessageViewDlg*>())
+            shown = viewDialog->findChild<QPlainTextEdit*>(QStringLiteral("messageText"))
+                        ->toPlainText()
+                        .toStdString();
+        dialog->accept();
+    };
+    frame->Action(kCmdSmsArchive)->trigger();
+    EXPECT_EQ(shown, "Uno, ");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // send saves coming back on the next activation.
 #include "res/form/FormControls.h"
 #include "sms/send/IWriteSmsForm.h"
+#include "sms/send/ReadSca.h"
 #include "sms/send/SubmitPdu.h"
 #include "sms/send/WriteSmsValues.h"
 #include "tests/app/PhoneWindow.h"
@@ -246,6 +247,56 @@ TEST_F(WriteSmsWindowTest, ASecondSendWhileOneRunsIsToldInTheStatusBar) {
     view->busy = 0;
     EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", R"(AT+CPMS="SM")", R"(AT+CPMS="ME")"}))
         << "nothing after the counts that opening asks";
+}
+
+TEST_F(WriteSmsWindowTest, TheStatusBarTellsHowEachTextGoesAndLongUnicodeGoesInParts) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    const auto status = [this] { return frame->statusBar()->currentMessage().toStdString(); };
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QStringLiteral("5\u20AC [x]"));
+    EXPECT_EQ(status(), "GSM 7-bit, 1 message");
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("151")) << "€ [ ]: 2 each";
+    text->setPlainText(QString::fromUtf8("Καλημέρα"));
+    EXPECT_EQ(status(), "Unicode, 1 message");
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("152"));
+
+    text->setPlainText(QString(100, QChar(0x03C9))); // omega
+    EXPECT_EQ(status(), "Unicode, 2 messages");
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    EXPECT_EQ(boxes, (Texts{"AT+CMGS=153", "Sent OK"}));
+    ASSERT_TRUE(phone.WaitForTranscript([&](const auto&) { return phone.SentPdus().size() == 2; }));
+    EXPECT_EQ(phone.Received().back(), "AT+CMGS=85");
+
+    Advanced();
+    text->setPlainText(QStringLiteral("hello"));
+    Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("08 - UCS2 (16 bit)"));
+    EXPECT_EQ(status(), "Unicode, 1 message");
+    Get<QComboBox>(kDcsComboId)->setEditText(QStringLiteral("04 - 8 bit data"));
+    EXPECT_EQ(status(), "8-bit, 1 message");
+}
+
+TEST_F(WriteSmsWindowTest, ReadScaFillsTheServiceCentreFromThePhone) {
+    PhoneSim phone;
+    Open(phone);
+    Get<QLineEdit>(kScaEditId)->clear();
+    bool done = false;
+    const auto connection =
+        QObject::connect(view, &CTelvaneView::readScaDone, [&done] { done = true; });
+    Get<QAbstractButton>(kReadScaButtonId)->click();
+    ASSERT_TRUE(RunUntil([&done] { return done; }));
+    QObject::disconnect(connection);
+    EXPECT_EQ(Get<QLineEdit>(kScaEditId)->text(), QStringLiteral("+31624000000"));
+    EXPECT_EQ(phone.Received().back(), "AT+CSCA?");
+    EXPECT_EQ(Get<QAbstractButton>(kReadScaButtonId)->toolTip(),
+              QStringLiteral("Read SCA from phone"));
+
+    view->busy = 1;
+    Get<QAbstractButton>(kReadScaButtonId)->click();
+    EXPECT_EQ(frame->statusBar()->currentMessage(),
+              QStringLiteral("Another task is running: wait or stop it"));
+    view->busy = 0;
 }
 
 } // namespace

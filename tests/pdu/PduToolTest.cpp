@@ -132,11 +132,111 @@ TEST(PduTool, EncodesEachLineAndRefusesWhatThePhoneCannotTake) {
     const ToolRun lines = run_tool({"encode", "--to", "0123", "--reply", "-"}, "abc\nhello\n");
     ASSERT_EQ(lines.status, 0) << lines.err;
     EXPECT_EQ(lines.out, "0021000481103200000361f118\n12\n\n00210004811032000005e8329bfd06\n14\n");
-    EXPECT_EQ(run_tool({"encode", "--to", "0123", std::string(161, 'x')}).status, 1);
+    EXPECT_EQ(run_tool({"encode", "--to", "0123", "--8bit", "Καλημέρα"}).status, 1);
+    EXPECT_EQ(run_tool({"encode", "--to", "0123", "--dcs", "2C", "x"}).status, 1);
+    EXPECT_EQ(run_tool({"encode", "--to", "0123", "--dcs", "2", "x"}).status, 2);
     EXPECT_EQ(run_tool({"encode", "--to", std::string(31, '1'), "x"}).status, 1);
     EXPECT_EQ(run_tool({"encode", "--to", "0123", "--vp", "XYZ", "x"}).status, 1);
     EXPECT_EQ(run_tool({"encode", "--to", "0123", "--class", "4", "x"}).status, 2);
     EXPECT_EQ(run_tool({"encode", "x"}).status, 2);
+}
+
+} // namespace
+
+namespace {
+
+// The lines of a text.
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const char c : text) {
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    return lines;
+}
+
+// The "key: value" of a decode report.
+std::string field(const std::string& report, const std::string& key) {
+    for (const std::string& line : lines_of(report))
+        if (line.rfind(key + ": ", 0) == 0)
+            return line.substr(key.size() + 2);
+    return "<none>";
+}
+
+std::string decoded(const std::string& pdu, const std::string& key) {
+    return field(run_tool({"decode", "--submit", pdu}).out, key);
+}
+
+TEST(PduTool, EncodesInTheCodingTheTextOrTheOptionsAsk) {
+    // Greek needs UCS2 and gets it without being asked.
+    auto lines = lines_of(run_tool({"encode", "--to", "0123", "Καλημέρα"}).out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(decoded(lines[0], "coding"), "ucs2");
+    EXPECT_EQ(decoded(lines[0], "dcs"), "08");
+    EXPECT_EQ(decoded(lines[0], "text"), "Καλημέρα");
+    EXPECT_EQ(lines[1], "25");
+
+    for (const auto& [option, coding] :
+         {std::pair{"--ucs2", "ucs2"}, std::pair{"--8bit", "8bit"}, std::pair{"--dcs", "ucs2"}}) {
+        std::vector<std::string> args = {"encode", "--to", "0123", option};
+        if (std::string(option) == "--dcs")
+            args.push_back("08");
+        args.push_back("hello");
+        lines = lines_of(run_tool(args).out);
+        ASSERT_EQ(lines.size(), 2u) << option;
+        EXPECT_EQ(decoded(lines[0], "coding"), coding) << option;
+        EXPECT_EQ(decoded(lines[0], "text"), "hello") << option;
+    }
+
+    // The extension table keeps "€" and "[" in 7-bit, two septets each.
+    lines = lines_of(run_tool({"encode", "--to", "0123", "--class", "1", "€["}).out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(decoded(lines[0], "dcs"), "f1");
+    EXPECT_EQ(decoded(lines[0], "udl"), "04");
+    EXPECT_EQ(decoded(lines[0], "text"), "€[");
+}
+
+TEST(PduTool, PrintsOnePduAndCountPerPartOfALongText) {
+    std::string greek;
+    for (int i = 0; i < 100; ++i)
+        greek += "ω";
+    const ToolRun run = run_tool({"encode", "--to", "0123", "--ref", "200", greek});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto lines = lines_of(run.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(decoded(lines[0], "concat"), "200/2/1");
+    EXPECT_EQ(decoded(lines[2], "concat"), "200/2/2");
+    EXPECT_EQ(lines[1], "149");
+    EXPECT_EQ(lines[3], "81");
+    EXPECT_EQ(decoded(lines[0], "text") + decoded(lines[2], "text"), greek);
+
+    const auto seven = lines_of(run_tool({"encode", "--to", "0123", std::string(161, 'x')}).out);
+    ASSERT_EQ(seven.size(), 4u);
+    EXPECT_EQ(decoded(seven[0], "text") + decoded(seven[2], "text"), std::string(161, 'x'));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PduTool, DecodesEachPartOfALongMessageWithItsReference) {
+    // "Uno, due, tre!" in three UCS2 parts of reference 42, as a phone holds them.
+    const ToolRun run = run_tool(
+        {"decode", "-"},
+        "07912143658709F1440B912143658709F10008993092516195800E0500032A03030074007200650021\n"
+        "07912143658709F1440B912143658709F1000899309251619580100500032A03010055006E006F002C0020\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto blocks = run.out.find("\n\n");
+    ASSERT_NE(blocks, std::string::npos);
+    EXPECT_EQ(field(run.out.substr(0, blocks + 1), "concat"), "42/3/3");
+    EXPECT_EQ(field(run.out.substr(0, blocks + 1), "text"), "tre!");
+    EXPECT_EQ(field(run.out.substr(blocks + 2), "concat"), "42/3/1");
+    EXPECT_EQ(field(run.out.substr(blocks + 2), "text"), "Uno, ");
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "phonebook/FakePhonebookForm.h"
 #include "serial/CModemSession.h"
 #include "serial/FakeSessionParts.h"
+#include "serial/serialdata.h"
 
 #include <algorithm>
 #include <chrono>
@@ -231,6 +232,53 @@ TEST_F(ReadPhonebookWorkerTest, ClosingTheSessionEndsTheReadAfterTheExchangeUnde
     manager.JoinWorker();
     EXPECT_LT(PositionCommands(phone).size(), 5u);
     EXPECT_TRUE(sink.Texts().empty()); // no "No answer from phone" for the closed port
+}
+
+constexpr const char* kOtherScripts = R"(range SM 1 3
+phonebook SM 1 145 "+390612345" "Città più"
+phonebook SM 2 145 "+74951234567" "Иван Петров"
+phonebook SM 3 129 "555" "Zoë 😀"
+)";
+
+// The commands about the character set that the phone received, in order.
+Texts CharsetCommands(const PhoneSim& phone) {
+    Texts commands;
+    std::ranges::copy_if(phone.Received(), std::back_inserter(commands),
+                         [](const auto& line) { return line.starts_with("AT+CSCS"); });
+    return commands;
+}
+
+TEST_F(ReadPhonebookWorkerTest, NamesInOtherScriptsAreReadInUcs2AndTheSetIsPutBack) {
+    PhoneSim phone({kOtherScripts, 115200, {}});
+    Open(phone);
+    ReadSim(60);
+    EXPECT_EQ(form.Rows(), (std::vector<PhonebookRow>{{" 1", "Città più", "+390612345", "145"},
+                                                      {" 2", "Иван Петров", "+74951234567", "145"},
+                                                      {" 3", "Zoë 😀", "555", "129"}}));
+    EXPECT_EQ(CharsetCommands(phone),
+              (Texts{"AT+CSCS?", "AT+CSCS=?", R"(AT+CSCS="UCS2")", R"(AT+CSCS="IRA")"}));
+    EXPECT_EQ(PositionCommands(phone), IndexCommands(0, 3)) << "the positions as always";
+    ASSERT_EQ(session.SendAndWait("AT+CSCS?", kSendCommandLine), kAnswerOk);
+    EXPECT_EQ(SnapshotLines(session.Store()).front(), R"(+CSCS: "IRA")");
+    EXPECT_TRUE(sink.Texts().empty());
+}
+
+TEST_F(ReadPhonebookWorkerTest, TheSetIsPutBackAfterAStopToo) {
+    PhoneSim phone({kOtherScripts, 115200, {}});
+    Open(phone);
+    session.stopRequest = 2; // "Stop current task" before the first position
+    ReadSim(60);
+    EXPECT_TRUE(PositionCommands(phone).empty());
+    EXPECT_EQ(CharsetCommands(phone).back(), R"(AT+CSCS="IRA")");
+}
+
+TEST_F(ReadPhonebookWorkerTest, APhoneWithoutCharsetCommandsIsReadAsBefore) {
+    PhoneSim phone({std::string("reply AT+CSCS ERROR\n") + kThreeEntries, 115200, {}});
+    Open(phone);
+    ReadSim(60);
+    EXPECT_EQ(CharsetCommands(phone), Texts{"AT+CSCS?"});
+    EXPECT_EQ(form.Rows().size(), 3u);
+    EXPECT_EQ(form.Rows()[0][kNameColumn], "Mario Rossi");
 }
 
 } // namespace

@@ -117,6 +117,10 @@ public:
         Of(id, {ControlKind::ComboBox}).selection = {start, end};
     }
 
+    void ShowStatus(std::string_view text) override { status = std::string(text); }
+    // The last status-bar line.
+    std::string status;
+
 private:
     struct Control {
         ControlKind kind = ControlKind::Label;

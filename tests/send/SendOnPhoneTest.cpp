@@ -4,6 +4,7 @@
 #include "common/PhoneSim.h"
 #include "common/RecordingMessageSink.h"
 #include "db/CDaoDatabase.h"
+#include "pdu/Pdu.h"
 #include "send/WorkedExample.h"
 #include "serial/CModemSession.h"
 #include "serial/FakeSessionParts.h"
@@ -12,7 +13,10 @@
 #include "sms/send/CWriteSmsTab.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -166,6 +170,140 @@ TEST_F(SendOnPhoneTest, WithoutAQuestionAnErrorInsteadOfThePromptSendsNoPdu) {
     EXPECT_EQ(BoxTexts(), (Texts{"Error"}));
     EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", "AT+CMGS=16"})) << "no ESC";
     EXPECT_TRUE(phone.SentPdus().empty());
+}
+
+// The text, concatenation reference, sequence and total that python3-gammu's own decoder reads
+// from a submit PDU, one per line; "" where gammu is not installed.
+std::string GammuReads(const std::string& pdu) {
+    const std::string command =
+        "/usr/bin/python3 -c 'import sys, gammu\n"
+        "d = gammu.DecodePDU(bytes.fromhex(sys.argv[1]), True)\n"
+        "t = d[\"Text\"]\n"
+        "print(t.decode(\"latin-1\") if isinstance(t, bytes) else t); u = d[\"UDH\"]\n"
+        "print(u[\"ID8bit\"], u[\"PartNumber\"], u[\"AllParts\"])' " +
+        pdu + " 2>/dev/null";
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        std::array<char, 1024> buffer{};
+        while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr)
+            output += buffer.data();
+        pclose(pipe);
+    }
+    return output;
+}
+
+bool HaveGammu() {
+    return std::system("/usr/bin/python3 -c 'import gammu' >/dev/null 2>&1") == 0;
+}
+
+// The text the project's decoder reads from a submit PDU, and its concatenation element.
+std::string OwnReading(const std::string& pdu) {
+    sms_container sms;
+    if (parse_sms_out(pdu, sms) != 1)
+        return "malformed";
+    const int first = read_byte(sms.pdu_type);
+    std::string text = decode_ud(sms.ud, read_byte(sms.udl), read_byte(sms.dcs), first);
+    if (const auto concat = decode_concat(sms.ud, first))
+        text += " [" + std::to_string(concat->reference) + " " + std::to_string(concat->sequence) +
+                "/" + std::to_string(concat->total) + "]";
+    return text;
+}
+
+class UnicodeSendTest : public SendOnPhoneTest {
+protected:
+    std::string Greek(int characters) {
+        const std::string letters[] = {"α", "β", "γ", "δ", "ε"};
+        std::string text;
+        for (int i = 0; i < characters; ++i)
+            text += letters[i % 5];
+        return text;
+    }
+};
+
+TEST_F(UnicodeSendTest, StandardSubmitSendsGreekAsOneUcs2PduThatBothDecodersRead) {
+    PhoneSim phone;
+    Open(phone);
+    form.SetControlText(kSmsTextEditId, "Καλημέρα");
+    ASSERT_TRUE(Send());
+    EXPECT_EQ(outcome, SendOutcome::SentOk);
+    EXPECT_EQ(BoxTexts(), (Texts{"AT+CMGS=29", "Sent OK"}));
+    ASSERT_TRUE(phone.WaitForTranscript([&](const auto&) { return !phone.SentPdus().empty(); }));
+    const Texts sent = phone.SentPdus();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(OwnReading(sent[0]), "Καλημέρα");
+    if (HaveGammu()) {
+        EXPECT_EQ(GammuReads(sent[0]), "Καλημέρα\n0 -1 0\n");
+    }
+}
+
+TEST_F(UnicodeSendTest, AHundredGreekCharactersGoAsTwoLinkedPartsAfterOneQuestion) {
+    PhoneSim phone;
+    Open(phone);
+    const std::string text = Greek(100);
+    form.SetControlText(kSmsTextEditId, text);
+    ASSERT_TRUE(Send());
+    EXPECT_EQ(outcome, SendOutcome::SentOk);
+    EXPECT_EQ(BoxTexts(), (Texts{"AT+CMGS=153", "Sent OK"})) << "one question for both parts";
+    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", "AT+CMGS=153", "AT+CMGS=85"}));
+    const Texts sent = phone.SentPdus();
+    ASSERT_EQ(sent.size(), 2u);
+
+    sms_container first;
+    ASSERT_EQ(parse_sms_out(sent[0], first), 1);
+    const auto concat = decode_concat(first.ud, read_byte(first.pdu_type));
+    ASSERT_TRUE(concat);
+    const std::string reference = std::to_string(concat->reference);
+    EXPECT_EQ(OwnReading(sent[0]), Greek(67) + " [" + reference + " 1/2]");
+    EXPECT_EQ(OwnReading(sent[1]),
+              Greek(100).substr(Greek(67).size()) + " [" + reference + " 2/2]");
+    if (HaveGammu()) {
+        EXPECT_EQ(GammuReads(sent[0]), Greek(67) + "\n" + reference + " 1 2\n");
+        EXPECT_EQ(GammuReads(sent[1]),
+                  Greek(100).substr(Greek(67).size()) + "\n" + reference + " 2 2\n");
+    }
+
+    // The next message takes a reference of its own.
+    ASSERT_TRUE(Send());
+    ASSERT_TRUE(phone.WaitForTranscript([&](const auto&) { return phone.SentPdus().size() == 4; }));
+    sms_container next;
+    ASSERT_EQ(parse_sms_out(phone.SentPdus()[2], next), 1);
+    EXPECT_NE(decode_concat(next.ud, read_byte(next.pdu_type))->reference, concat->reference);
+}
+
+TEST_F(UnicodeSendTest, HelloUnderDcs08And04ArrivesAsHello) {
+    PhoneSim phone;
+    Open(phone);
+    form.Click(kAdvancedSubmitRadioId);
+    form.SetControlText(kPidComboId, "00 - Default (SME to SME)");
+    form.SetControlText(kSmsTextEditId, "hello");
+    for (const char* dcs : {"08 - UCS2 (16 bit)", "04 - 8 bit data"}) {
+        form.SetControlText(kDcsComboId, dcs);
+        ASSERT_TRUE(Send());
+        EXPECT_EQ(outcome, SendOutcome::SentOk) << dcs;
+    }
+    ASSERT_TRUE(phone.WaitForTranscript([&](const auto&) { return phone.SentPdus().size() == 2; }));
+    for (const std::string& pdu : phone.SentPdus()) {
+        EXPECT_EQ(OwnReading(pdu), "hello") << pdu;
+        if (HaveGammu()) {
+            EXPECT_EQ(GammuReads(pdu).substr(0, 6), "hello\n") << pdu;
+        }
+    }
+}
+
+TEST_F(UnicodeSendTest, APartThePhoneRefusesEndsTheSendAndIsNamed) {
+    PhoneSim phone;
+    Open(phone);
+    form.SetControlText(kSmsTextEditId, Greek(100));
+    SubmitParts parts;
+    ASSERT_EQ(BuildSubmitParts(ReadWriteSmsValues(form), sink, parts, 9), 0);
+    ASSERT_EQ(parts.size(), 2u);
+    parts[1].length -= 1; // the phone answers "+CMS ERROR: 304" to the second PDU
+    ASSERT_TRUE(worker.Start(parts, [this](SendOutcome o) { outcome = o; }));
+    worker.Join();
+    EXPECT_EQ(outcome, SendOutcome::Error);
+    EXPECT_EQ(BoxTexts(), (Texts{"AT+CMGS=153", "Error"}));
+    EXPECT_EQ(phone.SentPdus().size(), 1u);
+    EXPECT_EQ(FailedPartNote(worker.LastReport(), *outcome), "Part 2 of 2 not sent: Error");
 }
 
 } // namespace

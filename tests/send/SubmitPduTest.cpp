@@ -3,6 +3,7 @@
 #include "sms/send/SubmitPdu.h"
 
 #include "common/RecordingMessageSink.h"
+#include "pdu/Pdu.h"
 #include "send/WorkedExample.h"
 #include "sms/send/SmsText.h"
 
@@ -176,8 +177,13 @@ TEST_F(SubmitPduTest, ExtensionCharactersTakeTwoSeptets) {
     EXPECT_TRUE(sink.Requests().empty());
 }
 
-TEST_F(SubmitPduTest, CharactersWithoutASeptetAreShownBeforeSending) {
+TEST_F(SubmitPduTest, CharactersWithoutASeptetAreShownBeforeSendingUnderASevenBitDcs) {
     form.SetControlText(kSmsTextEditId, "ciao ДД ok ✓?");
+    Build();
+    EXPECT_EQ(submit.pdu.substr(36, 2), "18") << "Standard Submit sends it as UCS2";
+    EXPECT_EQ(sink.Requests().size(), boxesBefore);
+
+    Advanced();
     sink.QueueAnswer(BoxAnswer::No);
     EXPECT_EQ(Build(), "");
     const auto box = OnlyBox();
@@ -187,7 +193,7 @@ TEST_F(SubmitPduTest, CharactersWithoutASeptetAreShownBeforeSending) {
     sink.QueueAnswer(BoxAnswer::Yes);
     const std::string pdu = Build();
     ASSERT_NE(pdu, "");
-    EXPECT_EQ(pdu.substr(40, 2), "0d") << "13 septets, each lost character one \"?\"";
+    EXPECT_EQ(pdu.substr(38, 2), "0d") << "13 septets, each lost character one \"?\"";
 }
 
 TEST(IsHexPairTest, LooksAtTheFirstTwoCharactersOnly) {
@@ -205,6 +211,130 @@ TEST(SmsTextTest, CutsNeverSplitACharacter) {
     EXPECT_EQ(CutToSeptets(almost + "èx", 160), almost + "è");
     EXPECT_EQ(CharCount("àèìòù"), 5u);
     EXPECT_EQ(UnsendableCharacters("€ è ? @"), "");
+}
+
+} // namespace
+
+namespace {
+
+class SubmitCodingTest : public SubmitPduTest {
+protected:
+    // Builds every part from the form; empty when the build failed.
+    SubmitParts BuildParts(int reference = 0x42) {
+        SubmitParts parts;
+        boxesBefore = sink.Requests().size();
+        if (BuildSubmitParts(ReadWriteSmsValues(form), sink, parts, reference) != 0)
+            parts.clear();
+        return parts;
+    }
+
+    // The fields of a built PDU as a receiver reads them.
+    static sms_container Parsed(const SubmitPdu& part) {
+        sms_container sms;
+        EXPECT_EQ(parse_sms_out(part.pdu, sms), 1) << part.pdu;
+        return sms;
+    }
+    static std::string TextOf(const SubmitPdu& part) {
+        const sms_container sms = Parsed(part);
+        return decode_ud(sms.ud, read_byte(sms.udl), read_byte(sms.dcs), read_byte(sms.pdu_type));
+    }
+
+    void AdvancedWithDcs(const char* dcs) {
+        Advanced();
+        form.SetControlText(kDcsComboId, dcs);
+    }
+};
+
+const std::string kHead = "07912143658709F11100099121436587F900";
+
+TEST_F(SubmitCodingTest, StandardSubmitSendsGreekAsUcs2WithTheClassInGroup0001) {
+    form.SetControlText(kSmsTextEditId, "Καλημέρα");
+    const SubmitParts parts = BuildParts();
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].pdu, kHead + "18FF10039a03b103bb03b703bc03ad03c103b1");
+    EXPECT_EQ(parts[0].length, 13 + 16);
+    EXPECT_EQ(TextOf(parts[0]), "Καλημέρα");
+    EXPECT_EQ(sink.Requests().size(), boxesBefore) << "no \"?\" warning";
+
+    form.SelectListItem(kClassComboId, 4); // no class
+    EXPECT_EQ(Parsed(BuildParts()[0]).dcs, "08");
+}
+
+TEST_F(SubmitCodingTest, AHundredGreekCharactersGoAsTwoLinkedParts) {
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += i % 2 == 0 ? "α" : "β";
+    form.SetControlText(kSmsTextEditId, text);
+    const SubmitParts parts = BuildParts(0x42);
+    ASSERT_EQ(parts.size(), 2u);
+    std::string joined;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const sms_container sms = Parsed(parts[i]);
+        EXPECT_EQ(sms.pdu_type, "51") << "UDHI set, relative validity";
+        const auto concat = decode_concat(sms.ud, read_byte(sms.pdu_type));
+        ASSERT_TRUE(concat);
+        EXPECT_EQ(concat->reference, 0x42);
+        EXPECT_EQ(concat->total, 2);
+        EXPECT_EQ(concat->sequence, static_cast<int>(i) + 1);
+        EXPECT_EQ(parts[i].length, submit_octet_count(parts[i].pdu));
+        joined += TextOf(parts[i]);
+    }
+    EXPECT_EQ(joined, text);
+}
+
+TEST_F(SubmitCodingTest, AdvancedSubmitEncodesAsTheTypedDcsSays) {
+    form.SetControlText(kSmsTextEditId, "hello");
+    AdvancedWithDcs("08 - UCS2 (16 bit)");
+    SubmitParts parts = BuildParts();
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(Parsed(parts[0]).udl, "0a");
+    EXPECT_EQ(Parsed(parts[0]).ud, "00680065006c006c006f");
+    EXPECT_EQ(TextOf(parts[0]), "hello");
+
+    for (const char* dcs : {"04 - 8 bit data", "16", "F5"}) {
+        AdvancedWithDcs(dcs);
+        parts = BuildParts();
+        ASSERT_EQ(parts.size(), 1u) << dcs;
+        EXPECT_EQ(Parsed(parts[0]).ud, "68656c6c6f") << dcs;
+        EXPECT_EQ(TextOf(parts[0]), "hello") << dcs;
+    }
+    AdvancedWithDcs("00 - GSM 7 bit default alphabet");
+    EXPECT_EQ(Parsed(BuildParts()[0]).ud, "e8329bfd06");
+}
+
+TEST_F(SubmitCodingTest, ExtensionCharactersStaySevenBitAtTwoSeptetsEach) {
+    form.SetControlText(kSmsTextEditId, "5€ [x]");
+    const SubmitParts parts = BuildParts();
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(Parsed(parts[0]).dcs, "f0");
+    EXPECT_EQ(Parsed(parts[0]).udl, "09");
+    EXPECT_EQ(TextOf(parts[0]), "5€ [x]");
+}
+
+TEST_F(SubmitCodingTest, UnsendableCodingsAndTextsAreRefusedWithABox) {
+    form.SetControlText(kSmsTextEditId, "hello");
+    for (const auto& [dcs, text] :
+         {std::pair{"2C", "DCS 2c: compressed text cannot be sent"},
+          std::pair{"0C", "DCS 0c: a reserved alphabet cannot be sent"},
+          std::pair{"9A", "DCS 9a: a reserved coding group cannot be sent"}}) {
+        AdvancedWithDcs(dcs);
+        EXPECT_TRUE(BuildParts().empty()) << dcs;
+        EXPECT_EQ(OnlyBox().text, text);
+    }
+    AdvancedWithDcs("04 - 8 bit data");
+    form.SetControlText(kSmsTextEditId, "hi 😀");
+    EXPECT_TRUE(BuildParts().empty());
+    EXPECT_EQ(OnlyBox().text, "These characters cannot be sent as 8-bit data: 😀");
+}
+
+TEST_F(SubmitCodingTest, AdvancedSevenBitKeepsTheQuestionMarkWarning) {
+    form.SetControlText(kSmsTextEditId, "Καλη");
+    AdvancedWithDcs("00 - GSM 7 bit default alphabet");
+    sink.QueueAnswer(BoxAnswer::Yes);
+    const SubmitParts parts = BuildParts();
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(OnlyBox().caption, "Warning");
+    EXPECT_EQ(TextOf(parts[0]), "????");
 }
 
 } // namespace

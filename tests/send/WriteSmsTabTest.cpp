@@ -10,6 +10,7 @@
 #include "serial/settings/CSettingsStore.h"
 #include "settings/SettingsTestDir.h"
 #include "sms/send/CWriteSmsTab.h"
+#include "sms/send/SmsText.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -213,6 +214,39 @@ TEST_F(WriteSmsTabTest, CharactersLeftCountSeptetsAndTheTextStopsAt160) {
     tab.ActivateWriteTab(); // back to the tab: the text stays, its count shows
     EXPECT_EQ(form.ControlText(kSmsTextEditId), "ciao");
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "156");
+}
+
+TEST_F(WriteSmsTabTest, UnicodeTextCountsCharactersAndTheStatusBarTellsHowItGoes) {
+    OpenDatabase();
+    OpenPort();
+    tab.ActivateWriteTab();
+    form.Click(kStandardSubmitRadioId);
+    tab.OnStandardSubmit();
+    form.Type(kSmsTextEditId, "abc€[");
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "153") << "extension characters: two septets";
+    EXPECT_EQ(form.status, "GSM 7-bit, 1 message");
+    form.Type(kSmsTextEditId, "Καλημέρα");
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "152");
+    EXPECT_EQ(form.status, "Unicode, 1 message");
+    std::string greek;
+    for (int i = 0; i < 170; ++i)
+        greek += "λ";
+    form.Type(kSmsTextEditId, greek);
+    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 160u) << "160 characters, not bytes";
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    EXPECT_EQ(form.status, "Unicode, 3 messages");
+
+    form.Click(kAdvancedSubmitRadioId);
+    tab.OnAdvancedSubmit();
+    form.SetControlText(kDcsComboId, "04 - 8 bit data");
+    form.Type(kSmsTextEditId, "hello");
+    EXPECT_EQ(form.status, "8-bit, 1 message");
+    form.SetControlText(kDcsComboId, "00 - GSM 7 bit default alphabet");
+    form.Type(kSmsTextEditId, "Καλημέρα");
+    EXPECT_EQ(form.status, "GSM 7-bit, 1 message") << "advanced 7-bit: the \"?\" warning stays";
+    form.SetControlText(kDcsComboId, "2C");
+    tab.ShowSendPlan();
+    EXPECT_EQ(form.status, "DCS 2c: compressed text cannot be sent");
 }
 
 TEST_F(WriteSmsTabTest, CompletionProposesTheRestOnlyWhenCharactersWereAdded) {

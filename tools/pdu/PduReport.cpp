@@ -2,7 +2,9 @@
 
 #include "pdu/Pdu.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -114,6 +116,29 @@ std::size_t digit_count(std::string_view number) {
     return number.size() - (!number.empty() && number.front() == '+' ? 1 : 0);
 }
 
+// The DCS octet of a request: a typed one as it is, otherwise the coding asked for, or the one
+// the text needs, with the class.
+std::optional<int> request_dcs(const SubmitRequest& request, std::string_view text,
+                               std::string& why) {
+    if (is_hex_pair(request.coding)) {
+        const int dcs = read_byte(request.coding);
+        if (!submit_coding(dcs, &why)) {
+            return std::nullopt;
+        }
+        return dcs;
+    }
+    UdCoding coding = needs_ucs2(text) ? UdCoding::Ucs2 : UdCoding::Gsm7;
+    if (request.coding == "ucs2") {
+        coding = UdCoding::Ucs2;
+    } else if (request.coding == "8bit") {
+        coding = UdCoding::Data8;
+    } else if (!request.coding.empty()) {
+        why = "the DCS must be two hex digits";
+        return std::nullopt;
+    }
+    return submit_dcs(coding, request.msg_class);
+}
+
 } // namespace
 
 ToolOutput decode_report(std::string_view hex, PduKind kind) {
@@ -153,21 +178,34 @@ ToolOutput encode_report(const SubmitRequest& request, std::string_view text) {
     if (!request.vp.empty() && !is_hex_pair(request.vp)) {
         return {false, "the validity period must be two hex digits"};
     }
-    if (gsm7_septet_count(text) > kMaxSeptets) {
-        return {false, "the text needs more than 160 septets"};
+    std::string why;
+    const auto dcs = request_dcs(request, text, why);
+    if (!dcs) {
+        return {false, why};
+    }
+    const ud_parts parts = encode_ud_parts(text, ud_coding(*dcs), request.reference);
+    if (!parts.error.empty()) {
+        return {false, parts.error};
+    }
+    if (parts.parts.size() > 255) {
+        return {false, "the text needs more than 255 parts"};
     }
     sms_container sms;
     sms.sca = request.sca.empty() ? std::string("00") : encode_sca(request.sca);
-    sms.pdu_type = hex_octet(encode_pdu_type(request.reply ? 1 : 0, request.vp.empty() ? 0 : 2));
+    const int first_octet = encode_pdu_type(request.reply ? 1 : 0, request.vp.empty() ? 0 : 2);
     sms.mr = "00";
     sms.da = encode_da(request.to);
     sms.pid = "00";
-    sms.dcs = request.msg_class < 0 ? std::string("00")
-                                    : hex_octet(encode_dcs(15, '7', request.msg_class));
+    sms.dcs = hex_octet(static_cast<std::uint8_t>(*dcs));
     sms.vp = request.vp;
-    const encoded_ud ud = encode_ud(text);
-    sms.udl = ud.udl;
-    sms.ud = ud.ud;
-    const std::string pdu = encode_sms(sms);
-    return {true, pdu + "\n" + std::to_string(submit_octet_count(pdu)) + "\n"};
+    std::string out;
+    for (const ud_part& part : parts.parts) {
+        sms.pdu_type =
+            hex_octet(static_cast<std::uint8_t>(first_octet | (part.udhi ? kUdhiBit : 0)));
+        sms.udl = part.udl;
+        sms.ud = part.ud;
+        const std::string pdu = encode_sms(sms);
+        out += pdu + "\n" + std::to_string(submit_octet_count(pdu)) + "\n";
+    }
+    return {true, out};
 }

@@ -22,8 +22,13 @@ struct SubmitRequest {
     int msg_class = -1; // -1: no class, DCS 00
     bool reply = false; // TP-SRR
     std::string vp;     // empty, or two hex digits of a relative validity period
+    // The coding: "" chooses 7-bit, or UCS2 when the text needs it; "ucs2", "8bit", or two hex
+    // digits of a DCS octet to use as it is.
+    std::string coding;
+    int reference = 0; // links the parts of a long text (8-bit)
 };
 
-// The SMS-SUBMIT PDU for text, a line feed, and the octet count for "AT+CMGS=", a line feed; not
-// ok for a request the phone could not take.
+// The SMS-SUBMIT PDU for text, a line feed, and the octet count for "AT+CMGS=", a line feed -
+// for a text one message cannot hold, these two lines for each part in order; not ok for a
+// request the phone could not take.
 ToolOutput encode_report(const SubmitRequest& request, std::string_view text);

@@ -3,6 +3,7 @@
 #include "tools/pdu/PduReport.h"
 
 #include <charconv>
+#include <chrono>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -13,8 +14,9 @@ namespace {
 constexpr const char* kUsage =
     "usage: telvane-pdu decode [--no-sca] [--deliver | --submit] HEX\n"
     "       telvane-pdu encode [--sca NUMBER] --to NUMBER [--class 0-3] [--reply] [--vp XX] "
-    "TEXT\n"
-    "HEX or TEXT \"-\" reads one per line from standard input.\n";
+    "[--ucs2 | --8bit | --dcs XX] [--ref 0-255] TEXT\n"
+    "HEX or TEXT \"-\" reads one per line from standard input. A text that needs it goes as "
+    "UCS2;\na long text gives one PDU and count per part.\n";
 
 int usage_error(const std::string& message) {
     std::cerr << "telvane-pdu: " << message << "\n" << kUsage;
@@ -80,24 +82,33 @@ int run_decode(const std::vector<std::string>& args) {
     });
 }
 
-std::optional<int> parse_class(const std::string& text) {
+std::optional<int> parse_number(const std::string& text, int highest) {
     int value = -1;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size() || value < 0 || value > 3) {
+    if (ec != std::errc{} || end != text.data() + text.size() || value < 0 || value > highest) {
         return std::nullopt;
     }
     return value;
 }
 
+// A reference of its own for each run, from the clock, when none is given.
+int fresh_reference() {
+    return static_cast<int>(std::chrono::system_clock::now().time_since_epoch().count() & 0xFF);
+}
+
 int run_encode(const std::vector<std::string>& args) {
     SubmitRequest request;
+    bool reference_given = false;
     std::optional<std::string> text;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool has_value = i + 1 < args.size();
         if (arg == "--reply") {
             request.reply = true;
-        } else if ((arg == "--sca" || arg == "--to" || arg == "--vp" || arg == "--class") &&
+        } else if (arg == "--ucs2" || arg == "--8bit") {
+            request.coding = arg.substr(2);
+        } else if ((arg == "--sca" || arg == "--to" || arg == "--vp" || arg == "--class" ||
+                    arg == "--dcs" || arg == "--ref") &&
                    has_value) {
             const std::string& value = args[++i];
             if (arg == "--sca") {
@@ -106,7 +117,19 @@ int run_encode(const std::vector<std::string>& args) {
                 request.to = value;
             } else if (arg == "--vp") {
                 request.vp = value;
-            } else if (const auto msg_class = parse_class(value)) {
+            } else if (arg == "--dcs") {
+                if (value.size() != 2) {
+                    return usage_error("--dcs takes two hex digits");
+                }
+                request.coding = value;
+            } else if (arg == "--ref") {
+                const auto reference = parse_number(value, 255);
+                if (!reference) {
+                    return usage_error("--ref takes 0 to 255");
+                }
+                reference_given = true;
+                request.reference = *reference;
+            } else if (const auto msg_class = parse_number(value, 3)) {
                 request.msg_class = *msg_class;
             } else {
                 return usage_error("--class takes 0, 1, 2 or 3");
@@ -120,8 +143,14 @@ int run_encode(const std::vector<std::string>& args) {
     if (!text || request.to.empty()) {
         return usage_error("encode needs --to NUMBER and a text");
     }
-    return for_each_input(
-        *text, "", [&](const std::string& message) { return encode_report(request, message); });
+    if (!reference_given) {
+        request.reference = fresh_reference();
+    }
+    return for_each_input(*text, "", [&](const std::string& message) {
+        const ToolOutput output = encode_report(request, message);
+        request.reference = (request.reference + 1) & 0xFF; // fresh for each message
+        return output;
+    });
 }
 
 } // namespace
