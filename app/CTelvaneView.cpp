@@ -42,6 +42,9 @@ namespace {
 
 using Column = PhonebookColumn;
 
+// How long the cause of a failed open stays in the status bar.
+constexpr int kPortNoteMs = 60000;
+
 void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
     QStringList headings;
     for (const Column& column : columns)
@@ -83,6 +86,16 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     WireWriteSms();
     WirePhonebook();
     WireReadSms();
+    WirePortNotes();
+}
+
+void CTelvaneView::WirePortNotes() {
+    // Why the port did not open, from the opening thread; long enough on screen to be read.
+    session.Port().SetStatusNote([this](const std::string& cause) {
+        QMetaObject::invokeMethod(
+            this, [this, text = QString::fromStdString(cause)] { ShowStatus(text, kPortNoteMs); },
+            Qt::QueuedConnection);
+    });
 }
 
 template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) {
@@ -454,9 +467,9 @@ void CTelvaneView::OnSendSms() {
     });
 }
 
-void CTelvaneView::ShowStatus(const QString& text) {
+void CTelvaneView::ShowStatus(const QString& text, int shownMs) {
     if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->showMessage(text, 5000);
+        frame->statusBar()->showMessage(text, shownMs);
 }
 
 void CTelvaneView::OnIoSettings() {

@@ -134,11 +134,12 @@ private:
     void WireWriteSms();
     void WireSubmitRadios();
     void WirePhonebook();
+    void WirePortNotes();
     void WireReadSms();
     // Runs handler when the button `id` is clicked.
     template <typename Handler> void OnClick(int id, Handler handler);
     void MakeSmsListView();
-    void ShowStatus(const QString& text);
+    void ShowStatus(const QString& text, int shownMs = 5000);
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
     bool DropFormCall() const;
