@@ -10,6 +10,7 @@
 #include "res/form/FormControls.h"
 #include "res/form/FormTooltips.h"
 #include "res/form/MenuTable.h"
+#include "serial/PortName.h"
 #include "serial/settings/CComSettingsRunner.h"
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
@@ -90,12 +91,21 @@ CTelvaneView::CTelvaneView(QWidget* parent)
 }
 
 void CTelvaneView::WirePortNotes() {
-    // Why the port did not open, from the opening thread; long enough on screen to be read.
-    session.Port().SetStatusNote([this](const std::string& cause) {
-        QMetaObject::invokeMethod(
-            this, [this, text = QString::fromStdString(cause)] { ShowStatus(text, kPortNoteMs); },
-            Qt::QueuedConnection);
-    });
+    // Why the port did not open, from the opening thread.
+    session.Port().SetStatusNote([this](const std::string& cause) { ShowPortNote(cause); });
+}
+
+void CTelvaneView::ShowPortNote(const std::string& note) {
+    if (note.empty())
+        return;
+    // From the session's thread; long enough on screen to be read.
+    QMetaObject::invokeMethod(
+        this, [this, text = QString::fromStdString(note)] { ShowStatus(text, kPortNoteMs); },
+        Qt::QueuedConnection);
+}
+
+void CTelvaneView::OnInhibitModemManager(bool inhibit) {
+    modemManager.SetInhibit(inhibit);
 }
 
 template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) {
@@ -226,6 +236,7 @@ void CTelvaneView::OnDestroy() {
     EndSessionTask();
     EndWorkers();
     session.CloseSession();
+    modemManager.AfterClose();
 }
 
 void CTelvaneView::EndWorkers() {
@@ -427,11 +438,15 @@ void CTelvaneView::OnOpenCom() {
     const bool open = portOpen == 0;
     sessionTaskRunning = true;
     sessionThreadDone = false;
-    const auto task = [this, open] {
-        if (open)
+    const std::string port = DevicePath(session.Port().PortName());
+    const auto task = [this, open, port] {
+        if (open) {
+            ShowPortNote(modemManager.BeforeOpen(port));
             session.OpenSession();
-        else
+        } else {
             session.CloseSession();
+            modemManager.AfterClose();
+        }
     };
     try {
         sessionTask = std::thread([this, open, task] {

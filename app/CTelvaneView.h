@@ -12,6 +12,7 @@
 #include "app/QtWriteSmsForm.h"
 #include "app/SmsListModel.h"
 #include "db/CViewDatabase.h"
+#include "modemmanager/ModemManagerGuard.h"
 #include "phonebook/CPhonebookManager.h"
 #include "serial/CModemSession.h"
 #include "serial/ISessionForm.h"
@@ -65,6 +66,8 @@ public:
     // while a silent phone is waited for; a click while that runs is ignored.
     void OnOpenCom();
     void OnIoSettings();
+    // "Inhibit ModemManager on this port": takes effect when the next session opens.
+    void OnInhibitModemManager(bool inhibit);
     void OnStopTask();
     void OnSelectDatabase();
     void OnSmsArchive();
@@ -96,6 +99,8 @@ public:
 private:
     QtMessageSink sink;
     InterruptibleWaiter waiter;
+    // Before the session, so that it outlives it: the device goes back once the port is shut.
+    ModemManagerGuard modemManager;
     CModemSession session{sink, waiter, *this};
     QtDatabaseDialogs databaseDialogs{sink};
     CViewDatabase viewDatabase{databaseDialogs};
@@ -135,6 +140,7 @@ private:
     void WireSubmitRadios();
     void WirePhonebook();
     void WirePortNotes();
+    void ShowPortNote(const std::string& note);
     void WireReadSms();
     // Runs handler when the button `id` is clicked.
     template <typename Handler> void OnClick(int id, Handler handler);

@@ -22,6 +22,9 @@ inline constexpr int kCmdToggleStatusBar = 59393;
 inline constexpr int kCmdSmsArchive = 32772;
 inline constexpr int kCmdAboutScrolling = 57670;
 inline constexpr int kCmdAboutPlain = 57664;
+// A check item of "File": ModemManager lets go of the port's modem while a session is open.
+inline constexpr int kCmdInhibitModemManager = 32780;
+inline constexpr std::string_view kInhibitModemManagerText = "Inhibit ModemManager on this port";
 
 enum class MenuEntryKind {
     Command,
