@@ -195,11 +195,12 @@ void CComPort::Open() {
     int error = 0;
     if (cause.empty())
         handle = OpenExclusive(path, error);
-    if (cause.empty() && !handle.Valid())
-        cause = DescribeOpenFailure(path, error, SystemRoot());
+    const bool refused = cause.empty() && !handle.Valid();
     const std::string_view failure = handle.Valid() ? Configure(handle.Get(), line)
                                                     : std::string_view("cannot create com device");
     lock.unlock(); // the box may block for long; readers and writers must not wait on it
+    if (refused)   // looks through /proc: not with the port locked
+        cause = DescribeOpenFailure(path, error, SystemRoot());
     if (!failure.empty())
         ShowFailure(failure);
     if (!cause.empty() && statusNote)
