@@ -2,6 +2,7 @@
 
 #include "app/CTelvaneView.h"
 #include "app/Pictures.h"
+#include "modemmanager/ModemManagerClient.h"
 #include "res/form/MenuTable.h"
 
 #include <QAction>
@@ -121,6 +122,18 @@ void CMainFrame::CreateStatusBar() {
         statusBar()->addPermanentWidget(NewKeyPane(pane, statusBar()));
 }
 
+void CMainFrame::ShowInhibitWhileModemManagerRuns() {
+    // Without ModemManager the item is not there; looked up again each time the menu opens, as
+    // ModemManager may start or stop meanwhile.
+    QAction* inhibit = Action(kCmdInhibitModemManager);
+    inhibit->setVisible(false);
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>()) {
+        if (menu->actions().contains(inhibit))
+            connect(menu, &QMenu::aboutToShow, inhibit,
+                    [inhibit] { inhibit->setVisible(ModemManagerClient().Running()); });
+    }
+}
+
 void CMainFrame::ConnectCommands() {
     CTelvaneView* form = view;
     const auto on = [this](int commandId, auto handler) {
@@ -133,6 +146,9 @@ void CMainFrame::ConnectCommands() {
         form->OnOpenCom();
     });
     on(kCmdIoSettings, [form] { form->OnIoSettings(); });
+    connect(Action(kCmdInhibitModemManager), &QAction::toggled, form,
+            &CTelvaneView::OnInhibitModemManager);
+    ShowInhibitWhileModemManagerRuns();
     on(kCmdStopTask, [form] { form->OnStopTask(); });
     on(kCmdExit, [this] { close(); });
     on(kCmdJumpRead, [form] { form->OnJumpTo(0); });

@@ -32,6 +32,7 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    void ShowInhibitWhileModemManagerRuns();
     void ConnectCommands();
 
     CTelvaneView* view = nullptr;

@@ -10,6 +10,7 @@
 #include "res/form/FormControls.h"
 #include "res/form/FormTooltips.h"
 #include "res/form/MenuTable.h"
+#include "serial/PortName.h"
 #include "serial/settings/CComSettingsRunner.h"
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
@@ -43,6 +44,9 @@
 namespace {
 
 using Column = PhonebookColumn;
+
+// How long the cause of a failed open stays in the status bar.
+constexpr int kPortNoteMs = 60000;
 
 void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
     QStringList headings;
@@ -85,6 +89,25 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     WireWriteSms();
     WirePhonebook();
     WireReadSms();
+    WirePortNotes();
+}
+
+void CTelvaneView::WirePortNotes() {
+    // Why the port did not open, from the opening thread.
+    session.Port().SetStatusNote([this](const std::string& cause) { ShowPortNote(cause); });
+}
+
+void CTelvaneView::ShowPortNote(const std::string& note) {
+    if (note.empty())
+        return;
+    // From the session's thread; long enough on screen to be read.
+    QMetaObject::invokeMethod(
+        this, [this, text = QString::fromStdString(note)] { ShowStatus(text, kPortNoteMs); },
+        Qt::QueuedConnection);
+}
+
+void CTelvaneView::OnInhibitModemManager(bool inhibit) {
+    modemManager.SetInhibit(inhibit);
 }
 
 template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) {
@@ -223,6 +246,7 @@ void CTelvaneView::OnDestroy() {
     EndSessionTask();
     EndWorkers();
     session.CloseSession();
+    modemManager.AfterClose();
 }
 
 void CTelvaneView::EndWorkers() {
@@ -426,11 +450,15 @@ void CTelvaneView::OnOpenCom() {
     const bool open = portOpen == 0;
     sessionTaskRunning = true;
     sessionThreadDone = false;
-    const auto task = [this, open] {
-        if (open)
+    const std::string port = DevicePath(session.Port().PortName());
+    const auto task = [this, open, port] {
+        if (open) {
+            ShowPortNote(modemManager.BeforeOpen(port));
             session.OpenSession();
-        else
+        } else {
             session.CloseSession();
+            modemManager.AfterClose();
+        }
     };
     try {
         sessionTask = std::thread([this, open, task] {
@@ -490,9 +518,9 @@ void CTelvaneView::OnReadSca() {
         ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
 }
 
-void CTelvaneView::ShowStatus(const QString& text) {
+void CTelvaneView::ShowStatus(const QString& text, int shownMs) {
     if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->showMessage(text, 5000);
+        frame->statusBar()->showMessage(text, shownMs);
 }
 
 void CTelvaneView::OnIoSettings() {

@@ -12,6 +12,7 @@
 #include "app/QtWriteSmsForm.h"
 #include "app/SmsListModel.h"
 #include "db/CViewDatabase.h"
+#include "modemmanager/ModemManagerGuard.h"
 #include "phonebook/CPhonebookManager.h"
 #include "serial/CModemSession.h"
 #include "serial/ISessionForm.h"
@@ -67,6 +68,8 @@ public:
     // while a silent phone is waited for; a click while that runs is ignored.
     void OnOpenCom();
     void OnIoSettings();
+    // "Inhibit ModemManager on this port": takes effect when the next session opens.
+    void OnInhibitModemManager(bool inhibit);
     void OnStopTask();
     void OnSelectDatabase();
     void OnSmsArchive();
@@ -114,6 +117,8 @@ public:
 private:
     QtMessageSink sink;
     InterruptibleWaiter waiter;
+    // Before the session, so that it outlives it: the device goes back once the port is shut.
+    ModemManagerGuard modemManager;
     CModemSession session{sink, waiter, *this};
     QtDatabaseDialogs databaseDialogs{sink};
     CViewDatabase viewDatabase{databaseDialogs};
@@ -154,11 +159,13 @@ private:
     void WireWriteSms();
     void WireSubmitRadios();
     void WirePhonebook();
+    void WirePortNotes();
+    void ShowPortNote(const std::string& note);
     void WireReadSms();
     // Runs handler when the button `id` is clicked.
     template <typename Handler> void OnClick(int id, Handler handler);
     void MakeSmsListView();
-    void ShowStatus(const QString& text);
+    void ShowStatus(const QString& text, int shownMs = 5000);
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
     bool DropFormCall() const;

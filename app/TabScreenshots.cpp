@@ -17,14 +17,18 @@ bool SaveScreenshot(QWidget& widget, const QDir& folder, const QString& name) {
     return true;
 }
 
+void ShowWholeForm(CMainFrame& frame) {
+    const QWidget* form = frame.View()->widget();
+    frame.resize(form->width() + 40, form->height() + 120);
+}
+
 bool SaveTabScreenshots(CMainFrame& frame, const QDir& folder) {
     if (!folder.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(folder.path()));
         return false;
     }
     CTelvaneView* view = frame.View();
-    // Large enough for the whole form, so nothing hides behind the scroll bars.
-    frame.resize(view->widget()->width() + 40, view->widget()->height() + 120);
+    ShowWholeForm(frame);
     const char* names[] = {"tab0-read-sms.png", "tab1-write-sms.png", "tab2-phonebook.png"};
     bool ok = true;
     for (int tab = 0; tab < 3; ++tab) {

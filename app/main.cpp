@@ -1,5 +1,6 @@
 #include "app/CMainFrame.h"
 #include "app/CTelvaneApp.h"
+#include "app/DemoTour.h"
 #include "app/TabScreenshots.h"
 
 #include <QApplication>
@@ -27,7 +28,10 @@ int main(int argc, char* argv[]) {
     if (!app.InitInstance())
         return 0;
     const QString screenshots = qEnvironmentVariable("TELVANE_SCREENSHOTS");
-    if (!screenshots.isEmpty())
+    const QString tour = qEnvironmentVariable("TELVANE_DEMO_TOUR");
+    if (!tour.isEmpty())
+        StartDemoTour(*app.MainFrame(), QDir(tour)); // the demo without a display
+    else if (!screenshots.isEmpty())
         ScheduleScreenshots(app, screenshots);
     return QApplication::exec();
 }

@@ -2,9 +2,9 @@
 
 #include "cli/CliSmsReadForm.h"
 #include "cli/Commands.h"
-#include "cli/PortList.h"
 #include "db/archive/ArchiveSearch.h"
 #include "db/archive/ArchiveTables.h"
+#include "serial/SerialPorts.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
 
@@ -31,9 +31,9 @@ bool AddArchiveRows(std::optional<std::vector<SmsRow>> rows, std::vector<SmsRow>
 } // namespace
 
 int RunPorts(const CliRun& run) {
-    Table table{{"Port"}, {}};
-    for (const std::string& port : FindSerialPorts())
-        table.rows.push_back({port});
+    Table table{{"Port", "Device", "Description"}, {}};
+    for (const SerialPortInfo& port : FindSerialPorts(SystemRoot()))
+        table.rows.push_back({port.path, port.device, port.Description()});
     PrintTable(table, run.options.format);
     return kExitDone;
 }

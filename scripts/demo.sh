@@ -35,6 +35,8 @@ cd "$demo"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     "$root/build/bin/telvane"
 else
-    echo "No display: running under Xvfb and saving screenshots to $demo"
-    TELVANE_SCREENSHOTS="$demo" xvfb-run -a -s "-screen 0 1024x768x24" "$root/build/bin/telvane"
+    echo "No display: running under Xvfb; the demo opens the session on the simulator, reads the"
+    echo "SIM's messages and phonebook and fills in a message, saving a picture of each step."
+    TELVANE_DEMO_TOUR="$demo" xvfb-run -a -s "-screen 0 1024x768x24" "$root/build/bin/telvane"
+    echo "Screenshots: $demo/read-sms.png $demo/write-sms.png $demo/phonebook.png"
 fi

@@ -1,6 +1,8 @@
 #include "serial/CComPort.h"
 
+#include "serial/PortDiagnosis.h"
 #include "serial/PortName.h"
+#include "serial/SerialPorts.h"
 #include "serial/TermiosBuilder.h"
 
 #include <algorithm>
@@ -63,12 +65,14 @@ bool PollFor(int fd, short events, Clock::time_point end) {
 }
 
 // Opens the device for this process alone. TIOCEXCL does not stop root, so the advisory lock is
-// what refuses a second opener (also within this process: the lock is per open file).
-FileDescriptor OpenExclusive(const std::string& path) {
+// what refuses a second opener (also within this process: the lock is per open file). On
+// failure `error` holds the errno of the step that failed.
+FileDescriptor OpenExclusive(const std::string& path, int& error) {
     int fd = -1;
     do {
         fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
+    error = errno;
     FileDescriptor device(fd);
     if (!device.Valid())
         return device;
@@ -76,6 +80,7 @@ FileDescriptor OpenExclusive(const std::string& path) {
     do {
         locked = ::flock(device.Get(), LOCK_EX | LOCK_NB);
     } while (locked < 0 && errno == EINTR);
+    error = errno;
     if (locked != 0)
         device.Reset();
     return device;
@@ -180,14 +185,26 @@ void CComPort::Open() {
         ShowFailure("port name empty!");
         return;
     }
+    const std::string path = DevicePath(name);
+    std::string cause;
     std::unique_lock lock(fdLock);
     ResetHandle(); // a second open replaces the first instead of leaking it
-    handle = OpenExclusive(DevicePath(name));
+    // A live program's UUCP lock file keeps us out, as it does minicom; a stale one does not.
+    if (const auto uucp = FindUucpLock(path, SystemRoot()))
+        cause = DescribeUucpLock(path, *uucp);
+    int error = 0;
+    if (cause.empty())
+        handle = OpenExclusive(path, error);
+    const bool refused = cause.empty() && !handle.Valid();
     const std::string_view failure = handle.Valid() ? Configure(handle.Get(), line)
                                                     : std::string_view("cannot create com device");
     lock.unlock(); // the box may block for long; readers and writers must not wait on it
+    if (refused)   // looks through /proc: not with the port locked
+        cause = DescribeOpenFailure(path, error, SystemRoot());
     if (!failure.empty())
         ShowFailure(failure);
+    if (!cause.empty() && statusNote)
+        statusNote(cause);
 }
 
 int CComPort::DataAvailable() {

@@ -14,10 +14,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 
 class CComPort {
 public:
@@ -32,6 +34,12 @@ public:
     // Stored unchecked; a device that refuses them fails the next Open.
     void SetLineSettings(uint32_t baud, uint8_t parity, uint8_t byteSize, uint8_t stopBits,
                          int32_t flow);
+
+    // Receives the cause of a failed open in words, with the fix, after the failure's box; the
+    // application puts it in the status bar. Set it before the first Open; called on the opening
+    // thread.
+    using StatusNote = std::function<void(const std::string&)>;
+    void SetStatusNote(StatusNote note) { statusNote = std::move(note); }
 
     // Non-zero: Open. Zero: close the device.
     void Switch(int open);
@@ -60,6 +68,7 @@ private:
     void ResetHandle(); // fdLock held exclusively
 
     IMessageSink& messages;
+    StatusNote statusNote;
     mutable std::shared_mutex fdLock; // shared: Read/Write; exclusive: Open/close
     FileDescriptor handle;
 

@@ -17,6 +17,7 @@ constexpr MenuEntry kFile[] = {
     kSeparator,
     {"Open COM", kCmdOpenCom, E::Checkable},
     {"IO Settings", kCmdIoSettings, E::Command},
+    {kInhibitModemManagerText, kCmdInhibitModemManager, E::Checkable},
     kSeparator,
     {"Stop current task", kCmdStopTask, E::Command},
     kSeparator,

@@ -1,5 +1,7 @@
 #include "serial/settings/CComSettingsDlg.h"
 
+#include "serial/settings/PortCompleter.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGridLayout>
@@ -90,6 +92,8 @@ QGroupBox* CComSettingsDlg::BuildPortGroup() {
     otherEdit = new QLineEdit;
     TagControl(otherEdit, 1011);
     otherEdit->setMaxLength(kOtherChars);
+    // Read afresh at each opening: a modem plugged in since shows up.
+    AttachPortCompleter(*otherEdit, PortChoices(FindSerialPorts(SystemRoot()), kOtherChars));
     connect(otherEdit, &QLineEdit::textChanged, this, &CComSettingsDlg::OnOtherEdited);
     auto* otherRow = new QHBoxLayout;
     otherRow->addWidget(otherRadio);

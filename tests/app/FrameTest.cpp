@@ -49,11 +49,15 @@ TEST_F(FrameTest, MenuHasItsMenusItemsAndStates) {
     file.removeIf([&added](const QAction* action) {
         return added.contains(action->property("commandId").toInt());
     });
-    ASSERT_EQ(file.size(), 8);
+    ASSERT_EQ(file.size(), 9);
     EXPECT_EQ(file.at(0)->text(), QStringLiteral("&Apri nuovo DB...\tCtrl+A"));
     EXPECT_TRUE(file.at(1)->isSeparator());
     EXPECT_EQ(file.at(2)->property("commandId").toInt(), 32773);
-    EXPECT_EQ(file.at(7)->text(), QStringLiteral("&Esci"));
+    EXPECT_EQ(file.at(3)->property("commandId").toInt(), kCmdIoSettings);
+    EXPECT_EQ(file.at(4)->text(), QStringLiteral("Inhibit ModemManager on this port"));
+    EXPECT_TRUE(file.at(4)->isCheckable());
+    EXPECT_FALSE(file.at(4)->isVisible()) << "shown only while ModemManager runs";
+    EXPECT_EQ(file.at(8)->text(), QStringLiteral("&Esci"));
     for (int id : {kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste})
         EXPECT_FALSE(frame->Action(id)->isEnabled()) << id;
     EXPECT_TRUE(frame->Action(kCmdOpenCom)->isCheckable());

@@ -2,9 +2,11 @@
 // and what the binary links.
 
 #include "cli/CliTestSetup.h"
+#include "serial/FakeSystem.h"
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -80,14 +82,28 @@ TEST_F(CliLocalTest, UsageErrorsEndWithTwo) {
     EXPECT_TRUE(help.out.starts_with("Usage: telvane-cli"));
 }
 
-TEST_F(CliLocalTest, PortsListsDeviceNodes) {
+TEST_F(CliLocalTest, PortsListsTheDiscoveredPortsWithTheirUsbDetails) {
+    FakeSystem sys;
+    const std::string usb = "pci0000:00/usb1/1-2";
+    sys.Write("sys/devices/" + usb + "/idVendor", "12d1");
+    sys.Write("sys/devices/" + usb + "/idProduct", "1001");
+    sys.Write("sys/devices/" + usb + "/manufacturer", "HUAWEI");
+    sys.Write("sys/devices/" + usb + "/product", "Mobile");
+    sys.Write("sys/devices/" + usb + "/1-2:1.2/bInterfaceNumber", "02");
+    sys.Tty("ttyUSB2", usb + "/1-2:1.2/ttyUSB2", "");
+    sys.Link("../../ttyUSB2", "dev/serial/by-id/usb-HUAWEI_Mobile-if02-port0");
+    ::setenv("TELVANE_SYSROOT", sys.Root().c_str(), 1);
     const CliResult result = Cli({"--format", "csv", "ports"});
-    EXPECT_EQ(result.status, 0);
+    ::unsetenv("TELVANE_SYSROOT");
+    EXPECT_EQ(result.status, 0) << result.err;
     const Lines lines = SplitLines(result.out);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "Port");
-    for (std::size_t i = 1; i < lines.size(); ++i)
-        EXPECT_TRUE(lines[i].starts_with("/dev/")) << lines[i];
+    ASSERT_EQ(lines.size(), 3U) << result.out;
+    EXPECT_EQ(lines[0], "Port,Device,Description");
+    EXPECT_TRUE(
+        lines[1].starts_with("/dev/serial/by-id/usb-HUAWEI_Mobile-if02-port0,/dev/ttyUSB2,"))
+        << lines[1];
+    EXPECT_NE(lines[1].find("12d1:1001"), std::string::npos) << lines[1];
+    EXPECT_TRUE(lines[2].starts_with("/dev/ttyUSB2,/dev/ttyUSB2,")) << lines[2];
 }
 
 TEST(CliBinaryTest, LinksNoQtWidgets) {

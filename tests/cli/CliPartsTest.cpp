@@ -3,7 +3,6 @@
 
 #include "cli/CliMessageSink.h"
 #include "cli/CliOptions.h"
-#include "cli/PortList.h"
 #include "cli/RowPrinter.h"
 
 #include <atomic>
@@ -119,21 +118,6 @@ TEST(CliMessageSinkTest, BoxesBecomeLinesAndFailuresAreCounted) {
                     "Telvane: Sent OK\n"
                     "Telvane: 12 Record succesfully copied\n"
                     "Warning: two lines\n");
-}
-
-TEST(PortListTest, ListsStableNamesThenUsbAndModemNodes) {
-    const auto dev = std::filesystem::temp_directory_path() / "telvane-cli-dev";
-    std::filesystem::remove_all(dev);
-    std::filesystem::create_directories(dev / "serial" / "by-id");
-    for (const char* name : {"ttyUSB1", "ttyACM0", "ttyUSB0", "ttyS0", "null"})
-        std::ofstream(dev / name) << "";
-    std::ofstream(dev / "serial" / "by-id" / "usb-Modem_1234-if00") << "";
-    EXPECT_EQ(FindSerialPorts(dev.string()),
-              (std::vector<std::string>{(dev / "serial/by-id/usb-Modem_1234-if00").string(),
-                                        (dev / "ttyACM0").string(), (dev / "ttyUSB0").string(),
-                                        (dev / "ttyUSB1").string()}));
-    std::filesystem::remove_all(dev);
-    EXPECT_TRUE(FindSerialPorts(dev.string()).empty());
 }
 
 } // namespace
