@@ -87,7 +87,7 @@ TEST_F(CopySmsToDatabaseTest, InvalidDateIsReportedAndTheRowStillStored) {
     EXPECT_EQ(in.Messaggio, "Ciao\nMondo");
 }
 
-TEST_F(CopySmsToDatabaseTest, RefusedRowIsReportedAndTheRowsBeforeItStay) {
+TEST_F(CopySmsToDatabaseTest, RefusedRowStoresNothingAndSaysWhy) {
     database.Close();
     ASSERT_TRUE(RunSql(databaseFile, "CREATE TRIGGER refuse BEFORE INSERT ON SMS_Out "
                                      "WHEN NEW.Messaggio = 'bad' BEGIN SELECT RAISE(ABORT, 'no'); "
@@ -96,9 +96,10 @@ TEST_F(CopySmsToDatabaseTest, RefusedRowIsReportedAndTheRowsBeforeItStay) {
     SmsRow bad = kOutRow;
     bad[kSmsTextColumn] = "bad";
     Copy({kInRow, kOutRow, bad, kInRow});
-    EXPECT_EQ(sink.Texts(), Texts{"Cannot store SMS 3 in the database"});
-    EXPECT_EQ(Count("SMS_In"), 1);
-    EXPECT_EQ(Count("SMS_Out"), 1);
+    EXPECT_EQ(sink.Texts(), Texts{"Nothing was stored in the database: no"});
+    EXPECT_EQ(sink.Requests().at(0).icon, BoxIcon::Error);
+    EXPECT_EQ(Count("SMS_In"), 0);
+    EXPECT_EQ(Count("SMS_Out"), 0);
 }
 
 TEST_F(CopySmsToDatabaseTest, WithoutDatabaseNothingIsWritten) {
