@@ -63,8 +63,8 @@ bool PassesQuickCheck(sqlite3* handle, std::string& problem) {
 
 // A file the user may not write, or in a folder where no journal can be made, opens and reads
 // well and fails at the first write: a write rolled back at once finds out now. Rewriting the
-// schema's user version makes the engine write page 1 to a fresh journal.
-// On failure code and message are the engine's for the write.
+// schema's user version makes the engine write page 1 to a fresh journal. On failure, code and
+// message are the engine's for the write.
 bool TakesAWrite(sqlite3* handle, int& code, std::string& message) {
     code = SQLITE_OK;
     StatementPtr version = Prepare(handle, "PRAGMA user_version");
@@ -126,8 +126,13 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
         return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::Locked),
                       candidate.get());
     std::string problem;
-    if (!PassesQuickCheck(candidate.get(), problem))
-        return Refuse(DbOpenFailure::Damaged, problem.empty() ? candidate.get() : nullptr, problem);
+    if (!PassesQuickCheck(candidate.get(), problem)) {
+        // An engine error rather than a verdict: it names the cause (damage, a lock, ...).
+        if (problem.empty())
+            return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::Damaged),
+                          candidate.get());
+        return Refuse(DbOpenFailure::Damaged, nullptr, problem);
+    }
     int code = SQLITE_OK;
     if (!readOnly && !TakesAWrite(candidate.get(), code, problem))
         return Refuse(FailureOf(code, DbOpenFailure::ReadOnly), nullptr, problem);
