@@ -162,9 +162,10 @@ void CDaoDatabase::Close() {
     for (CDaoRecordset* recordset : stillOpen)
         recordset->Close();
     std::lock_guard lock(mutex);
-    std::string unused;
-    if (handle && sqlite3_get_autocommit(handle.get()) == 0)
+    if (handle && sqlite3_get_autocommit(handle.get()) == 0) {
+        std::string unused;
         CommitLocked(unused);
+    }
     handle.reset();
     appendGroupMembers = 0;
     appendError.clear();

@@ -9,6 +9,7 @@
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <unistd.h>
@@ -40,9 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string stored = store.ReadSetting("COM");
     FuzzRequire(portSetting == (stored.empty() ? std::string("COM1:") : stored));
-    std::size_t characters = 0;
-    for (const char c : portSetting)
-        characters += (static_cast<unsigned char>(c) & 0xC0U) != 0x80U ? 1 : 0;
+    const auto characters = std::ranges::count_if(
+        portSetting, [](char c) { return (static_cast<unsigned char>(c) & 0xC0U) != 0x80U; });
     FuzzRequire(characters <= 99);
     if (portSetting.find('\0') == std::string::npos)
         FuzzRequire(port.PortName() == portSetting);

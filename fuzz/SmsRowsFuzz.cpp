@@ -11,6 +11,7 @@
 #include "sms/FakeSmsReadForm.h"
 #include "sms/SmsList.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sqlite3.h>
@@ -75,10 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzRequire(result.phonebookOpen);
     FuzzRequire(result.groups <= headers && result.rows <= result.groups);
     FuzzRequire(result.undecoded <= result.rows && form.SmsRowCount() == result.rows);
-    std::size_t parseErrors = 0;
-    for (const std::string& shown : sink.Texts())
-        parseErrors += shown == "Error parsing... sorry" ? 1 : 0;
-    FuzzRequire(parseErrors == static_cast<std::size_t>(result.undecoded));
+    const std::vector<std::string> shown = sink.Texts();
+    FuzzRequire(std::ranges::count(shown, std::string("Error parsing... sorry")) ==
+                result.undecoded);
     for (int i = 0; i < form.SmsRowCount(); ++i) {
         const std::optional<SmsRow> row = form.GetSmsRow(i);
         FuzzRequire(row.has_value());
