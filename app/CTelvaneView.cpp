@@ -210,6 +210,11 @@ void CTelvaneView::OnInitialUpdate() {
     initialised = true;
     sink.SetOwner(window());
     databaseDialogs.SetOwner(window());
+    // Stays until the next note: it tells why no database is open.
+    databaseDialogs.SetStatusBar([this](const QString& text) {
+        if (auto* frame = qobject_cast<QMainWindow*>(window()))
+            frame->statusBar()->showMessage(text);
+    });
     stopRequest = 0;
     busy = 0;
     LoadButtonImages();

@@ -45,3 +45,8 @@ std::optional<std::string> QtDatabaseDialogs::ChooseFileToOpen(const OpenFileReq
 void QtDatabaseDialogs::ShowInformation(const std::string& text, const std::string& caption) {
     sink.ShowMessage({text, caption, BoxButtons::Ok, BoxIcon::Information, true});
 }
+
+void QtDatabaseDialogs::ShowStatus(const std::string& text) {
+    if (statusBar)
+        RunOnGuiThread([this, &text] { statusBar(QString::fromStdString(text)); });
+}

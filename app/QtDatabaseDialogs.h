@@ -8,20 +8,24 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QtDatabaseDialogs final : public IDatabaseDialogs {
 public:
     explicit QtDatabaseDialogs(IMessageSink& messageSink) : sink(messageSink) {}
 
     void SetOwner(QWidget* window) { owner = window; }
+    void SetStatusBar(std::function<void(const QString&)> show) { statusBar = std::move(show); }
 
     bool AskYesNo(const std::string& text, const std::string& caption) override;
     std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) override;
     void ShowInformation(const std::string& text, const std::string& caption) override;
+    void ShowStatus(const std::string& text) override;
 
 private:
     IMessageSink& sink;
     QPointer<QWidget> owner;
+    std::function<void(const QString&)> statusBar;
 };
 
 // "label|pattern|label|pattern||" as the toolkit's name filters ("label (pattern);;...").

@@ -3,6 +3,8 @@
 #include "cli/Interrupt.h"
 #include "serial/settings/PortSettings.h"
 
+#include <cstdio>
+
 namespace {
 
 // Line settings the window leaves to the settings file; a file that has none yet gets these.
@@ -18,6 +20,10 @@ bool CliDatabaseDialogs::AskYesNo(const std::string& text, const std::string& ca
 
 void CliDatabaseDialogs::ShowInformation(const std::string& text, const std::string& caption) {
     sink.ShowMessage({text, caption, BoxButtons::Ok, BoxIcon::Information, true});
+}
+
+void CliDatabaseDialogs::ShowStatus(const std::string& text) {
+    std::fprintf(stderr, "Status: %s\n", text.c_str());
 }
 
 CliRun::CliRun(const CliOptions& commandLine)

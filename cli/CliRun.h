@@ -35,6 +35,8 @@ public:
         return std::nullopt;
     }
     void ShowInformation(const std::string& text, const std::string& caption) override;
+    // The window's status-bar notes ("Database is read-only: ...") go to standard error.
+    void ShowStatus(const std::string& text) override;
 
 private:
     IMessageSink& sink;

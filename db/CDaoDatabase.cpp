@@ -48,6 +48,58 @@ bool TakeLock(sqlite3* handle, bool readOnly) {
                     : Execute(handle, "BEGIN EXCLUSIVE; COMMIT");
 }
 
+// Damage past the first page shows only when its page is read: the engine's quick check reads
+// every page once (without comparing indexes to tables), fast enough for a large archive.
+bool PassesQuickCheck(sqlite3* handle, std::string& problem) {
+    StatementPtr check = Prepare(handle, "PRAGMA quick_check(1)");
+    if (!check)
+        return false;
+    if (sqlite3_step(check.get()) != SQLITE_ROW)
+        return false;
+    const auto* verdict = sqlite3_column_text(check.get(), 0);
+    problem = verdict != nullptr ? reinterpret_cast<const char*>(verdict) : "";
+    return problem == "ok";
+}
+
+// A file the user may not write, or in a folder where no journal can be made, opens and reads
+// well and fails at the first write: a write rolled back at once finds out now. Rewriting the
+// schema's user version makes the engine write page 1 to a fresh journal. On failure, code and
+// message are the engine's for the write.
+bool TakesAWrite(sqlite3* handle, int& code, std::string& message) {
+    code = SQLITE_OK;
+    StatementPtr version = Prepare(handle, "PRAGMA user_version");
+    if (!version || sqlite3_step(version.get()) != SQLITE_ROW) {
+        code = sqlite3_errcode(handle);
+        message = EngineMessage(handle);
+        return false;
+    }
+    const std::string rewrite =
+        "PRAGMA user_version = " + std::to_string(sqlite3_column_int64(version.get(), 0));
+    version.reset();
+    const bool written = Execute(handle, "BEGIN IMMEDIATE") && Execute(handle, rewrite.c_str());
+    if (!written) {
+        code = sqlite3_errcode(handle);
+        message = EngineMessage(handle);
+    }
+    if (sqlite3_get_autocommit(handle) == 0)
+        Execute(handle, "ROLLBACK");
+    return written;
+}
+
+DbOpenFailure FailureOf(int extendedCode, DbOpenFailure otherwise) {
+    const int code = extendedCode & 0xFF;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return DbOpenFailure::Locked;
+    if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM ||
+        code == SQLITE_AUTH)
+        return DbOpenFailure::ReadOnly;
+    if (code == SQLITE_CORRUPT)
+        return DbOpenFailure::Damaged;
+    if (code == SQLITE_NOTADB)
+        return DbOpenFailure::NotTelvane;
+    return otherwise;
+}
+
 } // namespace
 
 CDaoDatabase::~CDaoDatabase() {
@@ -62,13 +114,42 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
     sqlite3* raw = nullptr;
     const int opened = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
     SqlitePtr candidate(raw);
-    if (opened != SQLITE_OK || !HasTelvaneTables(candidate.get()))
-        return false;
+    if (opened != SQLITE_OK)
+        return Refuse(DbOpenFailure::CannotOpen, candidate.get());
+    if (!HasTelvaneTables(candidate.get()))
+        return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::NotTelvane),
+                      candidate.get());
+    // The engine falls back to reading a file it may not write.
+    if (!readOnly && sqlite3_db_readonly(candidate.get(), "main") == 1)
+        return Refuse(DbOpenFailure::ReadOnly, nullptr);
     if (exclusive && !TakeLock(candidate.get(), readOnly))
-        return false;
+        return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::Locked),
+                      candidate.get());
+    std::string problem;
+    if (!PassesQuickCheck(candidate.get(), problem)) {
+        // An engine error rather than a verdict: it names the cause (damage, a lock, ...).
+        if (problem.empty())
+            return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::Damaged),
+                          candidate.get());
+        return Refuse(DbOpenFailure::Damaged, nullptr, problem);
+    }
+    int code = SQLITE_OK;
+    if (!readOnly && !TakesAWrite(candidate.get(), code, problem))
+        return Refuse(FailureOf(code, DbOpenFailure::ReadOnly), nullptr, problem);
     std::lock_guard lock(mutex);
     handle = std::move(candidate);
+    openFailure = DbOpenFailure::None;
+    openError.clear();
     return true;
+}
+
+bool CDaoDatabase::Refuse(DbOpenFailure failure, sqlite3* candidate, const std::string& text) {
+    std::lock_guard lock(mutex);
+    openFailure = failure;
+    openError = candidate != nullptr ? EngineMessage(candidate) : text;
+    if (openError.empty() && failure == DbOpenFailure::ReadOnly)
+        openError = "attempt to write a readonly database";
+    return false;
 }
 
 void CDaoDatabase::Close() {
@@ -81,10 +162,13 @@ void CDaoDatabase::Close() {
     for (CDaoRecordset* recordset : stillOpen)
         recordset->Close();
     std::lock_guard lock(mutex);
-    if (handle && sqlite3_get_autocommit(handle.get()) == 0)
-        CommitLocked();
+    if (handle && sqlite3_get_autocommit(handle.get()) == 0) {
+        std::string unused;
+        CommitLocked(unused);
+    }
     handle.reset();
     appendGroupMembers = 0;
+    appendError.clear();
 }
 
 bool CDaoDatabase::IsOpen() const {
@@ -102,36 +186,66 @@ void CDaoDatabase::Unregister(CDaoRecordset* recordset) {
     std::erase(openRecordsets, recordset);
 }
 
-bool CDaoDatabase::BeginAppend(bool& joined) {
+DbOpenFailure CDaoDatabase::OpenFailure() const {
     std::lock_guard lock(mutex);
-    if (!handle)
+    return openFailure;
+}
+
+std::string CDaoDatabase::OpenErrorText() const {
+    std::lock_guard lock(mutex);
+    return openError;
+}
+
+bool CDaoDatabase::BeginAppend(bool& joined, std::string& error) {
+    std::lock_guard lock(mutex);
+    if (!handle) {
+        error = "the database is closed";
         return false;
+    }
     if (!joined) {
         joined = true;
         ++appendGroupMembers;
     }
-    if (sqlite3_get_autocommit(handle.get()) == 0)
+    if (!appendError.empty()) {
+        error = appendError;
+        return false;
+    }
+    if (sqlite3_get_autocommit(handle.get()) == 0 || Execute(handle.get(), "BEGIN IMMEDIATE"))
         return true;
-    return Execute(handle.get(), "BEGIN IMMEDIATE");
+    appendError = error = EngineMessage(handle.get());
+    return false;
 }
 
-void CDaoDatabase::EndAppendGroup() {
+bool CDaoDatabase::EndAppendGroup(std::string& error) {
     std::lock_guard lock(mutex);
     if (appendGroupMembers > 0)
         --appendGroupMembers;
-    if (appendGroupMembers == 0 && handle && sqlite3_get_autocommit(handle.get()) == 0)
-        CommitLocked();
+    bool stored = appendError.empty();
+    if (!stored)
+        error = appendError;
+    if (appendGroupMembers > 0)
+        return stored;
+    if (stored && handle && sqlite3_get_autocommit(handle.get()) == 0)
+        stored = CommitLocked(error);
+    appendError.clear();
+    return stored;
 }
 
-void CDaoDatabase::SaveAppends() {
+void CDaoDatabase::FailAppends(const std::string& error) {
     std::lock_guard lock(mutex);
+    appendError = error.empty() ? std::string("the engine refused a row") : error;
+    // The engine may have rolled back already (a full disk does).
     if (handle && sqlite3_get_autocommit(handle.get()) == 0)
-        CommitLocked();
+        Execute(handle.get(), "ROLLBACK");
 }
 
-void CDaoDatabase::CommitLocked() {
-    // A commit the engine refuses leaves the transaction open: end it so the next append
-    // starts clean.
-    if (!Execute(handle.get(), "COMMIT"))
+bool CDaoDatabase::CommitLocked(std::string& error) {
+    if (Execute(handle.get(), "COMMIT"))
+        return true;
+    // A commit the engine refuses may leave the transaction open: end it, storing nothing, so
+    // the next append starts clean.
+    error = EngineMessage(handle.get());
+    if (sqlite3_get_autocommit(handle.get()) == 0)
         Execute(handle.get(), "ROLLBACK");
+    return false;
 }

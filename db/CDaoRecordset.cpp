@@ -173,6 +173,7 @@ std::string CDaoRecordset::TableName() const {
 
 bool CDaoRecordset::Open(int openType, const std::string& sql, int /*options*/) {
     Close();
+    error.clear();
     table = TableName();
     fields = DoFieldExchange();
     const std::string named = sql.empty() ? table : TableOfSql(sql);
@@ -188,9 +189,9 @@ bool CDaoRecordset::Open(int openType, const std::string& sql, int /*options*/) 
     return false;
 }
 
-void CDaoRecordset::Close() {
+bool CDaoRecordset::Close() {
     if (!open)
-        return;
+        return true;
     open = false;
     eof = true;
     adding = false;
@@ -198,11 +199,13 @@ void CDaoRecordset::Close() {
     find.reset();
     insert.reset();
     findColumn.clear();
+    bool stored = true;
     if (inAppendGroup) {
         inAppendGroup = false;
-        database->EndAppendGroup();
+        stored = database->EndAppendGroup(error);
     }
     database->Unregister(this);
+    return stored;
 }
 
 std::string CDaoRecordset::ColumnList() {
@@ -215,6 +218,8 @@ std::string CDaoRecordset::ColumnList() {
 bool CDaoRecordset::PrepareWalk() {
     walk = Prepare(database->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
                                            " WHERE rowid > ?1 ORDER BY rowid");
+    if (!walk)
+        error = EngineMessage(database->Handle());
     return walk != nullptr;
 }
 
@@ -228,6 +233,8 @@ bool CDaoRecordset::Step(sqlite3_stmt* statement) {
     eof = result != SQLITE_ROW;
     if (result == SQLITE_ROW)
         LoadFields(statement);
+    else if (result != SQLITE_DONE)
+        error = EngineMessage(database->Handle());
     return result == SQLITE_ROW || result == SQLITE_DONE;
 }
 
@@ -270,10 +277,16 @@ bool CDaoRecordset::FindFirst(std::string_view column, std::string_view value) {
     }
     sqlite3_reset(find.get());
     const std::string pattern = LiteralPattern(value);
-    if (sqlite3_bind_text(find.get(), 1, pattern.data(), static_cast<int>(pattern.size()),
-                          SQLITE_TRANSIENT) != SQLITE_OK ||
-        sqlite3_step(find.get()) != SQLITE_ROW)
+    const int stepped =
+        sqlite3_bind_text(find.get(), 1, pattern.data(), static_cast<int>(pattern.size()),
+                          SQLITE_TRANSIENT) == SQLITE_OK
+            ? sqlite3_step(find.get())
+            : SQLITE_MISUSE;
+    if (stepped != SQLITE_ROW) {
+        if (stepped != SQLITE_DONE)
+            error = EngineMessage(database->Handle());
         return false;
+    }
     adding = false;
     eof = false;
     LoadFields(find.get());
@@ -312,9 +325,11 @@ bool CDaoRecordset::Update() {
     if (!open || !adding)
         return false;
     adding = false;
-    const bool saved = database->BeginAppend(inAppendGroup) && InsertChanged();
-    if (!saved)
-        database->SaveAppends();
+    bool saved = database->BeginAppend(inAppendGroup, error);
+    if (saved && !InsertChanged()) {
+        saved = false;
+        database->FailAppends(error);
+    }
     Restore(currentValues);
     return saved;
 }
@@ -327,16 +342,22 @@ bool CDaoRecordset::InsertChanged() {
     if (!insert || changed != insertColumns) {
         insert = Prepare(database->Handle(), InsertSql(table, fields, changed));
         insertColumns = insert ? changed : std::vector<bool>();
-        if (!insert)
+        if (!insert) {
+            error = EngineMessage(database->Handle());
             return false;
+        }
     }
     sqlite3_reset(insert.get());
     int index = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        if (changed[i] && !BindValue(insert.get(), ++index, values[i]))
+        if (changed[i] && !BindValue(insert.get(), ++index, values[i])) {
+            error = EngineMessage(database->Handle());
             return false;
+        }
     }
     const int result = sqlite3_step(insert.get());
+    if (result != SQLITE_DONE)
+        error = EngineMessage(database->Handle());
     sqlite3_reset(insert.get());
     return result == SQLITE_DONE;
 }

@@ -6,9 +6,10 @@
 // Each derived class names its table ("[SMS_In]") and lists its bound members in column order.
 // Open takes "SELECT * FROM <table>" (or the bracketed table name) with the table name in any
 // case; other SQL is refused. Text members hold at most 255 characters, on reading and on
-// writing. Appends are grouped into one transaction that commits when the record set closes;
-// after an engine error the rows appended before it are committed at once. Engine errors give a
-// false result or the closed state, never an exception.
+// writing. Appends are grouped into one transaction that commits when the last record set that
+// appended closes: the group's rows are all stored or none, and Close says which. Engine errors
+// give a false result (ErrorText then holds the engine's message) or the closed state, never an
+// exception; a walk the engine breaks off ends at EOF with ErrorText set.
 //
 // One record set is used by one thread at a time. Not copyable: the field list points into it.
 
@@ -51,7 +52,11 @@ public:
     // default one. Afterwards IsOpen tells whether it worked.
     bool Open(int openType = dbOpenDynaset, const std::string& sql = {}, int options = 0);
     bool IsOpen() const { return open; }
-    void Close();
+    // False when rows appended through this record set (or another of its group) were not
+    // stored: the engine refused one, or the commit; ErrorText says why.
+    bool Close();
+    // The engine's message for the last failed operation; empty while none has failed.
+    const std::string& ErrorText() const { return error; }
 
     bool MoveFirst();
     bool MoveNext();
@@ -98,4 +103,5 @@ private:
     bool eof = true;
     bool adding = false;
     bool inAppendGroup = false;
+    std::string error;
 };

@@ -13,8 +13,30 @@ const OpenFileRequest& DatabaseFileRequest() {
 } // namespace
 
 int CViewDatabase::OpenDatabase() {
-    database.Open(databasePath, true, false);
+    OpenPath();
     return AskUntilOpen();
+}
+
+// A file that opens only for reading, or fails its check, is not open; the status bar says why
+// while the question asks for another file.
+bool CViewDatabase::OpenPath() {
+    if (database.Open(databasePath, true, false))
+        return true;
+    switch (database.OpenFailure()) {
+    case DbOpenFailure::ReadOnly:
+        dialogs.ShowStatus("Database is read-only: " + databasePath);
+        break;
+    case DbOpenFailure::Damaged:
+        dialogs.ShowStatus("Database is damaged: " + databasePath + " (" +
+                           database.OpenErrorText() + ")");
+        break;
+    case DbOpenFailure::None:
+    case DbOpenFailure::CannotOpen:
+    case DbOpenFailure::NotTelvane:
+    case DbOpenFailure::Locked:
+        break;
+    }
+    return false;
 }
 
 void CViewDatabase::SelectDatabase() {
@@ -41,7 +63,7 @@ bool CViewDatabase::ChooseAndOpen() {
         return false;
     CloseDatabase();
     databasePath = *path;
-    if (database.Open(databasePath, true, false))
+    if (OpenPath())
         dialogs.ShowInformation("Opened database:" + databasePath, "Info");
     return true;
 }

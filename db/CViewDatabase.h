@@ -12,7 +12,8 @@ class CViewDatabase {
 public:
     explicit CViewDatabase(IDatabaseDialogs& boxes) : dialogs(boxes) {}
 
-    // Opens databasePath exclusively, read-write. When that fails, asks whether to choose
+    // Opens databasePath exclusively, read-write (a file that cannot be written, or fails the
+    // engine's check, is not open; the status bar says so). When that fails, asks whether to choose
     // another file, again after each file that fails, until one opens or the user answers No
     // or cancels the file dialog. 0 when the database is open at the end, 1 otherwise.
     int OpenDatabase();
@@ -28,6 +29,7 @@ private:
     // False on Cancel. Otherwise the old file is closed and the chosen one tried.
     bool ChooseAndOpen();
     int AskUntilOpen();
+    bool OpenPath();
 
     IDatabaseDialogs& dialogs;
 };

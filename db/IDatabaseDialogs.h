@@ -20,4 +20,6 @@ public:
     virtual std::optional<std::string> ChooseFileToOpen(const OpenFileRequest& request) = 0;
     // A message box with an OK button and the information icon.
     virtual void ShowInformation(const std::string& text, const std::string& caption) = 0;
+    // A note in the main window's status bar.
+    virtual void ShowStatus(const std::string& text) = 0;
 };

@@ -24,3 +24,8 @@ StatementPtr Prepare(sqlite3* handle, std::string_view sql) {
 bool Execute(sqlite3* handle, const char* sql) {
     return sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
+
+std::string EngineMessage(sqlite3* handle) {
+    const char* message = handle != nullptr ? sqlite3_errmsg(handle) : nullptr;
+    return message != nullptr ? std::string(message) : std::string("out of memory");
+}

@@ -3,6 +3,7 @@
 // them needs. sqlite3.h stays out of the headers: the handles are only forward-declared here.
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 struct sqlite3;
@@ -23,3 +24,6 @@ StatementPtr Prepare(sqlite3* handle, std::string_view sql);
 
 // Runs statements that return no rows; false on any engine error.
 bool Execute(sqlite3* handle, const char* sql);
+
+// The engine's own words for the last failure on a connection ("database or disk is full").
+std::string EngineMessage(sqlite3* handle);

@@ -2,6 +2,7 @@
 // interface promises must hold - a refusal names a line of the file and gives no rows; a read
 // gives rows marked "NEW", in valid UTF-8, that the writer turns into a file reading back the same.
 
+#include "fuzz/FuzzCheck.h"
 #include "pdu/Utf8.h"
 #include "phonebook/Vcard.h"
 
@@ -12,11 +13,6 @@
 #include <string_view>
 
 namespace {
-
-void Require(bool condition) {
-    if (!condition)
-        __builtin_trap();
-}
 
 int LineCount(std::string_view text) {
     return static_cast<int>(std::ranges::count(text, '\n')) + 1;
@@ -43,27 +39,27 @@ bool WritesExactly(const PhonebookRow& row) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::string_view text = FuzzText(data, size);
     const VcardReadResult read = ReadVcards(text);
     if (read.error) {
-        Require(read.rows.empty());
-        Require(read.error->line >= 1 && read.error->line <= LineCount(text));
-        Require(!read.error->message.empty());
+        FuzzRequire(read.rows.empty());
+        FuzzRequire(read.error->line >= 1 && read.error->line <= LineCount(text));
+        FuzzRequire(!read.error->message.empty());
         return 0;
     }
-    Require(!read.rows.empty()); // every card has a number; a file without cards is refused
+    FuzzRequire(!read.rows.empty()); // every card has a number; a file without cards is refused
     bool exact = true;
     for (const PhonebookRow& row : read.rows) {
-        Require(row[kPosColumn] == "NEW");
+        FuzzRequire(row[kPosColumn] == "NEW");
         for (const std::string& cell : row)
-            Require(is_utf8(cell));
+            FuzzRequire(is_utf8(cell));
         exact = exact && WritesExactly(row);
     }
     const std::string written = WriteVcards(read.rows);
     const VcardReadResult again = ReadVcards(written);
-    Require(!again.error);
-    Require(again.rows.size() == read.rows.size());
+    FuzzRequire(!again.error);
+    FuzzRequire(again.rows.size() == read.rows.size());
     if (exact)
-        Require(again.rows == read.rows);
+        FuzzRequire(again.rows == read.rows);
     return 0;
 }

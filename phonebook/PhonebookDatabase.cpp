@@ -1,6 +1,7 @@
 #include "phonebook/PhonebookDatabase.h"
 
 #include "db/CDaoPhonebook.h"
+#include "db/DbFailureText.h"
 #include "phonebook/PhonebookText.h"
 #include "serial/TextHelpers.h"
 
@@ -12,11 +13,7 @@ constexpr const char* kPhonebookSql = "SELECT * FROM Phonebook";
 constexpr const char* kCannotOpen = "Cannot Open dbPhonebook";
 constexpr const char* kInternational = "International";
 constexpr const char* kNational = "National";
-// The engine's own description is not at hand: these say which step failed.
-constexpr const char* kCannotRead = "Error reading dbPhonebook";
-constexpr const char* kCannotSave = "Error saving to dbPhonebook";
-
-void ShowEngineError(IMessageSink& messages, const char* text) {
+void ShowEngineError(IMessageSink& messages, const std::string& text) {
     messages.ShowMessage({text, std::string(kAppTitle), BoxButtons::Ok, BoxIcon::Error, true});
 }
 
@@ -62,7 +59,7 @@ int LoadPhonebookFromDatabase(CDaoDatabase& database, IPhonebookForm& form,
     for (int i = 0; !recordset.IsEOF(); ++i) {
         form.InsertRow(i, ShownRow(recordset));
         if (!recordset.MoveNext()) {
-            ShowEngineError(messages, kCannotRead);
+            ShowEngineError(messages, ReadFailedText("Phonebook", recordset.ErrorText()));
             break;
         }
     }
@@ -81,17 +78,16 @@ void CopyPhonebookToDatabase(CDaoDatabase& database, IPhonebookForm& form, IMess
         return;
     }
     long walked = 0;
-    for (; walked < form.RowCount(); ++walked) {
+    bool appended = true;
+    for (; appended && walked < form.RowCount(); ++walked) {
         const std::optional<PhonebookRow> row = form.Row(static_cast<int>(walked));
-        if (!row)
-            continue;
-        if (!AppendRow(recordset, *row)) {
-            recordset.Close(); // keeps the rows saved so far
-            ShowEngineError(messages, kCannotSave);
-            return;
-        }
+        appended = !row || AppendRow(recordset, *row);
     }
-    recordset.Close();
+    // The rows are stored when the record set closes: only then is the count true.
+    if (!recordset.Close() || !appended) {
+        ShowEngineError(messages, NothingStoredText(recordset.ErrorText()));
+        return;
+    }
     char text[64];
     std::snprintf(text, sizeof text, "%ld Record succesfully copied", walked);
     ShowOk(messages, text, kAppTitle);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the normal and the ASan+UBSan trees, runs every test in both.
+# Installs what is missing, builds the normal and the ASan+UBSan trees, runs every test in both;
+# with clang present, also a smoke run of every fuzz target (a fixed number of inputs each).
 # --tsan adds a ThreadSanitizer tree (not part of the default run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,12 @@ build_and_test() { # dir, cmake options...
 
 build_and_test build
 build_and_test build-asan -DTELVANE_SANITIZE=ON -DTELVANE_BENCH=OFF
+if command -v clang++ >/dev/null; then
+    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTELVANE_FUZZ=ON -DTELVANE_GUI=OFF -DTELVANE_BENCH=OFF >/dev/null
+    cmake --build build-fuzz -j "$jobs" --target telvane_fuzz
+    (cd build-fuzz && ctest -L fuzz --output-on-failure -j "$jobs")
+fi
 if [ "${1:-}" = "--tsan" ]; then
     build_and_test build-tsan -DTELVANE_TSAN=ON -DTELVANE_BENCH=OFF -DTELVANE_GUI=OFF
 fi

@@ -4,6 +4,7 @@
 #include "serial/PortName.h"
 #include "serial/SerialPorts.h"
 #include "serial/TermiosBuilder.h"
+#include "serial/TextHelpers.h"
 
 #include <algorithm>
 #include <array>
@@ -133,7 +134,9 @@ CComPort::~CComPort() {
 }
 
 void CComPort::SetPortName(std::string_view name) {
-    if (name.empty() || name.size() > kMaxPortName || name.find('\0') != std::string_view::npos)
+    // Characters, not bytes: the settings store keeps 99 characters of any alphabet.
+    const bool tooLong = CutToCharacters(name, kMaxPortName).size() < name.size();
+    if (name.empty() || tooLong || name.find('\0') != std::string_view::npos)
         return;
     std::lock_guard lock(settingsLock);
     portName = name;

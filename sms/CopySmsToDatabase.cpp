@@ -2,6 +2,7 @@
 
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
+#include "db/DbFailureText.h"
 #include "serial/TextToInt.h"
 #include "sms/SmsHeader.h"
 
@@ -70,7 +71,7 @@ bool StoreOut(CDaoSMS_Out& out, const SmsRow& row) {
     return out.Update();
 }
 
-// Copies every row; false when the engine refused one (reported; the rows before it stay).
+// Copies every row; false at the first row the engine refused (the group then stores nothing).
 bool CopyRows(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
     char text[64];
     for (int index = 0; index < context.form.SmsRowCount(); ++index) {
@@ -82,13 +83,23 @@ bool CopyRows(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
         }
         const bool stored =
             (*row)[kSmsTypeColumn] == "IN" ? StoreIn(in, *row, context) : StoreOut(out, *row);
-        if (!stored) {
-            std::snprintf(text, sizeof text, "Cannot store SMS %d in the database", index + 1);
-            Show(context, text, std::string(kAppTitle), BoxIcon::Error);
+        if (!stored)
             return false;
-        }
     }
     return true;
+}
+
+// The rows are stored only when both record sets have closed: the success box comes after.
+void CopyAndClose(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
+    const bool walked = CopyRows(in, out, context);
+    const bool inStored = in.Close();
+    const bool outStored = out.Close();
+    if (walked && inStored && outStored) {
+        Show(context, "SMS succesfully copied to database", "Information", BoxIcon::Information);
+        return;
+    }
+    const std::string& reason = !in.ErrorText().empty() ? in.ErrorText() : out.ErrorText();
+    Show(context, NothingStoredText(reason), std::string(kAppTitle), BoxIcon::Error);
 }
 
 } // namespace
@@ -116,9 +127,9 @@ void OnCopySmsToDatabase(const SmsReadContext& context) {
     }
     if (context.form.SmsRowCount() == 0) {
         Show(context, "Nothing to copy !!", "Warning", BoxIcon::Information);
-    } else if (CopyRows(in, out, context)) {
-        Show(context, "SMS succesfully copied to database", "Information", BoxIcon::Information);
+        in.Close();
+        out.Close();
+        return;
     }
-    in.Close();
-    out.Close();
+    CopyAndClose(in, out, context);
 }

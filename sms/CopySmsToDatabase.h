@@ -1,7 +1,8 @@
 #pragma once
 // "Copy SMS to database": every row of the SMS list becomes a new row of the archive, SMS_In
-// for a TYPE of "IN", SMS_Out for any other. Rows are only added, in one transaction; the list
-// stays as it is. User-interface thread.
+// for a TYPE of "IN", SMS_Out for any other. Rows are only added, in one transaction: all are
+// stored, or none and an error box says why; the success box only follows a stored copy. The
+// list stays as it is. User-interface thread.
 
 #include "db/DbDateTime.h"
 #include "sms/AddSmsRows.h"

@@ -14,7 +14,8 @@ std::string FirstFieldAfterColon(std::string_view line);
 
 // The number at the start of HeaderTail(line): the index of a "+CMGL:" line.
 int HeaderIndex(std::string_view line);
-// The number of HeaderTail(line) before its first ',': the status of a "+CMGR:" line.
+// The number of HeaderTail(line) before its first ',': the status of a "+CMGR:" line. 0 when
+// there is no ','.
 int HeaderFirstField(std::string_view line);
 // The number of the second comma-separated field of HeaderTail(line): the status of a "+CMGL:"
 // line. 0 when there is no second field.

@@ -1,5 +1,6 @@
 // Appending to SMS_In through the record set (10,000 rows a run, as a big copy of read messages
-// does) and walking a table of 100,000 rows, both on real files in a temporary directory.
+// does), walking a table of 100,000 rows and opening such an archive (its check of every page
+// included), all on real files in a temporary directory.
 
 #include "db/CDaoDatabase.h"
 #include "db/CDaoSMS_In.h"
@@ -78,5 +79,25 @@ void BM_WalkSmsIn(benchmark::State& state) {
     fs::remove(file);
 }
 BENCHMARK(BM_WalkSmsIn)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OpenArchive(benchmark::State& state) {
+    const int rows = static_cast<int>(state.range(0));
+    const fs::path file = FreshCopy("telvane-bench-open");
+    {
+        CDaoDatabase database;
+        if (!database.Open(file.string(), true, false) || !AppendRows(database, rows)) {
+            state.SkipWithError("setup failed");
+            return;
+        }
+    }
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        CDaoDatabase database;
+        if (!database.Open(file.string(), true, false))
+            state.SkipWithError("open failed");
+    }
+    state.counters["bytes"] = static_cast<double>(fs::file_size(file));
+    fs::remove(file);
+}
+BENCHMARK(BM_OpenArchive)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -3,10 +3,18 @@
 #include "db/CDaoPhonebook.h"
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
+#include "db/DbFailureText.h"
 #include "db/archive/ArchiveRows.h"
 #include "db/archive/PhonebookNames.h"
 
 namespace {
+
+// A walk the engine broke off (a damaged file) is told once: the list is then not the table.
+void ReportBrokenWalk(IMessageSink& sink, const CDaoRecordset& walked, std::string_view table) {
+    if (!walked.ErrorText().empty())
+        sink.ShowMessage({ReadFailedText(table, walked.ErrorText()), std::string(kAppTitle),
+                          BoxButtons::Ok, BoxIcon::Error, true});
+}
 
 PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
     CDaoPhonebook phonebook(database);
@@ -14,7 +22,9 @@ PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
         ShowOk(sink, "Cannot Open Phonebook", kAppTitle);
         return {};
     }
-    return PhonebookNames::Read(phonebook);
+    PhonebookNames names = PhonebookNames::Read(phonebook);
+    ReportBrokenWalk(sink, phonebook, "Phonebook");
+    return names;
 }
 
 template <class Recordset>
@@ -29,6 +39,8 @@ std::optional<std::vector<SmsRow>> ReadArchive(CDaoDatabase* database, IMessageS
     std::vector<SmsRow> rows;
     for (; !messages.IsEOF(); messages.MoveNext())
         rows.push_back(ArchiveRow(messages, names.Find(messages.Mittente)));
+    const std::string_view table(sql);
+    ReportBrokenWalk(sink, messages, table.substr(table.rfind(' ') + 1));
     return rows;
 }
 

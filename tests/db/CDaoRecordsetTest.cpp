@@ -327,24 +327,41 @@ TEST_F(RecordsetTest, AppendsAreCommittedWhenTheRecordsetCloses) {
     EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_In"), 2);
 }
 
-TEST_F(RecordsetTest, RowsSavedBeforeAnEngineErrorStaySaved) {
-    database.Close();
-    const int child = RunInChild([this] {
-        CDaoDatabase db;
-        CDaoSMS_In in(&db);
-        if (!db.Open(file, true, false) || !in.Open())
-            return false;
-        for (const char* text : {"one", "two"}) {
-            in.AddNew();
-            in.Messaggio = text;
-            in.Update();
-        }
+TEST_F(RecordsetTest, ARefusedRowStoresNoneOfTheGroupAndCloseSaysSo) {
+    CDaoSMS_In in(&database);
+    CDaoSMS_Out out(&database);
+    ASSERT_TRUE(in.Open());
+    ASSERT_TRUE(out.Open());
+    out.AddNew();
+    out.Messaggio = "out";
+    ASSERT_TRUE(out.Update());
+    for (const char* text : {"one", "two"}) {
         in.AddNew();
-        in.ID = 1; // a key already taken: the engine refuses the row
-        return !in.Update();
-    });
-    ASSERT_EQ(child, 0);
-    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_In"), 2);
+        in.Messaggio = text;
+        ASSERT_TRUE(in.Update());
+    }
+    in.AddNew();
+    in.ID = 1; // a key already taken: the engine refuses the row
+    EXPECT_FALSE(in.Update());
+    EXPECT_NE(in.ErrorText().find("UNIQUE"), std::string::npos) << in.ErrorText();
+    in.AddNew();
+    in.Messaggio = "after";
+    EXPECT_FALSE(in.Update()) << "a failed group takes no more rows";
+    EXPECT_FALSE(in.Close());
+    EXPECT_FALSE(out.Close()) << "the other record set's rows went with the group";
+    EXPECT_FALSE(out.ErrorText().empty());
+    database.Close();
+    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_In"), 0);
+    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_Out"), 0);
+
+    // The next group starts clean.
+    ASSERT_TRUE(database.Open(file, true, false));
+    ASSERT_TRUE(in.Open());
+    in.AddNew();
+    in.Messaggio = "later";
+    EXPECT_TRUE(in.Update());
+    EXPECT_TRUE(in.Close());
+    EXPECT_TRUE(in.ErrorText().empty());
 }
 
 TEST_F(RecordsetTest, UpdateShowsTheCurrentRowAgain) {

@@ -3,6 +3,7 @@
 #include "db/DbTestFiles.h"
 
 #include <deque>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -23,6 +24,7 @@ public:
     void ShowInformation(const std::string& text, const std::string& caption) override {
         shown.push_back("info:" + text + "|" + caption);
     }
+    void ShowStatus(const std::string& text) override { shown.push_back("status:" + text); }
 
     std::deque<bool> yesNo;
     std::deque<std::optional<std::string>> files;
@@ -84,6 +86,47 @@ TEST(CViewDatabase, MissingFileAsksOnceAndNoLeavesItClosed) {
     EXPECT_FALSE(view.database.IsOpen());
     EXPECT_EQ(dialogs.shown, std::vector<std::string>{kQuestion});
     EXPECT_FALSE(std::filesystem::exists(dir.File("telvane.mdb")));
+}
+
+// As "nobody" (file modes do not bind root), in a child.
+TEST(CViewDatabase, AReadOnlyFileIsNotOpenAndTheStatusBarSaysSo) {
+    TempDir dir;
+    const std::string file = CopyShippedDatabase(dir);
+    std::filesystem::permissions(dir.path, std::filesystem::perms::all);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    FakeDialogs dialogs;
+    CViewDatabase view(dialogs);
+    view.databasePath = file;
+    const int child = RunInChild([&view, &dialogs, &file] {
+        return DropRoot() && view.OpenDatabase() != 0 && !view.database.IsOpen() &&
+               dialogs.shown ==
+                   std::vector<std::string>{"status:Database is read-only: " + file, kQuestion};
+    });
+    EXPECT_EQ(child, 0);
+}
+
+TEST(CViewDatabase, ADamagedFileIsNotOpenAndTheStatusBarSaysSo) {
+    TempDir dir;
+    const std::string file = CopyShippedDatabase(dir);
+    RunSql(file, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                 "5000) INSERT INTO SMS_In (Messaggio) SELECT printf('text %d', i) FROM n;");
+    {
+        std::fstream bytes(file, std::ios::in | std::ios::out | std::ios::binary);
+        bytes.seekp(
+            static_cast<std::streamoff>(std::filesystem::file_size(file) / 2 / 4096 * 4096));
+        const std::string garbage(2 * 4096, '\x5a');
+        bytes.write(garbage.data(), static_cast<std::streamsize>(garbage.size()));
+    }
+    FakeDialogs dialogs;
+    CViewDatabase view(dialogs);
+    view.databasePath = file;
+    EXPECT_NE(view.OpenDatabase(), 0);
+    ASSERT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_TRUE(dialogs.shown[0].starts_with("status:Database is damaged: " + file + " ("))
+        << dialogs.shown[0];
+    EXPECT_EQ(dialogs.shown[1], kQuestion);
 }
 
 TEST(CViewDatabase, YesThenCancelLeavesItClosed) {

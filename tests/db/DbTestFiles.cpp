@@ -1,7 +1,9 @@
 #include "db/DbTestFiles.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,4 +58,63 @@ int RunInChild(const std::function<bool()>& body) {
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+namespace {
+
+int CapAtCurrentSize(sqlite3* handle, char** /*error*/, const void* /*api*/) {
+    sqlite3_stmt* count = nullptr;
+    if (sqlite3_prepare_v2(handle, "PRAGMA page_count", -1, &count, nullptr) == SQLITE_OK &&
+        sqlite3_step(count) == SQLITE_ROW) {
+        const std::string cap =
+            "PRAGMA max_page_count = " + std::to_string(sqlite3_column_int64(count, 0));
+        sqlite3_exec(handle, cap.c_str(), nullptr, nullptr, nullptr);
+    }
+    sqlite3_finalize(count);
+    return SQLITE_OK;
+}
+
+using AutoExtension = void (*)();
+
+AutoExtension CapEntry() {
+    // The engine takes entry points through a generic function pointer type.
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-reinterpret-cast)
+    return reinterpret_cast<AutoExtension>(&CapAtCurrentSize);
+}
+
+} // namespace
+
+FullDisk::FullDisk() {
+    sqlite3_auto_extension(CapEntry());
+}
+
+FullDisk::~FullDisk() {
+    sqlite3_cancel_auto_extension(CapEntry());
+}
+
+void LimitFileSize(long long bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+bool DropRoot() {
+    constexpr uid_t kNobody = 65534;
+    return geteuid() != 0 || (setgid(kNobody) == 0 && setuid(kNobody) == 0);
+}
+
+bool IntegrityOk(const std::string& file) {
+    sqlite3* handle = nullptr;
+    sqlite3_stmt* statement = nullptr;
+    bool ok = false;
+    if (sqlite3_open_v2(file.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(handle, "PRAGMA integrity_check", -1, &statement, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        const auto* verdict = sqlite3_column_text(statement, 0);
+        ok = verdict != nullptr && std::string(reinterpret_cast<const char*>(verdict)) == "ok";
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(handle);
+    return ok;
 }

@@ -28,3 +28,19 @@ long long QueryCount(const std::string& file, const std::string& sql);
 // Runs body in a forked child and returns its exit code (0 when body returned true). The child
 // ends with _exit: nothing of the parent is closed or flushed by it, as after a crash.
 int RunInChild(const std::function<bool()>& body);
+
+// While alive, every new connection of this process may not grow its file past the pages it has
+// when opened (SQLite's max_page_count): a disk that is full for this file.
+class FullDisk {
+public:
+    FullDisk();
+    ~FullDisk();
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+};
+// In a child: files may grow to at most bytes (the write fails, no signal), as on a full disk.
+void LimitFileSize(long long bytes);
+// In a child run as root: become the unprivileged user "nobody", for whom file modes count.
+bool DropRoot();
+// The engine's full integrity check says "ok".
+bool IntegrityOk(const std::string& file);

@@ -130,6 +130,20 @@ TEST_F(PhonebookDatabaseTest, StoringAnEmptyListWarnsAndWritesNothing) {
     EXPECT_TRUE(Table().empty());
 }
 
+TEST_F(PhonebookDatabaseTest, StoringIntoAFullDiskStoresNothingAndSaysWhy) {
+    database.Close();
+    const FullDisk full;
+    ASSERT_TRUE(database.Open(path, true, false));
+    for (int i = 0; i < 10000; ++i)
+        form.InsertRow(i, {std::to_string(i + 1), "Nome " + std::to_string(i), "+39333000", "145"});
+    manager.OnStoreNames();
+    EXPECT_EQ(sink.Texts(), Texts{"Nothing was stored in the database: database or disk is full"});
+    EXPECT_EQ(sink.Requests().at(0).icon, BoxIcon::Error);
+    database.Close();
+    EXPECT_EQ(QueryCount(path, "SELECT count(*) FROM Phonebook"), 0);
+    EXPECT_TRUE(IntegrityOk(path));
+}
+
 TEST_F(PhonebookDatabaseTest, WithoutAnOpenDatabaseBothDirectionsSayTheRecordSetDidNotOpen) {
     database.Close();
     form.InsertRow(0, {" 1", "Uno", "111", "129"});

@@ -47,6 +47,14 @@ TEST_F(ComPortTest, PortNamesOutside1To99CharactersAreIgnored) {
     EXPECT_EQ(port.PortName(), "COM2:");
     port.SetPortName(std::string(99, 'y'));
     EXPECT_EQ(port.PortName(), std::string(99, 'y'));
+    // Counted in characters, as the settings store counts them.
+    std::string accented;
+    for (int i = 0; i < 99; ++i)
+        accented += "\xc3\xa8"; // è
+    port.SetPortName(accented);
+    EXPECT_EQ(port.PortName(), accented);
+    port.SetPortName(accented + "x");
+    EXPECT_EQ(port.PortName(), accented);
 }
 
 TEST_F(ComPortTest, EachFailingStepShowsItsOwnMessage) {

@@ -1,6 +1,7 @@
 // libFuzzer target over the PDU parsers and the field decoders: any text from the phone line must
 // parse or fail cleanly, and whatever parses must decode without reading past its fields.
 
+#include "fuzz/FuzzCheck.h"
 #include "pdu/Pdu.h"
 
 #include <cstddef>
@@ -10,17 +11,12 @@
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) {
-        __builtin_trap();
-    }
-}
-
 void decode_all(const sms_container& sms) {
     const int dcs_octet = read_byte(sms.dcs);
     const int first_octet = read_byte(sms.pdu_type);
-    require(sms.ud.size() % 2 == 0 && sms.ud.size() <= 2 * kMaxUserDataOctets);
-    require(static_cast<int>(sms.ud.size()) / 2 == ud_octet_count(read_byte(sms.udl), dcs_octet));
+    FuzzRequire(sms.ud.size() % 2 == 0 && sms.ud.size() <= 2 * kMaxUserDataOctets);
+    FuzzRequire(static_cast<int>(sms.ud.size()) / 2 ==
+                ud_octet_count(read_byte(sms.udl), dcs_octet));
     (void)decode_sca(sms.sca);
     (void)decode_oa(sms.address);
     (void)decode_time(sms.scts);
@@ -65,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // Any text packs into at most 160 septets, and what a phone reads back packs the same way.
     const encoded_ud ud = encode_ud(text);
-    require(read_byte(ud.udl) <= kMaxSeptets);
-    require(static_cast<int>(ud.ud.size()) == 2 * ((read_byte(ud.udl) * 7 + 7) / 8));
+    FuzzRequire(read_byte(ud.udl) <= kMaxSeptets);
+    FuzzRequire(static_cast<int>(ud.ud.size()) == 2 * ((read_byte(ud.udl) * 7 + 7) / 8));
     const encoded_ud again = encode_ud(decode_ud(ud.ud, read_byte(ud.udl)));
-    require(again.ud == ud.ud && again.udl == ud.udl);
+    FuzzRequire(again.ud == ud.ud && again.udl == ud.udl);
     return 0;
 }

@@ -1,0 +1,64 @@
+// The line store fed as the reader feeds it, in portions of up to 30 bytes with a cut after
+// each, against a plain model: every carriage return ends a line; a line keeps its newest
+// kMaxPending bytes, loses its line feeds and is stored unless empty; the flags follow the lines
+// stored.
+
+#include "fuzz/FuzzCheck.h"
+#include "serial/serialdata.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t kPortion = 30;
+
+std::vector<std::string> ModelLines(std::string_view text, std::string& rest) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
+         cr = text.find('\r', start)) {
+        std::string_view segment = text.substr(start, cr - start);
+        if (segment.size() > serialdata::kMaxPending)
+            segment = segment.substr(segment.size() - serialdata::kMaxPending);
+        std::string line(segment);
+        std::erase(line, '\n');
+        if (!line.empty())
+            lines.push_back(line);
+        start = cr + 1;
+    }
+    std::string_view tail = text.substr(start);
+    if (tail.size() > serialdata::kMaxPending)
+        tail = tail.substr(tail.size() - serialdata::kMaxPending);
+    rest = tail;
+    return lines;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text = FuzzText(data, size);
+    serialdata store;
+    for (std::size_t at = 0; at < text.size(); at += kPortion) {
+        store.pending += text.substr(at, kPortion);
+        SplitLines(store);
+    }
+    std::string rest;
+    const std::vector<std::string> expected = ModelLines(text, rest);
+    const std::vector<std::string> stored = SnapshotLines(store);
+    FuzzRequire(stored == expected);
+    FuzzRequire(store.pending == rest);
+    bool ok = false;
+    bool error = false;
+    for (const std::string& line : stored) {
+        FuzzRequire(!line.empty() && line.size() <= serialdata::kMaxPending);
+        FuzzRequire(line.find_first_of("\r\n") == std::string::npos);
+        ok = ok || line == "OK";
+        error = error || line == "ERROR" || line.starts_with("+CMS ERROR:");
+    }
+    FuzzRequire((store.okReceived.load() != 0) == ok);
+    FuzzRequire((store.errorReceived.load() != 0) == error);
+    ClearLines(store);
+    FuzzRequire(SnapshotLines(store).empty() && store.okReceived.load() == 0 &&
+                store.errorReceived.load() == 0);
+    return 0;
+}
