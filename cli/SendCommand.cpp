@@ -53,20 +53,6 @@ void FillForm(CliRun& run, const std::string& text, CliWriteSmsForm& form) {
     form.SetControlText(kSmsTextEditId, text);
 }
 
-std::string_view OutcomeName(SendOutcome outcome) {
-    switch (outcome) {
-    case SendOutcome::SentOk:
-        return "Sent OK";
-    case SendOutcome::Error:
-        return "Error";
-    case SendOutcome::Timeout:
-        return "Timeout";
-    case SendOutcome::Cancelled:
-        return "Cancelled";
-    }
-    return {};
-}
-
 // One row per part: its command, its PDU and how it ended ("" for a part never tried).
 Table PartsTable(const SubmitParts& parts, const SendReport& report, SendOutcome outcome) {
     Table table{{"Command", "PDU", "Result"}, {}};
@@ -74,9 +60,9 @@ Table PartsTable(const SubmitParts& parts, const SendReport& report, SendOutcome
         const int part = static_cast<int>(i) + 1;
         std::string result;
         if (report.failedPart == 0 || part < report.failedPart)
-            result = OutcomeName(report.failedPart == 0 ? outcome : SendOutcome::SentOk);
+            result = SendOutcomeText(report.failedPart == 0 ? outcome : SendOutcome::SentOk);
         else if (part == report.failedPart)
-            result = OutcomeName(outcome);
+            result = SendOutcomeText(outcome);
         table.rows.push_back(
             {"AT+CMGS=" + std::to_string(parts[i].length), parts[i].pdu, std::move(result)});
     }

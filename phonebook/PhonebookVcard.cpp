@@ -1,6 +1,6 @@
 #include "phonebook/PhonebookVcard.h"
 
-#include "db/AtomicFile.h"
+#include "db/ExportFile.h"
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/Vcard.h"
 #include "serial/MessageSink.h"
@@ -10,18 +10,6 @@
 #include <vector>
 
 namespace {
-
-void ShowError(IMessageSink& sink, const std::string& text) {
-    sink.ShowMessage({text, std::string(kAppTitle), BoxButtons::Ok, BoxIcon::Error, true});
-}
-
-void ShowDone(IMessageSink& sink, const std::string& text) {
-    sink.ShowMessage({text, "Info", BoxButtons::Ok, BoxIcon::Information, true});
-}
-
-std::string Rows(std::size_t count) {
-    return std::to_string(count) + (count == 1 ? " row" : " rows");
-}
 
 // The whole file, at most one byte past the reader's limit (so that it can say "too large").
 std::optional<std::string> ReadWhole(const std::string& path) {
@@ -46,36 +34,23 @@ int ExportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::st
         if (std::optional<PhonebookRow> row = form.Row(index))
             rows.push_back(std::move(*row));
     }
-    const std::string contents = WriteVcards(rows);
-    const FileWriteResult written = SaveAskingToReplace(
-        path, [&](Overwrite overwrite) { return WriteFileAtomically(path, contents, overwrite); },
-        [&sink](const std::string& question) {
-            return sink.ShowMessage({question, "Question", BoxButtons::YesNo, BoxIcon::Question,
-                                     true}) == BoxAnswer::Yes;
-        });
-    if (!written.ok) {
-        if (!written.error.empty())
-            ShowError(sink, written.error);
-        return -1;
-    }
-    ShowDone(sink, Rows(rows.size()) + " written to " + path);
-    return static_cast<int>(rows.size());
+    return WriteExportFile(sink, path, WriteVcards(rows), rows.size());
 }
 
 int ImportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::string& path) {
     const std::optional<std::string> text = ReadWhole(path);
     if (!text) {
-        ShowError(sink, "Cannot read " + path);
+        ShowFileError(sink, "Cannot read " + path);
         return -1;
     }
     const VcardReadResult read = ReadVcards(*text);
     if (read.error) {
-        ShowError(sink, "Cannot import " + path + ": line " + std::to_string(read.error->line) +
-                            ": " + read.error->message);
+        ShowFileError(sink, "Cannot import " + path + ": line " + std::to_string(read.error->line) +
+                                ": " + read.error->message);
         return -1;
     }
     for (std::size_t i = 0; i < read.rows.size(); ++i)
         form.InsertRow(static_cast<int>(i), read.rows[i]);
-    ShowDone(sink, Rows(read.rows.size()) + " imported from " + path);
+    ShowFileDone(sink, RowCountText(read.rows.size()) + " imported from " + path);
     return static_cast<int>(read.rows.size());
 }

@@ -1,6 +1,6 @@
 #include "sms/SmsExport.h"
 
-#include "db/AtomicFile.h"
+#include "db/ExportFile.h"
 #include "serial/MessageSink.h"
 #include "sms/CopySmsToDatabase.h"
 
@@ -111,21 +111,5 @@ std::string SmsRowsToText(std::span<const SmsRow> rows) {
 
 int ExportSmsRows(std::span<const SmsRow> rows, IMessageSink& sink, const std::string& path) {
     const std::string contents = EndsWithTxt(path) ? SmsRowsToText(rows) : SmsRowsToCsv(rows);
-    const FileWriteResult written = SaveAskingToReplace(
-        path, [&](Overwrite overwrite) { return WriteFileAtomically(path, contents, overwrite); },
-        [&sink](const std::string& question) {
-            return sink.ShowMessage({question, "Question", BoxButtons::YesNo, BoxIcon::Question,
-                                     true}) == BoxAnswer::Yes;
-        });
-    if (!written.ok) {
-        if (!written.error.empty())
-            sink.ShowMessage(
-                {written.error, std::string(kAppTitle), BoxButtons::Ok, BoxIcon::Error, true});
-        return -1;
-    }
-    const auto count = static_cast<int>(rows.size());
-    sink.ShowMessage(
-        {std::to_string(count) + (count == 1 ? " row" : " rows") + " written to " + path, "Info",
-         BoxButtons::Ok, BoxIcon::Information, true});
-    return count;
+    return WriteExportFile(sink, path, contents, rows.size());
 }

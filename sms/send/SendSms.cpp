@@ -14,20 +14,6 @@ SendOutcome OutcomeOf(int answer) {
     return answer == kAnswerError ? SendOutcome::Error : SendOutcome::Timeout;
 }
 
-std::string_view OutcomeText(SendOutcome outcome) {
-    switch (outcome) {
-    case SendOutcome::SentOk:
-        return "Sent OK";
-    case SendOutcome::Error:
-        return "Error";
-    case SendOutcome::Timeout:
-        return "Timeout";
-    case SendOutcome::Cancelled:
-        break;
-    }
-    return {};
-}
-
 std::string CmgsCommand(const SubmitPdu& submit) {
     return "AT+CMGS=" + std::to_string(submit.length);
 }
@@ -87,9 +73,23 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
         *report = done;
     }
     if (outcome != SendOutcome::Cancelled) {
-        ShowOk(sink, OutcomeText(outcome), kAppTitle);
+        ShowOk(sink, SendOutcomeText(outcome), kAppTitle);
     }
     return outcome;
+}
+
+std::string_view SendOutcomeText(SendOutcome outcome) {
+    switch (outcome) {
+    case SendOutcome::SentOk:
+        return "Sent OK";
+    case SendOutcome::Error:
+        return "Error";
+    case SendOutcome::Timeout:
+        return "Timeout";
+    case SendOutcome::Cancelled:
+        return "Cancelled";
+    }
+    return {};
 }
 
 std::string FailedPartNote(const SendReport& report, SendOutcome outcome) {
@@ -97,5 +97,5 @@ std::string FailedPartNote(const SendReport& report, SendOutcome outcome) {
         return {};
     }
     return "Part " + std::to_string(report.failedPart) + " of " + std::to_string(report.parts) +
-           " not sent: " + std::string(OutcomeText(outcome));
+           " not sent: " + std::string(SendOutcomeText(outcome));
 }

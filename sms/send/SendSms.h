@@ -11,6 +11,7 @@
 #include "sms/send/SubmitPdu.h"
 
 #include <string>
+#include <string_view>
 
 enum class SendOutcome {
     SentOk,   // "OK"
@@ -42,6 +43,10 @@ struct SendReport {
 // given, names it.
 SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IMessageSink& sink,
                             SendReport* report = nullptr, SendPause pause = SendPause::AskUser);
+
+// How a send ended, in words: the outcome box's text ("Sent OK", "Error", "Timeout"), or
+// "Cancelled" (which no box tells).
+std::string_view SendOutcomeText(SendOutcome outcome);
 
 // The status-bar line for a send of several parts that failed ("Part 2 of 3 not sent:
 // Timeout"); empty for a single message, a cancelled send or one that went through.
