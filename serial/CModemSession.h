@@ -27,7 +27,7 @@ inline constexpr int kStopTaskCommand = 32777;
 inline constexpr int kSendCommandLine = 1; // text + carriage return
 inline constexpr int kSendPduData = 2;     // text + Ctrl-Z
 inline constexpr int kAnswerOk = 1;        // "OK" stored (an error line too, maybe)
-inline constexpr int kAnswerError = 2;     // "ERROR" or "+CMS ERROR:..." and no "OK"
+inline constexpr int kAnswerError = 2;     // "ERROR", "+CMS/+CME ERROR:..." and no "OK"
 inline constexpr int kAnswerTimeout = 3;   // neither within the wait
 
 class CModemSession {
