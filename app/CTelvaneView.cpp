@@ -4,6 +4,7 @@
 #include "app/FormBuilder.h"
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
+#include "app/StatusNote.h"
 #include "db/archive/CSmsArchiveDlg.h"
 #include "phonebook/PhonebookColumns.h"
 #include "res/form/ButtonImages.h"
@@ -31,6 +32,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <array>
 #include <span>
@@ -41,6 +43,9 @@
 namespace {
 
 using Column = PhonebookColumn;
+
+// How often the end of a lost session asks again for the port that a task still holds.
+constexpr int kPortGoneRetryMs = 50;
 
 void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
     QStringList headings;
@@ -409,6 +414,13 @@ void CTelvaneView::OnJumpTo(int tab) {
 void CTelvaneView::OnOpenCom() {
     if (sessionTaskRunning || closing)
         return;
+    // Opening and closing exchange with the phone and reset the line store: they wait for no
+    // task, and no task starts while they run.
+    PortLease lease = session.TakePort();
+    if (!lease) {
+        ShowStatus(TaskRunningNote());
+        return;
+    }
     if (sessionTask.joinable())
         sessionTask.join(); // finished: its last step was to report back
     const bool open = portOpen == 0;
@@ -421,16 +433,20 @@ void CTelvaneView::OnOpenCom() {
             session.CloseSession();
     };
     try {
-        sessionTask = std::thread([this, open, task] {
+        sessionTask = std::thread([this, open, task, held = std::move(lease)]() mutable {
             task();
+            held.Release(); // before the count read that the end of an opening starts
             QMetaObject::invokeMethod(
                 this, [this, open] { OnSessionTaskDone(open); }, Qt::QueuedConnection);
             sessionThreadDone = true;
         });
     } catch (const std::system_error&) {
-        // No thread to be had: do the work here, the window waiting with it.
+        // No thread to be had: do the work here, the window waiting with it (the lease went
+        // with the thread's callable: take it again).
         sessionThreadDone = true;
+        lease = session.TakePort();
         task();
+        lease.Release();
         OnSessionTaskDone(open);
     }
 }
@@ -445,7 +461,7 @@ void CTelvaneView::OnSessionTaskDone(bool opened) {
 
 void CTelvaneView::OnSendSms() {
     if (sendWorker.Busy()) {
-        ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
+        ShowStatus(TaskRunningNote());
         return;
     }
     writeTab.OnSendSms(sendWorker, [this](SendOutcome outcome) {
@@ -455,8 +471,32 @@ void CTelvaneView::OnSendSms() {
 }
 
 void CTelvaneView::ShowStatus(const QString& text) {
-    if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->showMessage(text, 5000);
+    ShowStatusNote(this, text);
+}
+
+QString CTelvaneView::TaskRunningNote() {
+    return QString::fromUtf8(kTaskRunningText.data(),
+                             static_cast<qsizetype>(kTaskRunningText.size()));
+}
+
+void CTelvaneView::PortGone() {
+    // The reader's thread: the session ends on this one, once the port is free.
+    if (closing)
+        return;
+    QMetaObject::invokeMethod(
+        this, [this] { OnPortGone(); }, Qt::QueuedConnection);
+}
+
+void CTelvaneView::OnPortGone() {
+    if (closing)
+        return;
+    // The task under way stops after its exchange (which ends at once); then the port is free.
+    PortLease lease = session.TakePort();
+    if (!lease) {
+        QTimer::singleShot(kPortGoneRetryMs, this, [this] { OnPortGone(); });
+        return;
+    }
+    session.EndLostSession();
 }
 
 void CTelvaneView::OnIoSettings() {
@@ -473,6 +513,11 @@ void CTelvaneView::OnStopTask() {
 }
 
 void CTelvaneView::OnSelectDatabase() {
+    // Every task may use the database (names looked up, rows archived): none may see it go.
+    if (session.PortTaken()) {
+        ShowStatus(TaskRunningNote());
+        return;
+    }
     viewDatabase.SelectDatabase();
 }
 

@@ -55,6 +55,9 @@ public:
     // Checks (non-zero) or unchecks the menu entry of a command; "Cannot get menu" without a
     // menu. Any thread.
     void SetMenuCheck(int commandId, int checked) override;
+    // The port has gone under the open session (reader's thread): the session ends on the
+    // user-interface thread once the task under way has stopped.
+    void PortGone() override;
     // The tip of a form control; empty when the tooltip table does not list it.
     static QString OnToolTipText(int controlId);
 
@@ -62,10 +65,12 @@ public:
     void OnTabSelChange(int index);
     void OnJumpTo(int tab);
     // Opens or closes the session on a thread of its own, so that the window keeps answering
-    // while a silent phone is waited for; a click while that runs is ignored.
+    // while a silent phone is waited for; a click while that runs is ignored, and one while
+    // another task holds the port is refused with a status-bar note.
     void OnOpenCom();
     void OnIoSettings();
     void OnStopTask();
+    // "Apri nuovo DB...": refused with a status-bar note while a task runs.
     void OnSelectDatabase();
     void OnSmsArchive();
     void OnAbout();
@@ -139,6 +144,8 @@ private:
     template <typename Handler> void OnClick(int id, Handler handler);
     void MakeSmsListView();
     void ShowStatus(const QString& text);
+    static QString TaskRunningNote();
+    void OnPortGone();
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
     bool DropFormCall() const;

@@ -41,6 +41,8 @@ SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMess
         return SendOutcome::Cancelled;
     }
     const SendOutcome outcome = OutcomeOf(session.SendAndWait(submit.pdu, kSendPduData));
-    ShowOk(sink, OutcomeText(outcome), kAppTitle);
+    // A port that went away is reported once, by the end of the session.
+    if (!session.PortLost())
+        ShowOk(sink, OutcomeText(outcome), kAppTitle);
     return outcome;
 }
