@@ -66,72 +66,50 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
         return false;
     if (exclusive && !TakeLock(candidate.get(), readOnly))
         return false;
+    auto opening = std::make_shared<DaoConnection>(std::move(candidate));
     std::lock_guard lock(mutex);
-    handle = std::move(candidate);
+    connection = std::move(opening);
     return true;
 }
 
 void CDaoDatabase::Close() {
-    std::vector<CDaoRecordset*> stillOpen;
+    std::vector<CDaoRecordset*> ours;
+    std::shared_ptr<DaoConnection> closing;
     {
         std::lock_guard lock(mutex);
-        stillOpen = openRecordsets;
+        const std::thread::id self = std::this_thread::get_id();
+        for (const auto& [recordset, owner] : openRecordsets)
+            if (owner == self)
+                ours.push_back(recordset);
+        // The others are no longer ours to close: their threads close them, on the connection
+        // they hold.
+        std::erase_if(openRecordsets, [self](const auto& entry) { return entry.second != self; });
+        closing = std::move(connection);
     }
     // Each Close commits its appends and unregisters itself.
-    for (CDaoRecordset* recordset : stillOpen)
+    for (CDaoRecordset* recordset : ours)
         recordset->Close();
-    std::lock_guard lock(mutex);
-    if (handle && sqlite3_get_autocommit(handle.get()) == 0)
-        CommitLocked();
-    handle.reset();
-    appendGroupMembers = 0;
+    // The connection closes here unless a record set of another thread still holds it.
+    closing.reset();
 }
 
 bool CDaoDatabase::IsOpen() const {
     std::lock_guard lock(mutex);
-    return handle != nullptr;
+    return connection != nullptr;
+}
+
+std::shared_ptr<DaoConnection> CDaoDatabase::Connection() const {
+    std::lock_guard lock(mutex);
+    return connection;
 }
 
 void CDaoDatabase::Register(CDaoRecordset* recordset) {
     std::lock_guard lock(mutex);
-    openRecordsets.push_back(recordset);
+    openRecordsets.emplace_back(recordset, std::this_thread::get_id());
 }
 
 void CDaoDatabase::Unregister(CDaoRecordset* recordset) {
     std::lock_guard lock(mutex);
-    std::erase(openRecordsets, recordset);
-}
-
-bool CDaoDatabase::BeginAppend(bool& joined) {
-    std::lock_guard lock(mutex);
-    if (!handle)
-        return false;
-    if (!joined) {
-        joined = true;
-        ++appendGroupMembers;
-    }
-    if (sqlite3_get_autocommit(handle.get()) == 0)
-        return true;
-    return Execute(handle.get(), "BEGIN IMMEDIATE");
-}
-
-void CDaoDatabase::EndAppendGroup() {
-    std::lock_guard lock(mutex);
-    if (appendGroupMembers > 0)
-        --appendGroupMembers;
-    if (appendGroupMembers == 0 && handle && sqlite3_get_autocommit(handle.get()) == 0)
-        CommitLocked();
-}
-
-void CDaoDatabase::SaveAppends() {
-    std::lock_guard lock(mutex);
-    if (handle && sqlite3_get_autocommit(handle.get()) == 0)
-        CommitLocked();
-}
-
-void CDaoDatabase::CommitLocked() {
-    // A commit the engine refuses leaves the transaction open: end it so the next append
-    // starts clean.
-    if (!Execute(handle.get(), "COMMIT"))
-        Execute(handle.get(), "ROLLBACK");
+    std::erase_if(openRecordsets,
+                  [recordset](const auto& entry) { return entry.first == recordset; });
 }

@@ -4,13 +4,18 @@
 // A file counts as open only when it is an SQLite file holding the five Telvane tables; a
 // missing file is never created. Opened exclusively, the file stays locked against every other
 // connection (other processes included) until Close. Record sets are built on this object; Close
-// closes any still open. The connection is serialised, so record sets may live on different
-// threads, but Close and Open must not race with a record set in use on another thread.
+// closes those still open that the calling thread opened. A record set open on another thread
+// is left to that thread: it keeps the old connection until it closes, so Close (and an Open
+// after it) never frees what that thread is using. The connection is serialised, so record sets
+// may live on different threads.
 
-#include "db/SqliteHandles.h"
+#include "db/DaoConnection.h"
 
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 class CDaoRecordset;
@@ -30,21 +35,13 @@ public:
 private:
     friend class CDaoRecordset;
 
-    sqlite3* Handle() const { return handle.get(); }
+    // The connection record sets open on; null while no file is open.
+    std::shared_ptr<DaoConnection> Connection() const;
     void Register(CDaoRecordset* recordset);
     void Unregister(CDaoRecordset* recordset);
 
-    // Appends of every record set are grouped into one transaction, begun by the first append
-    // and committed when the last record set that appended closes.
-    bool BeginAppend(bool& joined);
-    void EndAppendGroup();
-    // Commits what the group holds so far: called after an engine error so the rows saved
-    // before it stay saved whatever happens next.
-    void SaveAppends();
-    void CommitLocked();
-
-    SqlitePtr handle;
+    std::shared_ptr<DaoConnection> connection;
     mutable std::mutex mutex;
-    std::vector<CDaoRecordset*> openRecordsets;
-    int appendGroupMembers = 0;
+    // The open record sets and the thread that opened each.
+    std::vector<std::pair<CDaoRecordset*, std::thread::id>> openRecordsets;
 };

@@ -178,8 +178,11 @@ bool CDaoRecordset::Open(int openType, const std::string& sql, int /*options*/) 
     const std::string named = sql.empty() ? table : TableOfSql(sql);
     if (openType != dbOpenDynaset || database == nullptr || !EqualNoCase(named, table))
         return false;
-    if (!database->IsOpen() || !PrepareWalk())
+    connection = database->Connection();
+    if (!connection || !PrepareWalk()) {
+        connection.reset();
         return false;
+    }
     open = true;
     database->Register(this);
     if (MoveFirst())
@@ -200,9 +203,10 @@ void CDaoRecordset::Close() {
     findColumn.clear();
     if (inAppendGroup) {
         inAppendGroup = false;
-        database->EndAppendGroup();
+        connection->EndAppendGroup();
     }
     database->Unregister(this);
+    connection.reset();
 }
 
 std::string CDaoRecordset::ColumnList() {
@@ -213,8 +217,8 @@ std::string CDaoRecordset::ColumnList() {
 }
 
 bool CDaoRecordset::PrepareWalk() {
-    walk = Prepare(database->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
-                                           " WHERE rowid > ?1 ORDER BY rowid");
+    walk = Prepare(connection->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
+                                             " WHERE rowid > ?1 ORDER BY rowid");
     return walk != nullptr;
 }
 
@@ -261,9 +265,9 @@ bool CDaoRecordset::FindFirst(std::string_view column, std::string_view value) {
     if (field == fields.end())
         return false;
     if (!find || findColumn != field->column) {
-        find = Prepare(database->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
-                                               " WHERE " + Quoted(field->column) +
-                                               " LIKE ?1 ESCAPE '\\' ORDER BY rowid LIMIT 1");
+        find = Prepare(connection->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
+                                                 " WHERE " + Quoted(field->column) +
+                                                 " LIKE ?1 ESCAPE '\\' ORDER BY rowid LIMIT 1");
         findColumn = find ? std::string(field->column) : std::string();
         if (!find)
             return false;
@@ -312,9 +316,9 @@ bool CDaoRecordset::Update() {
     if (!open || !adding)
         return false;
     adding = false;
-    const bool saved = database->BeginAppend(inAppendGroup) && InsertChanged();
+    const bool saved = connection->BeginAppend(inAppendGroup) && InsertChanged();
     if (!saved)
-        database->SaveAppends();
+        connection->SaveAppends();
     Restore(currentValues);
     return saved;
 }
@@ -325,7 +329,7 @@ bool CDaoRecordset::InsertChanged() {
     for (std::size_t i = 0; i < values.size(); ++i)
         changed[i] = values[i] != addNewValues[i];
     if (!insert || changed != insertColumns) {
-        insert = Prepare(database->Handle(), InsertSql(table, fields, changed));
+        insert = Prepare(connection->Handle(), InsertSql(table, fields, changed));
         insertColumns = insert ? changed : std::vector<bool>();
         if (!insert)
             return false;
