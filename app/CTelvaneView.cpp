@@ -96,8 +96,6 @@ template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) 
 
 void CTelvaneView::WireWriteSms() {
     OnClick(kSendButtonId, [this] { OnSendSms(); });
-    OnClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
-    OnClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
     OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
     WireSubmitRadios();
     auto* text = qobject_cast<QPlainTextEdit*>(Control(kSmsTextEditId));
@@ -109,7 +107,8 @@ void CTelvaneView::WireWriteSms() {
 
 void CTelvaneView::WireSubmitRadios() {
     // The operations set each radio button of these groups on its own (a relative validity may
-    // stand checked beside an absolute one); only a click unchecks the others.
+    // stand checked beside an absolute one). Whatever way the user changes one (mouse, keyboard,
+    // accessibility), it ends checked and its partner unchecked.
     for (const auto& ids : {std::array{kStandardSubmitRadioId, kAdvancedSubmitRadioId},
                             std::array{kAbsoluteRadioId, kRelativeRadioId}}) {
         for (int id : ids) {
@@ -117,12 +116,23 @@ void CTelvaneView::WireSubmitRadios() {
             if (QButtonGroup* group = radio->group())
                 group->removeButton(radio);
             radio->setAutoExclusive(false);
-            connect(radio, &QAbstractButton::clicked, this, [this, ids, id] {
-                for (int other : ids)
-                    qobject_cast<QAbstractButton*>(Control(other))->setChecked(other == id);
-            });
+            connect(radio, &QAbstractButton::toggled, this,
+                    [this, ids, id] { OnUserRadio(ids, id); });
         }
     }
+}
+
+void CTelvaneView::OnUserRadio(const std::array<int, 2>& pair, int chosen) {
+    if (writeForm.SettingChecks() || pairingRadios)
+        return;
+    pairingRadios = true;
+    for (int id : pair)
+        qobject_cast<QAbstractButton*>(Control(id))->setChecked(id == chosen);
+    pairingRadios = false;
+    if (chosen == kStandardSubmitRadioId)
+        writeTab.OnStandardSubmit();
+    else if (chosen == kAdvancedSubmitRadioId)
+        writeTab.OnAdvancedSubmit();
 }
 
 void CTelvaneView::WirePhonebook() {

@@ -21,6 +21,7 @@
 #include "sms/send/CWriteSmsTab.h"
 
 #include <QScrollArea>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -138,6 +139,8 @@ private:
     void JoinReader();
     void WireWriteSms();
     void WireSubmitRadios();
+    // A radio button of a pair changed by the user: it stays checked, its partner not.
+    void OnUserRadio(const std::array<int, 2>& pair, int chosen);
     void WirePhonebook();
     void WireReadSms();
     // Runs handler when the button `id` is clicked.
@@ -159,6 +162,7 @@ private:
     std::atomic<bool> sessionThreadDone{true};
     std::atomic<bool> closing{false};
     bool phonebookColumnsMade = false;
+    bool pairingRadios = false;
     bool initialised = false;
     bool destroyed = false;
 
