@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -65,7 +66,10 @@ TEST_F(DatabaseDialogTest, ATypedNameWithoutExtensionMeansItsMdbFile) {
     const auto typed = [this](const char* name) {
         return [this, name](QFileDialog* dialog) {
             dialog->setDirectory(folder.path());
-            dialog->selectFile(QString::fromLatin1(name));
+            // Typed into the name field, as the user does.
+            auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(field, nullptr);
+            field->setText(QString::fromLatin1(name));
             static_cast<QDialog*>(dialog)->accept();
         };
     };
