@@ -26,21 +26,23 @@ template <typename Fn> std::invoke_result_t<Fn> RunOnGuiThread(Fn&& fn) {
     std::condition_variable doneSignal;
     bool done = false;
     std::optional<std::conditional_t<std::is_void_v<Result>, bool, Result>> result;
+    // Held from before the post until the wait: the call starts only once the caller waits,
+    // and everything the caller wrote is seen by it.
+    std::unique_lock lock(mutex);
     QMetaObject::invokeMethod(
         app,
         [&] {
+            std::unique_lock callLock(mutex);
             if constexpr (std::is_void_v<Result>) {
                 fn();
                 result.emplace(true);
             } else {
                 result.emplace(fn());
             }
-            const std::lock_guard lock(mutex);
             done = true;
             doneSignal.notify_one();
         },
         Qt::QueuedConnection);
-    std::unique_lock lock(mutex);
     doneSignal.wait(lock, [&done] { return done; });
     if constexpr (!std::is_void_v<Result>)
         return std::move(*result);
