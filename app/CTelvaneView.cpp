@@ -4,6 +4,7 @@
 #include "app/FormBuilder.h"
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
+#include "app/StatusNote.h"
 #include "db/archive/CSmsArchiveDlg.h"
 #include "phonebook/PhonebookColumns.h"
 #include "res/form/ButtonImages.h"
@@ -34,6 +35,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <array>
 #include <span>
@@ -47,6 +49,8 @@ using Column = PhonebookColumn;
 
 // How long the cause of a failed open stays in the status bar.
 constexpr int kPortNoteMs = 60000;
+// How often the end of a lost session asks again for the port that a task still holds.
+constexpr int kPortGoneRetryMs = 50;
 
 void SetColumns(QTreeWidget* list, std::span<const Column> columns) {
     QStringList headings;
@@ -117,8 +121,6 @@ template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) 
 void CTelvaneView::WireWriteSms() {
     OnClick(kSendButtonId, [this] { OnSendSms(); });
     OnClick(kReadScaButtonId, [this] { OnReadSca(); });
-    OnClick(kStandardSubmitRadioId, [this] { writeTab.OnStandardSubmit(); });
-    OnClick(kAdvancedSubmitRadioId, [this] { writeTab.OnAdvancedSubmit(); });
     OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
     WireSubmitRadios();
     auto* text = qobject_cast<QPlainTextEdit*>(Control(kSmsTextEditId));
@@ -133,7 +135,8 @@ void CTelvaneView::WireWriteSms() {
 
 void CTelvaneView::WireSubmitRadios() {
     // The operations set each radio button of these groups on its own (a relative validity may
-    // stand checked beside an absolute one); only a click unchecks the others.
+    // stand checked beside an absolute one). Whatever way the user changes one (mouse, keyboard,
+    // accessibility), it ends checked and its partner unchecked.
     for (const auto& ids : {std::array{kStandardSubmitRadioId, kAdvancedSubmitRadioId},
                             std::array{kAbsoluteRadioId, kRelativeRadioId}}) {
         for (int id : ids) {
@@ -141,12 +144,23 @@ void CTelvaneView::WireSubmitRadios() {
             if (QButtonGroup* group = radio->group())
                 group->removeButton(radio);
             radio->setAutoExclusive(false);
-            connect(radio, &QAbstractButton::clicked, this, [this, ids, id] {
-                for (int other : ids)
-                    qobject_cast<QAbstractButton*>(Control(other))->setChecked(other == id);
-            });
+            connect(radio, &QAbstractButton::toggled, this,
+                    [this, ids, id] { OnUserRadio(ids, id); });
         }
     }
+}
+
+void CTelvaneView::OnUserRadio(const std::array<int, 2>& pair, int chosen) {
+    if (writeForm.SettingChecks() || pairingRadios)
+        return;
+    pairingRadios = true;
+    for (int id : pair)
+        qobject_cast<QAbstractButton*>(Control(id))->setChecked(id == chosen);
+    pairingRadios = false;
+    if (chosen == kStandardSubmitRadioId)
+        writeTab.OnStandardSubmit();
+    else if (chosen == kAdvancedSubmitRadioId)
+        writeTab.OnAdvancedSubmit();
 }
 
 void CTelvaneView::WirePhonebook() {
@@ -450,6 +464,13 @@ void CTelvaneView::OnJumpTo(int tab) {
 void CTelvaneView::OnOpenCom() {
     if (sessionTaskRunning || closing)
         return;
+    // Opening and closing exchange with the phone and reset the line store: they wait for no
+    // task, and no task starts while they run.
+    PortLease lease = session.TakePort();
+    if (!lease) {
+        ShowStatus(TaskRunningNote());
+        return;
+    }
     if (sessionTask.joinable())
         sessionTask.join(); // finished: its last step was to report back
     const bool open = portOpen == 0;
@@ -466,16 +487,20 @@ void CTelvaneView::OnOpenCom() {
         }
     };
     try {
-        sessionTask = std::thread([this, open, task] {
+        sessionTask = std::thread([this, open, task, held = std::move(lease)]() mutable {
             task();
+            held.Release(); // before the count read that the end of an opening starts
             QMetaObject::invokeMethod(
                 this, [this, open] { OnSessionTaskDone(open); }, Qt::QueuedConnection);
             sessionThreadDone = true;
         });
     } catch (const std::system_error&) {
-        // No thread to be had: do the work here, the window waiting with it.
+        // No thread to be had: do the work here, the window waiting with it (the lease went
+        // with the thread's callable: take it again).
         sessionThreadDone = true;
+        lease = session.TakePort();
         task();
+        lease.Release();
         OnSessionTaskDone(open);
     }
 }
@@ -490,7 +515,7 @@ void CTelvaneView::OnSessionTaskDone(bool opened) {
 
 void CTelvaneView::OnSendSms() {
     if (sendWorker.Busy()) {
-        ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
+        ShowStatus(TaskRunningNote());
         return;
     }
     writeTab.OnSendSms(sendWorker, [this](SendOutcome outcome) {
@@ -520,12 +545,36 @@ void CTelvaneView::OnReadSca() {
             Qt::QueuedConnection);
     });
     if (!started)
-        ShowStatus(QStringLiteral("Another task is running: wait or stop it"));
+        ShowStatus(TaskRunningNote());
 }
 
 void CTelvaneView::ShowStatus(const QString& text, int shownMs) {
-    if (auto* frame = qobject_cast<QMainWindow*>(window()))
-        frame->statusBar()->showMessage(text, shownMs);
+    ShowStatusNote(this, text, shownMs);
+}
+
+QString CTelvaneView::TaskRunningNote() {
+    return QString::fromUtf8(kTaskRunningText.data(),
+                             static_cast<qsizetype>(kTaskRunningText.size()));
+}
+
+void CTelvaneView::PortGone() {
+    // The reader's thread: the session ends on this one, once the port is free.
+    if (closing)
+        return;
+    QMetaObject::invokeMethod(
+        this, [this] { OnPortGone(); }, Qt::QueuedConnection);
+}
+
+void CTelvaneView::OnPortGone() {
+    if (closing)
+        return;
+    // The task under way stops after its exchange (which ends at once); then the port is free.
+    PortLease lease = session.TakePort();
+    if (!lease) {
+        QTimer::singleShot(kPortGoneRetryMs, this, [this] { OnPortGone(); });
+        return;
+    }
+    session.EndLostSession();
 }
 
 void CTelvaneView::OnIoSettings() {
@@ -542,6 +591,11 @@ void CTelvaneView::OnStopTask() {
 }
 
 void CTelvaneView::OnSelectDatabase() {
+    // Every task may use the database (names looked up, rows archived): none may see it go.
+    if (session.PortTaken()) {
+        ShowStatus(TaskRunningNote());
+        return;
+    }
     viewDatabase.SelectDatabase();
 }
 

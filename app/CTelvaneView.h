@@ -11,6 +11,7 @@
 #include "app/QtSmsReadForm.h"
 #include "app/QtWriteSmsForm.h"
 #include "app/SmsListModel.h"
+#include "app/StatusNote.h"
 #include "db/CViewDatabase.h"
 #include "modemmanager/ModemManagerGuard.h"
 #include "phonebook/CPhonebookManager.h"
@@ -23,6 +24,7 @@
 #include "sms/send/ReadSca.h"
 
 #include <QScrollArea>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -58,6 +60,9 @@ public:
     // Checks (non-zero) or unchecks the menu entry of a command; "Cannot get menu" without a
     // menu. Any thread.
     void SetMenuCheck(int commandId, int checked) override;
+    // The port has gone under the open session (reader's thread): the session ends on the
+    // user-interface thread once the task under way has stopped.
+    void PortGone() override;
     // The tip of a form control; empty when the tooltip table does not list it.
     static QString OnToolTipText(int controlId);
 
@@ -65,12 +70,14 @@ public:
     void OnTabSelChange(int index);
     void OnJumpTo(int tab);
     // Opens or closes the session on a thread of its own, so that the window keeps answering
-    // while a silent phone is waited for; a click while that runs is ignored.
+    // while a silent phone is waited for; a click while that runs is ignored, and one while
+    // another task holds the port is refused with a status-bar note.
     void OnOpenCom();
     void OnIoSettings();
     // "Inhibit ModemManager on this port": takes effect when the next session opens.
     void OnInhibitModemManager(bool inhibit);
     void OnStopTask();
+    // "Apri nuovo DB...": refused with a status-bar note while a task runs.
     void OnSelectDatabase();
     void OnSmsArchive();
     void OnAbout();
@@ -158,6 +165,8 @@ private:
     void JoinReader();
     void WireWriteSms();
     void WireSubmitRadios();
+    // A radio button of a pair changed by the user: it stays checked, its partner not.
+    void OnUserRadio(const std::array<int, 2>& pair, int chosen);
     void WirePhonebook();
     void WirePortNotes();
     void ShowPortNote(const std::string& note);
@@ -165,7 +174,9 @@ private:
     // Runs handler when the button `id` is clicked.
     template <typename Handler> void OnClick(int id, Handler handler);
     void MakeSmsListView();
-    void ShowStatus(const QString& text, int shownMs = 5000);
+    void ShowStatus(const QString& text, int shownMs = kStatusNoteMs);
+    static QString TaskRunningNote();
+    void OnPortGone();
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
     bool DropFormCall() const;
@@ -180,6 +191,7 @@ private:
     std::atomic<bool> closing{false};
     std::function<std::optional<std::string>()> importFileChooser;
     bool phonebookColumnsMade = false;
+    bool pairingRadios = false;
     bool initialised = false;
     bool destroyed = false;
 

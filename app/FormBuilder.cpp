@@ -41,7 +41,9 @@ QTreeWidget* NewReportList(QWidget* parent, bool singleSelection) {
 QComboBox* NewComboBox(QWidget* parent) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::InsertAlphabetically);
+    // Enter never turns the typed text into an entry: in "SMS Class" that would shift the
+    // entries the send reads by position.
+    combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setProperty("sorted", true);
     return combo;
 }

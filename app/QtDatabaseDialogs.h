@@ -30,3 +30,8 @@ private:
 
 // "label|pattern|label|pattern||" as the toolkit's name filters ("label (pattern);;...").
 QString ToNameFilters(const std::string& filter);
+
+// The file of `folder` that the name means, as the original platform's dialog takes it: the
+// name as it is when such a file exists; else, with `extension` (no dot) added when the name has
+// none, the file of that extension whose name matches case-insensitively, or that name itself.
+QString DatabaseFileFor(const QString& folder, const QString& name, const QString& extension);

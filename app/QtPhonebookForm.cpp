@@ -1,6 +1,7 @@
 #include "app/QtPhonebookForm.h"
 
 #include "app/GuiThread.h"
+#include "app/StatusNote.h"
 #include "phonebook/CPhonebookEntryDlg.h"
 #include "res/form/FormControls.h"
 
@@ -137,6 +138,15 @@ bool QtPhonebookForm::RunEntryDialog(std::string& name, std::string& number) {
         [this, &name, &number] {
             CPhonebookEntryDlg dialog(name, number, owner);
             return dialog.exec() == QDialog::Accepted;
+        },
+        false);
+}
+
+void QtPhonebookForm::SetStatusText(const std::string& text) {
+    OnGui(
+        [this, &text] {
+            ShowStatusNote(owner, FromUtf8(text));
+            return true;
         },
         false);
 }

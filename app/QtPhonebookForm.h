@@ -30,6 +30,7 @@ public:
     void SetProgressRange(int lower, int upper) override;
     void SetProgressPos(int position) override;
     bool RunEntryDialog(std::string& name, std::string& number) override;
+    void SetStatusText(const std::string& text) override;
 
 private:
     // Runs fn on the user-interface thread; a worker's call during the close gets fallback.

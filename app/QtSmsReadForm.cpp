@@ -2,19 +2,15 @@
 
 #include "app/GuiThread.h"
 #include "app/SmsListModel.h"
+#include "app/StatusNote.h"
 #include "res/form/FormControls.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QProgressBar>
-#include <QStatusBar>
 #include <QThread>
 
 namespace {
-
-// How long a status note stays, as the window's other notes.
-constexpr int kStatusMs = 5000;
 
 int CountEditId(SmsMemory memory) {
     switch (memory) {
@@ -160,8 +156,7 @@ std::optional<SmsRow> QtSmsReadForm::GetSmsRow(int index) {
 void QtSmsReadForm::SetStatusText(const std::string& text) {
     OnGui(
         [this, &text] {
-            if (auto* frame = qobject_cast<QMainWindow*>(owner->window()))
-                frame->statusBar()->showMessage(FromUtf8(text), kStatusMs);
+            ShowStatusNote(owner, FromUtf8(text));
             return true;
         },
         false);

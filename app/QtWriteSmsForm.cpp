@@ -68,8 +68,11 @@ bool QtWriteSmsForm::IsChecked(int id) {
 }
 
 void QtWriteSmsForm::SetChecked(int id, bool checked) {
-    if (auto* button = qobject_cast<QAbstractButton*>(Control(id)))
+    if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) {
+        settingChecks = true;
         button->setChecked(checked);
+        settingChecks = false;
+    }
 }
 
 void QtWriteSmsForm::EnableControl(int id, bool enable) {

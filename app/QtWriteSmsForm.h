@@ -28,9 +28,13 @@ public:
     void SetEditSelection(int id, int start, int end) override;
     void ShowStatus(std::string_view text) override;
 
+    // True while SetChecked changes a button: the operations' own states, not the user's.
+    bool SettingChecks() const { return settingChecks; }
+
 private:
     QWidget* Control(int id) const;
     QComboBox* Combo(int id) const;
 
     const std::map<int, QWidget*>& controls;
+    bool settingChecks = false;
 };

@@ -1,6 +1,7 @@
 #include "cli/CliPhonebookForm.h"
 
 #include <algorithm>
+#include <cstdio>
 
 int CliPhonebookForm::RowCount() {
     const std::lock_guard lock(mutex);
@@ -35,4 +36,8 @@ void CliPhonebookForm::DeleteAllRows() {
 std::vector<PhonebookRow> CliPhonebookForm::Rows() {
     const std::lock_guard lock(mutex);
     return rows;
+}
+
+void CliPhonebookForm::SetStatusText(const std::string& text) {
+    std::fprintf(stderr, "%s\n", text.c_str());
 }

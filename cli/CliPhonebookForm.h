@@ -20,6 +20,8 @@ public:
     std::optional<PhonebookRow> Row(int index) override;
     void SetItemText(int index, int column, const std::string& text) override;
     void DeleteAllRows() override;
+    // Status-bar notes go to standard error, as the SMS form's do.
+    void SetStatusText(const std::string& text) override;
     int FirstSelectedRow() override { return -1; }
 
     void SetProgressRange(int /*lower*/, int /*upper*/) override {}

@@ -23,7 +23,7 @@ void CliDatabaseDialogs::ShowInformation(const std::string& text, const std::str
 }
 
 void CliDatabaseDialogs::ShowStatus(const std::string& text) {
-    std::fprintf(stderr, "Status: %s\n", text.c_str());
+    std::fprintf(stderr, "%s\n", text.c_str());
 }
 
 CliRun::CliRun(const CliOptions& commandLine)
@@ -34,7 +34,8 @@ CliRun::CliRun(const CliOptions& commandLine)
 }
 
 CliRun::~CliRun() {
-    if (sessionOpened)
+    // A port that went away is told once, as the window tells it.
+    if (sessionOpened && !session.EndLostSession())
         session.CloseSession();
     lease.Release();
     databaseView.CloseDatabase();
@@ -71,7 +72,7 @@ bool CliRun::OpenPort() {
 int CliRun::Status() const {
     if (Interrupted().load())
         return kExitInterrupted;
-    return sink.Failures() > 0 ? kExitRefused : kExitDone;
+    return sink.Failures() > 0 || session.PortLost() ? kExitRefused : kExitDone;
 }
 
 int CliRun::RefusedStatus() const {

@@ -23,6 +23,9 @@ class NoSessionForm final : public ISessionForm {
 public:
     void EnablePortControls(int /*enable*/) override {}
     void SetMenuCheck(int /*commandId*/, int /*checked*/) override {}
+    // The run holds the port to its end: the session ends there (CliRun's destructor), and the
+    // exchanges under way end at once meanwhile.
+    void PortGone() override {}
 };
 
 // The database boxes as lines: no other file can be chosen here (--db names it), so the

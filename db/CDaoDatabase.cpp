@@ -136,8 +136,9 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
     int code = SQLITE_OK;
     if (!readOnly && !TakesAWrite(candidate.get(), code, problem))
         return Refuse(FailureOf(code, DbOpenFailure::ReadOnly), nullptr, problem);
+    auto opening = std::make_shared<DaoConnection>(std::move(candidate));
     std::lock_guard lock(mutex);
-    handle = std::move(candidate);
+    connection = std::move(opening);
     openFailure = DbOpenFailure::None;
     openError.clear();
     return true;
@@ -153,37 +154,45 @@ bool CDaoDatabase::Refuse(DbOpenFailure failure, sqlite3* candidate, const std::
 }
 
 void CDaoDatabase::Close() {
-    std::vector<CDaoRecordset*> stillOpen;
+    std::vector<CDaoRecordset*> ours;
+    std::shared_ptr<DaoConnection> closing;
     {
         std::lock_guard lock(mutex);
-        stillOpen = openRecordsets;
+        const std::thread::id self = std::this_thread::get_id();
+        for (const auto& [recordset, owner] : openRecordsets)
+            if (owner == self)
+                ours.push_back(recordset);
+        // The others are no longer ours to close: their threads close them, on the connection
+        // they hold.
+        std::erase_if(openRecordsets, [self](const auto& entry) { return entry.second != self; });
+        closing = std::move(connection);
     }
     // Each Close commits its appends and unregisters itself.
-    for (CDaoRecordset* recordset : stillOpen)
+    for (CDaoRecordset* recordset : ours)
         recordset->Close();
-    std::lock_guard lock(mutex);
-    if (handle && sqlite3_get_autocommit(handle.get()) == 0) {
-        std::string unused;
-        CommitLocked(unused);
-    }
-    handle.reset();
-    appendGroupMembers = 0;
-    appendError.clear();
+    // The connection closes here unless a record set of another thread still holds it.
+    closing.reset();
 }
 
 bool CDaoDatabase::IsOpen() const {
     std::lock_guard lock(mutex);
-    return handle != nullptr;
+    return connection != nullptr;
+}
+
+std::shared_ptr<DaoConnection> CDaoDatabase::Connection() const {
+    std::lock_guard lock(mutex);
+    return connection;
 }
 
 void CDaoDatabase::Register(CDaoRecordset* recordset) {
     std::lock_guard lock(mutex);
-    openRecordsets.push_back(recordset);
+    openRecordsets.emplace_back(recordset, std::this_thread::get_id());
 }
 
 void CDaoDatabase::Unregister(CDaoRecordset* recordset) {
     std::lock_guard lock(mutex);
-    std::erase(openRecordsets, recordset);
+    std::erase_if(openRecordsets,
+                  [recordset](const auto& entry) { return entry.first == recordset; });
 }
 
 DbOpenFailure CDaoDatabase::OpenFailure() const {
@@ -194,58 +203,4 @@ DbOpenFailure CDaoDatabase::OpenFailure() const {
 std::string CDaoDatabase::OpenErrorText() const {
     std::lock_guard lock(mutex);
     return openError;
-}
-
-bool CDaoDatabase::BeginAppend(bool& joined, std::string& error) {
-    std::lock_guard lock(mutex);
-    if (!handle) {
-        error = "the database is closed";
-        return false;
-    }
-    if (!joined) {
-        joined = true;
-        ++appendGroupMembers;
-    }
-    if (!appendError.empty()) {
-        error = appendError;
-        return false;
-    }
-    if (sqlite3_get_autocommit(handle.get()) == 0 || Execute(handle.get(), "BEGIN IMMEDIATE"))
-        return true;
-    appendError = error = EngineMessage(handle.get());
-    return false;
-}
-
-bool CDaoDatabase::EndAppendGroup(std::string& error) {
-    std::lock_guard lock(mutex);
-    if (appendGroupMembers > 0)
-        --appendGroupMembers;
-    bool stored = appendError.empty();
-    if (!stored)
-        error = appendError;
-    if (appendGroupMembers > 0)
-        return stored;
-    if (stored && handle && sqlite3_get_autocommit(handle.get()) == 0)
-        stored = CommitLocked(error);
-    appendError.clear();
-    return stored;
-}
-
-void CDaoDatabase::FailAppends(const std::string& error) {
-    std::lock_guard lock(mutex);
-    appendError = error.empty() ? std::string("the engine refused a row") : error;
-    // The engine may have rolled back already (a full disk does).
-    if (handle && sqlite3_get_autocommit(handle.get()) == 0)
-        Execute(handle.get(), "ROLLBACK");
-}
-
-bool CDaoDatabase::CommitLocked(std::string& error) {
-    if (Execute(handle.get(), "COMMIT"))
-        return true;
-    // A commit the engine refuses may leave the transaction open: end it, storing nothing, so
-    // the next append starts clean.
-    error = EngineMessage(handle.get());
-    if (sqlite3_get_autocommit(handle.get()) == 0)
-        Execute(handle.get(), "ROLLBACK");
-    return false;
 }

@@ -5,14 +5,19 @@
 // the engine's quick check and, unless opened read-only, takes a write (its journal included); a
 // missing file is never created. Opened exclusively, the file stays locked against every other
 // connection (other processes included) until Close. Record sets are built on this object; Close
-// closes any still open. The connection is serialised, so record sets may live on different
-// threads, but Close and Open must not race with a record set in use on another thread.
+// closes those still open that the calling thread opened. A record set open on another thread
+// is left to that thread: it keeps the old connection until it closes, so Close (and an Open
+// after it) never frees what that thread is using. The connection is serialised, so record sets
+// may live on different threads.
 
 #include "db/AtomicFile.h"
-#include "db/SqliteHandles.h"
+#include "db/DaoConnection.h"
 
+#include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 class CDaoRecordset;
@@ -39,28 +44,18 @@ private:
     friend class CDaoRecordset;
     friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
-    sqlite3* Handle() const { return handle.get(); }
+    // The connection record sets open on; null while no file is open.
+    std::shared_ptr<DaoConnection> Connection() const;
     void Register(CDaoRecordset* recordset);
     void Unregister(CDaoRecordset* recordset);
 
-    // Appends of every record set are grouped into one transaction, begun by the first append
-    // and committed when the last record set that appended closes: all of the group's rows are
-    // stored, or none. False (error says why) when the group's rows are not or will not be
-    // stored.
-    bool BeginAppend(bool& joined, std::string& error);
-    bool EndAppendGroup(std::string& error);
-    // An append the engine refused: the group's rows are rolled back and its later appends and
-    // its commit fail with this error.
-    void FailAppends(const std::string& error);
-    bool CommitLocked(std::string& error);
     // Records why an Open failed (the engine's message on candidate, else text); false.
     bool Refuse(DbOpenFailure failure, sqlite3* candidate, const std::string& text = {});
 
-    SqlitePtr handle;
+    std::shared_ptr<DaoConnection> connection;
     mutable std::mutex mutex;
-    std::vector<CDaoRecordset*> openRecordsets;
-    int appendGroupMembers = 0;
-    std::string appendError; // set once the group has failed
+    // The open record sets and the thread that opened each.
+    std::vector<std::pair<CDaoRecordset*, std::thread::id>> openRecordsets;
     DbOpenFailure openFailure = DbOpenFailure::None;
     std::string openError;
 };

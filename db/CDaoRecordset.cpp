@@ -179,8 +179,11 @@ bool CDaoRecordset::Open(int openType, const std::string& sql, int /*options*/) 
     const std::string named = sql.empty() ? table : TableOfSql(sql);
     if (openType != dbOpenDynaset || database == nullptr || !EqualNoCase(named, table))
         return false;
-    if (!database->IsOpen() || !PrepareWalk())
+    connection = database->Connection();
+    if (!connection || !PrepareWalk()) {
+        connection.reset();
         return false;
+    }
     open = true;
     database->Register(this);
     if (MoveFirst())
@@ -202,9 +205,10 @@ bool CDaoRecordset::Close() {
     bool stored = true;
     if (inAppendGroup) {
         inAppendGroup = false;
-        stored = database->EndAppendGroup(error);
+        stored = connection->EndAppendGroup(error);
     }
     database->Unregister(this);
+    connection.reset();
     return stored;
 }
 
@@ -216,10 +220,10 @@ std::string CDaoRecordset::ColumnList() {
 }
 
 bool CDaoRecordset::PrepareWalk() {
-    walk = Prepare(database->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
-                                           " WHERE rowid > ?1 ORDER BY rowid");
+    walk = Prepare(connection->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
+                                             " WHERE rowid > ?1 ORDER BY rowid");
     if (!walk)
-        error = EngineMessage(database->Handle());
+        error = EngineMessage(connection->Handle());
     return walk != nullptr;
 }
 
@@ -234,7 +238,7 @@ bool CDaoRecordset::Step(sqlite3_stmt* statement) {
     if (result == SQLITE_ROW)
         LoadFields(statement);
     else if (result != SQLITE_DONE)
-        error = EngineMessage(database->Handle());
+        error = EngineMessage(connection->Handle());
     return result == SQLITE_ROW || result == SQLITE_DONE;
 }
 
@@ -268,9 +272,9 @@ bool CDaoRecordset::FindFirst(std::string_view column, std::string_view value) {
     if (field == fields.end())
         return false;
     if (!find || findColumn != field->column) {
-        find = Prepare(database->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
-                                               " WHERE " + Quoted(field->column) +
-                                               " LIKE ?1 ESCAPE '\\' ORDER BY rowid LIMIT 1");
+        find = Prepare(connection->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
+                                                 " WHERE " + Quoted(field->column) +
+                                                 " LIKE ?1 ESCAPE '\\' ORDER BY rowid LIMIT 1");
         findColumn = find ? std::string(field->column) : std::string();
         if (!find)
             return false;
@@ -284,7 +288,7 @@ bool CDaoRecordset::FindFirst(std::string_view column, std::string_view value) {
             : SQLITE_MISUSE;
     if (stepped != SQLITE_ROW) {
         if (stepped != SQLITE_DONE)
-            error = EngineMessage(database->Handle());
+            error = EngineMessage(connection->Handle());
         return false;
     }
     adding = false;
@@ -325,10 +329,10 @@ bool CDaoRecordset::Update() {
     if (!open || !adding)
         return false;
     adding = false;
-    bool saved = database->BeginAppend(inAppendGroup, error);
+    bool saved = connection->BeginAppend(inAppendGroup, error);
     if (saved && !InsertChanged()) {
         saved = false;
-        database->FailAppends(error);
+        connection->FailAppends(error);
     }
     Restore(currentValues);
     return saved;
@@ -340,10 +344,10 @@ bool CDaoRecordset::InsertChanged() {
     for (std::size_t i = 0; i < values.size(); ++i)
         changed[i] = values[i] != addNewValues[i];
     if (!insert || changed != insertColumns) {
-        insert = Prepare(database->Handle(), InsertSql(table, fields, changed));
+        insert = Prepare(connection->Handle(), InsertSql(table, fields, changed));
         insertColumns = insert ? changed : std::vector<bool>();
         if (!insert) {
-            error = EngineMessage(database->Handle());
+            error = EngineMessage(connection->Handle());
             return false;
         }
     }
@@ -351,13 +355,13 @@ bool CDaoRecordset::InsertChanged() {
     int index = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (changed[i] && !BindValue(insert.get(), ++index, values[i])) {
-            error = EngineMessage(database->Handle());
+            error = EngineMessage(connection->Handle());
             return false;
         }
     }
     const int result = sqlite3_step(insert.get());
     if (result != SQLITE_DONE)
-        error = EngineMessage(database->Handle());
+        error = EngineMessage(connection->Handle());
     sqlite3_reset(insert.get());
     return result == SQLITE_DONE;
 }

@@ -11,12 +11,16 @@
 // give a false result (ErrorText then holds the engine's message) or the closed state, never an
 // exception; a walk the engine breaks off ends at EOF with ErrorText set.
 //
-// One record set is used by one thread at a time. Not copyable: the field list points into it.
+// One record set is used by one thread at a time: the one that opened it. It holds its
+// connection while open, so a Close of the database on another thread leaves it working.
+// Not copyable: the field list points into it.
 
+#include "db/DaoConnection.h"
 #include "db/DbDateTime.h"
 #include "db/SqliteHandles.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -90,6 +94,8 @@ private:
     std::string TableName() const;
 
     CDaoDatabase* database;
+    // Held from Open to Close: the statements below belong to it.
+    std::shared_ptr<DaoConnection> connection;
     std::string table;
     std::vector<CDaoField> fields; // the bound members, listed once at Open
     StatementPtr walk;

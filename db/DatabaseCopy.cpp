@@ -43,22 +43,20 @@ std::string Backup(sqlite3* source, const std::string& target) {
 
 FileWriteResult SaveDatabaseCopy(CDaoDatabase& database, const std::string& path,
                                  Overwrite overwrite) {
-    std::lock_guard lock(database.mutex);
-    sqlite3* source = database.handle.get();
-    if (source == nullptr)
+    const std::shared_ptr<DaoConnection> connection = database.Connection();
+    if (!connection)
         return Failure("No database is open");
-    if (SameFile(sqlite3_db_filename(source, "main"), path))
+    if (SameFile(sqlite3_db_filename(connection->Handle(), "main"), path))
         return Failure("The copy cannot replace the open database " + path);
-    // Rows of an unfinished append would go into the copy without being committed.
-    if (database.appendGroupMembers > 0)
-        return Failure("The database is being written: try again when it is done");
     if (overwrite == Overwrite::Refuse && ::access(path.c_str(), F_OK) == 0)
         return {false, true, "Cannot write " + path + ": File exists"};
     std::string error;
     const std::string temporary = MakeTemporaryBeside(path, error);
     if (temporary.empty())
         return Failure(error);
-    error = Backup(source, temporary);
+    // Rows of an unfinished append would go into the copy without being committed.
+    if (!connection->RunWhileIdle([&](sqlite3* source) { error = Backup(source, temporary); }))
+        error = "The database is being written: try again when it is done";
     if (!error.empty()) {
         std::remove(temporary.c_str());
         return Failure(error);

@@ -60,18 +60,26 @@ void CPhonebookManager::OnReadPhonebook() {
         ShowOk(messages, "COM is closed!", kAppTitle);
         return;
     }
-    // Another task has the port: the press is ignored.
-    int idle = 0;
-    if (!session.busy.compare_exchange_strong(idle, 1))
+    PortLease lease = session.TakePort();
+    if (!lease) {
+        form.SetStatusText(std::string(kTaskRunningText));
         return;
-    StartWorker();
+    }
+    StartWorker(std::move(lease));
 }
 
-void CPhonebookManager::StartWorker() {
-    JoinWorker(); // the previous read has cleared `busy`: it is at its very end
+void CPhonebookManager::StartWorker(PortLease lease) {
+    JoinWorker(); // the previous read has given the port back: it is at its very end
     reading = true;
+    session.busy = 1;
     try {
-        phonebookWorkerThread = std::thread([this] { ReadPhonebookWorker(); });
+        phonebookWorkerThread = std::thread([this, held = std::move(lease)]() mutable {
+            ReadPhonebookWorker();
+            held.Release();
+            session.stopRequest = 0;
+            reading = false;
+            session.busy = 0;
+        });
     } catch (const std::system_error&) {
         // No thread to be had: nothing is read.
         reading = false;
@@ -79,6 +87,8 @@ void CPhonebookManager::StartWorker() {
     }
 }
 
+// The read itself; the thread that StartWorker starts then gives the port back and clears
+// `stopRequest` and `busy`.
 int CPhonebookManager::ReadPhonebookWorker() {
     session.ClearLines();
     const bool sim = form.CheckedMemory() == PhonebookMemory::Sim;
@@ -92,21 +102,23 @@ int CPhonebookManager::ReadPhonebookWorker() {
     if (range.lower <= range.upper)
         ReadPositions(range, charset.inUse);
     RestoreCharset(charset);
-    session.stopRequest = 0;
-    reading = false;
-    session.busy = 0;
     return 0;
 }
 
 void CPhonebookManager::SendWithRetry(std::string_view command) {
-    while (ShowReplyError(messages, session.SendAndWait(command, kSendCommandLine)) == 1) {
+    for (;;) {
+        const int result = session.SendAndWait(command, kSendCommandLine);
+        // A port that has gone is reported once, by the end of the session, not per command.
+        if (session.PortLost() || ShowReplyError(messages, result) != 1)
+            return;
     }
 }
 
 bool CPhonebookManager::EndOfPositions(int commandIndex) const {
     // A closed session would only time out, command after command, up to the limit.
     return commandIndex >= kMaxPhonebookCommands ||
-           (session.stopRequest & kPhonebookStopBit) != 0 || session.portOpen == 0;
+           (session.stopRequest & kPhonebookStopBit) != 0 || session.portOpen == 0 ||
+           session.PortLost();
 }
 
 CPhonebookManager::ReadCharset CPhonebookManager::SelectUcs2() {
@@ -129,8 +141,8 @@ CPhonebookManager::ReadCharset CPhonebookManager::SelectUcs2() {
 }
 
 void CPhonebookManager::RestoreCharset(const ReadCharset& charset) {
-    // Also after a stop; only a closed session has no phone to tell.
-    if (charset.switched && session.portOpen != 0)
+    // Also after a stop; only a closed session or a vanished phone has no phone to tell.
+    if (charset.switched && session.portOpen != 0 && !session.PortLost())
         session.SendAndWait("AT+CSCS=\"" + charset.previous + "\"", kSendCommandLine);
 }
 
@@ -147,7 +159,7 @@ void CPhonebookManager::ReadPositions(const PhonebookRange& range, std::string_v
         if (result == kAnswerOk) {
             AddPhonebookRows(session.Store(), form, static_cast<int>(counter), charset);
             ++counter;
-        } else if (result == kAnswerTimeout && session.portOpen != 0) {
+        } else if (result == kAnswerTimeout && session.portOpen != 0 && !session.PortLost()) {
             ShowOk(messages, "No answer from phone", command);
         }
     } while (counter <= range.upper);

@@ -5,9 +5,10 @@
 //
 // Threads: every On... handler runs on the user-interface thread. The read worker runs on
 // `phonebookWorkerThread` and reaches the form through IPhonebookForm. The phone is used by one
-// task at a time: a read starts only when it can set the session's `busy` itself. While a read
-// fills the list, "Read", "Store", "Add" and "Change" do nothing, so no row is copied or
-// changed half-written.
+// task at a time: a read starts only when it can take the session's port (else a status-bar
+// note says why nothing happens); it then sets `busy`, and gives the port back after its last
+// exchange. While a read fills the list, "Read", "Store", "Add" and "Change" do nothing, so no
+// row is copied or changed half-written.
 //
 // Lifetime: the destructor waits for the worker. The owner first raises `stopRequest` (255) and
 // closes the session, and makes sure the worker's form calls and boxes no longer wait for the
@@ -17,6 +18,7 @@
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/PhonebookAnswers.h"
 #include "serial/MessageSink.h"
+#include "serial/PortLease.h"
 
 #include <atomic>
 #include <string>
@@ -63,7 +65,7 @@ public:
 
 private:
     int ReadPhonebookWorker();
-    void StartWorker();
+    void StartWorker(PortLease lease);
     // Sends the command, again for as long as the user answers Retry to its warning box.
     void SendWithRetry(std::string_view command);
     // The phone's character set around the position commands: the one it had, the one the

@@ -48,4 +48,7 @@ public:
     // Runs "Add/Edit Phonebook entry" modally on the two texts (each at most 999 characters);
     // true on OK, when the texts hold what the fields showed. On Cancel they stay as they were.
     virtual bool RunEntryDialog(std::string& name, std::string& number) = 0;
+
+    // A note in the window's status bar (a start refused while another task holds the port).
+    virtual void SetStatusText(const std::string& text) = 0;
 };

@@ -50,19 +50,28 @@ int WaitMs(Clock::duration remaining) {
     return static_cast<int>(std::clamp<long long>(ms, 0, INT_MAX));
 }
 
-// Waits for `events` on fd for at most `remaining`; true when it came.
-bool PollFor(int fd, short events, Clock::time_point end) {
+// Waits for `events` on fd for at most `remaining`; what poll reported, 0 when nothing came.
+short PollEvents(int fd, short events, Clock::time_point end) {
     for (;;) {
         const auto remaining = end - Clock::now();
         if (remaining <= Clock::duration::zero())
-            return false;
+            return 0;
         pollfd entry{fd, events, 0};
         const int ready = ::poll(&entry, 1, WaitMs(remaining));
         if (ready > 0)
-            return true;
+            return entry.revents;
         if (ready == 0 || errno != EINTR)
-            return false;
+            return 0;
     }
+}
+
+bool PollFor(int fd, short events, Clock::time_point end) {
+    return PollEvents(fd, events, end) != 0;
+}
+
+// The errors of a device that has gone away (unplugged, or a pty whose other side closed).
+bool DeviceGoneError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 // Opens the device for this process alone. TIOCEXCL does not stop root, so the advisory lock is
@@ -87,21 +96,34 @@ FileDescriptor OpenExclusive(const std::string& path, int& error) {
     return device;
 }
 
-// Bytes until the port has been silent for the interval or the total time has passed.
-std::size_t ReadTimed(int fd, char* buffer, std::size_t size) {
-    const auto end = Clock::now() + kReadTotal;
+struct TimedRead {
     std::size_t got = 0;
-    while (got < size) {
-        const auto wait = got == 0 ? end : std::min(end, Clock::now() + kReadInterval);
-        if (!PollFor(fd, POLLIN, wait))
+    bool gone = false; // hung up, or an error of a vanished device
+};
+
+// Bytes until the port has been silent for the interval or the total time has passed.
+TimedRead ReadTimed(int fd, char* buffer, std::size_t size) {
+    const auto end = Clock::now() + kReadTotal;
+    TimedRead result;
+    while (result.got < size) {
+        const auto wait = result.got == 0 ? end : std::min(end, Clock::now() + kReadInterval);
+        const short events = PollEvents(fd, POLLIN, wait);
+        if (events == 0)
             break;
-        const ssize_t count = ::read(fd, buffer + got, size - got);
-        if (count > 0)
-            got += static_cast<std::size_t>(count);
-        else if (count == 0 || (errno != EINTR && errno != EAGAIN))
-            break; // end of file, or EIO once a pseudo-terminal's other side has gone
+        if ((events & POLLIN) == 0) { // only a hang-up or an error: nothing more will come
+            result.gone = (events & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+            break;
+        }
+        const ssize_t count = ::read(fd, buffer + result.got, size - result.got);
+        if (count > 0) {
+            result.got += static_cast<std::size_t>(count);
+        } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+            // End of file after a hang-up, or EIO once a pseudo-terminal's other side has gone.
+            result.gone = count == 0 || DeviceGoneError(errno);
+            break;
+        }
     }
-    return got;
+    return result;
 }
 
 // The steps after the device is open and locked; the failure message, empty on success.
@@ -195,6 +217,7 @@ void CComPort::Open() {
     // A live program's UUCP lock file keeps us out, as it does minicom; a stale one does not.
     if (const auto uucp = FindUucpLock(path, SystemRoot()))
         cause = DescribeUucpLock(path, *uucp);
+    gone.store(false, std::memory_order_release);
     int error = 0;
     if (cause.empty())
         handle = OpenExclusive(path, error);
@@ -222,7 +245,10 @@ void CComPort::Read(std::string& text) {
         std::shared_lock lock(fdLock);
         if (!handle.Valid())
             return;
-        got = ReadTimed(handle.Get(), buffer.data(), buffer.size());
+        const TimedRead read = ReadTimed(handle.Get(), buffer.data(), buffer.size());
+        got = read.got;
+        if (read.gone)
+            gone.store(true, std::memory_order_release);
     }
     const char* end = std::find(buffer.data(), buffer.data() + got, '\0');
     text.assign(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
@@ -247,8 +273,11 @@ int CComPort::Write(std::string_view text) {
         else if (count < 0 && errno == EAGAIN) {
             if (!PollFor(fd, POLLOUT, end))
                 break;
-        } else if (count == 0 || errno != EINTR)
+        } else if (count == 0 || errno != EINTR) {
+            if (count < 0 && DeviceGoneError(errno))
+                gone.store(true, std::memory_order_release);
             break;
+        }
     }
     return static_cast<int>(done);
 }

@@ -12,6 +12,7 @@
 #include "serial/LineSettings.h"
 #include "serial/MessageSink.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -57,6 +58,9 @@ public:
     int Write(std::string_view text);
 
     bool IsOpen() const;
+    // True once a read or write found the open device gone (hung up, unplugged); until the next
+    // Open. Any thread.
+    bool Gone() const { return gone.load(std::memory_order_acquire); }
     std::string PortName() const;
 
     static constexpr std::size_t kMaxPortName = 99;
@@ -71,6 +75,7 @@ private:
     StatusNote statusNote;
     mutable std::shared_mutex fdLock; // shared: Read/Write; exclusive: Open/close
     FileDescriptor handle;
+    std::atomic<bool> gone{false};
 
     mutable std::mutex settingsLock;
     LineSettings settings;

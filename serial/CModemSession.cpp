@@ -61,6 +61,8 @@ int CModemSession::PollFor(const std::atomic<int>& done) {
             return kAnswerOk;
         if (store.errorReceived.load(std::memory_order_acquire) != 0)
             return kAnswerError;
+        if (PortLost())
+            return kAnswerTimeout;
         waiter.Sleep(kPollStep);
         waited += kPollStep;
         if (waited > kAnswerLimit)
@@ -78,15 +80,28 @@ void CModemSession::OpenSession() {
     ::ClearLines(store);
     store.port = &port;
     store.stopReader = 0;
+    store.portGone = 0;
     StartReader();
 
+    // A port that goes away meanwhile is reported once, by whoever ends the lost session.
     waiter.Sleep(kReaderStartPause);
-    if (SendAndWait("ATE0", kSendCommandLine) != kAnswerOk)
+    if (SendAndWait("ATE0", kSendCommandLine) != kAnswerOk && !PortLost())
         ShowOk(messages, "Error sending ATE0", kAppTitle);
     waiter.Sleep(kBetweenInitCommands);
-    if (SendAndWait("AT+CMGF=0", kSendCommandLine) != kAnswerOk)
+    if (SendAndWait("AT+CMGF=0", kSendCommandLine) != kAnswerOk && !PortLost())
         ShowOk(messages, "Error setting SMS Type to PDU (+CMGF=0)", kAppTitle);
-    form.SetMenuCheck(kOpenComCommand, 1);
+    if (!PortLost())
+        form.SetMenuCheck(kOpenComCommand, 1);
+}
+
+bool CModemSession::EndLostSession() {
+    if (!PortLost() || portOpen == 0)
+        return false;
+    const std::string device = port.PortName();
+    CloseSession();
+    ShowOk(messages, "The phone's port " + device + " is gone: the session has been closed",
+           kAppTitle);
+    return true;
 }
 
 void CModemSession::CloseSession() {
@@ -112,6 +127,8 @@ void CModemSession::StartReader() {
     try {
         reader = std::thread([this] {
             SerialRead(&store);
+            if (PortLost())
+                form.PortGone();
             readerRunning = false;
         });
     } catch (const std::system_error&) {

@@ -27,7 +27,7 @@ inline constexpr int kStopTaskCommand = 32777;
 inline constexpr int kSendCommandLine = 1; // text + carriage return
 inline constexpr int kSendPduData = 2;     // text + Ctrl-Z
 inline constexpr int kAnswerOk = 1;        // "OK" stored (an error line too, maybe)
-inline constexpr int kAnswerError = 2;     // "ERROR" or "+CMS ERROR:..." and no "OK"
+inline constexpr int kAnswerError = 2;     // "ERROR", "+CMS/+CME ERROR:..." and no "OK"
 inline constexpr int kAnswerTimeout = 3;   // neither within the wait
 
 class CModemSession {
@@ -44,7 +44,8 @@ public:
     // Writes the PDU (at most 998 characters of it) ended by Ctrl-Z.
     void SendData(std::string_view text);
     // Clears the store, sends `text` as `mode` says (other modes send nothing) and polls the
-    // flags every 200 ms, 26 times: kAnswerOk, kAnswerError, or kAnswerTimeout after 5200 ms.
+    // flags every 200 ms, 26 times: kAnswerOk, kAnswerError, or kAnswerTimeout after 5200 ms
+    // (at once when the port has gone).
     // The lines received stay in the store for the caller to walk.
     int SendAndWait(std::string_view text, int mode);
     // After a command that the phone answers with its "> " prompt (AT+CMGS): polls as
@@ -57,6 +58,12 @@ public:
     void OpenSession();
     // Asks the reader to end and closes the port.
     void CloseSession();
+    // True once the device has gone away under this session (until the next OpenSession): the
+    // exchanges then end at once, and their failures are no news to the user.
+    bool PortLost() const { return store.portGone.load(std::memory_order_acquire) != 0; }
+    // Ends a session whose port has gone, once, with one message; the caller holds the port.
+    // False when there was nothing to end (no session, or a new one opened meanwhile).
+    bool EndLostSession();
     // The port and the line store for one task: an empty lease while another task holds them.
     PortLease TakePort() { return PortLease(portOwned); }
     // True while some task holds the port.

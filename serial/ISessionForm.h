@@ -10,4 +10,8 @@ public:
     virtual void EnablePortControls(int enable) = 0;
     // Sets or clears the check mark of the menu entry with this command id.
     virtual void SetMenuCheck(int commandId, int checked) = 0;
+    // The phone's port has gone away under the open session; called once, on the reader's
+    // thread, which ends right after. The owner ends the session (CModemSession::EndLostSession)
+    // once the task holding the port has given it back.
+    virtual void PortGone() = 0;
 };

@@ -4,8 +4,20 @@
 // lease before its first exchange and gives it back after its last; a task that cannot have one
 // does not start. Taken on any thread; movable into the thread that does the work, given back
 // when the lease is destroyed or Release()d.
+//
+// The pattern every task starter follows (user-interface thread):
+//     PortLease lease = session.TakePort();
+//     if (!lease) { show kTaskRunningText in the status bar; return; }
+//     worker = std::thread([this, lease = std::move(lease)]() mutable {
+//         ...exchanges...;
+//         lease.Release(); // after the last exchange, before the task's end is announced
+//     });
 
 #include <atomic>
+#include <string_view>
+
+// The status-bar note for a start refused because another task holds the port.
+inline constexpr std::string_view kTaskRunningText = "Another task is running: wait or stop it";
 
 class PortLease {
 public:

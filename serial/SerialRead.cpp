@@ -21,6 +21,11 @@ unsigned SerialRead(serialdata* data) {
         if (data->port != nullptr && data->port->DataAvailable() != 0) {
             data->port->Read(portion);
             data->pending += portion;
+            if (data->port->Gone()) {
+                SplitLines(*data);
+                data->portGone.store(1, std::memory_order_release);
+                return 0;
+            }
         }
         std::this_thread::sleep_for(kPassPause);
         SplitLines(*data);

@@ -15,12 +15,13 @@ struct FinalResultText {
     FinalResult result;
 };
 
-// The modem's final result codes; comparisons are case-sensitive. A "+CME ERROR:" report is
-// deliberately absent: the exchange waits on, as it always has, and times out.
-constexpr std::array<FinalResultText, 3> kFinalResults = {{
+// The modem's final result codes; comparisons are case-sensitive. "+CME ERROR:" ends a failed
+// command as "+CMS ERROR:" ends a failed SMS command (3GPP TS 27.007 9.2).
+constexpr std::array<FinalResultText, 4> kFinalResults = {{
     {"OK", true, FinalResult::Ok},
     {"ERROR", true, FinalResult::Error},
     {"+CMS ERROR:", false, FinalResult::Error},
+    {"+CME ERROR:", false, FinalResult::Error},
 }};
 
 FinalResult ClassifyLine(std::string_view line) {

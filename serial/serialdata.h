@@ -38,10 +38,12 @@ struct serialdata {
     std::string pending;      // received text not yet cut into lines
     std::unique_ptr<LineNode> head;
     LineNode* tail = nullptr;
-    std::atomic<int> okReceived{0};     // a line "OK" was stored
-    std::atomic<int> errorReceived{0};  // "ERROR" or a line beginning "+CMS ERROR:" was stored
+    std::atomic<int> okReceived{0}; // a line "OK" was stored
+    std::atomic<int> errorReceived{
+        0}; // "ERROR", or a line beginning "+CMS ERROR:" or "+CME ERROR:"
     std::atomic<int> promptReceived{0}; // the text after the last line is the "> " prompt
     std::atomic<int> stopReader{0};     // 1 asks SerialRead to end
+    std::atomic<int> portGone{0};       // the device went away under the reader (it has ended)
     std::mutex lock;
 };
 

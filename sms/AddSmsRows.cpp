@@ -91,6 +91,8 @@ public:
         sms_container sms;
         if (!DecodePdu(received ? parse_sms_in : parse_sms_out, pdu, sms, noSca, context.form)) {
             ShowOk(context.messages, "Error parsing... sorry", kAppTitle);
+            // The raw line stays in view, and goes to the archive with the row.
+            row[kSmsTextColumn] = CopyHead(pdu, static_cast<int>(kMaxPduLineChars));
             return false;
         }
         if (received)

@@ -6,6 +6,7 @@
 #include "sms/SmsLogFile.h"
 
 #include <string>
+#include <system_error>
 
 namespace {
 
@@ -54,41 +55,52 @@ void CSmsReader::Join() {
         worker.join();
 }
 
-bool CSmsReader::Start(const std::function<void()>& task) {
-    int idle = 0;
-    if (!session.busy.compare_exchange_strong(idle, 1)) {
+bool CSmsReader::Start(const std::function<void()>& task, bool setsBusy) {
+    PortLease lease = session.TakePort();
+    if (!lease) {
         context.form.SetStatusText(std::string(kTaskRunningText));
         return false;
     }
-    // The previous task has cleared `busy`, so its thread is ending or gone.
+    // The previous task has given the port back, so its thread is ending or gone.
     Join();
-    worker = std::thread([this, task] {
-        task();
-        EndTask();
-    });
+    if (setsBusy)
+        session.busy = 1;
+    try {
+        worker = std::thread([this, task, setsBusy, held = std::move(lease)]() mutable {
+            task();
+            held.Release();
+            // Only the read worker clears the flags: a stop asked while nothing read stays set.
+            if (setsBusy) {
+                session.stopRequest = 0;
+                session.busy = 0;
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: nothing runs (the lease went with the failed thread's callable).
+        if (setsBusy)
+            session.busy = 0;
+        return false;
+    }
     return true;
 }
 
 bool CSmsReader::OnReadSmsFromPhone() {
-    return Start([this] { ReadSmsWorker(); });
+    return Start([this] { ReadSmsWorker(); }, true);
 }
 
 bool CSmsReader::StartReadSmsCount() {
-    return Start([this] { ReadSmsCount(); });
+    return Start([this] { ReadSmsCount(); }, false);
 }
 
 bool CSmsReader::StartReadFromFile(const std::string& path) {
-    return Start([this, path] { ReadSmsFromFile(path, session.Store(), context); });
-}
-
-void CSmsReader::EndTask() {
-    session.stopRequest = 0;
-    session.busy = 0;
+    return Start([this, path] { ReadSmsFromFile(path, session.Store(), context); }, false);
 }
 
 bool CSmsReader::ReadOneCount(SmsMemory memory) {
     session.ClearLines();
     if (session.SendAndWait(CountCommand(memory), kSendCommandLine) != kAnswerOk) {
+        if (PortLost())
+            return false;
         context.messages.ShowMessage(
             {std::string(CountErrorText(memory)), "Error", BoxButtons::Ok, BoxIcon::Error, true});
         return false;
@@ -114,6 +126,8 @@ void CSmsReader::ReadSmsCount() {
 void CSmsReader::SelectReadMemory(bool phoneMemory) {
     const int answer = session.SendAndWait(
         CountCommand(phoneMemory ? SmsMemory::Phone : SmsMemory::Sim), kSendCommandLine);
+    if (PortLost())
+        return;
     if (answer == kAnswerError)
         ShowOk(context.messages, "Error", kAppTitle);
     else if (answer == kAnswerTimeout)
@@ -121,12 +135,15 @@ void CSmsReader::SelectReadMemory(bool phoneMemory) {
 }
 
 bool CSmsReader::StopAsked() const {
-    return (session.stopRequest.load() & kReadWorkerStopBit) != 0 || session.portOpen.load() == 0;
+    return (session.stopRequest.load() & kReadWorkerStopBit) != 0 || session.portOpen.load() == 0 ||
+           PortLost();
 }
 
 void CSmsReader::DeleteIndex(int index) {
     const std::string command = "AT+CMGD=" + std::to_string(index);
     const int answer = session.SendAndWait(command, kSendCommandLine);
+    if (PortLost())
+        return;
     if (answer == kAnswerError)
         ShowOk(context.messages, "Error deleting sms", command);
     else if (answer == kAnswerTimeout)
@@ -137,7 +154,7 @@ bool CSmsReader::ReadIndex(WalkPosition at) {
     const std::string command = "AT+CMGR=" + std::to_string(at.index);
     const int answer = session.SendAndWait(command, kSendCommandLine);
     context.form.SetProgressPos(at.ordinal);
-    if (answer == kAnswerTimeout)
+    if (answer == kAnswerTimeout && !PortLost())
         ShowOk(context.messages, "No answer from phone", command);
     if (answer != kAnswerOk)
         return false;

@@ -5,10 +5,11 @@
 // log file off the user-interface thread.
 //
 // Threads: the starters (OnReadSmsFromPhone, StartReadSmsCount, StartReadFromFile) run on the
-// user-interface thread; they refuse while the session's `busy` is set and otherwise set it and
-// start the task on a thread of this object, which clears `busy` and `stopRequest` when it ends.
-// The destructor joins that thread: the owner sets `stopRequest` (255) and closes the session
-// first, which ends a walk before its next index.
+// user-interface thread; each takes the session's port (refused, with a status-bar note, while
+// another task holds it) and runs its task on a thread of this object, which gives the port back
+// after its last exchange. Only the read sets `busy`, and only the read clears `busy` and
+// `stopRequest` when it ends. The destructor joins that thread: the owner sets `stopRequest`
+// (255) and closes the session first, which ends a walk before its next index.
 
 #include "serial/CModemSession.h"
 #include "sms/AddSmsRows.h"
@@ -16,9 +17,6 @@
 #include <functional>
 #include <string>
 #include <thread>
-
-// The status bar note for a start refused because another task is running.
-inline constexpr std::string_view kTaskRunningText = "Another task is running: wait or stop it";
 
 // Indexes tried are below this one.
 inline constexpr int kSmsIndexLimit = 150;
@@ -30,12 +28,13 @@ public:
     CSmsReader(const CSmsReader&) = delete;
     CSmsReader& operator=(const CSmsReader&) = delete;
 
-    // Handler of "Read SMS from phone": starts ReadSmsWorker. False when refused (busy).
+    // Handler of "Read SMS from phone": sets `busy` and starts ReadSmsWorker. False when
+    // refused (port taken).
     bool OnReadSmsFromPhone();
-    // Tab activation with the port open: ReadSmsCount as a task. False when refused (busy).
+    // Tab activation with the port open: ReadSmsCount as a task. False when refused.
     bool StartReadSmsCount();
-    // "Read From File" once the file has been chosen: ReadSmsFromFile as a task. False when
-    // refused (busy).
+    // "Read From File" once the file has been chosen: ReadSmsFromFile as a task (it uses the
+    // line store). False when refused.
     bool StartReadFromFile(const std::string& path);
     // Waits for the running task, if any.
     void Join();
@@ -48,7 +47,7 @@ public:
     int ReadSmsWorker();
 
 private:
-    bool Start(const std::function<void()>& task);
+    bool Start(const std::function<void()>& task, bool setsBusy);
     // Writes the count of the first line of the last answer into the edit; false on a failed
     // exchange (its message shown).
     bool ReadOneCount(SmsMemory memory);
@@ -62,7 +61,8 @@ private:
     bool ReadIndex(WalkPosition at);
     void DeleteIndex(int index);
     bool StopAsked() const;
-    void EndTask();
+    // An exchange's failure is worth a box only while the phone's port is still there.
+    bool PortLost() const { return session.PortLost(); }
 
     CModemSession& session;
     SmsReadContext context;

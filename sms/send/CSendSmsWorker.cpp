@@ -1,5 +1,6 @@
 #include "sms/send/CSendSmsWorker.h"
 
+#include <system_error>
 #include <utility>
 
 bool CSendSmsWorker::Start(SubmitPdu submit, DoneCallback done) {
@@ -7,23 +8,30 @@ bool CSendSmsWorker::Start(SubmitPdu submit, DoneCallback done) {
 }
 
 bool CSendSmsWorker::Start(SubmitParts parts, DoneCallback done) {
-    int idle = 0;
-    if (!session.busy.compare_exchange_strong(idle, 1)) {
+    PortLease lease = session.TakePort();
+    if (!lease) {
         return false;
     }
-    Join(); // the previous send has ended: it cleared `busy`
+    Join(); // the previous send has ended: it gave the port back
     running.store(true, std::memory_order_release);
-    thread = std::thread([this, message = std::move(parts), callback = std::move(done)] {
-        SendReport report;
-        const SendOutcome outcome = SendSubmitParts(session, message, sink, &report);
-        failedPart.store(report.failedPart);
-        partCount.store(report.parts);
-        if (callback) {
-            callback(outcome);
-        }
+    try {
+        thread = std::thread([this, held = std::move(lease), message = std::move(parts),
+                              callback = std::move(done)]() mutable {
+            SendReport report;
+            const SendOutcome outcome = SendSubmitParts(session, message, sink, &report);
+            failedPart.store(report.failedPart);
+            partCount.store(report.parts);
+            held.Release();
+            running.store(false, std::memory_order_release);
+            if (callback) {
+                callback(outcome);
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: nothing is sent.
         running.store(false, std::memory_order_release);
-        session.busy.store(0);
-    });
+        return false;
+    }
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Runs the exchange of a send on a thread of its own, so that the window keeps answering while
-// the phone is waited for. At most one task uses the port: a start while the session's `busy`
-// is set is refused, and `busy` stays set until the exchange has ended.
+// the phone is waited for. At most one task uses the port: a start while another task holds it
+// is refused, and the send holds it until the exchange has ended. A send does not set `busy`
+// (that flag belongs to the two read workers).
 //
 // Start and Join belong to the user-interface thread. The sink must carry boxes to that thread
 // without needing it to wait here: before the window joins at its end, it silences the sink and
@@ -27,15 +28,15 @@ public:
     CSendSmsWorker(const CSendSmsWorker&) = delete;
     CSendSmsWorker& operator=(const CSendSmsWorker&) = delete;
 
-    // Starts sending submit; false, with nothing started, while `busy` is set. done, if given,
-    // runs on the worker thread after the outcome box, just before `busy` is cleared.
+    // Starts sending submit; false, with nothing started, while another task holds the port.
+    // done, if given, runs on the worker thread after the outcome box, once the port is free.
     bool Start(SubmitPdu submit, DoneCallback done = {});
     // The same for the parts of one message (SendSubmitParts).
     bool Start(SubmitParts parts, DoneCallback done = {});
     // Waits for the send in progress, if any.
     void Join();
     // True while some task (this one or a worker of another tab) holds the port.
-    bool Busy() const { return session.busy.load() != 0; }
+    bool Busy() const { return session.PortTaken(); }
     // True from Start until the exchange has ended.
     bool Running() const { return running.load(std::memory_order_acquire); }
     // The part that failed in the last send ended, as SendSubmitParts reports it; set before

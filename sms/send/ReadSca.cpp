@@ -74,19 +74,18 @@ std::string ReadScaNote(const ReadScaResult& result) {
 }
 
 bool CReadScaWorker::Start(DoneCallback done) {
-    if (session.busy.load() != 0)
-        return false;
     PortLease lease = session.TakePort();
     if (!lease)
         return false;
     Join();
     running.store(true, std::memory_order_release);
     try {
-        thread = std::thread([this, held = std::move(lease), callback = std::move(done)] {
+        thread = std::thread([this, held = std::move(lease), callback = std::move(done)]() mutable {
             const ReadScaResult result = ReadServiceCentre(session);
+            held.Release();
+            running.store(false, std::memory_order_release);
             if (callback)
                 callback(result);
-            running.store(false, std::memory_order_release);
         });
     } catch (const std::system_error&) {
         running.store(false, std::memory_order_release);

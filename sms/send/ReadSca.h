@@ -41,7 +41,7 @@ public:
     CReadScaWorker& operator=(const CReadScaWorker&) = delete;
 
     // Starts the read holding the port's lease; false, with nothing started, while another task
-    // holds the port or runs (`busy`). done runs on the worker thread, the lease still held.
+    // holds the port. done runs on the worker thread, once the port has been given back.
     bool Start(DoneCallback done);
     void Join();
     bool Running() const { return running.load(std::memory_order_acquire); }

@@ -72,7 +72,8 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
     if (report != nullptr) {
         *report = done;
     }
-    if (outcome != SendOutcome::Cancelled) {
+    // A port that went away is reported once, by the end of the session.
+    if (outcome != SendOutcome::Cancelled && !session.PortLost()) {
         ShowOk(sink, SendOutcomeText(outcome), kAppTitle);
     }
     return outcome;

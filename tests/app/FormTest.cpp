@@ -10,11 +10,14 @@
 #include "tests/app/SettingsFolder.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -52,6 +55,13 @@ protected:
     }
 
     QWidget* Find(int id) const { return view->findChild<QWidget*>(ControlObjectName(id)); }
+
+    static void KeyClick(QWidget* widget, Qt::Key key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
 
     // Controls of the shown tab are visible, all others hidden.
     void ExpectOnlyTabShown(int tab) const {
@@ -210,14 +220,14 @@ TEST_F(FormTest, RadioButtonsExcludeOnlyWithinTheirGroup) {
     auto* standard = qobject_cast<QAbstractButton*>(Find(1091));
     auto* absolute = qobject_cast<QAbstractButton*>(Find(1093));
     auto* relative = qobject_cast<QAbstractButton*>(Find(1094));
-    standard->setChecked(true);
-    absolute->setChecked(true);
+    view->WriteForm().SetChecked(1091, true);
+    view->WriteForm().SetChecked(1093, true);
     me->setChecked(true);
     EXPECT_FALSE(sim->isChecked());
     EXPECT_TRUE(standard->isChecked());
     EXPECT_TRUE(absolute->isChecked());
-    // The Write SMS groups exclude on a click only: the operations set each button alone.
-    relative->setChecked(true);
+    // The operations set each button of the Write SMS pairs alone; the user's changes exclude.
+    view->WriteForm().SetChecked(1094, true);
     EXPECT_TRUE(absolute->isChecked());
     relative->setEnabled(true); // a port control: a click needs it enabled
     relative->click();
@@ -226,6 +236,43 @@ TEST_F(FormTest, RadioButtonsExcludeOnlyWithinTheirGroup) {
     relative->click(); // a second click leaves it checked, as a radio button stays
     EXPECT_TRUE(relative->isChecked());
     EXPECT_TRUE(me->isChecked());
+}
+
+TEST_F(FormTest, TheUsersChoiceOfASubmitModeIsExclusiveEveryWayItIsMade) {
+    auto* standard = qobject_cast<QAbstractButton*>(Find(1091));
+    auto* advanced = qobject_cast<QAbstractButton*>(Find(1092));
+    view->WriteForm().SetChecked(1092, true);
+    view->WriteForm().SetChecked(1091, false);
+    standard->setEnabled(true);
+    advanced->setEnabled(true);
+    // Assistive technology toggles the button without a click.
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(standard);
+    ASSERT_NE(access, nullptr);
+    ASSERT_NE(access->actionInterface(), nullptr);
+    access->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(standard->isChecked());
+    EXPECT_FALSE(advanced->isChecked()) << "the message must not go out as Advanced submit";
+    // The keyboard's space bar on the other one.
+    KeyClick(advanced, Qt::Key_Space);
+    EXPECT_TRUE(advanced->isChecked());
+    EXPECT_FALSE(standard->isChecked());
+}
+
+TEST_F(FormTest, EnterInAComboBoxAddsNoEntry) {
+    auto* classes = qobject_cast<QComboBox*>(Find(kClassComboId));
+    ASSERT_NE(classes, nullptr);
+    view->WriteForm().AddListItem(kClassComboId, "Class 1 - M.E.");
+    view->WriteForm().AddListItem(kClassComboId, "Class 2 - SIM");
+    const int entries = classes->count();
+    classes->setEnabled(true);
+    classes->setEditText(QStringLiteral("A class"));
+    KeyClick(classes->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(classes->count(), entries);
+    EXPECT_EQ(classes->findText(QStringLiteral("A class")), -1);
+    for (const FormControl& control : FormControlTable())
+        if (auto* combo = qobject_cast<QComboBox*>(Find(control.id))) {
+            EXPECT_EQ(combo->insertPolicy(), QComboBox::NoInsert) << control.id;
+        }
 }
 
 TEST_F(FormTest, ControlsOfATabDoNotOverlapExceptInsideTheirGroupBoxes) {

@@ -76,7 +76,7 @@ protected:
         ASSERT_TRUE(finished);
         // An opened session asks the message counts on the reader's thread; a task started
         // before they have come back would be refused.
-        ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }));
+        ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken(); }));
     }
 
     // The next boxes are answered with these buttons, in order.

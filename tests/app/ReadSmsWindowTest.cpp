@@ -241,7 +241,7 @@ TEST_F(ReadSmsWindowTest, ReadFromFileListsTheGroupsOfACapturedTranscript) {
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own accept is protected
     };
     Click(kReadFromFileButtonId);
-    ASSERT_TRUE(RunUntil([this] { return view->busy == 0 && !boxes.empty(); }));
+    ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken() && !boxes.empty(); }));
     EXPECT_EQ(filters.value(0), QStringLiteral("Text/Log files (*.TXT, *.LOG) (*.txt *.log)"));
     EXPECT_EQ(filters.size(), 3);
     ASSERT_EQ(boxes.size(), 1U);

@@ -239,12 +239,12 @@ TEST_F(WriteSmsWindowTest, ASecondSendWhileOneRunsIsToldInTheStatusBar) {
     PhoneSim phone({.fixture = "reply AT+CMGS\n"});
     Open(phone);
     FillWorkedExample();
-    view->busy = 1; // another task holds the port
+    PortLease held = view->Session().TakePort(); // another task holds the port
     Get<QAbstractButton>(kSendButtonId)->click();
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Another task is running: wait or stop it"));
     EXPECT_FALSE(view->SendWorker().Running());
-    view->busy = 0;
+    held.Release();
     EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", R"(AT+CPMS="SM")", R"(AT+CPMS="ME")"}))
         << "nothing after the counts that opening asks";
 }

@@ -71,6 +71,15 @@ public:
         return script(name, number);
     }
 
+    void SetStatusText(const std::string& text) override {
+        std::lock_guard lock(mutex);
+        statusTexts.push_back(text);
+    }
+    std::vector<std::string> StatusTexts() const {
+        std::lock_guard lock(mutex);
+        return statusTexts;
+    }
+
     void SetMemory(PhonebookMemory checked) {
         std::lock_guard lock(mutex);
         memory = checked;
@@ -120,4 +129,5 @@ private:
     int dialogRuns = 0;
     int inserts = 0;
     std::function<void(int)> afterInsert;
+    std::vector<std::string> statusTexts;
 };

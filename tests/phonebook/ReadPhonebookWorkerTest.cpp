@@ -151,12 +151,13 @@ TEST_F(ReadPhonebookWorkerTest, ClosedPortSaysSoAndStartsNothing) {
 }
 
 TEST_F(ReadPhonebookWorkerTest, ASecondTaskOnThePortIsRefused) {
-    session.portOpen = 1; // as if a session were open
-    session.busy = 1;     // and another task used it
+    session.portOpen = 1;                      // as if a session were open
+    const PortLease held = session.TakePort(); // and another task used it
     form.SetMemory(PhonebookMemory::Sim);
     manager.OnReadPhonebook();
     EXPECT_FALSE(manager.Reading());
-    EXPECT_EQ(session.busy, 1);
+    EXPECT_EQ(session.busy, 0);
+    EXPECT_EQ(form.StatusTexts(), std::vector<std::string>{std::string(kTaskRunningText)});
     EXPECT_TRUE(sink.Texts().empty());
 }
 

@@ -141,12 +141,13 @@ TEST_F(SendOnPhoneTest, ASilentPhoneGivesTimeoutWhileTheCallerGoesOn) {
     ASSERT_TRUE(tab.OnSendSms(worker, [this](SendOutcome o) { outcome = o; }));
     // Back at once: the wait for the phone runs on the worker.
     EXPECT_TRUE(worker.Running());
-    EXPECT_EQ(session.busy, 1);
+    EXPECT_TRUE(session.PortTaken());
+    EXPECT_EQ(session.busy, 0) << "a send is no read worker";
     EXPECT_FALSE(tab.OnSendSms(worker)) << "a second send while the first runs";
     worker.Join();
     EXPECT_EQ(outcome, SendOutcome::Timeout);
     EXPECT_EQ(BoxTexts(), (Texts{"AT+CMGS=16", "Timeout"}));
-    EXPECT_EQ(session.busy, 0);
+    EXPECT_FALSE(session.PortTaken());
     EXPECT_TRUE(phone.SentPdus().empty());
 }
 

@@ -135,11 +135,11 @@ TEST_F(WriteSmsTabTest, ValuesStaySavedWhenTheBuildFails) {
 
 TEST_F(WriteSmsTabTest, SendIsRefusedWhileATaskHoldsThePort) {
     form.SetControlText(kScaEditId, "+4412");
-    session.busy = 1;
+    const PortLease held = session.TakePort();
     EXPECT_FALSE(tab.OnSendSms(worker));
     EXPECT_TRUE(sink.Requests().empty());
     EXPECT_FALSE(QFile::exists(settingsDir.File())) << "nothing saved";
-    EXPECT_EQ(session.busy, 1);
+    EXPECT_EQ(session.busy, 0);
 }
 
 TEST_F(WriteSmsTabTest, TablesThatDoNotOpenAreToldAndLeaveTheirListsEmpty) {

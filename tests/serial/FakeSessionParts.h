@@ -32,6 +32,7 @@ public:
     void SetMenuCheck(int commandId, int checked) override {
         Record("SetMenuCheck " + std::to_string(commandId) + " " + std::to_string(checked));
     }
+    void PortGone() override { Record("PortGone"); }
     std::vector<std::string> Calls() const {
         std::lock_guard lock(mutex);
         return calls;

@@ -43,9 +43,9 @@ TEST(LineStore, FinalResultsRaiseTheirFlagsOnlyForExactText) {
     };
     const Case cases[] = {
         {"OK", 1, 0},          {"ERROR", 0, 1},          {"+CMS ERROR: 500", 0, 1},
-        {"+CMS ERROR:", 0, 1}, {"+CME ERROR: 10", 0, 0}, {"OK ", 0, 0},
+        {"+CMS ERROR:", 0, 1}, {"+CME ERROR: 10", 0, 1}, {"OK ", 0, 0},
         {"ok", 0, 0},          {"ERRORS", 0, 0},         {" OK", 0, 0},
-        {"+CMS ERROR", 0, 0},
+        {"+CMS ERROR", 0, 0},  {"+CME ERROR", 0, 0},     {"+cme error: 10", 0, 0},
     };
     for (const auto& c : cases) {
         serialdata data;

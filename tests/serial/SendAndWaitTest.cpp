@@ -56,7 +56,7 @@ TEST_F(SendAndWaitTest, FinalResultsGiveTheirAnswers) {
         {{"OK", "ERROR"}, kAnswerOk, 1},
         {{"+CMS ERROR: 500"}, kAnswerError, 1},
         {{"ERROR"}, kAnswerError, 1},
-        {{"+CME ERROR: 10"}, kAnswerTimeout, 26},
+        {{"+CME ERROR: 10"}, kAnswerError, 1},
     };
     for (const auto& c : cases) {
         waiter.pauses.clear();

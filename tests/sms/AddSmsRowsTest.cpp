@@ -108,7 +108,9 @@ TEST_F(AddSmsRowsTest, UndecodablePduKeepsItsRowAndIsCounted) {
     EXPECT_EQ(result.rows, 1);
     EXPECT_EQ(result.undecoded, 1);
     EXPECT_EQ(sink.Requests().at(0).caption, "Telvane");
-    EXPECT_EQ(OnlyRow(), (SmsRow{"5", "IN", "UNREAD", "", "", "", "", "", ""}));
+    EXPECT_EQ(OnlyRow(),
+              (SmsRow{"5", "IN", "UNREAD", "07912143658709F1040B91", "", "", "", "", ""}))
+        << "the raw PDU line shows in the SMS column";
     EXPECT_TRUE(form.noScaChecked);
 }
 

@@ -175,13 +175,15 @@ TEST_F(SmsReaderSilentTest, ClosedPortEndsTheWalk) {
               (Texts{"Error reading SMS Count SM", "Timeout", "No answer from phone"}));
 }
 
-TEST_F(SmsReaderSilentTest, SecondStartWhileBusyIsRefused) {
-    session.busy = 1;
+TEST_F(SmsReaderSilentTest, EveryStartWhileAnotherTaskHoldsThePortIsRefused) {
+    PortLease held = session.TakePort();
+    ASSERT_TRUE(held);
     EXPECT_FALSE(reader.OnReadSmsFromPhone());
     EXPECT_FALSE(reader.StartReadSmsCount());
+    EXPECT_FALSE(reader.StartReadFromFile("/nonexistent.log"));
     const std::string refused = "status " + std::string(kTaskRunningText);
-    EXPECT_EQ(form.Calls(), (Texts{refused, refused}));
-    EXPECT_EQ(session.busy, 1);
+    EXPECT_EQ(form.Calls(), (Texts{refused, refused, refused}));
+    EXPECT_EQ(session.busy, 0) << "a refused read does not set it";
     EXPECT_TRUE(sink.Texts().empty());
 }
 

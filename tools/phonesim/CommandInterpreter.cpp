@@ -74,7 +74,9 @@ bool StartsWithAt(const std::string& text) {
 
 } // namespace
 
-CommandInterpreter::CommandInterpreter(Fixture phoneData) : fixture(std::move(phoneData)) {}
+CommandInterpreter::CommandInterpreter(Fixture phoneData) : fixture(std::move(phoneData)) {
+    settings.cmee = fixture.cmee;
+}
 
 void CommandInterpreter::Feed(char byte, std::vector<SimEvent>& events) {
     if (awaitingPdu)
@@ -136,6 +138,12 @@ void CommandInterpreter::EndLine(std::vector<SimEvent>& events) {
     if (received.empty())
         return;
     events.push_back({EventKind::Received, received});
+    for (const std::string& prefix : fixture.vanishOn) {
+        if (received.starts_with(prefix)) {
+            events.push_back({EventKind::Vanish, {}});
+            return;
+        }
+    }
     if (fixture.silent)
         return;
     if (const ReplyRule* rule = MatchingRule(received)) {
@@ -290,7 +298,7 @@ int* CommandInterpreter::Register(int number) {
 
 void CommandInterpreter::Reset() {
     settings.echo = true;
-    settings.cmee = 0;
+    settings.cmee = fixture.cmee;
     settings.charset = "IRA";
     registers = kRegisterDefaults;
 }

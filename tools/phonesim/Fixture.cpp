@@ -180,6 +180,20 @@ bool ParseReply(LineCursor& cursor, Fixture& fixture, std::string& error) {
     return true;
 }
 
+bool ParseCmee(LineCursor& cursor, Fixture& fixture, std::string& error) {
+    if (!ParseNumber(cursor.Word(), 0, 2, fixture.cmee))
+        return Fail(error, "cmee must be 0, 1 or 2");
+    return true;
+}
+
+bool ParseVanish(LineCursor& cursor, Fixture& fixture, std::string& error) {
+    const std::string prefix = cursor.Word();
+    if (prefix.empty())
+        return Fail(error, "vanish needs a command prefix");
+    fixture.vanishOn.push_back(prefix);
+    return true;
+}
+
 bool ParseSilent(LineCursor& /*cursor*/, Fixture& fixture, std::string& /*error*/) {
     fixture.silent = true;
     return true;
@@ -198,6 +212,10 @@ Handler HandlerFor(const std::string& directive) {
         return ParseReply;
     if (directive == "silent")
         return ParseSilent;
+    if (directive == "cmee")
+        return ParseCmee;
+    if (directive == "vanish")
+        return ParseVanish;
     return nullptr;
 }
 

@@ -8,6 +8,8 @@
 //   capacity <SM|ME> <total>          message slots; default 30
 //   reply <command-prefix> <line>|<line>|...
 //   silent
+//   cmee <0|1|2>                      +CMEE mode at start and after ATZ; default 0
+//   vanish <command-prefix>           the phone goes away (closes its line) on such a command
 
 #include <map>
 #include <string>
@@ -53,6 +55,8 @@ struct Fixture {
     PhonebookMemory phonebookMe;
     std::vector<ReplyRule> replies; // first match wins
     bool silent = false;
+    int cmee = 0;
+    std::vector<std::string> vanishOn; // command prefixes
 
     SmsMemory& Sms(Storage storage) { return storage == Storage::SM ? smsSm : smsMe; }
     PhonebookMemory& Phonebook(Storage storage) {

@@ -11,6 +11,7 @@ enum class EventKind {
     Prompt,    // "\r\n> " with no line end: transcript "TX > "
     Sent,      // a PDU accepted by +CMGS: transcript "SENT <pdu>"
     Cancelled, // a PDU cancelled with ESC: transcript "RX <ESC>"
+    Vanish,    // the phone goes away: transcript "GONE", the line closes, the simulator ends
 };
 
 struct SimEvent {

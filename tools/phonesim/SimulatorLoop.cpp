@@ -7,9 +7,9 @@
 void SimulatorLoop::Run() {
     std::array<char, 256> buffer{};
     std::vector<SimEvent> events;
-    while (!StopRequested()) {
+    while (!StopRequested() && !vanished) {
         const std::size_t count = pty.Read(buffer, 50);
-        for (std::size_t i = 0; i < count && !StopRequested(); ++i) {
+        for (std::size_t i = 0; i < count && !StopRequested() && !vanished; ++i) {
             events.clear();
             phone.Feed(buffer[i], events);
             Play(events);
@@ -48,6 +48,10 @@ void SimulatorLoop::Play(const std::vector<SimEvent>& events) {
         case EventKind::Cancelled:
             transcript.Write("RX", "<ESC>");
             break;
+        case EventKind::Vanish:
+            transcript.Write("GONE", {});
+            vanished = true; // the run ends and the line closes with it
+            return;
         }
     }
 }

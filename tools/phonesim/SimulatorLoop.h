@@ -30,4 +30,5 @@ private:
     Transcript& transcript;
     PacedWriter writer;
     int delayMs;
+    bool vanished = false;
 };
