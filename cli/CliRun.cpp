@@ -35,9 +35,10 @@ CliRun::CliRun(const CliOptions& commandLine)
 
 CliRun::~CliRun() {
     // A port that went away is told once, as the window tells it.
+    // The workers have been joined: the port is free.
+    const PortLease closing = session.TakePort();
     if (sessionOpened && !session.EndLostSession())
         session.CloseSession();
-    lease.Release();
     databaseView.CloseDatabase();
     DetachStopRequest();
 }
@@ -61,8 +62,8 @@ bool CliRun::OpenPort() {
     port.SetPortName(stored.portName);
     port.SetLineSettings(line.baudRate, line.parity, line.byteSize, line.stopBits,
                          line.flowControl);
-    lease = session.TakePort();
-    if (!lease)
+    const PortLease opening = session.TakePort();
+    if (!opening)
         return false;
     sessionOpened = true;
     session.OpenSession();

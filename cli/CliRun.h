@@ -1,8 +1,9 @@
 #pragma once
 // What every command of telvane-cli works with: the boxes (standard error), the settings file
 // the window uses, the modem session and the database. The port is opened for the commands
-// that talk to the phone, held under the session's lease for the whole command, and closed -
-// like the database - when the run ends, Ctrl+C or not.
+// that talk to the phone and closed - like the database - when the run ends, Ctrl+C or not.
+// Each exchange with the phone happens under the session's lease, as in the window: the
+// opening and closing here, the workers' own, and the send's.
 
 #include "cli/CliMessageSink.h"
 #include "cli/CliOptions.h"
@@ -90,6 +91,5 @@ public:
 private:
     CliDatabaseDialogs databaseDialogs{sink};
     CViewDatabase databaseView{databaseDialogs};
-    PortLease lease;
     bool sessionOpened = false;
 };

@@ -89,6 +89,7 @@ int RunSend(CliRun& run) {
         return run.RefusedStatus();
     const SendPause pause = run.options.confirm ? SendPause::AskUser : SendPause::WaitForPrompt;
     SendReport report;
+    const PortLease sending = run.session.TakePort();
     const SendOutcome outcome = SendSubmitParts(run.session, parts, run.sink, &report, pause);
     PrintTable(PartsTable(parts, report, outcome), run.options.format);
     return outcome == SendOutcome::SentOk ? kExitDone : kExitRefused;

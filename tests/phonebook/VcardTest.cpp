@@ -1,5 +1,5 @@
 // vCard writing and reading: our own files read back to the same rows, cards as other programs
-// write them (the examples of RFC 6350 and of the vCard 2.1 specification, quoted-printable
+// write them (the examples of RFC 6350 and of the vCard 2.1 standard, quoted-printable
 // with a charset, folded lines, several TEL), and files refused with the line they fail at.
 
 #include "phonebook/Vcard.h"
