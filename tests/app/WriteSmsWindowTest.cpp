@@ -292,11 +292,11 @@ TEST_F(WriteSmsWindowTest, ReadScaFillsTheServiceCentreFromThePhone) {
     EXPECT_EQ(Get<QAbstractButton>(kReadScaButtonId)->toolTip(),
               QStringLiteral("Read SCA from phone"));
 
-    view->busy = 1;
+    const PortLease other = view->Session().TakePort();
+    ASSERT_TRUE(other);
     Get<QAbstractButton>(kReadScaButtonId)->click();
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Another task is running: wait or stop it"));
-    view->busy = 0;
 }
 
 } // namespace

@@ -177,8 +177,9 @@ TEST_F(ArchiveSearchExportTest, AnExistingFileIsReplacedOnlyWhenTheUserSaysYes) 
     EXPECT_EQ(ReadCsv(FileText(path))->size(), 4U);
     // No temporary file is left beside it.
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path))
-        ++files;
+    // The open database keeps its (empty) rollback journal while it holds the file.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        files += entry.path().string().ends_with("-journal") ? 0 : 1;
     EXPECT_EQ(files, 2); // the database and the export
 }
 

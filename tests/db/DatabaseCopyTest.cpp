@@ -79,8 +79,9 @@ TEST_F(DatabaseCopyTest, AnExistingFileIsKeptUnlessReplacingIsAllowed) {
     ASSERT_TRUE(SaveDatabaseCopy(database, copy, Overwrite::Allow).ok);
     EXPECT_EQ(QueryCount(copy, "SELECT count(*) FROM SMS_In"), 2);
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path))
-        ++files;
+    // The open database keeps its (empty) rollback journal while it holds the file.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        files += entry.path().string().ends_with("-journal") ? 0 : 1;
     EXPECT_EQ(files, 2) << "no temporary file is left behind";
 }
 
