@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/CTelvaneView.h"
+#include "app/LockKeys.h"
 #include "app/Pictures.h"
 #include "modemmanager/ModemManagerClient.h"
 #include "res/form/MenuTable.h"
@@ -26,7 +27,7 @@ QLabel* NewKeyPane(std::string_view text, QWidget* parent) {
     pane->setFrameShadow(QFrame::Sunken);
     pane->setAlignment(Qt::AlignCenter);
     pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("NUM")) + 12);
-    // The lock keys' state is not known here: the indicators show greyed, as when off.
+    // Greyed until the platform tells the key's state (see LockKeyPanes).
     pane->setEnabled(false);
     return pane;
 }
@@ -118,8 +119,12 @@ void CMainFrame::CreateStatusBar() {
     idlePane = new QLabel(Text(kIdlePrompt), statusBar());
     idlePane->setObjectName(QStringLiteral("idlePane"));
     statusBar()->addWidget(idlePane, 1);
-    for (std::string_view pane : {kCapsLockPane, kNumLockPane, kScrollLockPane})
-        statusBar()->addPermanentWidget(NewKeyPane(pane, statusBar()));
+    QLabel* caps = NewKeyPane(kCapsLockPane, statusBar());
+    QLabel* num = NewKeyPane(kNumLockPane, statusBar());
+    QLabel* scroll = NewKeyPane(kScrollLockPane, statusBar());
+    for (QLabel* pane : {caps, num, scroll})
+        statusBar()->addPermanentWidget(pane);
+    lockKeys = new LockKeyPanes(caps, num, scroll, this);
 }
 
 void CMainFrame::ShowInhibitWhileModemManagerRuns() {

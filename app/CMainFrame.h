@@ -5,6 +5,7 @@
 #include <map>
 
 class CTelvaneView;
+class LockKeyPanes;
 class QAction;
 class QLabel;
 class QToolBar;
@@ -23,6 +24,7 @@ public:
     QAction* Action(int commandId) const;
     QToolBar* ToolBar() const { return toolBar; }
     QLabel* IdlePane() const { return idlePane; }
+    LockKeyPanes* LockKeys() const { return lockKeys; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,5 +40,6 @@ private:
     CTelvaneView* view = nullptr;
     QToolBar* toolBar = nullptr;
     QLabel* idlePane = nullptr;
+    LockKeyPanes* lockKeys = nullptr;
     std::map<int, QAction*> actions;
 };

@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the demo need, if any are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 xvfb xauth ccache
+          qt6-base-dev libx11-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 xvfb xauth ccache
           desktop-file-utils appstream dbus)
 missing=()
 for p in "${packages[@]}"; do
