@@ -35,7 +35,8 @@ protected:
         frame->Action(kCmdOpenCom)->trigger();
         ASSERT_TRUE(RunUntil([&done] { return done; }, 120000));
         QObject::disconnect(connection);
-        ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }, 120000));
+        // The opening ends with the count read, which holds the port until it is done.
+        ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken(); }, 120000));
     }
 
     Texts notes;
