@@ -1,7 +1,8 @@
 // The line store fed as the reader feeds it, in portions of up to 30 bytes with a cut after
 // each, against a plain model: every carriage return ends a line; a line keeps its newest
 // kMaxPending bytes, loses its line feeds and is stored unless empty; the flags follow the lines
-// stored.
+// stored, and the prompt flag whether the text after the last line end was ever the phone's
+// "> " prompt at the end of a portion.
 
 #include "fuzz/FuzzCheck.h"
 #include "serial/serialdata.h"
@@ -33,16 +34,26 @@ std::vector<std::string> ModelLines(std::string_view text, std::string& rest) {
     return lines;
 }
 
+// The phone's "> " prompt, line feeds before it aside.
+bool ModelPrompt(std::string_view rest) {
+    const std::size_t start = rest.find_first_not_of('\n');
+    return start != std::string_view::npos &&
+           (rest.substr(start) == ">" || rest.substr(start) == "> ");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = FuzzText(data, size);
     serialdata store;
+    bool prompt = false;
+    std::string rest;
     for (std::size_t at = 0; at < text.size(); at += kPortion) {
         store.pending += text.substr(at, kPortion);
         SplitLines(store);
+        ModelLines(text.substr(0, std::min(text.size(), at + kPortion)), rest);
+        prompt = prompt || ModelPrompt(rest);
     }
-    std::string rest;
     const std::vector<std::string> expected = ModelLines(text, rest);
     const std::vector<std::string> stored = SnapshotLines(store);
     FuzzRequire(stored == expected);
@@ -53,12 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FuzzRequire(!line.empty() && line.size() <= serialdata::kMaxPending);
         FuzzRequire(line.find_first_of("\r\n") == std::string::npos);
         ok = ok || line == "OK";
-        error = error || line == "ERROR" || line.starts_with("+CMS ERROR:");
+        error = error || line == "ERROR" || line.starts_with("+CMS ERROR:") ||
+                line.starts_with("+CME ERROR:");
     }
     FuzzRequire((store.okReceived.load() != 0) == ok);
     FuzzRequire((store.errorReceived.load() != 0) == error);
+    FuzzRequire((store.promptReceived.load() != 0) == prompt);
     ClearLines(store);
     FuzzRequire(SnapshotLines(store).empty() && store.okReceived.load() == 0 &&
-                store.errorReceived.load() == 0);
+                store.errorReceived.load() == 0 && store.promptReceived.load() == 0);
     return 0;
 }
