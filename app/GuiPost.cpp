@@ -1,6 +1,5 @@
 #include "app/GuiPost.h"
 
-#include <QCoreApplication>
 #include <QMetaObject>
 #include <utility>
 
@@ -35,24 +34,21 @@ namespace {
 // Made before main, so before any thread: no member of it is first written by a worker.
 GuiCallQueue applicationQueue;
 
-// Holds no state of its own, so it may be made on a worker's thread and handed over.
+// Made before main too, on the thread that will turn the event loop, so that Qt's reading of it
+// there never follows a worker's writing; kept for the whole run, as the queue is.
 class CApplicationPost : public QObject {
     Q_OBJECT
-
-public:
-    CApplicationPost() { moveToThread(QCoreApplication::instance()->thread()); }
 
 private slots:
     void RunOne() { applicationQueue.RunOne(); }
 };
+CApplicationPost* const applicationReceiver = new CApplicationPost;
 
 } // namespace
 
 void PostToGuiThread(std::function<void()> call) {
-    // Kept for the whole run, as the queue is.
-    static auto* const receiver = new CApplicationPost;
     applicationQueue.Push(std::move(call));
-    QMetaObject::invokeMethod(receiver, "RunOne", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(applicationReceiver, "RunOne", Qt::QueuedConnection);
 }
 
 #include "GuiPost.moc"

@@ -39,5 +39,5 @@ private:
 };
 
 // Posts to the application, whichever window there is (the queue lives as long as the program).
-// Any thread, once a QCoreApplication exists.
+// Any thread; the main thread must be the one that turns the event loop.
 void PostToGuiThread(std::function<void()> call);
