@@ -105,9 +105,7 @@ void CTelvaneView::ShowPortNote(const std::string& note) {
     if (note.empty())
         return;
     // From the session's thread; long enough on screen to be read.
-    QMetaObject::invokeMethod(
-        this, [this, text = QString::fromStdString(note)] { ShowStatus(text, kPortNoteMs); },
-        Qt::QueuedConnection);
+    guiPost.Post([this, text = QString::fromStdString(note)] { ShowStatus(text, kPortNoteMs); });
 }
 
 void CTelvaneView::OnInhibitModemManager(bool inhibit) {
@@ -490,8 +488,7 @@ void CTelvaneView::OnOpenCom() {
         sessionTask = std::thread([this, open, task, held = std::move(lease)]() mutable {
             task();
             held.Release(); // before the count read that the end of an opening starts
-            QMetaObject::invokeMethod(
-                this, [this, open] { OnSessionTaskDone(open); }, Qt::QueuedConnection);
+            guiPost.Post([this, open] { OnSessionTaskDone(open); });
             sessionThreadDone = true;
         });
     } catch (const std::system_error&) {
@@ -520,29 +517,23 @@ void CTelvaneView::OnSendSms() {
     }
     writeTab.OnSendSms(sendWorker, [this](SendOutcome outcome) {
         const std::string note = FailedPartNote(sendWorker.LastReport(), outcome);
-        QMetaObject::invokeMethod(
-            this,
-            [this, outcome, note] {
-                if (!note.empty())
-                    ShowStatus(QString::fromStdString(note));
-                emit sendDone(outcome);
-            },
-            Qt::QueuedConnection);
+        guiPost.Post([this, outcome, note] {
+            if (!note.empty())
+                ShowStatus(QString::fromStdString(note));
+            emit sendDone(outcome);
+        });
     });
 }
 
 void CTelvaneView::OnReadSca() {
     const bool started = scaWorker.Start([this](const ReadScaResult& result) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, result] {
-                if (result.status == ReadScaStatus::Read)
-                    writeForm.SetControlText(kScaEditId, result.number);
-                else
-                    ShowStatus(QString::fromStdString(ReadScaNote(result)));
-                emit readScaDone();
-            },
-            Qt::QueuedConnection);
+        guiPost.Post([this, result] {
+            if (result.status == ReadScaStatus::Read)
+                writeForm.SetControlText(kScaEditId, result.number);
+            else
+                ShowStatus(QString::fromStdString(ReadScaNote(result)));
+            emit readScaDone();
+        });
     });
     if (!started)
         ShowStatus(TaskRunningNote());
@@ -561,8 +552,7 @@ void CTelvaneView::PortGone() {
     // The reader's thread: the session ends on this one, once the port is free.
     if (closing)
         return;
-    QMetaObject::invokeMethod(
-        this, [this] { OnPortGone(); }, Qt::QueuedConnection);
+    guiPost.Post([this] { OnPortGone(); });
 }
 
 void CTelvaneView::OnPortGone() {

@@ -4,6 +4,7 @@
 // otherwise.
 
 #include "app/DialogUnits.h"
+#include "app/GuiPost.h"
 #include "app/InterruptibleWaiter.h"
 #include "app/QtDatabaseDialogs.h"
 #include "app/QtMessageSink.h"
@@ -122,6 +123,9 @@ public:
     void OnCopySmsToDatabase();
 
 private:
+    // Calls from the session's and the workers' threads to this window: first, so that it
+    // outlives every thread that posts.
+    CGuiPost guiPost;
     QtMessageSink sink;
     InterruptibleWaiter waiter;
     // Before the session, so that it outlives it: the device goes back once the port is shut.

@@ -4,6 +4,8 @@
 // QApplication exists) it simply calls. The user-interface thread must be turning its event loop
 // (or be the caller), otherwise a worker waits until it does.
 
+#include "app/GuiPost.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
@@ -20,8 +22,9 @@ template <typename Fn> std::invoke_result_t<Fn> RunOnGuiThread(Fn&& fn) {
     QCoreApplication* app = QCoreApplication::instance();
     if (app == nullptr || QThread::currentThread() == app->thread())
         return std::forward<Fn>(fn)();
-    // Queued, and waited for on our own condition variable rather than Qt's blocking queued
-    // call: the hand-over then stays visible to ThreadSanitizer, which does not see into Qt.
+    // Posted through our own queue, and waited for on our own condition variable rather than
+    // Qt's blocking queued call: the hand-over then stays visible to ThreadSanitizer, which does
+    // not see into Qt.
     std::mutex mutex;
     std::condition_variable doneSignal;
     bool done = false;
@@ -29,20 +32,17 @@ template <typename Fn> std::invoke_result_t<Fn> RunOnGuiThread(Fn&& fn) {
     // Held from before the post until the wait: the call starts only once the caller waits,
     // and everything the caller wrote is seen by it.
     std::unique_lock lock(mutex);
-    QMetaObject::invokeMethod(
-        app,
-        [&] {
-            std::unique_lock callLock(mutex);
-            if constexpr (std::is_void_v<Result>) {
-                fn();
-                result.emplace(true);
-            } else {
-                result.emplace(fn());
-            }
-            done = true;
-            doneSignal.notify_one();
-        },
-        Qt::QueuedConnection);
+    PostToGuiThread([&] {
+        std::unique_lock callLock(mutex);
+        if constexpr (std::is_void_v<Result>) {
+            fn();
+            result.emplace(true);
+        } else {
+            result.emplace(fn());
+        }
+        done = true;
+        doneSignal.notify_one();
+    });
     doneSignal.wait(lock, [&done] { return done; });
     if constexpr (!std::is_void_v<Result>)
         return std::move(*result);
