@@ -1,6 +1,7 @@
 #include "cli/RowPrinter.h"
 
 #include "pdu/Utf8.h"
+#include "sms/SmsExport.h"
 #include "sms/send/SmsText.h"
 
 #include <algorithm>
@@ -89,15 +90,9 @@ std::optional<OutputFormat> FormatNamed(std::string_view name) {
 }
 
 std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string quoted = "\"";
-    for (const char c : text) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+    std::string field;
+    AppendCsvField(field, text);
+    return field;
 }
 
 std::string JsonString(std::string_view text) {
