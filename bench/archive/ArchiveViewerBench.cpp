@@ -79,14 +79,20 @@ public:
     std::string path;
 };
 
+// Opens the archive made for the benchmarks; false, the benchmark skipped, when there is none.
+bool OpenArchive(benchmark::State& state, const ArchiveFile& archive, CDaoDatabase& database) {
+    if (!archive.path.empty() && database.Open(archive.path, true, false))
+        return true;
+    state.SkipWithError("no archive");
+    return false;
+}
+
 void BM_OpenViewer(benchmark::State& state) {
     EnsureApplication();
     const ArchiveFile archive;
     CDaoDatabase database;
-    if (archive.path.empty() || !database.Open(archive.path, true, false)) {
-        state.SkipWithError("no archive");
+    if (!OpenArchive(state, archive, database))
         return;
-    }
     SilentSink sink;
     for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
         CSmsArchiveDlg dialog(&database, nullptr, &sink);
@@ -102,10 +108,8 @@ void BM_ListBothTables(benchmark::State& state) {
     EnsureApplication();
     const ArchiveFile archive;
     CDaoDatabase database;
-    if (archive.path.empty() || !database.Open(archive.path, true, false)) {
-        state.SkipWithError("no archive");
+    if (!OpenArchive(state, archive, database))
         return;
-    }
     SilentSink sink;
     CSmsArchiveDlg dialog(&database, nullptr, &sink);
     dialog.findChild<QCheckBox*>(QStringLiteral("control1104"))->setChecked(true);
@@ -124,10 +128,8 @@ void BM_SearchKeystrokeInViewer(benchmark::State& state) {
     EnsureApplication();
     const ArchiveFile archive;
     CDaoDatabase database;
-    if (archive.path.empty() || !database.Open(archive.path, true, false)) {
-        state.SkipWithError("no archive");
+    if (!OpenArchive(state, archive, database))
         return;
-    }
     SilentSink sink;
     CSmsArchiveDlg dialog(&database, nullptr, &sink);
     dialog.show();
