@@ -5,7 +5,7 @@
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
 #include "app/StatusNote.h"
-#include "db/archive/CSmsArchiveDlg.h"
+#include "archive/CSmsArchiveDlg.h"
 #include "phonebook/PhonebookColumns.h"
 #include "res/form/ButtonImages.h"
 #include "res/form/FormControls.h"

@@ -2,8 +2,8 @@
 
 #include "cli/CliSmsReadForm.h"
 #include "cli/Commands.h"
-#include "db/archive/ArchiveSearch.h"
-#include "db/archive/ArchiveTables.h"
+#include "archive/ArchiveSearch.h"
+#include "archive/ArchiveTables.h"
 #include "serial/SerialPorts.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"

@@ -4,7 +4,7 @@
 // made in memory as the viewer lists them.
 
 #include "db/AtomicFile.h"
-#include "db/archive/ArchiveSearch.h"
+#include "archive/ArchiveSearch.h"
 #include "sms/SmsExport.h"
 
 #include <benchmark/benchmark.h>

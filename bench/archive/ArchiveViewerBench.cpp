@@ -4,7 +4,7 @@
 // platform, a real database file.
 
 #include "db/CDaoDatabase.h"
-#include "db/archive/CSmsArchiveDlg.h"
+#include "archive/CSmsArchiveDlg.h"
 #include "serial/MessageSink.h"
 
 #include <QApplication>

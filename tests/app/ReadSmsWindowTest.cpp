@@ -3,7 +3,7 @@
 // an empty memory, the copy into the archive and the archive viewer opened from the menu, and a
 // log file of the simulator's own transcript loaded through "Read From File".
 #include "db/CDaoSMS_In.h"
-#include "db/archive/CSmsArchiveDlg.h"
+#include "archive/CSmsArchiveDlg.h"
 #include "res/form/FormControls.h"
 #include "sms/SmsLogFile.h"
 #include "sms/view/CMessageViewDlg.h"

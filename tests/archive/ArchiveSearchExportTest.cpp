@@ -5,7 +5,7 @@
 #include "ArchiveFixture.h"
 #include "common/CsvReader.h"
 #include "common/FileText.h"
-#include "db/archive/CSmsArchiveDlg.h"
+#include "archive/CSmsArchiveDlg.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The archive's search without a window: folding for search, and which rows match.
 
-#include "db/archive/ArchiveSearch.h"
+#include "archive/ArchiveSearch.h"
 
-#include "db/archive/SearchFold.h"
+#include "archive/SearchFold.h"
 
 #include <gtest/gtest.h>
 

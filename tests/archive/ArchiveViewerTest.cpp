@@ -3,7 +3,7 @@
 // failures of a missing table or a closed database.
 
 #include "ArchiveFixture.h"
-#include "db/archive/CSmsArchiveDlg.h"
+#include "archive/CSmsArchiveDlg.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The names read with one walk of Phonebook against what the record set's own search for each
 // number finds: the viewer's lookup must never give another name than that search.
 
-#include "db/archive/PhonebookNames.h"
+#include "archive/PhonebookNames.h"
 
 #include "ArchiveFixture.h"
 #include "db/CDaoPhonebook.h"

@@ -4,7 +4,7 @@
 // thousand rows: the cells become Qt texts only when the view asks for them. A search text
 // narrows the rows shown to those that hold it (see ArchiveSearch); the rows stay in their order.
 
-#include "db/archive/ArchiveSearch.h"
+#include "archive/ArchiveSearch.h"
 #include "sms/SmsList.h"
 
 #include <QAbstractTableModel>

@@ -1,4 +1,4 @@
-#include "db/archive/ArchiveRows.h"
+#include "archive/ArchiveRows.h"
 
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"

@@ -1,11 +1,11 @@
-#include "db/archive/ArchiveTables.h"
+#include "archive/ArchiveTables.h"
 
 #include "db/CDaoPhonebook.h"
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
 #include "db/DbFailureText.h"
-#include "db/archive/ArchiveRows.h"
-#include "db/archive/PhonebookNames.h"
+#include "archive/ArchiveRows.h"
+#include "archive/PhonebookNames.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "db/archive/CSmsArchiveDlg.h"
+#include "archive/CSmsArchiveDlg.h"
 
-#include "db/archive/ArchiveListModel.h"
-#include "db/archive/ArchiveTables.h"
+#include "archive/ArchiveListModel.h"
+#include "archive/ArchiveTables.h"
 #include "sms/SmsExport.h"
 #include "sms/view/CMessageViewDlg.h"
 

@@ -1,4 +1,4 @@
-#include "db/archive/SearchFold.h"
+#include "archive/SearchFold.h"
 
 #include "pdu/Utf8.h"
 
@@ -13,7 +13,7 @@ struct Fold {
 };
 
 constexpr Fold kFolds[] = {
-#include "db/archive/SearchFoldTable.inc"
+#include "archive/SearchFoldTable.inc"
 };
 
 const char* Folded(char32_t letter) {

@@ -1,4 +1,4 @@
-#include "db/archive/ArchiveListModel.h"
+#include "archive/ArchiveListModel.h"
 
 #include <algorithm>
 #include <iterator>

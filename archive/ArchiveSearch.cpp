@@ -1,6 +1,6 @@
-#include "db/archive/ArchiveSearch.h"
+#include "archive/ArchiveSearch.h"
 
-#include "db/archive/SearchFold.h"
+#include "archive/SearchFold.h"
 
 #include <algorithm>
 #include <numeric>

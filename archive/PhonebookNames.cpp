@@ -1,4 +1,4 @@
-#include "db/archive/PhonebookNames.h"
+#include "archive/PhonebookNames.h"
 
 #include "db/CDaoPhonebook.h"
 
