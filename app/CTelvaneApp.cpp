@@ -3,8 +3,8 @@
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
 #include "app/CTelvaneView.h"
+#include "core/TextToInt.h"
 #include "res/form/MenuTable.h"
-#include "serial/TextToInt.h"
 #include "serial/settings/CSettingsStore.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // The boxes of opening and switching the database, as real modal dialogs: questions and notices
 // through the application's message sink, the file choice through the toolkit's open-file dialog.
 
+#include "core/MessageSink.h"
 #include "db/IDatabaseDialogs.h"
-#include "serial/MessageSink.h"
 
 #include <QPointer>
 #include <QString>

@@ -3,7 +3,7 @@
 // buttons and icon. Callable from any thread; a worker's request is carried to the
 // user-interface thread and the worker waits for the answer.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <QPointer>
 #include <QWidget>

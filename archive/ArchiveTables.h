@@ -3,7 +3,7 @@
 // table order, each with the name its number has in the phonebook. Shared by "SMS View" and the
 // command line. Failures are told through the sink; nothing comes back then.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "sms/SmsList.h"
 
 #include <optional>

@@ -6,7 +6,7 @@
 // exec() on the user-interface thread. A search field above the list narrows the rows shown
 // (Escape empties it); "Export..." writes the rows shown to a CSV or plain text file.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <QDialog>
 #include <memory>

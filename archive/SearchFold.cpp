@@ -1,6 +1,6 @@
 #include "archive/SearchFold.h"
 
-#include "pdu/Utf8.h"
+#include "core/Utf8.h"
 
 #include <algorithm>
 #include <iterator>

@@ -4,7 +4,7 @@
 // --yes, and always once Ctrl+C has been pressed, so that no retry loop outlives a stop.
 // Any thread may ask; lines never interleave.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <atomic>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "cli/RowPrinter.h"
 
-#include "pdu/Utf8.h"
+#include "core/Utf8.h"
 #include "sms/SmsExport.h"
 #include "sms/send/SmsText.h"
 

@@ -3,7 +3,7 @@
 
 #include "cli/CliWriteSmsForm.h"
 #include "cli/Commands.h"
-#include "serial/TextToInt.h"
+#include "core/TextToInt.h"
 #include "sms/send/CWriteSmsTab.h"
 #include "sms/send/ConcatReference.h"
 #include "sms/send/SendSms.h"

@@ -10,7 +10,7 @@
 // after it) never frees what that thread is using. The connection is serialised, so record sets
 // may live on different threads.
 
-#include "db/AtomicFile.h"
+#include "core/AtomicFile.h"
 #include "db/DaoConnection.h"
 
 #include <memory>

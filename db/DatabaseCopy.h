@@ -3,7 +3,7 @@
 // the engine's online backup, while the form keeps its exclusive hold on the original. The copy
 // is an ordinary SQLite file that any other program may open.
 
-#include "db/AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <string>
 

@@ -3,9 +3,9 @@
 // takes that same name - one limit, counted in characters, in both places.
 
 #include "common/RecordingMessageSink.h"
+#include "core/TextToInt.h"
 #include "fuzz/FuzzCheck.h"
 #include "serial/CComPort.h"
-#include "serial/TextToInt.h"
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 

@@ -1,8 +1,8 @@
 // The header helpers of the message answers ("+CMGR:", "+CMGL:") and the "+CPMS:" count, and the
 // atoi-like number reader under them, against plain models of what their comments promise.
 
+#include "core/TextToInt.h"
 #include "fuzz/FuzzCheck.h"
-#include "serial/TextToInt.h"
 #include "sms/SmsHeader.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // interface promises must hold - a refusal names a line of the file and gives no rows; a read
 // gives rows marked "NEW", in valid UTF-8, that the writer turns into a file reading back the same.
 
+#include "core/Utf8.h"
 #include "fuzz/FuzzCheck.h"
-#include "pdu/Utf8.h"
 #include "phonebook/Vcard.h"
 
 #include <algorithm>

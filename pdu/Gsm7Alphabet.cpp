@@ -1,6 +1,6 @@
 #include "pdu/Gsm7Alphabet.h"
 
-#include "pdu/Utf8.h"
+#include "core/Utf8.h"
 
 #include <algorithm>
 #include <array>

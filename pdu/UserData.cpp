@@ -1,9 +1,9 @@
 #include "pdu/UserData.h"
 
+#include "core/Utf8.h"
 #include "pdu/DataCoding.h"
 #include "pdu/Gsm7Alphabet.h"
 #include "pdu/HexText.h"
-#include "pdu/Utf8.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,12 +1,12 @@
 #include "phonebook/CPhonebookManager.h"
 
+#include "core/TextHelpers.h"
 #include "phonebook/PhonebookCharset.h"
 #include "phonebook/PhonebookDatabase.h"
 #include "phonebook/PhonebookSort.h"
 #include "phonebook/PhonebookText.h"
 #include "phonebook/ShowReplyError.h"
 #include "serial/CModemSession.h"
-#include "serial/TextHelpers.h"
 #include "serial/serialdata.h"
 
 #include <algorithm>

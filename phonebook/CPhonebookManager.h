@@ -15,9 +15,9 @@
 // user-interface thread (the window drops them once it closes); the worker then ends after the
 // exchange under way.
 
+#include "core/MessageSink.h"
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/PhonebookAnswers.h"
-#include "serial/MessageSink.h"
 #include "serial/PortLease.h"
 
 #include <atomic>

@@ -1,9 +1,9 @@
 #include "phonebook/PhonebookAnswers.h"
 
+#include "core/TextHelpers.h"
+#include "core/TextToInt.h"
 #include "phonebook/PhonebookCharset.h"
 #include "phonebook/PhonebookText.h"
-#include "serial/TextHelpers.h"
-#include "serial/TextToInt.h"
 #include "serial/serialdata.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "phonebook/PhonebookCharset.h"
 
+#include "core/Utf8.h"
 #include "pdu/Gsm7Alphabet.h"
 #include "pdu/HexText.h"
 #include "pdu/UserData.h"
-#include "pdu/Utf8.h"
 
 #include <algorithm>
 #include <cstdint>

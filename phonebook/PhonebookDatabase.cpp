@@ -1,9 +1,9 @@
 #include "phonebook/PhonebookDatabase.h"
 
+#include "core/TextHelpers.h"
 #include "db/CDaoPhonebook.h"
 #include "db/DbFailureText.h"
 #include "phonebook/PhonebookText.h"
-#include "serial/TextHelpers.h"
 
 #include <cstdio>
 

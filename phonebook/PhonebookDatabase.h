@@ -3,8 +3,8 @@
 // list's rows to it. User-interface thread; each call opens and closes its own record set on
 // the form's database object.
 
+#include "core/MessageSink.h"
 #include "phonebook/IPhonebookForm.h"
-#include "serial/MessageSink.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
 #pragma once
 // The reaction to a click on a heading of the phonebook list.
 
+#include "core/MessageSink.h"
 #include "phonebook/IPhonebookForm.h"
-#include "serial/MessageSink.h"
 
 // The list's sort comparison: rates every pair of rows as equal, so a sort keeps the order.
 int CompareFunc(const PhonebookRow& first, const PhonebookRow& second);

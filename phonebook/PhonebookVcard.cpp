@@ -1,9 +1,9 @@
 #include "phonebook/PhonebookVcard.h"
 
-#include "db/ExportFile.h"
+#include "core/ExportFile.h"
+#include "core/MessageSink.h"
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/Vcard.h"
-#include "serial/MessageSink.h"
 
 #include <fstream>
 #include <iterator>

@@ -1,7 +1,7 @@
 #pragma once
 // The warning box for a command of the phonebook read that did not end in "OK".
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 // Result 2 (error): "ERROR ricevuto!" with Abort, Retry and Ignore; result 3 (time-out):
 // "TIMEOUT, nessun dato ricevuto" with Retry and Cancel; both captioned "ATTENZIONE" with a

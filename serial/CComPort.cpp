@@ -1,10 +1,10 @@
 #include "serial/CComPort.h"
 
+#include "core/TextHelpers.h"
 #include "serial/PortDiagnosis.h"
 #include "serial/PortName.h"
 #include "serial/SerialPorts.h"
 #include "serial/TermiosBuilder.h"
-#include "serial/TextHelpers.h"
 
 #include <algorithm>
 #include <array>

@@ -8,9 +8,9 @@
 // using a closed, possibly reused, descriptor. The settings may be changed from any thread; they
 // take effect at the next Open.
 
+#include "core/MessageSink.h"
 #include "serial/FileDescriptor.h"
 #include "serial/LineSettings.h"
-#include "serial/MessageSink.h"
 
 #include <atomic>
 #include <cstddef>

@@ -7,9 +7,9 @@
 // one exchange at a time (`busy` keeps to that).
 // Pauses go through the IWaiter so that tests run them at once.
 
+#include "core/MessageSink.h"
 #include "serial/CComPort.h"
 #include "serial/ISessionForm.h"
-#include "serial/MessageSink.h"
 #include "serial/PortLease.h"
 #include "serial/Waiter.h"
 #include "serial/serialdata.h"

@@ -1,6 +1,6 @@
 #include "serial/serialdata.h"
 
-#include "serial/TextHelpers.h"
+#include "core/TextHelpers.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "sms/AddSmsRows.h"
 
+#include "core/TextHelpers.h"
 #include "db/CDaoPhonebook.h"
 #include "pdu/Pdu.h"
-#include "serial/TextHelpers.h"
 #include "serial/serialdata.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsRowText.h"

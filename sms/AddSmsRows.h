@@ -3,7 +3,7 @@
 // (header line, then the PDU line) into rows, with the sender's name from the database's
 // phonebook.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "sms/ISmsReadForm.h"
 
 #include <string_view>

@@ -1,7 +1,7 @@
 #include "sms/CSmsReader.h"
 
-#include "serial/TextHelpers.h"
-#include "serial/TextToInt.h"
+#include "core/TextHelpers.h"
+#include "core/TextToInt.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsLogFile.h"
 

@@ -1,9 +1,9 @@
 #include "sms/CopySmsToDatabase.h"
 
+#include "core/TextToInt.h"
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
 #include "db/DbFailureText.h"
-#include "serial/TextToInt.h"
 #include "sms/SmsHeader.h"
 
 #include <array>

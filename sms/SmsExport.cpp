@@ -1,7 +1,7 @@
 #include "sms/SmsExport.h"
 
-#include "db/ExportFile.h"
-#include "serial/MessageSink.h"
+#include "core/ExportFile.h"
+#include "core/MessageSink.h"
 #include "sms/CopySmsToDatabase.h"
 
 #include <algorithm>

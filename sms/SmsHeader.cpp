@@ -1,7 +1,7 @@
 #include "sms/SmsHeader.h"
 
-#include "serial/TextHelpers.h"
-#include "serial/TextToInt.h"
+#include "core/TextHelpers.h"
+#include "core/TextToInt.h"
 
 std::string HeaderTail(std::string_view line) {
     const int colon = FindChar(line, ':');

@@ -1,6 +1,6 @@
 #include "sms/SmsLogFile.h"
 
-#include "serial/TextHelpers.h"
+#include "core/TextHelpers.h"
 #include "serial/serialdata.h"
 
 #include <array>

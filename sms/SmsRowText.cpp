@@ -1,8 +1,8 @@
 #include "sms/SmsRowText.h"
 
+#include "core/TextHelpers.h"
+#include "core/Utf8.h"
 #include "pdu/Pdu.h"
-#include "pdu/Utf8.h"
-#include "serial/TextHelpers.h"
 
 #include <cstdio>
 

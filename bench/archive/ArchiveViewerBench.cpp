@@ -3,9 +3,9 @@
 // received rows and shown, and the rebuild that lists both tables. Real widgets on the offscreen
 // platform, a real database file.
 
-#include "db/CDaoDatabase.h"
 #include "archive/CSmsArchiveDlg.h"
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
+#include "db/CDaoDatabase.h"
 
 #include <QApplication>
 #include <QCheckBox>

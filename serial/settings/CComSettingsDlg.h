@@ -4,7 +4,7 @@
 // results as the texts the settings store keeps (OnIoSettings stores them). Every control carries
 // its resource id as the property "controlId" and the object name "control<id>".
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "serial/settings/IComSettingsDialog.h"
 
 #include <QDialog>

@@ -2,7 +2,7 @@
 // Runs the real "COM Settings" dialog for OnIoSettings: a fresh dialog on every run, so it always
 // opens on its fixed initial choices.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "serial/settings/IComSettingsDialog.h"
 
 class QWidget;

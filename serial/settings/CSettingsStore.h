@@ -5,7 +5,7 @@
 // again; nothing is cached between calls. A write replaces the file atomically (temporary file and
 // rename), so a crash mid-write leaves the previous file intact. User-interface thread only.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "serial/settings/PortSettings.h"
 
-#include "serial/TextToInt.h"
+#include "core/TextToInt.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 // without needing it to wait here: before the window joins at its end, it silences the sink and
 // ends the session's pauses, so a running send finishes at once.
 
+#include "core/MessageSink.h"
 #include "serial/CModemSession.h"
-#include "serial/MessageSink.h"
 #include "sms/send/SendSms.h"
 #include "sms/send/SubmitPdu.h"
 

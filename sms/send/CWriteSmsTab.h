@@ -5,7 +5,7 @@
 // implements IWriteSmsForm; everything here runs on the user-interface thread, except the
 // exchange of a send, which CSendSmsWorker runs on its own thread.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "sms/send/CSendSmsWorker.h"
 #include "sms/send/IWriteSmsForm.h"
 

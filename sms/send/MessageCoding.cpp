@@ -1,8 +1,8 @@
 #include "sms/send/MessageCoding.h"
 
+#include "core/TextHelpers.h"
 #include "pdu/HexText.h"
 #include "pdu/SubmitUserData.h"
-#include "serial/TextHelpers.h"
 #include "sms/send/SmsText.h"
 #include "sms/send/SubmitPdu.h"
 

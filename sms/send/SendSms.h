@@ -6,8 +6,8 @@
 // user takes to answer; meant for a worker (CSendSmsWorker). The caller holds the session's
 // `busy` flag for the whole exchange.
 
+#include "core/MessageSink.h"
 #include "serial/CModemSession.h"
-#include "serial/MessageSink.h"
 #include "sms/send/SubmitPdu.h"
 
 #include <string>

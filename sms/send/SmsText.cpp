@@ -1,8 +1,8 @@
 #include "sms/send/SmsText.h"
 
+#include "core/Utf8.h"
 #include "pdu/Gsm7Alphabet.h"
 #include "pdu/SubmitUserData.h"
-#include "pdu/Utf8.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "sms/send/SubmitPdu.h"
 
+#include "core/TextHelpers.h"
 #include "pdu/Pdu.h"
-#include "serial/TextHelpers.h"
 #include "sms/send/MessageCoding.h"
 #include "sms/send/SmsText.h"
 

@@ -2,7 +2,7 @@
 // Builds the SMS-SUBMIT PDU of a send from the form's values. Any thread: it reads only the
 // values it is given and asks its boxes through the sink.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "sms/send/WriteSmsValues.h"
 
 #include <string>

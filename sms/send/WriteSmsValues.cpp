@@ -1,6 +1,6 @@
 #include "sms/send/WriteSmsValues.h"
 
-#include "serial/TextHelpers.h"
+#include "core/TextHelpers.h"
 #include "serial/settings/CSettingsStore.h"
 #include "sms/send/SmsText.h"
 

@@ -2,7 +2,7 @@
 // A message sink that records every box asked for and answers from a queue of prepared answers
 // (OK/first button when the queue is empty). Thread-safe: workers may ask from their threads.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <deque>
 #include <mutex>

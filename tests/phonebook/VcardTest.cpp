@@ -4,7 +4,7 @@
 
 #include "phonebook/Vcard.h"
 
-#include "pdu/Utf8.h"
+#include "core/Utf8.h"
 
 #include <gtest/gtest.h>
 

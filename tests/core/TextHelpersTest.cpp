@@ -1,4 +1,4 @@
-#include "serial/TextHelpers.h"
+#include "core/TextHelpers.h"
 
 #include <gtest/gtest.h>
 

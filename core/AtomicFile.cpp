@@ -1,4 +1,4 @@
-#include "db/AtomicFile.h"
+#include "core/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>

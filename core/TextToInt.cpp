@@ -1,4 +1,4 @@
-#include "serial/TextToInt.h"
+#include "core/TextToInt.h"
 
 #include <algorithm>
 #include <limits>

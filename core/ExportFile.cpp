@@ -1,6 +1,6 @@
-#include "db/ExportFile.h"
+#include "core/ExportFile.h"
 
-#include "db/AtomicFile.h"
+#include "core/AtomicFile.h"
 
 std::string RowCountText(std::size_t rows) {
     return std::to_string(rows) + (rows == 1 ? " row" : " rows");

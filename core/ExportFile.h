@@ -2,7 +2,7 @@
 // Writing an export the user asked for: the file is written atomically, an existing one only
 // replaced after the user says so, and the outcome told in a box. Any thread that may show boxes.
 
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 
 #include <string>
 #include <string_view>
