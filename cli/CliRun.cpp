@@ -30,6 +30,8 @@ CliRun::CliRun(const CliOptions& commandLine)
     : options(commandLine), sink(commandLine.yes, Interrupted()) {
     databaseView.databasePath = options.database;
     waiter.port = &session.Port();
+    // A script waits on the phone, not on the window's pace.
+    session.SetPace(SessionPace::Line);
     InstallInterruptHandlers(session.stopRequest);
 }
 

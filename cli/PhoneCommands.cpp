@@ -10,14 +10,14 @@
 #include "sms/CopySmsToDatabase.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 namespace {
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+// A memory whose count was not read shows an empty cell.
+std::string CountText(const std::optional<int>& count) {
+    return count ? std::to_string(*count) : std::string();
 }
 
 // "Copy SMS to database" on the rows listed, and the count copied on standard error.
@@ -39,9 +39,10 @@ int RunCounts(CliRun& run) {
     CSmsReader reader(run.session, context);
     if (reader.StartReadSmsCount())
         reader.Join();
+    const SmsCounts counts = reader.Counts();
     Table table{{"Memory", "Count"}, {}};
-    table.rows.push_back({"SM", Trimmed(form.CountText(SmsMemory::Sim))});
-    table.rows.push_back({"ME", Trimmed(form.CountText(SmsMemory::Phone))});
+    table.rows.push_back({"SM", CountText(counts.sim)});
+    table.rows.push_back({"ME", CountText(counts.phone)});
     PrintTable(table, run.options.format);
     return run.Status();
 }

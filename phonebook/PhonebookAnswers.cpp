@@ -46,12 +46,7 @@ PhonebookRange ParsePhonebookRange(std::string_view line) {
 }
 
 PhonebookRange ParsePhonebookRange(serialdata& store) {
-    PhonebookRange range;
-    WalkLines(store, [&range](const LineNode& first) {
-        range = ParsePhonebookRange(first.text);
-        return false;
-    });
-    return range;
+    return ParsePhonebookRange(FirstAnswerLine(store));
 }
 
 std::optional<PhonebookRow> ParsePhonebookLine(std::string_view line) {
@@ -81,6 +76,8 @@ std::optional<PhonebookRow> ParsePhonebookLine(std::string_view line) {
 std::vector<PhonebookRow> CollectPhonebookRows(serialdata& store) {
     std::vector<PhonebookRow> rows;
     WalkLines(store, [&rows](const LineNode& node) {
+        if (node.unsolicited)
+            return true;
         if (std::optional<PhonebookRow> row = ParsePhonebookLine(node.text))
             rows.push_back(std::move(*row));
         return true;

@@ -290,3 +290,29 @@ bool CComPort::IsOpen() const {
 void CComPort::ShowFailure(std::string_view text) {
     messages.ShowMessage({std::string(text), std::string(), BoxButtons::Ok, BoxIcon::None, false});
 }
+
+void CComPort::ReadAvailable(std::string& text, std::chrono::milliseconds wait) {
+    text.clear();
+    std::shared_lock lock(fdLock);
+    if (!handle.Valid())
+        return;
+    const int fd = handle.Get();
+    const short events = PollEvents(fd, POLLIN, Clock::now() + wait);
+    if (events == 0)
+        return;
+    if ((events & POLLIN) == 0) {
+        if ((events & (POLLHUP | POLLERR | POLLNVAL)) != 0)
+            gone.store(true, std::memory_order_release);
+        return;
+    }
+    text.resize(kLineReadSize);
+    const ssize_t count = ::read(fd, text.data(), text.size());
+    if (count > 0) {
+        text.resize(static_cast<std::size_t>(count));
+        std::erase(text, '\0');
+        return;
+    }
+    text.clear();
+    if (count == 0 || (errno != EINTR && errno != EAGAIN && DeviceGoneError(errno)))
+        gone.store(true, std::memory_order_release);
+}

@@ -13,6 +13,7 @@
 #include "serial/LineSettings.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -54,6 +55,9 @@ public:
     // One read of at most 30 bytes, ending 10 ms after the last byte or 160 ms after the
     // start. The text ends at a received zero byte. Empty when nothing came or the port is shut.
     void Read(std::string& text);
+    // Whatever the port has, up to kLineReadSize bytes, waiting up to `wait` for the first one.
+    // Zero bytes are dropped. Empty when nothing came or the port is shut.
+    void ReadAvailable(std::string& text, std::chrono::milliseconds wait);
     // Writes `text` up to its first zero byte; returns the bytes written, 0 on failure.
     int Write(std::string_view text);
 
@@ -65,6 +69,7 @@ public:
 
     static constexpr std::size_t kMaxPortName = 99;
     static constexpr std::size_t kReadSize = 30;
+    static constexpr std::size_t kLineReadSize = 4096;
 
 private:
     void ShowFailure(std::string_view text);

@@ -37,25 +37,63 @@ void CModemSession::SendData(std::string_view text) {
 }
 
 void CModemSession::SendTerminated(std::string_view text, char terminator) {
+    {
+        // The answer this command waits for is not taken for an unsolicited code of that name.
+        std::lock_guard guard(store.lock);
+        store.answerPrefix = terminator == kCarriageReturn ? AnswerPrefixOf(text) : std::string();
+    }
     std::string line(text.substr(0, kMaxSentText));
     line += terminator;
     port.Write(line);
 }
 
 int CModemSession::SendAndWait(std::string_view text, int mode) {
+    return Exchange(text, mode).Answer();
+}
+
+Reply CModemSession::Exchange(std::string_view text, int mode) {
     ::ClearLines(store);
     if (mode == kSendCommandLine)
         SendCommand(text);
     else if (mode == kSendPduData)
         SendData(text);
-    return PollFor(store.okReceived);
+    // A final result stored after the last poll does not count: the poll's word is the answer.
+    const int answer = PollFor(store.okReceived);
+    return ReadReply(store, answer, PortLost());
 }
 
 int CModemSession::WaitForPrompt() {
     return PollFor(store.promptReceived);
 }
 
+void CModemSession::SetPace(SessionPace sessionPace) {
+    pace = sessionPace;
+    store.linePace = sessionPace == SessionPace::Line ? 1 : 0;
+}
+
+void CModemSession::Pause(milliseconds duration) {
+    if (pace == SessionPace::Window)
+        waiter.Sleep(duration);
+}
+
+int CModemSession::WaitFor(const std::atomic<int>& done) {
+    // A port that is not open answers nothing: the exchange ends at once.
+    if (!port.IsOpen())
+        return kAnswerTimeout;
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit + kPollStep;
+    std::unique_lock guard(store.lock);
+    const bool ended = store.flagRaised.wait_until(guard, deadline, [&] {
+        return done.load(std::memory_order_acquire) != 0 ||
+               store.errorReceived.load(std::memory_order_acquire) != 0 || PortLost();
+    });
+    if (!ended || done.load(std::memory_order_acquire) == 0)
+        return ended && !PortLost() ? kAnswerError : kAnswerTimeout;
+    return kAnswerOk;
+}
+
 int CModemSession::PollFor(const std::atomic<int>& done) {
+    if (pace == SessionPace::Line)
+        return WaitFor(done);
     for (milliseconds waited{0};;) {
         if (done.load(std::memory_order_acquire) != 0)
             return kAnswerOk;
@@ -77,6 +115,7 @@ void CModemSession::OpenSession() {
     form.EnablePortControls(1);
 
     store.pending.clear();
+    store.nextLineUnsolicited = false;
     ::ClearLines(store);
     store.port = &port;
     store.stopReader = 0;
@@ -84,10 +123,10 @@ void CModemSession::OpenSession() {
     StartReader();
 
     // A port that goes away meanwhile is reported once, by whoever ends the lost session.
-    waiter.Sleep(kReaderStartPause);
+    Pause(kReaderStartPause);
     if (SendAndWait("ATE0", kSendCommandLine) != kAnswerOk && !PortLost())
         ShowOk(messages, "Error sending ATE0", kAppTitle);
-    waiter.Sleep(kBetweenInitCommands);
+    Pause(kBetweenInitCommands);
     if (SendAndWait("AT+CMGF=0", kSendCommandLine) != kAnswerOk && !PortLost())
         ShowOk(messages, "Error setting SMS Type to PDU (+CMGF=0)", kAppTitle);
     if (!PortLost())
@@ -111,6 +150,7 @@ void CModemSession::CloseSession() {
     if (portOpen != 0)
         port.Switch(0);
     portOpen = 0;
+    EndReader();
 }
 
 void CModemSession::OnStopTask() {

@@ -11,6 +11,7 @@
 #include "serial/CComPort.h"
 #include "serial/ISessionForm.h"
 #include "serial/PortLease.h"
+#include "serial/Reply.h"
 #include "serial/Waiter.h"
 #include "serial/serialdata.h"
 
@@ -30,6 +31,12 @@ inline constexpr int kAnswerOk = 1;        // "OK" stored (an error line too, ma
 inline constexpr int kAnswerError = 2;     // "ERROR", "+CMS/+CME ERROR:..." and no "OK"
 inline constexpr int kAnswerTimeout = 3;   // neither within the wait
 
+// How the session meets the phone. Window: the reader takes 30 bytes a pass with a 100 ms pause
+// between passes, an exchange looks at its flags every 200 ms, and the opening pauses. Line: the
+// reader takes whatever the port has as it comes, an exchange wakes the moment its final result
+// is stored, and the opening does not pause; the same 5.2 s limit.
+enum class SessionPace { Window, Line };
+
 class CModemSession {
 public:
     CModemSession(IMessageSink& messages, IWaiter& waiter, ISessionForm& form);
@@ -48,6 +55,16 @@ public:
     // (at once when the port has gone).
     // The lines received stay in the store for the caller to walk.
     int SendAndWait(std::string_view text, int mode);
+    // SendAndWait's exchange, with what it gave as a value. The lines stay in the store too.
+    Reply Exchange(std::string_view text, int mode = kSendCommandLine);
+    // The reply now in the store, after WaitForPrompt or a walk of one's own.
+    Reply CurrentReply() { return ReadReply(store, kFromFlags, PortLost()); }
+
+    // Set while no session is open.
+    void SetPace(SessionPace sessionPace);
+    SessionPace Pace() const { return pace; }
+    // Unsolicited codes, in arrival order, whatever exchange they arrived in.
+    UnsolicitedQueue& Unsolicited() { return store.unsolicited; }
     // After a command that the phone answers with its "> " prompt (AT+CMGS): polls as
     // SendAndWait does, without clearing or sending. kAnswerOk once the prompt has come,
     // kAnswerError for an error result instead, kAnswerTimeout after 5200 ms.
@@ -56,7 +73,8 @@ public:
     // Opens the port, starts the reader, turns echo off and PDU mode on. Goes on through every
     // failure (each shown once); the session counts as open afterwards all the same.
     void OpenSession();
-    // Asks the reader to end and closes the port.
+    // Asks the reader to end, closes the port and waits for the reader to have ended, so that it
+    // never calls into a form that is gone. Not on the reader's own thread.
     void CloseSession();
     // True once the device has gone away under this session (until the next OpenSession): the
     // exchanges then end at once, and their failures are no news to the user.
@@ -87,6 +105,9 @@ private:
     // Polls every 200 ms, 26 times: kAnswerOk once `done` has been raised, kAnswerError once an
     // error result has, else kAnswerTimeout.
     int PollFor(const std::atomic<int>& done);
+    // The same at line pace: sleeps on the store's condition until a flag is raised.
+    int WaitFor(const std::atomic<int>& done);
+    void Pause(std::chrono::milliseconds duration);
     void StartReader();
     void EndReader();
 
@@ -99,4 +120,5 @@ private:
     std::thread reader;
     std::atomic<bool> readerRunning{false};
     std::atomic<bool> portOwned{false};
+    SessionPace pace = SessionPace::Window;
 };

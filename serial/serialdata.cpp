@@ -33,17 +33,19 @@ FinalResult ClassifyLine(std::string_view line) {
     return FinalResult::None;
 }
 
-void RaiseFlag(serialdata& data, FinalResult result) {
+// Called with the store's lock held.
+bool RaiseResultFlag(serialdata& data, FinalResult result) {
     switch (result) {
     case FinalResult::None:
-        return;
+        return false;
     case FinalResult::Ok:
         data.okReceived.store(1, std::memory_order_release);
-        return;
+        return true;
     case FinalResult::Error:
         data.errorReceived.store(1, std::memory_order_release);
-        return;
+        return true;
     }
+    return false;
 }
 
 // The phone's "> " prompt for a PDU: what follows the last line end, line feeds aside.
@@ -67,18 +69,69 @@ serialdata::~serialdata() {
     FreeLines(std::move(head));
 }
 
-int AddString(std::string_view line, serialdata& data) {
+namespace {
+
+// Stores a non-empty line; an unsolicited one raises no flag (a "+CMT:" PDU is no result).
+void StoreLine(std::string_view line, serialdata& data, bool unsolicited) {
     if (line.empty())
-        return 0;
-    auto node = std::make_unique<LineNode>(LineNode{std::string(line), nullptr});
+        return;
+    auto node = std::make_unique<LineNode>(LineNode{std::string(line), nullptr, unsolicited});
     LineNode* added = node.get();
+    bool raised = false;
+    {
+        std::lock_guard guard(data.lock);
+        if (data.tail != nullptr)
+            data.tail->next = std::move(node);
+        else
+            data.head = std::move(node);
+        data.tail = added;
+        if (!unsolicited)
+            raised = RaiseResultFlag(data, ClassifyLine(line));
+    }
+    if (raised)
+        data.flagRaised.notify_all();
+}
+
+bool TakenForUnsolicited(std::string_view line, serialdata& data) {
     std::lock_guard guard(data.lock);
-    if (data.tail != nullptr)
-        data.tail->next = std::move(node);
-    else
-        data.head = std::move(node);
-    data.tail = added;
-    RaiseFlag(data, ClassifyLine(line));
+    return IsUnsolicitedLine(line, data.answerPrefix);
+}
+
+// A line from the phone: an unsolicited code goes to the queue as well as to the store.
+void StoreReceivedLine(std::string_view line, serialdata& data) {
+    if (line.empty())
+        return;
+    if (data.nextLineUnsolicited) {
+        data.nextLineUnsolicited = false;
+        StoreLine(line, data, true);
+        data.unsolicited.Push({std::move(data.heldCode), std::string(line)});
+        return;
+    }
+    if (!TakenForUnsolicited(line, data)) {
+        StoreLine(line, data, false);
+        return;
+    }
+    StoreLine(line, data, true);
+    if (TakesNextLine(line)) {
+        data.nextLineUnsolicited = true;
+        data.heldCode = std::string(line);
+        return;
+    }
+    data.unsolicited.Push({std::string(line), {}});
+}
+
+} // namespace
+
+void RaiseFlag(serialdata& data, std::atomic<int>& flag) {
+    {
+        std::lock_guard guard(data.lock);
+        flag.store(1, std::memory_order_release);
+    }
+    data.flagRaised.notify_all();
+}
+
+int AddString(std::string_view line, serialdata& data) {
+    StoreLine(line, data, false);
     return 0;
 }
 
@@ -88,14 +141,14 @@ void SplitLines(serialdata& data) {
     for (int cr = FindChar(rest, '\r'); cr >= 0; cr = FindChar(rest, '\r')) {
         std::string line = CopyTail(rest.substr(0, static_cast<std::size_t>(cr)), kMax);
         StripLineEnd(line);
-        AddString(line, data);
+        StoreReceivedLine(line, data);
         rest.remove_prefix(static_cast<std::size_t>(cr) + 1);
     }
     // Erased in place: `pending` keeps its buffer from pass to pass.
     const std::size_t keep = std::min(rest.size(), serialdata::kMaxPending);
     data.pending.erase(0, data.pending.size() - keep);
-    if (IsPrompt(data.pending))
-        data.promptReceived.store(1, std::memory_order_release);
+    if (IsPrompt(data.pending) && data.promptReceived.load(std::memory_order_acquire) == 0)
+        RaiseFlag(data, data.promptReceived);
 }
 
 void ClearLines(serialdata& data) {
@@ -125,4 +178,25 @@ std::vector<std::string> SnapshotLines(serialdata& data) {
         return true;
     });
     return lines;
+}
+
+std::vector<std::string> SnapshotAnswerLines(serialdata& data) {
+    std::vector<std::string> lines;
+    WalkLines(data, [&lines](const LineNode& node) {
+        if (!node.unsolicited)
+            lines.push_back(node.text);
+        return true;
+    });
+    return lines;
+}
+
+std::string FirstAnswerLine(serialdata& data) {
+    std::string first;
+    WalkLines(data, [&first](const LineNode& node) {
+        if (node.unsolicited)
+            return true;
+        first = node.text;
+        return false;
+    });
+    return first;
 }

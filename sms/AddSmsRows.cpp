@@ -22,30 +22,22 @@ bool IsHeader(std::string_view line) {
     return line.starts_with("+CMGR:") || line.starts_with("+CMGL:");
 }
 
-// The header and PDU lines of every group, copied under the store's lock. A header that is the
-// last line ends the walk; so does a PDU line with fewer than two lines after it.
+// The header and PDU lines of every group, from the answer's lines (unsolicited lines, which may
+// arrive anywhere, even between a header and its PDU, left out). A header that is the last line
+// ends the walk; so does a PDU line with fewer than two lines after it.
 std::vector<SmsGroup> CollectGroups(serialdata& store) {
+    const std::vector<std::string> lines = SnapshotAnswerLines(store);
     std::vector<SmsGroup> groups;
-    const LineNode* resumeAt = nullptr;
-    bool started = false;
-    WalkLines(store, [&](const LineNode& line) {
-        if (!started) {
-            started = true;
-            if (line.next == nullptr)
-                return false; // fewer than two lines
-        }
-        if (resumeAt != nullptr && &line != resumeAt)
-            return true; // inside the group just taken
-        resumeAt = nullptr;
-        if (!IsHeader(line.text))
-            return true;
-        const LineNode* pdu = line.next.get();
-        if (pdu == nullptr)
-            return false;
-        groups.push_back({line.text, pdu->text});
-        resumeAt = pdu->next.get();
-        return resumeAt != nullptr && resumeAt->next != nullptr;
-    });
+    for (std::size_t i = 0; lines.size() >= 2 && i < lines.size(); ++i) {
+        if (!IsHeader(lines[i]))
+            continue;
+        if (i + 1 >= lines.size())
+            break;
+        groups.push_back({lines[i], lines[i + 1]});
+        i += 1;
+        if (i + 2 >= lines.size())
+            break;
+    }
     return groups;
 }
 

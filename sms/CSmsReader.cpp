@@ -32,15 +32,6 @@ std::string_view CountErrorText(SmsMemory memory) {
     return {};
 }
 
-std::string FirstLine(serialdata& store) {
-    std::string first;
-    WalkLines(store, [&first](const LineNode& line) {
-        first = line.text;
-        return false;
-    });
-    return first;
-}
-
 } // namespace
 
 CSmsReader::CSmsReader(CModemSession& modemSession, const SmsReadContext& readContext)
@@ -105,22 +96,36 @@ bool CSmsReader::ReadOneCount(SmsMemory memory) {
             {std::string(CountErrorText(memory)), "Error", BoxButtons::Ok, BoxIcon::Error, true});
         return false;
     }
-    const std::string line = FirstLine(session.Store());
+    const std::string line = FirstAnswerLine(session.Store());
     if (line.empty())
         return true;
     if (!line.starts_with("+CPMS:"))
         context.messages.ShowMessage(
             {"Error reading SMS COUNT. Expected '+CPMS:xxxx' but got '" + line + "'", "ERROR",
              BoxButtons::Ok, BoxIcon::Warning, true});
-    context.form.SetCountText(memory, FirstFieldAfterColon(line));
+    const std::string shown = FirstFieldAfterColon(line);
+    context.form.SetCountText(memory, shown);
+    std::lock_guard guard(countsMutex);
+    (memory == SmsMemory::Sim ? counts.sim : counts.phone) = TextToInt(shown);
     return true;
 }
 
-void CSmsReader::ReadSmsCount() {
+SmsCounts CSmsReader::ReadSmsCount() {
     context.form.EnableReadControls(1);
     if (ReadOneCount(SmsMemory::Sim))
         ReadOneCount(SmsMemory::Phone);
     context.form.EnableReadControls(0);
+    return Counts();
+}
+
+void CSmsReader::SetCounts(const SmsCounts& known) {
+    std::lock_guard guard(countsMutex);
+    counts = known;
+}
+
+SmsCounts CSmsReader::Counts() const {
+    std::lock_guard guard(countsMutex);
+    return counts;
 }
 
 void CSmsReader::SelectReadMemory(bool phoneMemory) {
@@ -167,11 +172,9 @@ bool CSmsReader::ReadIndex(WalkPosition at) {
 
 int CSmsReader::ReadSmsWorker() {
     context.form.DeleteAllSmsRows();
-    ReadSmsCount();
-    const int meCount = TextToInt(context.form.CountText(SmsMemory::Phone));
-    const int smCount = TextToInt(context.form.CountText(SmsMemory::Sim));
+    const SmsCounts known = ReadSmsCount();
     const bool phoneMemory = context.form.MeChecked();
-    const int count = phoneMemory ? meCount : smCount;
+    const int count = (phoneMemory ? known.phone : known.sim).value_or(0);
     SelectReadMemory(phoneMemory);
     session.ClearLines();
     context.form.EnableReadControls(1);

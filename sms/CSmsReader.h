@@ -15,8 +15,16 @@
 #include "sms/AddSmsRows.h"
 
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+
+// The message counts the phone gave, per memory; nothing for a memory not (yet) read.
+struct SmsCounts {
+    std::optional<int> sim;
+    std::optional<int> phone;
+};
 
 // Indexes tried are below this one.
 inline constexpr int kSmsIndexLimit = 150;
@@ -40,8 +48,14 @@ public:
     void Join();
 
     // Asks both memories for their counts and writes them into the count edits. Blocks for up
-    // to two exchanges; call it off the user-interface thread.
-    void ReadSmsCount();
+    // to two exchanges; call it off the user-interface thread. Gives the counts known after it:
+    // a memory whose read failed keeps the count it had (as its edit does).
+    SmsCounts ReadSmsCount();
+    // The counts known now (the last ones read).
+    SmsCounts Counts() const;
+    // Counts known before this reader's first read (shown by an earlier one): a walk whose count
+    // read fails goes by them.
+    void SetCounts(const SmsCounts& known);
     // The read itself, on the calling thread. Always 0. The task that OnReadSmsFromPhone starts
     // runs it and then clears `stopRequest` and `busy`.
     int ReadSmsWorker();
@@ -67,4 +81,6 @@ private:
     CModemSession& session;
     SmsReadContext context;
     std::thread worker;
+    mutable std::mutex countsMutex; // the counts are read by the front end after the task
+    SmsCounts counts;
 };

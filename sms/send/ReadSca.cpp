@@ -1,8 +1,8 @@
 #include "sms/send/ReadSca.h"
 
+#include "serial/AtFields.h"
 #include "serial/serialdata.h"
 
-#include <charconv>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -12,34 +12,18 @@ namespace {
 constexpr std::string_view kCscaPrefix = "+CSCA:";
 constexpr int kInternationalType = 145;
 
-// The type after the closing quote (", 145"); -1 when there is none.
-int TypeAfter(std::string_view rest) {
-    const std::size_t comma = rest.find(',');
-    if (comma == std::string_view::npos)
-        return -1;
-    std::string_view digits = rest.substr(comma + 1);
-    while (!digits.empty() && digits.front() == ' ')
-        digits.remove_prefix(1);
-    int type = -1;
-    std::from_chars(digits.data(), digits.data() + digits.size(), type);
-    return type;
-}
-
 } // namespace
 
 std::optional<std::string> ParseCscaAnswer(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
-        if (!line.starts_with(kCscaPrefix))
+        AtFields fields(line);
+        if (!fields.Begin(kCscaPrefix))
             continue;
-        const std::size_t open = line.find('"');
-        const std::size_t close =
-            open == std::string::npos ? std::string::npos : line.find('"', open + 1);
-        if (close == std::string::npos || close == open + 1)
+        std::optional<std::string> number = fields.NextString();
+        if (!number || number->empty())
             continue;
-        std::string number = line.substr(open + 1, close - open - 1);
-        if (TypeAfter(std::string_view(line).substr(close + 1)) == kInternationalType &&
-            !number.starts_with('+'))
-            number.insert(0, "+");
+        if (fields.NextNumber() == kInternationalType && !number->starts_with('+'))
+            number->insert(0, "+");
         return number;
     }
     return std::nullopt;
@@ -54,7 +38,7 @@ ReadScaResult ReadServiceCentre(CModemSession& session) {
     default:
         return {ReadScaStatus::Timeout, {}};
     }
-    if (auto number = ParseCscaAnswer(SnapshotLines(session.Store())))
+    if (auto number = ParseCscaAnswer(SnapshotAnswerLines(session.Store())))
         return {ReadScaStatus::Read, std::move(*number)};
     return {ReadScaStatus::NoNumber, {}};
 }

@@ -122,6 +122,7 @@ class SmsReaderSilentTest : public ::testing::Test, public SmsTestBase {
 protected:
     SmsReaderSilentTest() {
         form.smCount = " 500";
+        reader.SetCounts({500, std::nullopt}); // what the edit shows: an earlier read's count
         session.portOpen = 1;
     }
     Texts Captions() {
