@@ -475,20 +475,21 @@ void CTelvaneView::OnOpenCom() {
     sessionTaskRunning = true;
     sessionThreadDone = false;
     const std::string port = DevicePath(session.Port().PortName());
+    // True when a session was opened.
     const auto task = [this, open, port] {
         if (open) {
             ShowPortNote(modemManager.BeforeOpen(port));
-            session.OpenSession();
-        } else {
-            session.CloseSession();
-            modemManager.AfterClose();
+            return session.OpenSession();
         }
+        session.CloseSession();
+        modemManager.AfterClose();
+        return false;
     };
     try {
-        sessionTask = std::thread([this, open, task, held = std::move(lease)]() mutable {
-            task();
+        sessionTask = std::thread([this, task, held = std::move(lease)]() mutable {
+            const bool opened = task();
             held.Release(); // before the count read that the end of an opening starts
-            guiPost.Post([this, open] { OnSessionTaskDone(open); });
+            guiPost.Post([this, opened] { OnSessionTaskDone(opened); });
             sessionThreadDone = true;
         });
     } catch (const std::system_error&) {
@@ -496,9 +497,9 @@ void CTelvaneView::OnOpenCom() {
         // with the thread's callable: take it again).
         sessionThreadDone = true;
         lease = session.TakePort();
-        task();
+        const bool opened = task();
         lease.Release();
-        OnSessionTaskDone(open);
+        OnSessionTaskDone(opened);
     }
 }
 

@@ -150,7 +150,8 @@ public:
 signals:
     // A tab's activation step has run.
     void tabActivated(int index);
-    // "Open COM" has finished opening (true) or closing (false) the session.
+    // "Open COM" has finished: true when a session was opened, false when it was closed or
+    // could not be opened.
     void sessionTaskDone(bool opened);
     // A send started by "Send" has ended (its outcome box has been answered).
     void sendDone(SendOutcome outcome);

@@ -100,10 +100,11 @@ std::string gsm7_to_utf8(const std::vector<std::uint8_t>& septets) {
             break;
         }
         const std::uint8_t follower = septets[++i];
+        // A code the extension table leaves undefined shows as its main-table character
+        // (TS 23.038 6.2.1.1).
         if (const auto extended = extension_char(follower)) {
             append_utf8(text, *extended);
         } else {
-            text.push_back(' ');
             append_default_char(text, follower);
         }
     }

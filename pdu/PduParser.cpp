@@ -80,13 +80,15 @@ template <std::size_t N> bool copy_sca(FieldReader& in, FixedText<N>& dest) {
 }
 
 // Address field: a length in semi-octets (digits), the type octet not included.
-template <std::size_t N> bool copy_address(FieldReader& in, FixedText<N>& dest) {
+bool copy_address(FieldReader& in, sms_container& sms) {
+    sms.address_length = 0;
     if (in.rest.size() < 2) {
-        dest.clear();
+        sms.address.clear();
         return in.fail("the PDU ends before the address");
     }
     const std::size_t digits = static_cast<std::size_t>(read_byte(in.rest));
-    return copy_counted(in, dest, round_up_even(digits + 2), "address");
+    sms.address_length = static_cast<unsigned>(digits);
+    return copy_counted(in, sms.address, round_up_even(digits + 2), "address");
 }
 
 bool copy_user_data(FieldReader& in, sms_container& sms) {
@@ -125,11 +127,11 @@ int ud_octet_count(int udl, int dcs_octet) {
 
 int parse_sms_in(std::string_view pdu, sms_container& sms, std::string* error) {
     FieldReader in{trim_end(pdu), error};
-    const bool parsed =
-        check_text(in) && copy_sca(in, sms.sca) && copy_field(in, sms.pdu_type, 2, "first octet") &&
-        copy_address(in, sms.address) && copy_field(in, sms.pid, 2, "protocol identifier") &&
-        copy_field(in, sms.dcs, 2, "data coding scheme") &&
-        copy_field(in, sms.scts, 14, "time stamp") && copy_user_data(in, sms);
+    const bool parsed = check_text(in) && copy_sca(in, sms.sca) &&
+                        copy_field(in, sms.pdu_type, 2, "first octet") && copy_address(in, sms) &&
+                        copy_field(in, sms.pid, 2, "protocol identifier") &&
+                        copy_field(in, sms.dcs, 2, "data coding scheme") &&
+                        copy_field(in, sms.scts, 14, "time stamp") && copy_user_data(in, sms);
     return parsed ? 1 : 0;
 }
 
@@ -138,7 +140,7 @@ int parse_sms_out(std::string_view pdu, sms_container& sms, std::string* error) 
     FixedText<3> reference;
     if (!check_text(in) || !copy_sca(in, sms.sca) ||
         !copy_field(in, sms.pdu_type, 2, "first octet") ||
-        !copy_field(in, reference, 2, "message reference") || !copy_address(in, sms.address) ||
+        !copy_field(in, reference, 2, "message reference") || !copy_address(in, sms) ||
         !copy_field(in, sms.pid, 2, "protocol identifier") ||
         !copy_field(in, sms.dcs, 2, "data coding scheme")) {
         return 0;

@@ -180,12 +180,11 @@ std::string CComPort::PortName() const {
     return portName;
 }
 
-void CComPort::Switch(int open) {
-    if (open != 0) {
-        Open();
-        return;
-    }
+bool CComPort::Switch(int open) {
+    if (open != 0)
+        return Open();
     Close();
+    return true;
 }
 
 void CComPort::Close() {
@@ -201,14 +200,14 @@ void CComPort::ResetHandle() {
     handle.Reset();
 }
 
-void CComPort::Open() {
+bool CComPort::Open() {
     std::unique_lock settingsGuard(settingsLock);
     const LineSettings line = settings;
     const std::string name = portName;
     settingsGuard.unlock();
     if (name.empty()) {
         ShowFailure("port name empty!");
-        return;
+        return false;
     }
     const std::string path = DevicePath(name);
     std::string cause;
@@ -224,6 +223,10 @@ void CComPort::Open() {
     const bool refused = cause.empty() && !handle.Valid();
     const std::string_view failure = handle.Valid() ? Configure(handle.Get(), line)
                                                     : std::string_view("cannot create com device");
+    // A half-configured descriptor is no port: a regular file kept open here would take the AT
+    // commands into itself (a database given as the port would be overwritten).
+    if (!failure.empty())
+        ResetHandle();
     lock.unlock(); // the box may block for long; readers and writers must not wait on it
     if (refused)   // looks through /proc: not with the port locked
         cause = DescribeOpenFailure(path, error, SystemRoot());
@@ -231,6 +234,7 @@ void CComPort::Open() {
         ShowFailure(failure);
     if (!cause.empty() && statusNote)
         statusNote(cause);
+    return failure.empty();
 }
 
 int CComPort::DataAvailable() {

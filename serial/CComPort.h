@@ -43,12 +43,12 @@ public:
     using StatusNote = std::function<void(const std::string&)>;
     void SetStatusNote(StatusNote note) { statusNote = std::move(note); }
 
-    // Non-zero: Open. Zero: close the device.
-    void Switch(int open);
-    // Opens and configures the device. A failure shows its message (empty caption, OK, no
-    // icon, no owner) and ends the open; a descriptor opened before the failing step stays
-    // open, unconfigured, until Switch(0).
-    void Open();
+    // Non-zero: Open. Zero: close the device (always true).
+    bool Switch(int open);
+    // Opens and configures the device; true when it is open and configured. A failure shows
+    // its message (empty caption, OK, no icon, no owner), closes what was opened, and ends the
+    // open: a device that is not a terminal is refused before a byte is written to it.
+    bool Open();
 
     // Always 1: the reader reads on every pass.
     int DataAvailable();

@@ -108,9 +108,11 @@ int CModemSession::PollFor(const std::atomic<int>& done) {
     }
 }
 
-void CModemSession::OpenSession() {
+bool CModemSession::OpenSession() {
     EndReader(); // the store goes to a new reader only once the old one has returned
-    port.Switch(1);
+    // A port that did not open is no session: nothing is sent, and its box is the only one.
+    if (!port.Switch(1))
+        return false;
     portOpen = 1;
     form.EnablePortControls(1);
 
@@ -129,8 +131,10 @@ void CModemSession::OpenSession() {
     Pause(kBetweenInitCommands);
     if (SendAndWait("AT+CMGF=0", kSendCommandLine) != kAnswerOk && !PortLost())
         ShowOk(messages, "Error setting SMS Type to PDU (+CMGF=0)", kAppTitle);
-    if (!PortLost())
-        form.SetMenuCheck(kOpenComCommand, 1);
+    if (PortLost())
+        return false;
+    form.SetMenuCheck(kOpenComCommand, 1);
+    return true;
 }
 
 bool CModemSession::EndLostSession() {

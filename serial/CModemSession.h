@@ -70,9 +70,11 @@ public:
     // kAnswerError for an error result instead, kAnswerTimeout after 5200 ms.
     int WaitForPrompt();
 
-    // Opens the port, starts the reader, turns echo off and PDU mode on. Goes on through every
-    // failure (each shown once); the session counts as open afterwards all the same.
-    void OpenSession();
+    // Opens the port, starts the reader, turns echo off and PDU mode on. A port that cannot be
+    // opened ends it at once (false, the session stays closed); after that it goes on through
+    // every failure of the phone (each shown once) and the session counts as open. False also
+    // when the port went away meanwhile.
+    bool OpenSession();
     // Asks the reader to end, closes the port and waits for the reader to have ended, so that it
     // never calls into a form that is gone. Not on the reader's own thread.
     void CloseSession();

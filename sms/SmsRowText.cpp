@@ -55,8 +55,8 @@ SmsStatusWords StatusWords(int status) {
     }
 }
 
-std::string ShownNumber(std::string_view parsedAddress) {
-    const sms_address address = decode_sca(parsedAddress);
+std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets) {
+    const sms_address address = decode_oa(parsedAddress, semiOctets);
     return address.international ? "+" + address.number : address.number;
 }
 
@@ -68,7 +68,7 @@ void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
     std::snprintf(clock, sizeof clock, "%02d:%02d.%02d (%d)", time.hour, time.minute, time.second,
                   time.timezone);
     row[kSmsTimeColumn] = clock;
-    row[kSmsSenderColumn] = ShownNumber(sms.address.view());
+    row[kSmsSenderColumn] = ShownNumber(sms.address.view(), sms.address_length);
 }
 
 void FillStoredColumns(const sms_container& sms, SmsRow& row) {

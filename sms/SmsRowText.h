@@ -23,8 +23,9 @@ bool IsReceivedStatus(int status);
 // The words of a listed status; empty words for any other.
 SmsStatusWords StatusWords(int status);
 
-// A number as the list shows it: "+" in front of an international one.
-std::string ShownNumber(std::string_view parsedAddress);
+// A number as the list shows it: "+" in front of an international one. `semiOctets` is the
+// address's length octet where the PDU gave one (0: none, as for a service centre).
+std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets = 0);
 
 // Both also set PART and the concatenation key of a part of a long message.
 // Sets the text, date, time, sender and SCA columns of a received message.

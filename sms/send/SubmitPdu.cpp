@@ -21,11 +21,6 @@ void ShowError(IMessageSink& sink, std::string_view text, std::string_view capti
     sink.ShowMessage({std::string(text), std::string(caption), BoxButtons::Ok, BoxIcon::Error});
 }
 
-// Semi-octets a number puts into its address field: everything after a leading "+".
-std::size_t DigitCount(std::string_view number) {
-    return number.starts_with('+') ? number.size() - 1 : number.size();
-}
-
 // The number of a recipient: what follows the first ";" when there is one.
 std::string RecipientNumber(std::string_view recipient) {
     const int semicolon = FindChar(recipient, ';');
@@ -56,33 +51,39 @@ std::optional<std::string> HexPairOf(std::string_view text) {
     return std::string(text.substr(0, 2));
 }
 
+// The number `typed` into `field` as its address field codes it, or nothing after a box that
+// names the field and what is wrong: a number cut or garbled would reach someone else.
+std::optional<std::string> CheckedNumber(std::string_view typed, std::size_t maxDigits,
+                                         std::string_view field, IMessageSink& sink) {
+    std::string why;
+    auto number = clean_number(typed, maxDigits, &why);
+    if (!number) {
+        const char* problem = why.starts_with("at most") ? " too long: " : " not valid: ";
+        ShowError(sink, std::string(field) + problem + why, "Error");
+    }
+    return number;
+}
+
 bool FillAddresses(const WriteSmsValues& values, IMessageSink& sink, sms_container& sms) {
     if (values.sca.empty()) {
         ShowError(sink, "Please, fill Service Centre Address !", "Error");
         return false;
     }
-    if (DigitCount(values.sca) > kMaxScaDigits) {
-        ShowError(sink,
-                  "Service Centre Address too long: at most " + std::to_string(kMaxScaDigits) +
-                      " digits",
-                  "Error");
+    const auto sca = CheckedNumber(values.sca, kMaxScaDigits, "Service Centre Address", sink);
+    if (!sca) {
         return false;
     }
-    // Checked whole rather than cut to the field first: a cut number would reach someone else.
-    sms.sca = encode_sca(values.sca);
+    sms.sca = encode_sca(*sca);
     const int format = ValidityFormat(values);
     sms.pdu_type = hex_octet(encode_pdu_type(values.requestReply ? 1 : 0, format));
     sms.mr = "00";
-    const std::string number = RecipientNumber(values.recipient);
-    if (DigitCount(number) > kMaxNumberDigits) {
-        ShowError(sink,
-                  "Recipient number too long: at most " + std::to_string(kMaxNumberDigits) +
-                      " digits",
-                  "Error");
+    // The whole text is looked at: a long name before ";" must not cut the number off.
+    const auto number = CheckedNumber(RecipientNumber(values.recipient), kMaxNumberDigits,
+                                      "Recipient number", sink);
+    if (!number) {
         return false;
     }
-    // The whole text is looked at: a long name before ";" must not cut the number off.
-    sms.da = encode_da(number);
+    sms.da = encode_da(*number);
     return true;
 }
 

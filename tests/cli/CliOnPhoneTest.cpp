@@ -5,6 +5,7 @@
 #include "common/PhoneSim.h"
 
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -212,6 +213,23 @@ TEST_F(CliOnPhoneTest, PhoneRefusingTheCountEndsWithOne) {
     const CliResult result = OnPhone({"counts"});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("Error: Error reading SMS Count SM"), std::string::npos);
+}
+
+TEST_F(CliOnPhoneTest, APortThatDoesNotOpenEndsWithItsOwnMessageAlone) {
+    const CliResult missing = Cli({"--port", "/dev/ttyUSB7-none", "counts"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot create com device"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.err.find("+CMGF"), std::string::npos) << missing.err;
+    EXPECT_EQ(missing.err.find("SMS Count"), std::string::npos) << missing.err;
+
+    // The database given as the port keeps every byte.
+    std::ifstream before(database, std::ios::binary);
+    const std::string content(std::istreambuf_iterator<char>(before), {});
+    const CliResult file = Cli({"--port", database, "counts"});
+    EXPECT_EQ(file.status, 1);
+    EXPECT_NE(file.err.find("cannot create com device / 2"), std::string::npos) << file.err;
+    std::ifstream after(database, std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(after), {}) == content);
 }
 
 TEST_F(CliOnPhoneTest, CtrlCStopsAThirtyMessageReadWithinOneExchange) {

@@ -182,7 +182,7 @@ TEST_P(CrossCheck, DecodesLikeGammu) {
     ASSERT_EQ(v.deliver ? parse_sms_in(v.pdu, sms, &error) : parse_sms_out(v.pdu, sms, &error), 1)
         << error;
     EXPECT_EQ(decode_sca(sms.sca.view()).number, v.smsc);
-    const sms_address address = decode_oa(sms.address.view());
+    const sms_address address = decode_oa(sms.address.view(), sms.address_length);
     EXPECT_EQ(address.number, v.number);
     EXPECT_EQ(address.international, v.international);
     const int dcs_octet = read_byte(sms.dcs.view());

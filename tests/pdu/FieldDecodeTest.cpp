@@ -43,8 +43,10 @@ TEST(DecodeSca, ShortTextsGiveAnEmptyNumber) {
     EXPECT_FALSE(type_only.international);
 }
 
-TEST(DecodeSca, KeepsNonDigitSemiOctetsAsTheirHexLetters) {
-    EXPECT_EQ(decode_sca("81A1B2").number, "1A2B");
+TEST(DecodeSca, ShowsTheSignSemiOctetsAsTheirCharacters) {
+    EXPECT_EQ(decode_sca("81A1B2").number, "1*2#");
+    EXPECT_EQ(decode_sca("8110BAF0").number, "01*#0");
+    EXPECT_EQ(decode_sca("81DCFE").number, "abc");
 }
 
 TEST(DecodeSca, ReadsAlphanumericSendersAsPackedText) {
@@ -56,6 +58,11 @@ TEST(DecodeSca, ReadsAlphanumericSendersAsPackedText) {
     // Seven septets end seven bits short of the last octet: those bits are no "@".
     EXPECT_EQ(decode_oa("D0C2B07B9D2ECB01").number, "Bankier");
     EXPECT_EQ(decode_oa("D0").number, "");
+    // Eight septets fill seven octets to the last bit: only the semi-octet count tells that a
+    // last '@' (septet 0) is a character.
+    EXPECT_EQ(decode_oa("D049B7F90D000000", 14).number, "Info@@@@");
+    EXPECT_EQ(decode_oa("D0C2B07B9D2ECB01", 13).number, "Bankier");
+    EXPECT_EQ(decode_oa("D0C2B07B0D", 7).number, "Bank");
 }
 
 TEST(DecodeTime, ReadsSwappedDecimalPairs) {

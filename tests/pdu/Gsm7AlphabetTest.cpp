@@ -35,11 +35,11 @@ TEST(Gsm7Alphabet, PlacesTheCharactersAPlainCodeCopyWouldGetWrong) {
     EXPECT_EQ(gsm7_to_utf8({0x10, 0x15, 0x0A, 0x0D}), "\xCE\x94\xCE\xA9\n\r");
 }
 
-TEST(Gsm7Alphabet, UnknownEscapesShowASpaceThenTheFollower) {
-    EXPECT_EQ(gsm7_to_utf8({kGsm7Escape, 0x41}), " A");
-    EXPECT_EQ(gsm7_to_utf8({kGsm7Escape, 0x00, 0x42}), " @B");
+TEST(Gsm7Alphabet, UnknownEscapesShowTheFollowerFromTheMainTable) {
+    EXPECT_EQ(gsm7_to_utf8({kGsm7Escape, 0x41}), "A");
+    EXPECT_EQ(gsm7_to_utf8({kGsm7Escape, 0x00, 0x42}), "@B");
     EXPECT_EQ(gsm7_to_utf8({0x41, kGsm7Escape}), "A ") << "lone escape at the end";
-    EXPECT_EQ(gsm7_to_utf8({kGsm7Escape, kGsm7Escape}), "  ");
+    EXPECT_EQ(gsm7_to_utf8({kGsm7Escape, kGsm7Escape}), " ");
 }
 
 TEST(Gsm7Alphabet, CharactersWithoutASeptetBecomeQuestionMarks) {

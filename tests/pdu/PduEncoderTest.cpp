@@ -26,11 +26,11 @@ TEST(EncodeAddress, BuildsServiceCentreAndDestinationFields) {
 TEST(EncodeAddress, CutsOverlongNumbersToWhatTheFieldsHold) {
     const std::string digits(40, '1');
     const std::string da = encode_da(digits);
-    EXPECT_EQ(read_byte(da), 30);
+    EXPECT_EQ(read_byte(da), 20);
     EXPECT_EQ(da.size(), 4 + kMaxNumberDigits);
     const std::string sca = encode_sca("+" + digits);
     EXPECT_LE(sca.size(), decltype(sms_container::sca)::kMaxLength) << sca;
-    EXPECT_EQ(read_byte(sca), 13);
+    EXPECT_EQ(read_byte(sca), 11);
 }
 
 TEST(EncodePduType, CombinesReplyAndValidityFormat) {

@@ -63,10 +63,10 @@ TEST_F(SubmitPduTest, RecipientNumberIsWhatFollowsTheFirstSemicolon) {
     EXPECT_EQ(Build(), head + "038121F3" + tail);
     form.SetControlText(kRecipientComboId, "0123");
     EXPECT_EQ(Build(), head + "04811032" + tail);
+    // Only the first ';' cuts: what follows is no number.
     form.SetControlText(kRecipientComboId, "A;B;0123");
-    EXPECT_EQ(Build(), head + "0681;B1032" + tail) << "only the first ';' cuts";
-    form.SetControlText(kRecipientComboId, "");
-    EXPECT_EQ(Build(), head + "0081" + tail);
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Recipient number not valid: \"B\" cannot be part of a number");
 }
 
 TEST_F(SubmitPduTest, PidAndDcsMustStartWithTwoHexDigits) {
@@ -153,22 +153,46 @@ TEST_F(SubmitPduTest, EmptyServiceCentreIsTheFirstCheck) {
 }
 
 TEST_F(SubmitPduTest, NumbersLongerThanTheirFieldsAreRefusedNotCut) {
-    form.SetControlText(kScaEditId, "+" + std::string(24, '1'));
-    form.SetControlText(kRecipientComboId, "Someone with a long name;+" + std::string(30, '2'));
+    form.SetControlText(kScaEditId, "+" + std::string(20, '1'));
+    form.SetControlText(kRecipientComboId, "Someone with a long name;+" + std::string(20, '2'));
     const std::string pdu = Build();
     ASSERT_NE(pdu, "");
-    EXPECT_EQ(pdu.substr(0, 4), "0d91");
-    EXPECT_NE(pdu.find("1e91" + std::string(30, '2')), std::string::npos);
+    EXPECT_EQ(pdu.substr(0, 4), "0b91");
+    EXPECT_NE(pdu.find("1491" + std::string(20, '2')), std::string::npos);
 
-    form.SetControlText(kScaEditId, "+" + std::string(25, '1'));
+    form.SetControlText(kScaEditId, "+" + std::string(21, '1'));
     EXPECT_EQ(Build(), "");
-    EXPECT_EQ(OnlyBox().text, "Service Centre Address too long: at most 24 digits");
+    EXPECT_EQ(OnlyBox().text, "Service Centre Address too long: at most 20 digits");
 
     form.SetControlText(kScaEditId, "+1234");
-    form.SetControlText(kRecipientComboId, std::string(31, '2'));
+    form.SetControlText(kRecipientComboId, std::string(21, '2'));
     EXPECT_EQ(Build(), "");
-    EXPECT_EQ(OnlyBox().text, "Recipient number too long: at most 30 digits");
+    EXPECT_EQ(OnlyBox().text, "Recipient number too long: at most 20 digits");
     EXPECT_EQ(OnlyBox().icon, BoxIcon::Error);
+}
+
+TEST_F(SubmitPduTest, NumbersAreCodedWithoutSeparatorsAndTheirSigns) {
+    form.SetControlText(kScaEditId, "+1 (234) 567-89.01");
+    form.SetControlText(kRecipientComboId, "Balance;*100#");
+    const std::string pdu = Build();
+    EXPECT_EQ(pdu.substr(0, 16), "07912143658709F1");
+    EXPECT_EQ(pdu.substr(16, 16), "11000581"
+                                  "1A00FB00");
+    EXPECT_TRUE(sink.Requests().empty());
+}
+
+TEST_F(SubmitPduTest, NumbersThatCannotBeCodedAreRefusedNamingTheField) {
+    form.SetControlText(kRecipientComboId, "abc;123d");
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Recipient number not valid: \"d\" cannot be part of a number");
+    form.SetControlText(kRecipientComboId, "");
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Recipient number not valid: no digits");
+    form.SetControlText(kRecipientComboId, "+39 333 111");
+    form.SetControlText(kScaEditId, "39+333");
+    EXPECT_EQ(Build(), "");
+    EXPECT_EQ(OnlyBox().text, "Service Centre Address not valid: \"+\" cannot be part of a number");
+    EXPECT_EQ(OnlyBox().caption, "Error");
 }
 
 TEST_F(SubmitPduTest, ExtensionCharactersTakeTwoSeptets) {

@@ -66,10 +66,9 @@ TEST_F(ComPortTest, EachFailingStepShowsItsOwnMessage) {
     const auto file = std::filesystem::temp_directory_path() / "telvane-comport-not-a-tty";
     std::ofstream(file) << "x";
     port.SetPortName(file.string());
-    port.Open();
-    EXPECT_TRUE(port.IsOpen()) << "a descriptor opened before the failing step is kept";
-    port.Switch(0);
-    EXPECT_FALSE(port.IsOpen());
+    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.IsOpen()) << "a device that failed a step is closed";
+    EXPECT_EQ(port.Write("AT\r"), 0);
     std::filesystem::remove(file);
 
     port.SetPortName(pty.SlavePath());
@@ -79,11 +78,25 @@ TEST_F(ComPortTest, EachFailingStepShowsItsOwnMessage) {
                                    "cannot set comm state"}));
 }
 
+TEST_F(ComPortTest, ARegularFileGivenAsThePortIsLeftAsItWas) {
+    const auto file = std::filesystem::temp_directory_path() / "telvane-comport-database";
+    const std::string content = "SQLite format 3";
+    std::ofstream(file) << content;
+    port.SetPortName(file.string());
+    port.SetLineSettings(115200, 0, 8, 0, 0);
+    EXPECT_FALSE(port.Switch(1));
+    EXPECT_EQ(port.Write("ATE0\r"), 0);
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
+    std::filesystem::remove(file);
+    EXPECT_TRUE(port.Switch(0));
+}
+
 TEST_F(ComPortTest, EveryFlowModeOpensAPseudoTerminalSilently) {
     for (int32_t flow : {0, 1, 2, 5}) {
         port.SetPortName(pty.SlavePath());
         port.SetLineSettings(9600, 2, 7, 0, flow);
-        port.Switch(1);
+        EXPECT_TRUE(port.Switch(1)) << flow;
         EXPECT_TRUE(port.IsOpen()) << flow;
         port.Switch(0);
     }

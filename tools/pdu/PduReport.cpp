@@ -91,7 +91,7 @@ void append_time(std::string& report, const sms_container& sms) {
 }
 
 void append_decoded(std::string& report, const sms_container& sms) {
-    const sms_address address = decode_oa(sms.address);
+    const sms_address address = decode_oa(sms.address, sms.address_length);
     line(report, "smsc", shown_number(decode_sca(sms.sca)));
     line(report, "number", shown_number(address));
     line(report, "international", address.international ? "1" : "0");
@@ -110,10 +110,6 @@ void append_decoded(std::string& report, const sms_container& sms) {
 
 bool is_hex_pair(std::string_view text) {
     return text.size() == 2 && is_hex_digit(text[0]) && is_hex_digit(text[1]);
-}
-
-std::size_t digit_count(std::string_view number) {
-    return number.size() - (!number.empty() && number.front() == '+' ? 1 : 0);
 }
 
 // The DCS octet of a request: a typed one as it is, otherwise the coding asked for, or the one
@@ -171,14 +167,19 @@ ToolOutput decode_report(std::string_view hex, PduKind kind) {
 }
 
 ToolOutput encode_report(const SubmitRequest& request, std::string_view text) {
-    if (request.to.empty() || digit_count(request.to) > kMaxNumberDigits ||
-        digit_count(request.sca) > kMaxScaDigits) {
-        return {false, "a number must have 1 to 30 digits (the service centre at most 24)"};
+    std::string why;
+    const auto to = clean_number(request.to, kMaxNumberDigits, &why);
+    if (!to) {
+        return {false, "the recipient: " + why};
+    }
+    const auto sca = request.sca.empty() ? std::optional<std::string>("")
+                                         : clean_number(request.sca, kMaxScaDigits, &why);
+    if (!sca) {
+        return {false, "the service centre: " + why};
     }
     if (!request.vp.empty() && !is_hex_pair(request.vp)) {
         return {false, "the validity period must be two hex digits"};
     }
-    std::string why;
     const auto dcs = request_dcs(request, text, why);
     if (!dcs) {
         return {false, why};
@@ -191,10 +192,10 @@ ToolOutput encode_report(const SubmitRequest& request, std::string_view text) {
         return {false, "the text needs more than 255 parts"};
     }
     sms_container sms;
-    sms.sca = request.sca.empty() ? std::string("00") : encode_sca(request.sca);
+    sms.sca = sca->empty() ? std::string("00") : encode_sca(*sca);
     const int first_octet = encode_pdu_type(request.reply ? 1 : 0, request.vp.empty() ? 0 : 2);
     sms.mr = "00";
-    sms.da = encode_da(request.to);
+    sms.da = encode_da(*to);
     sms.pid = "00";
     sms.dcs = hex_octet(static_cast<std::uint8_t>(*dcs));
     sms.vp = request.vp;
