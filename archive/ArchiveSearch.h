@@ -27,3 +27,16 @@ private:
     std::string keys;
     std::vector<std::uint32_t> starts; // where each row's texts begin in keys
 };
+
+// The same test one row at a time, for rows that are never all held: whether the row holds the
+// typed text, as Matching would find it.
+class ArchiveRowFilter {
+public:
+    explicit ArchiveRowFilter(std::string_view typed);
+    bool Holds(const SmsRow& row);
+
+private:
+    std::string needle; // folded
+    bool never;         // a zero byte can only be typed on purpose
+    std::string key;    // the row's folded texts, reused
+};

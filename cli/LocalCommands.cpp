@@ -1,31 +1,39 @@
 // The commands that leave the phone alone: ports, archive and log.
 
-#include "cli/CliSmsReadForm.h"
-#include "cli/Commands.h"
 #include "archive/ArchiveSearch.h"
 #include "archive/ArchiveTables.h"
+#include "cli/CliSmsReadForm.h"
+#include "cli/Commands.h"
+#include "cli/RowPrinterStream.h"
+#include "cli/StreamingSmsForm.h"
 #include "serial/SerialPorts.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
 
+#include <cstdio>
+#include <span>
+
 namespace {
 
-// The rows that "SMS View"'s search would show for `search`.
-std::vector<SmsRow> Matching(const std::vector<SmsRow>& rows, std::string_view search) {
-    ArchiveSearch index;
-    index.Index(rows);
-    std::vector<SmsRow> shown;
-    for (const int row : index.Matching(search))
-        shown.push_back(rows[static_cast<std::size_t>(row)]);
-    return shown;
+std::vector<std::string> SmsHeadings() {
+    std::vector<std::string> headings;
+    for (const SmsColumn& column : SmsListColumns())
+        headings.emplace_back(column.heading);
+    return headings;
 }
 
-// Appends the table's rows; false when it did not open (told through the sink).
-bool AddArchiveRows(std::optional<std::vector<SmsRow>> rows, std::vector<SmsRow>& all) {
-    if (!rows)
-        return false;
-    all.insert(all.end(), rows->begin(), rows->end());
-    return true;
+// The rows go out as they are read; the nine columns of the list, and "PART" only when some
+// row is part of a long message.
+RowStream SmsRowStream(const CliRun& run) {
+    return RowStream(SmsHeadings(), run.options.format, kSmsColumnCount);
+}
+
+// A listing cut short by the output is a failure of the run, told once.
+int Finished(RowStream& stream, CliRun& run, int status) {
+    if (stream.Finish())
+        return status;
+    std::fprintf(stderr, "telvane-cli: the listing could not be written in full\n");
+    return run.RefusedStatus() == kExitDone ? kExitRefused : run.RefusedStatus();
 }
 
 } // namespace
@@ -43,28 +51,31 @@ int RunArchive(CliRun& run) {
         return run.RefusedStatus();
     // As "SMS View" opens: the received messages; asked for, the sent ones after them.
     const bool in = run.options.archiveIn || !run.options.archiveOut;
-    std::vector<SmsRow> rows;
+    RowStream stream = SmsRowStream(run);
+    ArchiveRowFilter filter(run.options.search.value_or(std::string()));
+    const auto each = [&stream, &filter](const SmsRow& row) {
+        if (filter.Holds(row))
+            stream.Write(std::span(row).first(kSmsColumnCount));
+    };
     bool opened = true;
     if (in)
-        opened = AddArchiveRows(ReadArchiveIn(&run.Database(), run.sink), rows);
+        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::In, each);
     if (opened && run.options.archiveOut)
-        opened = AddArchiveRows(ReadArchiveOut(&run.Database(), run.sink), rows);
+        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::Out, each);
     if (!opened)
         return run.RefusedStatus();
-    if (run.options.search)
-        rows = Matching(rows, *run.options.search);
-    PrintTable(SmsTable(rows), run.options.format);
-    return run.Status();
+    return Finished(stream, run, run.Status());
 }
 
 int RunLog(CliRun& run) {
     if (!run.OpenDatabase())
         return run.RefusedStatus();
     CliSmsReadForm form(false, false);
-    const SmsReadContext context{run.Database(), run.sink, form};
+    RowStream stream = SmsRowStream(run);
+    StreamingSmsForm listing(form, [&stream](const SmsRow& row) { stream.Write(row); });
+    const SmsReadContext context{run.Database(), run.sink, listing};
     // The log's lines go into a store of their own: no port is involved.
     serialdata store;
-    ReadSmsFromFile(run.options.file, store, context);
-    PrintTable(SmsTable(form.Rows()), run.options.format);
-    return run.Status();
+    StreamSmsFromFile(run.options.file, store, context);
+    return Finished(stream, run, run.Status());
 }
