@@ -15,17 +15,13 @@
 
 namespace {
 
-std::vector<std::string> SmsHeadings() {
+// The rows go out as they are read, in the first `columns` columns of the SMS list; the nine
+// columns and, for rows that may be parts of a long message, "PART" only when one is.
+RowStream SmsRowStream(const CliRun& run, int columns) {
     std::vector<std::string> headings;
-    for (const SmsColumn& column : SmsListColumns())
-        headings.emplace_back(column.heading);
-    return headings;
-}
-
-// The rows go out as they are read; the nine columns of the list, and "PART" only when some
-// row is part of a long message.
-RowStream SmsRowStream(const CliRun& run) {
-    return RowStream(SmsHeadings(), run.options.format, kSmsColumnCount);
+    for (int column = 0; column < columns; ++column)
+        headings.emplace_back(SmsListColumns()[static_cast<std::size_t>(column)].heading);
+    return RowStream(std::move(headings), run.options.format, kSmsColumnCount);
 }
 
 // A listing cut short by the output is a failure of the run, told once.
@@ -51,7 +47,7 @@ int RunArchive(CliRun& run) {
         return run.RefusedStatus();
     // As "SMS View" opens: the received messages; asked for, the sent ones after them.
     const bool in = run.options.archiveIn || !run.options.archiveOut;
-    RowStream stream = SmsRowStream(run);
+    RowStream stream = SmsRowStream(run, kSmsColumnCount);
     ArchiveRowFilter filter(run.options.search.value_or(std::string()));
     const auto each = [&stream, &filter](const SmsRow& row) {
         if (filter.Holds(row))
@@ -71,7 +67,7 @@ int RunLog(CliRun& run) {
     if (!run.OpenDatabase())
         return run.RefusedStatus();
     CliSmsReadForm form(false, false);
-    RowStream stream = SmsRowStream(run);
+    RowStream stream = SmsRowStream(run, kSmsListColumnCount);
     StreamingSmsForm listing(form, [&stream](const SmsRow& row) { stream.Write(row); });
     const SmsReadContext context{run.Database(), run.sink, listing};
     // The log's lines go into a store of their own: no port is involved.

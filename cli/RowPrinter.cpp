@@ -2,7 +2,6 @@
 
 #include "pdu/Utf8.h"
 #include "sms/SmsExport.h"
-#include "sms/send/SmsText.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +12,18 @@ namespace {
 
 // Columns of the text form are apart by this many blanks.
 constexpr std::size_t kColumnGap = 2;
+
+// CharCount with the ASCII bytes, most of any text, counted without decoding.
+std::size_t Chars(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++count) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80U)
+            ++pos;
+        else
+            next_code_point(text, pos);
+    }
+    return count;
+}
 
 } // namespace
 
@@ -28,7 +39,7 @@ void AppendTextLine(std::string& line, std::span<const std::string> cells,
             line.begin() + static_cast<std::ptrdiff_t>(cellStart), line.end(),
             [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
         if (column + 1 < cells.size())
-            line.append(widths[column] - CharCount(cells[column]) + kColumnGap, ' ');
+            line.append(widths[column] - Chars(cells[column]) + kColumnGap, ' ');
     }
     while (line.size() > start && line.back() == ' ')
         line.pop_back();
@@ -37,7 +48,7 @@ void AppendTextLine(std::string& line, std::span<const std::string> cells,
 
 void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells) {
     for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
-        widths[column] = std::max(widths[column], CharCount(cells[column]));
+        widths[column] = std::max(widths[column], Chars(cells[column]));
 }
 
 void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
