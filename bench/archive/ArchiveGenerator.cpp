@@ -29,7 +29,7 @@ constexpr std::array<Script, 8> kTexts = {{
 
 constexpr std::array<std::string_view, 10> kFirstNames = {
     "Mario", "Giulia", "Jürgen", "Chloé", "Νίκος", "Ольга", "Luca", "Anna", "Niccolò", "Zoë"};
-constexpr std::array<std::string_view, 8> kSurnames = {"Rossi",   "Müller", "Bianchi", "Dubois",
+constexpr std::array<std::string_view, 8> kSurnames = {"Rossi",  "Müller",  "Bianchi", "Dubois",
                                                        "Παππάς", "Иванова", "Ferrari", "Smith"};
 
 // Deterministic, cheap, good enough to spread the rows.
@@ -56,7 +56,8 @@ std::string IsoDate(long row, long messages) {
     const int dayOfMonth = dayOfYear % 28 + 1;
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month, dayOfMonth,
-                  static_cast<int>(minutes / 60 % 24), static_cast<int>(minutes % 60), static_cast<int>(row % 60));
+                  static_cast<int>(minutes / 60 % 24), static_cast<int>(minutes % 60),
+                  static_cast<int>(row % 60));
     return text;
 }
 

@@ -3,8 +3,8 @@
 // export of all rows to a CSV file written atomically. No window and no database: the rows are
 // made in memory as the viewer lists them.
 
-#include "db/AtomicFile.h"
 #include "archive/ArchiveSearch.h"
+#include "db/AtomicFile.h"
 #include "sms/SmsExport.h"
 
 #include <benchmark/benchmark.h>

@@ -3,8 +3,8 @@
 // received rows and shown, and the rebuild that lists both tables. Real widgets on the offscreen
 // platform, a real database file.
 
-#include "db/CDaoDatabase.h"
 #include "archive/CSmsArchiveDlg.h"
+#include "db/CDaoDatabase.h"
 #include "serial/MessageSink.h"
 
 #include <QApplication>
