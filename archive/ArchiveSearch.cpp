@@ -18,13 +18,20 @@ void AppendRowKey(std::string& keys, const SmsRow& row) {
 } // namespace
 
 void ArchiveSearch::Index(std::span<const SmsRow> rows) {
+    Clear();
+    starts.reserve(rows.size());
+    for (const SmsRow& row : rows)
+        Add(row);
+}
+
+void ArchiveSearch::Clear() {
     keys.clear();
     starts.clear();
-    starts.reserve(rows.size());
-    for (const SmsRow& row : rows) {
-        starts.push_back(static_cast<std::uint32_t>(keys.size()));
-        AppendRowKey(keys, row);
-    }
+}
+
+void ArchiveSearch::Add(const SmsRow& row) {
+    starts.push_back(keys.size());
+    AppendRowKey(keys, row);
 }
 
 ArchiveRowFilter::ArchiveRowFilter(std::string_view typed)

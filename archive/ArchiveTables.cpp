@@ -3,14 +3,18 @@
 #include "db/CDaoPhonebook.h"
 #include "db/DbFailureText.h"
 
-namespace {
-
-// A walk the engine broke off (a damaged file) is told once: the list is then not the table.
-void ReportBrokenWalk(IMessageSink& sink, const std::string& error, std::string_view table) {
+void ShowReadFailure(IMessageSink& sink, const std::string& error, std::string_view table) {
     if (!error.empty())
         sink.ShowMessage({ReadFailedText(table, error), std::string(kAppTitle), BoxButtons::Ok,
                           BoxIcon::Error, true});
 }
+
+void ShowCannotOpen(IMessageSink& sink, ArchiveTable table) {
+    ShowOk(sink, table == ArchiveTable::In ? "Cannot Open dbSMS_In" : "Cannot Open dbSMS_Out",
+           kAppTitle);
+}
+
+namespace {
 
 std::optional<std::vector<SmsRow>> ReadArchive(CDaoDatabase* database, IMessageSink& sink,
                                                ArchiveTable table) {
@@ -29,7 +33,7 @@ PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
         return {};
     }
     PhonebookNames names = PhonebookNames::Read(phonebook);
-    ReportBrokenWalk(sink, phonebook.ErrorText(), "Phonebook");
+    ShowReadFailure(sink, phonebook.ErrorText(), "Phonebook");
     return names;
 }
 
@@ -37,8 +41,7 @@ bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
                  const std::function<void(const SmsRow&)>& each) {
     ArchiveRowReader reader(database, table);
     if (!reader.IsOpen()) {
-        ShowOk(sink, table == ArchiveTable::In ? "Cannot Open dbSMS_In" : "Cannot Open dbSMS_Out",
-               kAppTitle);
+        ShowCannotOpen(sink, table);
         return false;
     }
     const PhonebookNames names = ReadPhonebookNames(database, sink);
@@ -47,7 +50,7 @@ bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
         reader.Fill(names, row);
         each(row);
     }
-    ReportBrokenWalk(sink, reader.ErrorText(), ArchiveTableName(table));
+    ShowReadFailure(sink, reader.ErrorText(), ArchiveTableName(table));
     return true;
 }
 

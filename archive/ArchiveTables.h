@@ -14,6 +14,11 @@
 
 class CDaoDatabase;
 
+// A walk the engine broke off (a damaged file) is told once: the list is then not the table.
+void ShowReadFailure(IMessageSink& sink, const std::string& error, std::string_view table);
+// "Cannot Open dbSMS_In" or "Cannot Open dbSMS_Out".
+void ShowCannotOpen(IMessageSink& sink, ArchiveTable table);
+
 // The phonebook's names; "Cannot Open Phonebook" (and no names) when it does not open.
 PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink);
 

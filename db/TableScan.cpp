@@ -94,9 +94,7 @@ std::vector<std::int64_t> TableScan::Keys() {
     int step = SQLITE_ROW;
     while ((step = sqlite3_step(all.get())) == SQLITE_ROW)
         keys.push_back(sqlite3_column_int64(all.get(), 0));
-    if (step != SQLITE_DONE) {
+    if (step != SQLITE_DONE)
         error = EngineMessage(connection->Handle());
-        keys.clear();
-    }
     return keys;
 }

@@ -36,7 +36,7 @@ public:
     std::int64_t Integer(int column) const;
     bool IsNull(int column) const;
 
-    // Every key of the table, ascending; empty with ErrorText set on failure.
+    // Every key of the table, ascending; those read before a failure, with ErrorText set.
     std::vector<std::int64_t> Keys();
 
     const std::string& ErrorText() const { return error; }
