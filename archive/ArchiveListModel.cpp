@@ -1,7 +1,6 @@
 #include "archive/ArchiveListModel.h"
 
-#include <algorithm>
-#include <iterator>
+#include "archive/SearchFold.h"
 
 namespace {
 
@@ -17,22 +16,37 @@ bool IsColumn(int section) {
 
 void ArchiveListModel::Clear() {
     beginResetModel();
-    list.clear();
-    search.Index(list);
-    shown.clear();
+    pages.Clear();
+    search.Clear();
+    indexed = false;
+    shown.reset();
     endResetModel();
 }
 
-void ArchiveListModel::Insert(int position, std::vector<SmsRow>&& rows) {
-    if (rows.empty())
-        return;
-    const int at = std::clamp(position, 0, Count());
+bool ArchiveListModel::LoadInFront(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table) {
     beginResetModel();
-    list.insert(list.begin() + at, std::make_move_iterator(rows.begin()),
-                std::make_move_iterator(rows.end()));
-    search.Index(list);
-    shown = search.Matching(searchText);
+    const bool loaded = pages.LoadInFront(database, sink, table);
+    if (loaded) {
+        search.Clear();
+        indexed = false;
+    }
+    Search();
     endResetModel();
+    return loaded;
+}
+
+void ArchiveListModel::Search() {
+    const std::string folded = FoldForSearch(searchText);
+    if (folded.empty()) {
+        shown.reset();
+        return;
+    }
+    if (!indexed) {
+        search.Clear();
+        pages.ForEach([this](const SmsRow& row) { search.Add(row); });
+        indexed = true;
+    }
+    shown = search.Matching(searchText);
 }
 
 void ArchiveListModel::SetSearchText(std::string_view text) {
@@ -40,28 +54,36 @@ void ArchiveListModel::SetSearchText(std::string_view text) {
         return;
     beginResetModel();
     searchText = text;
-    shown = search.Matching(searchText);
+    Search();
     endResetModel();
 }
 
 int ArchiveListModel::Count() const {
-    return static_cast<int>(list.size());
+    return pages.Count();
 }
 
 int ArchiveListModel::ShownCount() const {
-    return static_cast<int>(shown.size());
+    return shown ? static_cast<int>(shown->size()) : pages.Count();
+}
+
+int ArchiveListModel::ListedPosition(int shownIndex) const {
+    return shown ? (*shown)[static_cast<std::size_t>(shownIndex)] : shownIndex;
 }
 
 std::vector<SmsRow> ArchiveListModel::ShownRows() const {
     std::vector<SmsRow> rows;
-    rows.reserve(shown.size());
-    for (int position : shown)
-        rows.push_back(list[static_cast<std::size_t>(position)]);
+    rows.reserve(static_cast<std::size_t>(ShownCount()));
+    if (!shown) {
+        pages.ForEach([&rows](const SmsRow& row) { rows.push_back(row); });
+        return rows;
+    }
+    for (int index = 0; index < ShownCount(); ++index)
+        rows.push_back(pages.Row(ListedPosition(index)));
     return rows;
 }
 
-const SmsRow& ArchiveListModel::Row(int index) const {
-    return list[static_cast<std::size_t>(shown[static_cast<std::size_t>(index)])];
+SmsRow ArchiveListModel::Row(int index) const {
+    return pages.Row(ListedPosition(index));
 }
 
 int ArchiveListModel::rowCount(const QModelIndex& parent) const {
@@ -76,9 +98,8 @@ QVariant ArchiveListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= ShownCount() || !IsColumn(index.column()))
         return {};
     if (role == Qt::DisplayRole) {
-        const auto position =
-            static_cast<std::size_t>(shown[static_cast<std::size_t>(index.row())]);
-        const std::string& cell = list[position][static_cast<std::size_t>(index.column())];
+        const SmsRow& row = pages.Row(ListedPosition(index.row()));
+        const std::string& cell = row[static_cast<std::size_t>(index.column())];
         return QString::fromStdString(index.column() == kSmsTextColumn ? DisplayText(cell) : cell);
     }
     if (role == Qt::TextAlignmentRole)

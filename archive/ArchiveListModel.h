@@ -1,13 +1,17 @@
 #pragma once
 // The rows of the archive viewer's list as a read-only table model: the nine SMS list columns,
-// left-aligned, the text column with line breaks shown as spaces. Built for lists of a hundred
-// thousand rows: the cells become Qt texts only when the view asks for them. A search text
-// narrows the rows shown to those that hold it (see ArchiveSearch); the rows stay in their order.
+// left-aligned, the text column with line breaks shown as spaces. Built for archives of a
+// million rows: the model knows the listed tables' keys only and reads the rows the view shows,
+// a page at a time (see ArchivePages); cells become Qt texts only when the view asks for them.
+// A search text narrows the rows shown to those that hold it (see ArchiveSearch), in their
+// order; the search's folded texts are made at the first search after a load.
 
+#include "archive/ArchivePages.h"
 #include "archive/ArchiveSearch.h"
 #include "sms/SmsList.h"
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 class ArchiveListModel final : public QAbstractTableModel {
@@ -16,8 +20,9 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     void Clear();
-    // Moves the rows, in their order, to position (clamped to the list) and searches again.
-    void Insert(int position, std::vector<SmsRow>&& rows);
+    // Lists the table in front of the rows listed and searches again; false (told through the
+    // sink) when it does not open.
+    bool LoadInFront(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table);
     // Shows only the rows holding text; all of them for an empty text.
     void SetSearchText(std::string_view text);
 
@@ -27,7 +32,7 @@ public:
     // The rows shown, in their order, as their cells hold them.
     std::vector<SmsRow> ShownRows() const;
     // A shown row; valid for 0 <= index < ShownCount().
-    const SmsRow& Row(int index) const;
+    SmsRow Row(int index) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -37,8 +42,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    std::vector<SmsRow> list;
+    int ListedPosition(int shownIndex) const;
+    void Search();
+
+    // Reading a page is no change the view could see: the const accessors fetch through it.
+    mutable ArchivePages pages;
     ArchiveSearch search;
+    bool indexed = false; // search holds the folded texts of the rows listed
     std::string searchText;
-    std::vector<int> shown; // positions in list
+    std::optional<std::vector<int>> shown; // positions listed; none while every row is shown
 };

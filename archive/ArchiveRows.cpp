@@ -1,37 +1,80 @@
 #include "archive/ArchiveRows.h"
 
-#include "db/CDaoSMS_In.h"
-#include "db/CDaoSMS_Out.h"
+#include "archive/PhonebookNames.h"
+#include "db/DbDateTime.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
 
 namespace {
 
-// The columns both tables fill alike.
-template <class Recordset> SmsRow CommonRow(const Recordset& message, std::string name) {
-    SmsRow row;
-    row[kSmsNumberColumn] = std::to_string(message.ID);
-    row[kSmsStatColumn] = kArchivedStatus;
-    row[kSmsTextColumn] = message.Messaggio;
-    row[kSmsSenderColumn] = message.Mittente;
-    row[kSmsNameColumn] = std::move(name);
-    row[kSmsScaColumn] = message.SCA;
-    return row;
+// The columns read, by position: the same for both tables but the date.
+constexpr int kId = 0;
+constexpr int kSca = 1;
+constexpr int kSender = 2;
+constexpr int kText = 3;
+constexpr int kDate = 4;
+
+void TwoDigits(std::string& out, int value) {
+    out += static_cast<char>('0' + value / 10 % 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+// "%d/%m/%y" and "%H:%M.%S" of the stored date, or both empty when it is no date.
+void FillDate(std::string_view iso, SmsRow& row) {
+    std::string& date = row[kSmsDateColumn];
+    std::string& time = row[kSmsTimeColumn];
+    date.clear();
+    time.clear();
+    const std::optional<DbDateTime> when = DbDateTime::FromIso(iso);
+    if (!when)
+        return;
+    TwoDigits(date, when->day);
+    date += '/';
+    TwoDigits(date, when->month);
+    date += '/';
+    TwoDigits(date, when->year % 100);
+    TwoDigits(time, when->hour);
+    time += ':';
+    TwoDigits(time, when->minute);
+    time += '.';
+    TwoDigits(time, when->second);
+}
+
+std::int32_t ClampedId(std::int64_t id) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        id, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 } // namespace
 
-SmsRow ArchiveRow(const CDaoSMS_In& in, std::string name) {
-    SmsRow row = CommonRow(in, std::move(name));
-    row[kSmsTypeColumn] = "IN";
-    // A missing or unreadable date leaves both columns empty.
-    if (in.DateTime) {
-        row[kSmsDateColumn] = in.DateTime->Format("%d/%m/%y");
-        row[kSmsTimeColumn] = in.DateTime->Format("%H:%M.%S");
-    }
-    return row;
+std::string_view ArchiveTableName(ArchiveTable table) {
+    return table == ArchiveTable::In ? "SMS_IN" : "SMS_Out";
 }
 
-SmsRow ArchiveRow(const CDaoSMS_Out& out, std::string name) {
-    SmsRow row = CommonRow(out, std::move(name));
-    row[kSmsTypeColumn] = "Out";
-    return row;
+ArchiveRowReader::ArchiveRowReader(CDaoDatabase* database, ArchiveTable which)
+    : table(which), scan(database, which == ArchiveTable::In ? "SMS_In" : "SMS_Out",
+                         which == ArchiveTable::In ? "ID, SCA, Mittente, Messaggio, DateTime"
+                                                   : "ID, SCA, Mittente, Messaggio") {}
+
+void ArchiveRowReader::Fill(const PhonebookNames& names, SmsRow& row) const {
+    std::array<char, 16> id{};
+    const auto printed =
+        std::to_chars(id.data(), id.data() + id.size(), ClampedId(scan.Integer(kId)));
+    row[kSmsNumberColumn].assign(id.data(), printed.ptr);
+    row[kSmsTypeColumn] = table == ArchiveTable::In ? "IN" : "Out";
+    row[kSmsStatColumn] = kArchivedStatus;
+    row[kSmsTextColumn] = scan.Text(kText);
+    const std::string_view sender = scan.Text(kSender);
+    row[kSmsSenderColumn] = sender;
+    row[kSmsNameColumn] = names.Find(sender);
+    row[kSmsScaColumn] = scan.Text(kSca);
+    if (table == ArchiveTable::In) {
+        FillDate(scan.Text(kDate), row);
+    } else {
+        row[kSmsDateColumn].clear();
+        row[kSmsTimeColumn].clear();
+    }
 }

@@ -5,17 +5,46 @@
 #include <algorithm>
 #include <numeric>
 
+namespace {
+
+// The searched columns folded, each ended by a zero byte.
+void AppendRowKey(std::string& keys, const SmsRow& row) {
+    for (int column : {kSmsTextColumn, kSmsSenderColumn, kSmsNameColumn}) {
+        AppendFolded(keys, row[static_cast<std::size_t>(column)]);
+        keys += '\0';
+    }
+}
+
+} // namespace
+
 void ArchiveSearch::Index(std::span<const SmsRow> rows) {
+    Clear();
+    starts.reserve(rows.size());
+    for (const SmsRow& row : rows)
+        Add(row);
+}
+
+void ArchiveSearch::Clear() {
     keys.clear();
     starts.clear();
-    starts.reserve(rows.size());
-    for (const SmsRow& row : rows) {
-        starts.push_back(static_cast<std::uint32_t>(keys.size()));
-        for (int column : {kSmsTextColumn, kSmsSenderColumn, kSmsNameColumn}) {
-            AppendFolded(keys, row[static_cast<std::size_t>(column)]);
-            keys += '\0';
-        }
-    }
+}
+
+void ArchiveSearch::Add(const SmsRow& row) {
+    starts.push_back(keys.size());
+    AppendRowKey(keys, row);
+}
+
+ArchiveRowFilter::ArchiveRowFilter(std::string_view typed)
+    : needle(FoldForSearch(typed)), never(needle.find('\0') != std::string::npos) {}
+
+bool ArchiveRowFilter::Holds(const SmsRow& row) {
+    if (never)
+        return false;
+    if (needle.empty())
+        return true;
+    key.clear();
+    AppendRowKey(key, row);
+    return key.find(needle) != std::string::npos;
 }
 
 std::vector<int> ArchiveSearch::Matching(std::string_view needle) const {

@@ -15,6 +15,9 @@ class ArchiveSearch {
 public:
     // Folds the searchable columns of the rows; replaces what was there.
     void Index(std::span<const SmsRow> rows);
+    // The same, a row at a time: Clear, then Add each row in order.
+    void Clear();
+    void Add(const SmsRow& row);
 
     // Positions (ascending) of the rows holding needle; every row for an empty needle.
     std::vector<int> Matching(std::string_view needle) const;
@@ -25,5 +28,18 @@ private:
     // The rows' folded texts one after the other, each row's fields and the row itself ended by
     // a zero byte so that no match runs from one into the next.
     std::string keys;
-    std::vector<std::uint32_t> starts; // where each row's texts begin in keys
+    std::vector<std::size_t> starts; // where each row's texts begin in keys
+};
+
+// The same test one row at a time, for rows that are never all held: whether the row holds the
+// typed text, as Matching would find it.
+class ArchiveRowFilter {
+public:
+    explicit ArchiveRowFilter(std::string_view typed);
+    bool Holds(const SmsRow& row);
+
+private:
+    std::string needle; // folded
+    bool never;         // a zero byte can only be typed on purpose
+    std::string key;    // the row's folded texts, reused
 };

@@ -1,20 +1,30 @@
 #include "archive/ArchiveTables.h"
 
 #include "db/CDaoPhonebook.h"
-#include "db/CDaoSMS_In.h"
-#include "db/CDaoSMS_Out.h"
 #include "db/DbFailureText.h"
-#include "archive/ArchiveRows.h"
-#include "archive/PhonebookNames.h"
+
+void ShowReadFailure(IMessageSink& sink, const std::string& error, std::string_view table) {
+    if (!error.empty())
+        sink.ShowMessage({ReadFailedText(table, error), std::string(kAppTitle), BoxButtons::Ok,
+                          BoxIcon::Error, true});
+}
+
+void ShowCannotOpen(IMessageSink& sink, ArchiveTable table) {
+    ShowOk(sink, table == ArchiveTable::In ? "Cannot Open dbSMS_In" : "Cannot Open dbSMS_Out",
+           kAppTitle);
+}
 
 namespace {
 
-// A walk the engine broke off (a damaged file) is told once: the list is then not the table.
-void ReportBrokenWalk(IMessageSink& sink, const CDaoRecordset& walked, std::string_view table) {
-    if (!walked.ErrorText().empty())
-        sink.ShowMessage({ReadFailedText(table, walked.ErrorText()), std::string(kAppTitle),
-                          BoxButtons::Ok, BoxIcon::Error, true});
+std::optional<std::vector<SmsRow>> ReadArchive(CDaoDatabase* database, IMessageSink& sink,
+                                               ArchiveTable table) {
+    std::vector<SmsRow> rows;
+    if (!WalkArchive(database, sink, table, [&rows](const SmsRow& row) { rows.push_back(row); }))
+        return std::nullopt;
+    return rows;
 }
+
+} // namespace
 
 PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
     CDaoPhonebook phonebook(database);
@@ -23,34 +33,31 @@ PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
         return {};
     }
     PhonebookNames names = PhonebookNames::Read(phonebook);
-    ReportBrokenWalk(sink, phonebook, "Phonebook");
+    ShowReadFailure(sink, phonebook.ErrorText(), "Phonebook");
     return names;
 }
 
-template <class Recordset>
-std::optional<std::vector<SmsRow>> ReadArchive(CDaoDatabase* database, IMessageSink& sink,
-                                               const char* sql, std::string_view failure) {
-    Recordset messages(database);
-    if (!messages.Open(dbOpenDynaset, sql, dbSeeChanges)) {
-        ShowOk(sink, failure, kAppTitle);
-        return std::nullopt;
+bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
+                 const std::function<void(const SmsRow&)>& each) {
+    ArchiveRowReader reader(database, table);
+    if (!reader.IsOpen()) {
+        ShowCannotOpen(sink, table);
+        return false;
     }
     const PhonebookNames names = ReadPhonebookNames(database, sink);
-    std::vector<SmsRow> rows;
-    for (; !messages.IsEOF(); messages.MoveNext())
-        rows.push_back(ArchiveRow(messages, names.Find(messages.Mittente)));
-    const std::string_view table(sql);
-    ReportBrokenWalk(sink, messages, table.substr(table.rfind(' ') + 1));
-    return rows;
+    SmsRow row;
+    while (reader.Next()) {
+        reader.Fill(names, row);
+        each(row);
+    }
+    ShowReadFailure(sink, reader.ErrorText(), ArchiveTableName(table));
+    return true;
 }
 
-} // namespace
-
 std::optional<std::vector<SmsRow>> ReadArchiveIn(CDaoDatabase* database, IMessageSink& sink) {
-    return ReadArchive<CDaoSMS_In>(database, sink, "SELECT * FROM SMS_IN", "Cannot Open dbSMS_In");
+    return ReadArchive(database, sink, ArchiveTable::In);
 }
 
 std::optional<std::vector<SmsRow>> ReadArchiveOut(CDaoDatabase* database, IMessageSink& sink) {
-    return ReadArchive<CDaoSMS_Out>(database, sink, "SELECT * FROM SMS_Out",
-                                    "Cannot Open dbSMS_Out");
+    return ReadArchive(database, sink, ArchiveTable::Out);
 }

@@ -1,7 +1,6 @@
 #include "archive/CSmsArchiveDlg.h"
 
 #include "archive/ArchiveListModel.h"
-#include "archive/ArchiveTables.h"
 #include "sms/SmsExport.h"
 #include "sms/view/CMessageViewDlg.h"
 
@@ -200,17 +199,9 @@ void CSmsArchiveDlg::RefreshArchiveList() {
 }
 
 int CSmsArchiveDlg::LoadArchiveIn() {
-    auto rows = ReadArchiveIn(database, sink);
-    if (!rows)
-        return 1;
-    model->Insert(0, std::move(*rows));
-    return 0;
+    return model->LoadInFront(database, sink, ArchiveTable::In) ? 0 : 1;
 }
 
 int CSmsArchiveDlg::LoadArchiveOut() {
-    auto rows = ReadArchiveOut(database, sink);
-    if (!rows)
-        return 1;
-    model->Insert(0, std::move(*rows));
-    return 0;
+    return model->LoadInFront(database, sink, ArchiveTable::Out) ? 0 : 1;
 }

@@ -1,31 +1,35 @@
 // The commands that leave the phone alone: ports, archive and log.
 
-#include "cli/CliSmsReadForm.h"
-#include "cli/Commands.h"
 #include "archive/ArchiveSearch.h"
 #include "archive/ArchiveTables.h"
+#include "cli/CliSmsReadForm.h"
+#include "cli/Commands.h"
+#include "cli/RowPrinterStream.h"
+#include "cli/StreamingSmsForm.h"
 #include "serial/SerialPorts.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
 
+#include <cstdio>
+#include <span>
+
 namespace {
 
-// The rows that "SMS View"'s search would show for `search`.
-std::vector<SmsRow> Matching(const std::vector<SmsRow>& rows, std::string_view search) {
-    ArchiveSearch index;
-    index.Index(rows);
-    std::vector<SmsRow> shown;
-    for (const int row : index.Matching(search))
-        shown.push_back(rows[static_cast<std::size_t>(row)]);
-    return shown;
+// The rows go out as they are read, in the first `columns` columns of the SMS list; the nine
+// columns and, for rows that may be parts of a long message, "PART" only when one is.
+RowStream SmsRowStream(const CliRun& run, int columns) {
+    std::vector<std::string> headings;
+    for (int column = 0; column < columns; ++column)
+        headings.emplace_back(SmsListColumns()[static_cast<std::size_t>(column)].heading);
+    return RowStream(std::move(headings), run.options.format, kSmsColumnCount);
 }
 
-// Appends the table's rows; false when it did not open (told through the sink).
-bool AddArchiveRows(std::optional<std::vector<SmsRow>> rows, std::vector<SmsRow>& all) {
-    if (!rows)
-        return false;
-    all.insert(all.end(), rows->begin(), rows->end());
-    return true;
+// A listing cut short by the output is a failure of the run, told once.
+int Finished(RowStream& stream, CliRun& run, int status) {
+    if (stream.Finish())
+        return status;
+    std::fprintf(stderr, "telvane-cli: the listing could not be written in full\n");
+    return run.RefusedStatus() == kExitDone ? kExitRefused : run.RefusedStatus();
 }
 
 } // namespace
@@ -43,28 +47,31 @@ int RunArchive(CliRun& run) {
         return run.RefusedStatus();
     // As "SMS View" opens: the received messages; asked for, the sent ones after them.
     const bool in = run.options.archiveIn || !run.options.archiveOut;
-    std::vector<SmsRow> rows;
+    RowStream stream = SmsRowStream(run, kSmsColumnCount);
+    ArchiveRowFilter filter(run.options.search.value_or(std::string()));
+    const auto each = [&stream, &filter](const SmsRow& row) {
+        if (filter.Holds(row))
+            stream.Write(std::span(row).first(kSmsColumnCount));
+    };
     bool opened = true;
     if (in)
-        opened = AddArchiveRows(ReadArchiveIn(&run.Database(), run.sink), rows);
+        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::In, each);
     if (opened && run.options.archiveOut)
-        opened = AddArchiveRows(ReadArchiveOut(&run.Database(), run.sink), rows);
+        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::Out, each);
     if (!opened)
         return run.RefusedStatus();
-    if (run.options.search)
-        rows = Matching(rows, *run.options.search);
-    PrintTable(SmsTable(rows), run.options.format);
-    return run.Status();
+    return Finished(stream, run, run.Status());
 }
 
 int RunLog(CliRun& run) {
     if (!run.OpenDatabase())
         return run.RefusedStatus();
     CliSmsReadForm form(false, false);
-    const SmsReadContext context{run.Database(), run.sink, form};
+    RowStream stream = SmsRowStream(run, kSmsListColumnCount);
+    StreamingSmsForm listing(form, [&stream](const SmsRow& row) { stream.Write(row); });
+    const SmsReadContext context{run.Database(), run.sink, listing};
     // The log's lines go into a store of their own: no port is involved.
     serialdata store;
-    ReadSmsFromFile(run.options.file, store, context);
-    PrintTable(SmsTable(form.Rows()), run.options.format);
-    return run.Status();
+    StreamSmsFromFile(run.options.file, store, context);
+    return Finished(stream, run, run.Status());
 }

@@ -2,43 +2,91 @@
 
 #include "core/Utf8.h"
 #include "sms/SmsExport.h"
-#include "sms/send/SmsText.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <span>
 
 namespace {
 
 // Columns of the text form are apart by this many blanks.
 constexpr std::size_t kColumnGap = 2;
 
+// CharCount with the ASCII bytes, most of any text, counted without decoding.
+std::size_t Chars(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t pos = 0; pos < text.size(); ++count) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80U)
+            ++pos;
+        else
+            next_code_point(text, pos);
+    }
+    return count;
+}
+
+} // namespace
+
 // One line of the text form: each cell padded to its column's width (in characters), the
 // last one not; line breaks inside a cell show as spaces.
+void AppendTextLine(std::string& line, std::span<const std::string> cells,
+                    std::span<const std::size_t> widths) {
+    const std::size_t start = line.size();
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        const std::size_t cellStart = line.size();
+        line += cells[column];
+        std::replace_if(
+            line.begin() + static_cast<std::ptrdiff_t>(cellStart), line.end(),
+            [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+        if (column + 1 < cells.size())
+            line.append(widths[column] - Chars(cells[column]) + kColumnGap, ' ');
+    }
+    while (line.size() > start && line.back() == ' ')
+        line.pop_back();
+    line += '\n';
+}
+
+void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells) {
+    for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
+        widths[column] = std::max(widths[column], Chars(cells[column]));
+}
+
+void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        if (column > 0)
+            line += ',';
+        AppendCsvField(line, cells[column]);
+    }
+    line += '\n';
+}
+
+void AppendJsonLine(std::string& line, std::span<const std::string> headings,
+                    std::span<const std::string> cells) {
+    line += '{';
+    for (std::size_t column = 0; column < headings.size(); ++column) {
+        if (column > 0)
+            line += ',';
+        AppendJsonString(line, headings[column]);
+        line += ':';
+        AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
+    }
+    line += "}\n";
+}
+
+namespace {
+
 std::string TextLine(const std::vector<std::string>& cells,
                      const std::vector<std::size_t>& widths) {
     std::string line;
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        std::string cell = cells[column];
-        std::replace_if(
-            cell.begin(), cell.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
-            ' ');
-        line += cell;
-        if (column + 1 < cells.size())
-            line.append(widths[column] - CharCount(cell) + kColumnGap, ' ');
-    }
-    while (!line.empty() && line.back() == ' ')
-        line.pop_back();
-    return line + "\n";
+    AppendTextLine(line, cells, widths);
+    return line;
 }
 
 std::string TextTable(const Table& table) {
     std::vector<std::size_t> widths(table.headings.size(), 0);
-    const auto widen = [&widths](const std::vector<std::string>& cells) {
-        for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
-            widths[column] = std::max(widths[column], CharCount(cells[column]));
-    };
-    widen(table.headings);
-    std::ranges::for_each(table.rows, widen);
+    Widen(widths, table.headings);
+    for (const auto& row : table.rows)
+        Widen(widths, row);
     std::string text = TextLine(table.headings, widths);
     for (const auto& row : table.rows)
         text += TextLine(row, widths);
@@ -47,12 +95,8 @@ std::string TextTable(const Table& table) {
 
 std::string CsvLine(const std::vector<std::string>& cells) {
     std::string line;
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        if (column > 0)
-            line += ',';
-        line += CsvField(cells[column]);
-    }
-    return line + "\n";
+    AppendCsvLine(line, cells);
+    return line;
 }
 
 std::string CsvTable(const Table& table) {
@@ -64,16 +108,8 @@ std::string CsvTable(const Table& table) {
 
 std::string JsonTable(const Table& table) {
     std::string text;
-    for (const auto& row : table.rows) {
-        text += '{';
-        for (std::size_t column = 0; column < table.headings.size(); ++column) {
-            if (column > 0)
-                text += ',';
-            text += JsonString(table.headings[column]) + ':' +
-                    JsonString(column < row.size() ? row[column] : std::string());
-        }
-        text += "}\n";
-    }
+    for (const auto& row : table.rows)
+        AppendJsonLine(text, table.headings, row);
     return text;
 }
 
@@ -95,10 +131,10 @@ std::string CsvField(std::string_view text) {
     return field;
 }
 
-std::string JsonString(std::string_view text) {
+void AppendJsonString(std::string& json, std::string_view text) {
     constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
-    std::string json = "\"";
+    json += '"';
     // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
     // stays valid JSON whatever a log file held.
     for (std::size_t pos = 0; pos < text.size();) {
@@ -120,7 +156,13 @@ std::string JsonString(std::string_view text) {
             append_utf8(json, cp);
         }
     }
-    return json + "\"";
+    json += '"';
+}
+
+std::string JsonString(std::string_view text) {
+    std::string json;
+    AppendJsonString(json, text);
+    return json;
 }
 
 std::string FormatTable(const Table& table, OutputFormat format) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +21,17 @@ struct Table {
 };
 
 std::string CsvField(std::string_view text);
+
+// The lines of each format, appended to line and ended by '\n'. Text pads each cell but the last
+// to its column's width (in characters); Widen grows the widths to hold the cells.
+void AppendTextLine(std::string& line, std::span<const std::string> cells,
+                    std::span<const std::size_t> widths);
+void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells);
+void AppendCsvLine(std::string& line, std::span<const std::string> cells);
+void AppendJsonLine(std::string& line, std::span<const std::string> headings,
+                    std::span<const std::string> cells);
 std::string JsonString(std::string_view text);
+void AppendJsonString(std::string& json, std::string_view text);
 // The table in the format, every line ended by '\n'.
 std::string FormatTable(const Table& table, OutputFormat format);
 void PrintTable(const Table& table, OutputFormat format, std::FILE* out = stdout);

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -51,7 +52,10 @@ private:
 // kLogPieceChars characters. Each piece is counted and, cleaned, stored unless empty.
 class PieceCutter {
 public:
-    explicit PieceCutter(serialdata& lineStore) : store(lineStore) {}
+    // No store: the pieces are only counted. onPiece sees each piece about to be stored.
+    explicit PieceCutter(serialdata* lineStore,
+                         std::function<void(std::string_view)> onPiece = nullptr)
+        : store(lineStore), beforeStore(std::move(onPiece)) {}
 
     void Feed(std::string_view text) {
         while (!text.empty()) {
@@ -80,30 +84,42 @@ public:
 private:
     void EndPiece() {
         ++count;
-        StripLineEnd(piece);
-        if (!piece.empty())
-            AddString(piece, store);
+        if (store != nullptr) {
+            StripLineEnd(piece);
+            if (!piece.empty()) {
+                if (beforeStore)
+                    beforeStore(piece);
+                AddString(piece, *store);
+            }
+        }
         piece.clear();
     }
 
-    serialdata& store;
+    serialdata* store;
+    std::function<void(std::string_view)> beforeStore;
     std::string piece;
     long count = 0;
 };
 
 } // namespace
 
-long LoadLogLines(const std::string& path, serialdata& store) {
-    const FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return -1;
-    ClearLines(store);
+void ShowReadCount(const SmsReadContext& context, long count) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Read succesfully %ld lines", count);
+    context.messages.ShowMessage({text, "Information", BoxButtons::Ok, BoxIcon::Information, true});
+}
+
+FilePtr OpenLog(const std::string& path) {
+    return FilePtr(std::fopen(path.c_str(), "rb"));
+}
+
+// Feeds the file's pieces to the cutter, from where the file stands; their count.
+long CutFile(std::FILE* file, PieceCutter& cutter) {
     TextModeFilter filter;
-    PieceCutter cutter(store);
     std::array<char, 65536> block{};
     // A read error ends the loop as the end of the file does.
     for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file.get());
+        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
         cutter.Feed(filter.Translate({block.data(), got}));
         if (got < block.size())
             break;
@@ -111,6 +127,53 @@ long LoadLogLines(const std::string& path, serialdata& store) {
     cutter.Feed(filter.Finish());
     cutter.Finish();
     return cutter.Count();
+}
+
+// Lists the groups of the lines stored so far and empties the store, once it holds a batch and
+// a new group begins: each batch then holds whole groups only, listed as one store would list
+// them. The groups are found as the row builder finds them: a header line takes the next line
+// as its PDU, whatever that holds.
+class GroupBatcher {
+public:
+    GroupBatcher(serialdata& lineStore, const SmsReadContext& readContext)
+        : store(lineStore), context(readContext) {}
+
+    void BeforeStore(std::string_view line) {
+        if (pduNext) {
+            pduNext = false;
+        } else if (line.starts_with("+CMGR:") || line.starts_with("+CMGL:")) {
+            if (lines >= kBatchLines)
+                ListBatch();
+            pduNext = true;
+            readHeaders += line.starts_with("+CMGR:") ? 1 : 0;
+        }
+        ++lines;
+    }
+    void ListBatch() {
+        AddSmsRows(store, ordinal, context);
+        ClearLines(store);
+        ordinal += readHeaders;
+        readHeaders = 0;
+        lines = 0;
+    }
+
+private:
+    static constexpr long kBatchLines = 4096;
+    serialdata& store;
+    const SmsReadContext& context;
+    bool pduNext = false;
+    long lines = 0;
+    int ordinal = 1;
+    int readHeaders = 0; // "+CMGR:" headers of the batch: each takes an ordinal
+};
+
+long LoadLogLines(const std::string& path, serialdata& store) {
+    const FilePtr file = OpenLog(path);
+    if (!file)
+        return -1;
+    ClearLines(store);
+    PieceCutter cutter(&store);
+    return CutFile(file.get(), cutter);
 }
 
 void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context) {
@@ -121,10 +184,29 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
         context.form.EnableReadControls(0);
         return;
     }
-    char text[64];
-    std::snprintf(text, sizeof text, "Read succesfully %ld lines", count);
-    context.messages.ShowMessage({text, "Information", BoxButtons::Ok, BoxIcon::Information, true});
+    ShowReadCount(context, count);
     context.form.DeleteAllSmsRows();
     AddSmsRows(store, 1, context);
+    context.form.EnableReadControls(0);
+}
+
+void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context) {
+    context.form.EnableReadControls(1);
+    const FilePtr file = OpenLog(path);
+    if (!file) {
+        ShowOk(context.messages, "Cannot open file", kAppTitle);
+        context.form.EnableReadControls(0);
+        return;
+    }
+    // The count is told before the rows, as after a whole load: a first pass only counts.
+    PieceCutter counter(nullptr);
+    ShowReadCount(context, CutFile(file.get(), counter));
+    std::rewind(file.get());
+    context.form.DeleteAllSmsRows();
+    ClearLines(store);
+    GroupBatcher batcher(store, context);
+    PieceCutter cutter(&store, [&batcher](std::string_view line) { batcher.BeforeStore(line); });
+    CutFile(file.get(), cutter);
+    batcher.ListBatch();
     context.form.EnableReadControls(0);
 }

@@ -26,3 +26,9 @@ long LoadLogLines(const std::string& path, serialdata& store);
 // 1). "Cannot open file" when the file does not open. Runs on any thread but the
 // user-interface thread.
 void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context);
+
+// As ReadSmsFromFile, for a capture of any size: the groups are listed as the file is read, a
+// few thousand lines at a time (each batch inserted at the top of what the form gets), so that
+// neither the lines nor the rows of the whole file are ever held. The form sees the rows in the
+// order of the groups, one InsertSmsRows per batch.
+void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context);

@@ -1,0 +1,214 @@
+// The command line on archives of 100,000 and 1,000,000 realistic messages and on a 50 MB
+// capture, each figure beside its floor measured in the same iteration: the sqlite3 shell writing
+// the same rows (CSV), the shell's LIKE for a search, and the codec decoding the capture's PDUs
+// as it reads them. Whole processes are timed, their peak memory as the kernel counts it.
+
+#include "ArchiveGenerator.h"
+#include "ChildProcess.h"
+#include "pdu/Pdu.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kCli = std::string(TELVANE_BINARY_DIR) + "/bin/telvane-cli";
+const std::string kSqlite = "/usr/bin/sqlite3";
+
+fs::path Scratch(const std::string& name) {
+    return fs::temp_directory_path() / ("telvane-bench-" + std::to_string(getpid()) + "-" + name);
+}
+
+// One archive of each size for the whole run, removed at its end.
+class Archives {
+public:
+    ~Archives() {
+        for (const auto& [size, path] : made) {
+            std::error_code ignored;
+            fs::remove(path, ignored);
+        }
+    }
+    std::string Of(long messages) {
+        auto& path = made[messages];
+        if (path.empty()) {
+            const fs::path target = Scratch(std::to_string(messages) + ".mdb");
+            if (GenerateArchive(std::string(TELVANE_BINARY_DIR) + "/telvane.mdb", target, messages)
+                    .empty())
+                path = target.string();
+        }
+        return path;
+    }
+
+private:
+    std::map<long, std::string> made;
+};
+
+Archives& TheArchives() {
+    static Archives archives;
+    return archives;
+}
+
+struct Pair {
+    ChildRun ours;
+    ChildRun floor;
+};
+
+// Runs both commands once per iteration, ours first; the medians of nothing fancy: the figures
+// of the last iteration, with the ratio of the sums.
+void TimeSideBySide(benchmark::State& state, const std::vector<std::string>& ours,
+                    const std::vector<std::string>& floor) {
+    double oursTotal = 0;
+    double floorTotal = 0;
+    Pair last;
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        last = {RunChild(ours), RunChild(floor)};
+        if (!last.ours.ok || !last.floor.ok) {
+            state.SkipWithError("a command failed");
+            return;
+        }
+        oursTotal += last.ours.seconds;
+        floorTotal += last.floor.seconds;
+        state.SetIterationTime(last.ours.seconds);
+    }
+    state.counters["telvane s"] = oursTotal / static_cast<double>(state.iterations());
+    state.counters["floor s"] = floorTotal / static_cast<double>(state.iterations());
+    state.counters["ratio"] = oursTotal / floorTotal;
+    state.counters["telvane MiB"] = last.ours.peakMiB;
+    state.counters["floor MiB"] = last.floor.peakMiB;
+}
+
+void BM_ArchiveListing(benchmark::State& state) {
+    const std::string archive = TheArchives().Of(state.range(0));
+    if (archive.empty()) {
+        state.SkipWithError("no archive");
+        return;
+    }
+    TimeSideBySide(state, {kCli, "--db", archive, "--format", "csv", "archive", "--in", "--out"},
+                   {kSqlite, "-csv", archive, "SELECT * FROM SMS_In; SELECT * FROM SMS_Out"});
+}
+BENCHMARK(BM_ArchiveListing)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The text form, aligned: its widths need every row first.
+void BM_ArchiveListingText(benchmark::State& state) {
+    const std::string archive = TheArchives().Of(state.range(0));
+    if (archive.empty()) {
+        state.SkipWithError("no archive");
+        return;
+    }
+    TimeSideBySide(state, {kCli, "--db", archive, "archive", "--in", "--out"},
+                   {kSqlite, "-column", archive, "SELECT * FROM SMS_In; SELECT * FROM SMS_Out"});
+}
+BENCHMARK(BM_ArchiveListingText)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_ArchiveSearchRareWord(benchmark::State& state) {
+    const std::string archive = TheArchives().Of(state.range(0));
+    if (archive.empty()) {
+        state.SkipWithError("no archive");
+        return;
+    }
+    const std::string like = std::string("'%") + kRareWord + "%'";
+    TimeSideBySide(state,
+                   {kCli, "--db", archive, "--format", "csv", "archive", "--in", "--out",
+                    "--search", kRareWord},
+                   {kSqlite, "-csv", archive,
+                    "SELECT * FROM SMS_In WHERE Messaggio LIKE " + like +
+                        "; SELECT * FROM SMS_Out WHERE Messaggio LIKE " + like});
+}
+BENCHMARK(BM_ArchiveSearchRareWord)
+    ->Arg(100'000)
+    ->Arg(1'000'000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// A terminal capture of reads, about 120 bytes a message, three kinds of message.
+constexpr std::array<std::string_view, 3> kCapturedPdus = {
+    "0791447700090010040C919343173254760000423041900350401AC334C85E26A7C3ED3788FC6E87DD695098CD2E8"
+    "362B01F",
+    "07919333852804F0040C9193431732547600009030028011534005C8329BFD06",
+    "07919333852804F0040C9193431732547600089003028011534022004300690074007400E0002000E800200063006F"
+    "0073007400E0002C0020006F006B",
+};
+
+std::string WriteCapture(std::size_t bytes) {
+    const std::string path = Scratch("capture.log").string();
+    std::ofstream out(path, std::ios::binary);
+    std::size_t written = 0;
+    for (std::size_t index = 1; written < bytes; ++index) {
+        const std::string group = "AT+CMGR=" + std::to_string(index) + "\r\n+CMGR: 1,,26\r\n" +
+                                  std::string(kCapturedPdus[index % kCapturedPdus.size()]) +
+                                  "\r\nOK\r\n";
+        out << group;
+        written += group.size();
+    }
+    return path;
+}
+
+// The floor, in this process: the capture read line by line and each PDU decoded in full.
+double DecodeCaptureSeconds(const std::string& path, long& decoded) {
+    const auto start = std::chrono::steady_clock::now();
+    std::ifstream in(path, std::ios::binary);
+    decoded = 0;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.size() < 20 || line.starts_with("AT") || line.starts_with("+") || line == "OK")
+            continue;
+        sms_container sms;
+        if (parse_sms_in(line, sms) != 1)
+            continue;
+        const sms_address sender = decode_oa(sms.address);
+        const sms_time when = decode_time(sms.scts);
+        const std::string text =
+            decode_ud(sms.ud, read_byte(sms.udl), read_byte(sms.dcs), read_byte(sms.pdu_type));
+        benchmark::DoNotOptimize(sender);
+        benchmark::DoNotOptimize(when);
+        benchmark::DoNotOptimize(text);
+        ++decoded;
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void BM_LogCommand(benchmark::State& state) {
+    const std::string capture = WriteCapture(static_cast<std::size_t>(state.range(0)) << 20U);
+    const std::string archive = TheArchives().Of(0);
+    double ours = 0;
+    double floor = 0;
+    ChildRun last;
+    long decoded = 0;
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        last = RunChild({kCli, "--db", archive, "--format", "csv", "log", capture});
+        if (!last.ok) {
+            state.SkipWithError("telvane-cli log failed");
+            break;
+        }
+        ours += last.seconds;
+        floor += DecodeCaptureSeconds(capture, decoded);
+        state.SetIterationTime(last.seconds);
+    }
+    fs::remove(capture);
+    state.counters["telvane s"] = ours / static_cast<double>(state.iterations());
+    state.counters["floor s"] = floor / static_cast<double>(state.iterations());
+    state.counters["ratio"] = ours / floor;
+    state.counters["telvane MiB"] = last.peakMiB;
+    state.counters["PDUs"] = static_cast<double>(decoded);
+}
+BENCHMARK(BM_LogCommand)->Arg(50)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
