@@ -6,7 +6,7 @@
 
 #include "archive/ArchiveRows.h"
 #include "archive/PhonebookNames.h"
-#include "serial/MessageSink.h"
+#include "core/MessageSink.h"
 #include "sms/SmsList.h"
 
 #include <cstdint>
