@@ -5,10 +5,10 @@
 #include "cli/CliSmsReadForm.h"
 #include "cli/Commands.h"
 #include "cli/RowPrinterStream.h"
-#include "cli/StreamingSmsForm.h"
 #include "serial/SerialPorts.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
+#include "sms/StreamingSmsForm.h"
 
 #include <cstdio>
 #include <span>
