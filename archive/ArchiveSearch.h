@@ -37,6 +37,8 @@ class ArchiveRowFilter {
 public:
     explicit ArchiveRowFilter(std::string_view typed);
     bool Holds(const SmsRow& row);
+    // The same for the three searched texts of a row not yet made.
+    bool Holds(std::string_view text, std::string_view sender, std::string_view name);
 
 private:
     std::string needle; // folded

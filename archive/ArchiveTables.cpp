@@ -38,7 +38,7 @@ PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
 }
 
 bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
-                 const std::function<void(const SmsRow&)>& each) {
+                 const std::function<void(const SmsRow&)>& each, ArchiveRowFilter* filter) {
     ArchiveRowReader reader(database, table);
     if (!reader.IsOpen()) {
         ShowCannotOpen(sink, table);
@@ -47,6 +47,9 @@ bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
     const PhonebookNames names = ReadPhonebookNames(database, sink);
     SmsRow row;
     while (reader.Next()) {
+        if (filter != nullptr &&
+            !filter->Holds(reader.Text(), reader.Sender(), names.Find(reader.Sender())))
+            continue;
         reader.Fill(names, row);
         each(row);
     }
