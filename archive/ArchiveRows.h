@@ -31,6 +31,7 @@ public:
     bool Next() { return scan.Next(); }
     std::int64_t Key() const { return scan.Key(); }
     std::vector<std::int64_t> Keys() { return scan.Keys(); }
+    std::int64_t Count() { return scan.Count(); }
     const std::string& ErrorText() const { return scan.ErrorText(); }
 
     // The searched texts of the current row, as Fill would give them.

@@ -57,6 +57,10 @@ bool ArchiveRowFilter::Holds(std::string_view text, std::string_view sender,
     return false;
 }
 
+bool ArchiveRowFilter::HoldsFolded(std::string_view folded) const {
+    return !never && folded.find(needle) != std::string_view::npos;
+}
+
 std::vector<int> ArchiveSearch::Matching(std::string_view needle) const {
     std::vector<int> rows;
     const std::string folded = FoldForSearch(needle);

@@ -39,6 +39,10 @@ public:
     bool Holds(const SmsRow& row);
     // The same for the three searched texts of a row not yet made.
     bool Holds(std::string_view text, std::string_view sender, std::string_view name);
+    // Whether an already folded text holds it.
+    bool HoldsFolded(std::string_view folded) const;
+    // An empty text: every row is held.
+    bool HoldsEverything() const { return needle.empty() && !never; }
 
 private:
     std::string needle; // folded

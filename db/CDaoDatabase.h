@@ -44,6 +44,7 @@ public:
 private:
     friend class CDaoRecordset;
     friend class TableScan;
+    friend class KeyTable;
     friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
     // The connection record sets open on; null while no file is open.
