@@ -34,6 +34,17 @@ void ArchiveSearch::Add(const SmsRow& row) {
     AppendRowKey(keys, row);
 }
 
+void ArchiveSearch::AddFolded(std::string_view foldedText, std::string_view sender,
+                              std::string_view name) {
+    starts.push_back(keys.size());
+    keys.append(foldedText);
+    keys += '\0';
+    AppendFolded(keys, sender);
+    keys += '\0';
+    AppendFolded(keys, name);
+    keys += '\0';
+}
+
 ArchiveRowFilter::ArchiveRowFilter(std::string_view typed)
     : needle(FoldForSearch(typed)), never(needle.find('\0') != std::string::npos) {}
 

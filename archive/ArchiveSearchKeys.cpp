@@ -4,13 +4,9 @@
 #include "archive/SearchFold.h"
 #include "db/KeyTable.h"
 
-namespace {
-
-std::string KeyTableName(ArchiveTable table) {
+std::string SearchKeyTableName(ArchiveTable table) {
     return table == ArchiveTable::In ? "SMS_In_SearchKey" : "SMS_Out_SearchKey";
 }
-
-} // namespace
 
 namespace {
 
@@ -38,7 +34,7 @@ bool AddKeysAfter(KeyTable& keys, ArchiveRowReader& reader, std::int64_t last, b
 } // namespace
 
 bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table) {
-    KeyTable keys(database, KeyTableName(table));
+    KeyTable keys(database, SearchKeyTableName(table));
     ArchiveRowReader reader(database, table);
     if (!reader.IsOpen())
         return false;
@@ -58,7 +54,7 @@ bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table) {
 std::optional<std::vector<std::int64_t>> MatchingKeys(CDaoDatabase* database, ArchiveTable table,
                                                       ArchiveRowFilter& filter,
                                                       const PhonebookNames& names) {
-    KeyTable keys(database, KeyTableName(table));
+    KeyTable keys(database, SearchKeyTableName(table));
     std::vector<std::int64_t> found;
     bool any = false;
     while (keys.Next()) {

@@ -16,6 +16,9 @@
 class CDaoDatabase;
 class PhonebookNames;
 
+// The name of the table that keeps the keys of the table's rows.
+std::string SearchKeyTableName(ArchiveTable table);
+
 // Adds the keys of the rows added since the last update; false when they cannot be stored.
 bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table);
 
