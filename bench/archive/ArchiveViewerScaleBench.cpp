@@ -5,6 +5,7 @@
 // the open added is printed beside the file's size.
 
 #include "ArchiveGenerator.h"
+#include "ViewerBenchSetup.h"
 #include "archive/CSmsArchiveDlg.h"
 #include "db/CDaoDatabase.h"
 #include "serial/MessageSink.h"
@@ -23,52 +24,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-void EnsureApplication() {
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "telvane_archive_scale_bench";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication application(argc, argv);
-    }
-}
-
-class SilentSink final : public IMessageSink {
-public:
-    BoxAnswer ShowMessage(const MessageBoxRequest& /*request*/) override { return BoxAnswer::Ok; }
-};
-
-// One archive of each size for the whole run, removed at its end.
-class Archives {
-public:
-    ~Archives() {
-        for (const auto& [size, path] : made) {
-            std::error_code ignored;
-            fs::remove(path, ignored);
-        }
-    }
-    std::string Of(long messages) {
-        auto& path = made[messages];
-        if (path.empty()) {
-            const fs::path target =
-                fs::temp_directory_path() / ("telvane-bench-viewer-" + std::to_string(getpid()) +
-                                             "-" + std::to_string(messages) + ".mdb");
-            if (GenerateArchive(std::string(TELVANE_BINARY_DIR) + "/telvane.mdb", target, messages)
-                    .empty())
-                path = target.string();
-        }
-        return path;
-    }
-
-private:
-    std::map<long, std::string> made;
-};
-
-Archives& TheArchives() {
-    static Archives archives;
-    return archives;
-}
 
 // The process's peak resident memory so far (VmHWM), in MiB.
 double PeakMiB() {
@@ -99,7 +54,7 @@ double PagedFloorSeconds(const std::string& path) {
 }
 
 bool OpenArchive(benchmark::State& state, CDaoDatabase& database) {
-    const std::string path = TheArchives().Of(state.range(0));
+    const std::string path = GeneratedArchive(state.range(0));
     if (!path.empty() && database.Open(path, true, false))
         return true;
     state.SkipWithError("no archive");
@@ -109,7 +64,7 @@ bool OpenArchive(benchmark::State& state, CDaoDatabase& database) {
 // The peak memory is the process's: the first size run shows the open's own best.
 void BM_ViewerOpenAtScale(benchmark::State& state) {
     EnsureApplication();
-    const std::string path = TheArchives().Of(state.range(0));
+    const std::string path = GeneratedArchive(state.range(0));
     SilentSink sink;
     double floor = 0;
     const double before = PeakMiB();
