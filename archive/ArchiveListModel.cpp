@@ -44,8 +44,8 @@ void ArchiveListModel::Search() {
     if (!indexed) {
         search.Clear();
         pages.ForEachSearchable(
-            [this](std::string_view foldedText, std::string_view sender, std::string_view name) {
-                search.AddFolded(foldedText, sender, name);
+            [this](std::string_view foldedTextAndSender, std::string_view name) {
+                search.AddFolded(foldedTextAndSender, name);
             });
         indexed = true;
     }

@@ -100,7 +100,9 @@ namespace {
 void PassFolded(const SmsRow& row, std::string& folded, const ArchivePages::Searchable& each) {
     folded.clear();
     AppendFolded(folded, row[kSmsTextColumn]);
-    each(folded, row[kSmsSenderColumn], row[kSmsNameColumn]);
+    folded += '\0';
+    AppendFolded(folded, row[kSmsSenderColumn]);
+    each(folded, row[kSmsNameColumn]);
 }
 
 } // namespace
@@ -116,7 +118,7 @@ bool ArchivePages::SearchableFromKeys(const Segment& segment, const Searchable& 
         while (more && keys.Key() < segment.keys[at])
             more = keys.Next();
         if (more && keys.Key() == segment.keys[at]) {
-            each(keys.First(), keys.Second(), segment.names->Find(keys.Second()));
+            each(keys.First(), segment.names->Find(keys.Second()));
             continue;
         }
         // Listed but without a key (added meanwhile): folded from the row itself.

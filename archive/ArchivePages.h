@@ -29,10 +29,11 @@ public:
     const SmsRow& Row(int position);
     // Every listed row, in order, read in one walk of each table.
     void ForEach(const std::function<void(const SmsRow&)>& each);
-    // The searched texts of every listed row, in order, the message text already folded: from
-    // the keys kept beside the rows where the file keeps them (see ArchiveSearchKeys.h).
-    using Searchable = std::function<void(std::string_view foldedText, std::string_view sender,
-                                          std::string_view name)>;
+    // The searched texts of every listed row, in order, the message text and number already
+    // folded (apart by a zero byte): from the keys kept beside the rows where the file keeps
+    // them (see ArchiveSearchKeys.h).
+    using Searchable =
+        std::function<void(std::string_view foldedTextAndSender, std::string_view name)>;
     void ForEachSearchable(const Searchable& each);
 
 private:

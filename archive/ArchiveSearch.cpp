@@ -34,12 +34,9 @@ void ArchiveSearch::Add(const SmsRow& row) {
     AppendRowKey(keys, row);
 }
 
-void ArchiveSearch::AddFolded(std::string_view foldedText, std::string_view sender,
-                              std::string_view name) {
+void ArchiveSearch::AddFolded(std::string_view foldedTextAndSender, std::string_view name) {
     starts.push_back(keys.size());
-    keys.append(foldedText);
-    keys += '\0';
-    AppendFolded(keys, sender);
+    keys.append(foldedTextAndSender);
     keys += '\0';
     AppendFolded(keys, name);
     keys += '\0';

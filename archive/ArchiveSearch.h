@@ -18,8 +18,8 @@ public:
     // The same, a row at a time: Clear, then Add each row in order.
     void Clear();
     void Add(const SmsRow& row);
-    // A row whose text is already folded (a kept search key).
-    void AddFolded(std::string_view foldedText, std::string_view sender, std::string_view name);
+    // A row whose text and number are already folded, apart by a zero byte (a kept search key).
+    void AddFolded(std::string_view foldedTextAndSender, std::string_view name);
 
     // Positions (ascending) of the rows holding needle; every row for an empty needle.
     std::vector<int> Matching(std::string_view needle) const;

@@ -23,6 +23,8 @@ bool AddKeysAfter(KeyTable& keys, ArchiveRowReader& reader, std::int64_t last, b
             do {
                 folded.clear();
                 AppendFolded(folded, reader.Text());
+                folded += '\0';
+                AppendFolded(folded, reader.Sender());
                 if (!add(reader.Key(), folded, reader.Sender()))
                     return false;
             } while (reader.Next());
@@ -56,11 +58,14 @@ std::optional<std::vector<std::int64_t>> MatchingKeys(CDaoDatabase* database, Ar
                                                       const PhonebookNames& names) {
     KeyTable keys(database, SearchKeyTableName(table));
     std::vector<std::int64_t> found;
+    // Most searches hold no phonebook name: the numbers are then not looked up at all.
+    const bool byName =
+        names.AnyName([&filter](std::string_view name) { return filter.Holds({}, {}, name); });
     bool any = false;
     while (keys.Next()) {
         any = true;
-        const std::string_view sender = keys.Second();
-        if (filter.HoldsFolded(keys.First()) || filter.Holds({}, sender, names.Find(sender)))
+        if (filter.HoldsFolded(keys.First()) ||
+            (byName && filter.Holds({}, {}, names.Find(keys.Second()))))
             found.push_back(keys.Key());
     }
     if (!any || !keys.ErrorText().empty())

@@ -1,10 +1,11 @@
 #pragma once
-// The search keys kept beside the archived messages: each message's text folded for searching
-// and its number, in a table of their own next to SMS_In and SMS_Out. A search then reads the
-// short keys instead of every row and folds nothing; the rows found are read by key. The keys
-// follow the rows whichever program added them: each update adds those of the rows added since
-// the last (an archive without keys gets them all, once). A file that takes no write keeps no
-// keys: its searches fold every row as they read it.
+// The search keys kept beside the archived messages: each message's text and number folded for
+// searching (apart by a zero byte, which no search holds) and the number as it is, in a table of
+// their own next to SMS_In and SMS_Out. A search then reads the short keys instead of every row and
+// folds nothing; the rows found are read by key. The keys follow the rows whichever program added
+// them: each update adds those of the rows added since the last (an archive without keys gets them
+// all, once). A file that takes no write keeps no keys: its searches fold every row as they read
+// it.
 
 #include "archive/ArchiveRows.h"
 #include "archive/ArchiveSearch.h"
