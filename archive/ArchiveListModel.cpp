@@ -43,7 +43,10 @@ void ArchiveListModel::Search() {
     }
     if (!indexed) {
         search.Clear();
-        pages.ForEach([this](const SmsRow& row) { search.Add(row); });
+        pages.ForEachSearchable(
+            [this](std::string_view foldedTextAndSender, std::string_view name) {
+                search.AddFolded(foldedTextAndSender, name);
+            });
         indexed = true;
     }
     shown = search.Matching(searchText);

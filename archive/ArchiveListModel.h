@@ -26,6 +26,9 @@ public:
     // Shows only the rows holding text; all of them for an empty text.
     void SetSearchText(std::string_view text);
 
+    // False while the next search must first read the searched texts of every row.
+    bool SearchReady() const { return indexed || pages.Count() == 0; }
+
     // Rows listed (before the search), and rows shown (after it).
     int Count() const;
     int ShownCount() const;

@@ -1,6 +1,9 @@
 #include "archive/ArchivePages.h"
 
+#include "archive/ArchiveSearchKeys.h"
 #include "archive/ArchiveTables.h"
+#include "archive/SearchFold.h"
+#include "db/KeyTable.h"
 
 namespace {
 
@@ -90,4 +93,46 @@ void ArchivePages::ForEach(const std::function<void(const SmsRow&)>& each) {
     for (const Segment& segment : segments)
         if (!segment.keys.empty())
             ReadRun(segment, 0, segment.keys.size(), each);
+}
+
+namespace {
+
+void PassFolded(const SmsRow& row, std::string& folded, const ArchivePages::Searchable& each) {
+    folded.clear();
+    AppendFolded(folded, row[kSmsTextColumn]);
+    folded += '\0';
+    AppendFolded(folded, row[kSmsSenderColumn]);
+    each(folded, row[kSmsNameColumn]);
+}
+
+} // namespace
+
+bool ArchivePages::SearchableFromKeys(const Segment& segment, const Searchable& each) {
+    if (!UpdateSearchKeys(database, segment.table))
+        return false;
+    KeyTable keys(database, SearchKeyTableName(segment.table));
+    bool more = keys.Next();
+    std::string folded;
+    for (std::size_t at = 0; at < segment.keys.size(); ++at) {
+        // Both ascend; a kept key for a row not listed is passed over.
+        while (more && keys.Key() < segment.keys[at])
+            more = keys.Next();
+        if (more && keys.Key() == segment.keys[at]) {
+            each(keys.First(), segment.names->Find(keys.Second()));
+            continue;
+        }
+        // Listed but without a key (added meanwhile): folded from the row itself.
+        ReadRun(segment, at, at + 1, [&](const SmsRow& row) { PassFolded(row, folded, each); });
+    }
+    return true;
+}
+
+void ArchivePages::ForEachSearchable(const Searchable& each) {
+    std::string folded;
+    for (const Segment& segment : segments) {
+        if (segment.keys.empty() || SearchableFromKeys(segment, each))
+            continue;
+        ReadRun(segment, 0, segment.keys.size(),
+                [&](const SmsRow& row) { PassFolded(row, folded, each); });
+    }
 }

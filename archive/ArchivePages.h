@@ -29,6 +29,12 @@ public:
     const SmsRow& Row(int position);
     // Every listed row, in order, read in one walk of each table.
     void ForEach(const std::function<void(const SmsRow&)>& each);
+    // The searched texts of every listed row, in order, the message text and number already
+    // folded (apart by a zero byte): from the keys kept beside the rows where the file keeps
+    // them (see ArchiveSearchKeys.h).
+    using Searchable =
+        std::function<void(std::string_view foldedTextAndSender, std::string_view name)>;
+    void ForEachSearchable(const Searchable& each);
 
 private:
     struct Segment {
@@ -44,6 +50,8 @@ private:
     void ReadRun(const Segment& segment, std::size_t first, std::size_t last,
                  const std::function<void(const SmsRow&)>& each);
     Page& Fetch(int pageIndex);
+    // ForEachSearchable of one segment; false when the file keeps no keys for it.
+    bool SearchableFromKeys(const Segment& segment, const Searchable& each);
 
     // Each read opens its own walk: nothing holds the file open between reads, and a database
     // closed meanwhile shows empty rows.

@@ -59,6 +59,14 @@ ArchiveRowReader::ArchiveRowReader(CDaoDatabase* database, ArchiveTable which)
                          which == ArchiveTable::In ? "ID, SCA, Mittente, Messaggio, DateTime"
                                                    : "ID, SCA, Mittente, Messaggio") {}
 
+std::string_view ArchiveRowReader::Text() const {
+    return scan.Text(kText);
+}
+
+std::string_view ArchiveRowReader::Sender() const {
+    return scan.Text(kSender);
+}
+
 void ArchiveRowReader::Fill(const PhonebookNames& names, SmsRow& row) const {
     std::array<char, 16> id{};
     const auto printed =

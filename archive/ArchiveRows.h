@@ -31,7 +31,12 @@ public:
     bool Next() { return scan.Next(); }
     std::int64_t Key() const { return scan.Key(); }
     std::vector<std::int64_t> Keys() { return scan.Keys(); }
+    std::int64_t Count() { return scan.Count(); }
     const std::string& ErrorText() const { return scan.ErrorText(); }
+
+    // The searched texts of the current row, as Fill would give them.
+    std::string_view Text() const;
+    std::string_view Sender() const;
 
     // The current row. Outgoing messages keep no time of their own: DATE and TIME stay empty,
     // as they do for a missing or unreadable date.

@@ -34,17 +34,39 @@ void ArchiveSearch::Add(const SmsRow& row) {
     AppendRowKey(keys, row);
 }
 
+void ArchiveSearch::AddFolded(std::string_view foldedTextAndSender, std::string_view name) {
+    starts.push_back(keys.size());
+    keys.append(foldedTextAndSender);
+    keys += '\0';
+    AppendFolded(keys, name);
+    keys += '\0';
+}
+
 ArchiveRowFilter::ArchiveRowFilter(std::string_view typed)
     : needle(FoldForSearch(typed)), never(needle.find('\0') != std::string::npos) {}
 
 bool ArchiveRowFilter::Holds(const SmsRow& row) {
+    return Holds(row[kSmsTextColumn], row[kSmsSenderColumn], row[kSmsNameColumn]);
+}
+
+bool ArchiveRowFilter::Holds(std::string_view text, std::string_view sender,
+                             std::string_view name) {
     if (never)
         return false;
     if (needle.empty())
         return true;
-    key.clear();
-    AppendRowKey(key, row);
-    return key.find(needle) != std::string::npos;
+    // The needle holds no zero byte: a match within one field is a match of the row's texts.
+    for (const std::string_view field : {text, sender, name}) {
+        key.clear();
+        AppendFolded(key, field);
+        if (key.find(needle) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+bool ArchiveRowFilter::HoldsFolded(std::string_view folded) const {
+    return !never && folded.find(needle) != std::string_view::npos;
 }
 
 std::vector<int> ArchiveSearch::Matching(std::string_view needle) const {

@@ -18,6 +18,8 @@ public:
     // The same, a row at a time: Clear, then Add each row in order.
     void Clear();
     void Add(const SmsRow& row);
+    // A row whose text and number are already folded, apart by a zero byte (a kept search key).
+    void AddFolded(std::string_view foldedTextAndSender, std::string_view name);
 
     // Positions (ascending) of the rows holding needle; every row for an empty needle.
     std::vector<int> Matching(std::string_view needle) const;
@@ -37,6 +39,12 @@ class ArchiveRowFilter {
 public:
     explicit ArchiveRowFilter(std::string_view typed);
     bool Holds(const SmsRow& row);
+    // The same for the three searched texts of a row not yet made.
+    bool Holds(std::string_view text, std::string_view sender, std::string_view name);
+    // Whether an already folded text holds it.
+    bool HoldsFolded(std::string_view folded) const;
+    // An empty text: every row is held.
+    bool HoldsEverything() const { return needle.empty() && !never; }
 
 private:
     std::string needle; // folded

@@ -1,5 +1,6 @@
 #include "archive/ArchiveTables.h"
 
+#include "archive/ArchiveSearchKeys.h"
 #include "db/CDaoPhonebook.h"
 #include "db/DbFailureText.h"
 
@@ -38,7 +39,7 @@ PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink) {
 }
 
 bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
-                 const std::function<void(const SmsRow&)>& each) {
+                 const std::function<void(const SmsRow&)>& each, ArchiveRowFilter* filter) {
     ArchiveRowReader reader(database, table);
     if (!reader.IsOpen()) {
         ShowCannotOpen(sink, table);
@@ -46,7 +47,23 @@ bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
     }
     const PhonebookNames names = ReadPhonebookNames(database, sink);
     SmsRow row;
+    if (filter != nullptr && !filter->HoldsEverything() && UpdateSearchKeys(database, table)) {
+        if (const auto keys = MatchingKeys(database, table, *filter, names)) {
+            for (const std::int64_t key : *keys) {
+                // A row gone since its key was kept is not listed.
+                if (reader.StartAt(key) && reader.Next() && reader.Key() == key) {
+                    reader.Fill(names, row);
+                    each(row);
+                }
+            }
+            ShowReadFailure(sink, reader.ErrorText(), ArchiveTableName(table));
+            return true;
+        }
+    }
     while (reader.Next()) {
+        if (filter != nullptr &&
+            !filter->Holds(reader.Text(), reader.Sender(), names.Find(reader.Sender())))
+            continue;
         reader.Fill(names, row);
         each(row);
     }

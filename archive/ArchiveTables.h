@@ -4,6 +4,7 @@
 // command line. Failures are told through the sink; nothing comes back then.
 
 #include "archive/ArchiveRows.h"
+#include "archive/ArchiveSearch.h"
 #include "archive/PhonebookNames.h"
 #include "core/MessageSink.h"
 #include "sms/SmsList.h"
@@ -25,8 +26,10 @@ PhonebookNames ReadPhonebookNames(CDaoDatabase* database, IMessageSink& sink);
 // Hands each row of the table, as it is read, to `each` (the row is reused: copy what is kept).
 // False, "Cannot Open dbSMS_In" or "Cannot Open dbSMS_Out" told, when the table does not open;
 // a walk the engine broke off is told once and ends there.
+// With a filter, only the rows it holds are made and handed on.
 bool WalkArchive(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table,
-                 const std::function<void(const SmsRow&)>& each);
+                 const std::function<void(const SmsRow&)>& each,
+                 ArchiveRowFilter* filter = nullptr);
 
 // SMS_In; "Cannot Open dbSMS_In" when the table does not open.
 std::optional<std::vector<SmsRow>> ReadArchiveIn(CDaoDatabase* database, IMessageSink& sink);

@@ -4,6 +4,7 @@
 #include "sms/SmsExport.h"
 #include "sms/view/CMessageViewDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -146,7 +147,13 @@ bool CSmsArchiveDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CSmsArchiveDlg::OnSearchChanged() {
+    // The first search after a load reads (or, once, makes) the search keys of every row.
+    const bool slow = !model->SearchReady();
+    if (slow)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     model->SetSearchText(searchField->text().toStdString());
+    if (slow)
+        QApplication::restoreOverrideCursor();
 }
 
 void CSmsArchiveDlg::ShowCount() {

@@ -36,3 +36,12 @@ std::string PhonebookNames::Find(std::string_view number) const {
     const auto found = names.find(Folded(number));
     return found == names.end() ? std::string() : found->second;
 }
+
+bool PhonebookNames::AnyName(const std::function<bool(std::string_view)>& holds) const {
+    if (!emptyNumberName.empty() && holds(emptyNumberName))
+        return true;
+    for (const auto& [number, name] : names)
+        if (holds(name))
+            return true;
+    return false;
+}

@@ -3,6 +3,7 @@
 // search of Phonebook for the first row (in table order) whose Numero matches the number, case
 // ignored, would give - without one query per looked-up number.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,6 +20,8 @@ public:
     // Nome of the first row whose Numero equals number, ASCII letters in any case (the LIKE
     // rule, wildcards taken literally); empty when no row matches.
     std::string Find(std::string_view number) const;
+    // Whether holds(name) is true of any name Find can give.
+    bool AnyName(const std::function<bool(std::string_view)>& holds) const;
 
 private:
     std::unordered_map<std::string, std::string> names; // folded Numero -> Nome

@@ -3,6 +3,7 @@
 #include "core/Utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace {
@@ -16,11 +17,38 @@ constexpr Fold kFolds[] = {
 #include "archive/SearchFoldTable.inc"
 };
 
-const char* Folded(char32_t letter) {
+const char* Searched(char32_t letter) {
     const auto* found =
         std::lower_bound(std::begin(kFolds), std::end(kFolds), letter,
                          [](const Fold& fold, char32_t wanted) { return fold.letter < wanted; });
     return found != std::end(kFolds) && found->letter == letter ? found->folded : nullptr;
+}
+
+// The letters below this are looked up directly: Latin, Greek and Cyrillic all are.
+constexpr char32_t kDirectLetters = 0x600;
+
+const char* Folded(char32_t letter) {
+    static const std::array<const char*, kDirectLetters> direct = [] {
+        std::array<const char*, kDirectLetters> table{};
+        for (const Fold& fold : kFolds)
+            if (fold.letter < kDirectLetters)
+                table[fold.letter] = fold.folded;
+        return table;
+    }();
+    return letter < kDirectLetters ? direct[letter] : Searched(letter);
+}
+
+// Appends the run of ASCII bytes from pos in lower case; where the run ends.
+std::size_t AppendAsciiRun(std::string& out, std::string_view text, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80U)
+        ++end;
+    const std::size_t at = out.size();
+    out.append(text.substr(pos, end - pos));
+    for (auto c = out.begin() + static_cast<std::ptrdiff_t>(at); c != out.end(); ++c)
+        if (*c >= 'A' && *c <= 'Z')
+            *c = static_cast<char>(*c - 'A' + 'a');
+    return end;
 }
 
 } // namespace
@@ -28,11 +56,8 @@ const char* Folded(char32_t letter) {
 void AppendFolded(std::string& out, std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        if (byte < 0x80) {
-            out += byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a')
-                                              : static_cast<char>(byte);
-            ++pos;
+        if (static_cast<unsigned char>(text[pos]) < 0x80U) {
+            pos = AppendAsciiRun(out, text, pos);
             continue;
         }
         const std::size_t start = pos;

@@ -5,10 +5,10 @@
 #include "cli/CliSmsReadForm.h"
 #include "cli/Commands.h"
 #include "cli/RowPrinterStream.h"
-#include "cli/StreamingSmsForm.h"
 #include "serial/SerialPorts.h"
 #include "serial/serialdata.h"
 #include "sms/SmsLogFile.h"
+#include "sms/StreamingSmsForm.h"
 
 #include <cstdio>
 #include <span>
@@ -49,15 +49,14 @@ int RunArchive(CliRun& run) {
     const bool in = run.options.archiveIn || !run.options.archiveOut;
     RowStream stream = SmsRowStream(run, kSmsColumnCount);
     ArchiveRowFilter filter(run.options.search.value_or(std::string()));
-    const auto each = [&stream, &filter](const SmsRow& row) {
-        if (filter.Holds(row))
-            stream.Write(std::span(row).first(kSmsColumnCount));
+    const auto each = [&stream](const SmsRow& row) {
+        stream.Write(std::span(row).first(kSmsColumnCount));
     };
     bool opened = true;
     if (in)
-        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::In, each);
+        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::In, each, &filter);
     if (opened && run.options.archiveOut)
-        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::Out, each);
+        opened = WalkArchive(&run.Database(), run.sink, ArchiveTable::Out, each, &filter);
     if (!opened)
         return run.RefusedStatus();
     return Finished(stream, run, run.Status());

@@ -1,6 +1,7 @@
 #include "db/CDaoDatabase.h"
 
 #include "db/CDaoRecordset.h"
+#include "db/IntegrityRecord.h"
 
 #include <algorithm>
 #include <array>
@@ -108,6 +109,7 @@ CDaoDatabase::~CDaoDatabase() {
 
 bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) {
     Close();
+    const std::optional<FileStamp> stamp = StampOf(name);
     // No SQLITE_OPEN_CREATE: a missing file stays missing. No URI flag: a name is a path.
     const int flags =
         (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
@@ -126,13 +128,18 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
         return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::Locked),
                       candidate.get());
     std::string problem;
-    if (!PassesQuickCheck(candidate.get(), problem)) {
+    // Every page is read only when the file changed since it last passed: a large archive
+    // opens at once, and a file touched in between is checked again before use.
+    const bool knownClean = stamp && CheckedCleanAsIs(*stamp);
+    if (!knownClean && !PassesQuickCheck(candidate.get(), problem)) {
         // An engine error rather than a verdict: it names the cause (damage, a lock, ...).
         if (problem.empty())
             return Refuse(FailureOf(sqlite3_errcode(candidate.get()), DbOpenFailure::Damaged),
                           candidate.get());
         return Refuse(DbOpenFailure::Damaged, nullptr, problem);
     }
+    if (!knownClean && stamp)
+        RecordCleanCheck(*stamp);
     int code = SQLITE_OK;
     if (!readOnly && !TakesAWrite(candidate.get(), code, problem))
         return Refuse(FailureOf(code, DbOpenFailure::ReadOnly), nullptr, problem);

@@ -2,7 +2,8 @@
 // The database file: one SQLite connection standing in for the Jet database object.
 //
 // A file counts as open only when it is an SQLite file holding the five Telvane tables, passes
-// the engine's quick check and, unless opened read-only, takes a write (its journal included); a
+// the engine's quick check (skipped while the file is as it was when it last passed, see
+// IntegrityRecord.h) and, unless opened read-only, takes a write (its journal included); a
 // missing file is never created. Opened exclusively, the file stays locked against every other
 // connection (other processes included) until Close. Record sets are built on this object; Close
 // closes those still open that the calling thread opened. A record set open on another thread
@@ -43,6 +44,7 @@ public:
 private:
     friend class CDaoRecordset;
     friend class TableScan;
+    friend class KeyTable;
     friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
     // The connection record sets open on; null while no file is open.

@@ -98,3 +98,12 @@ std::vector<std::int64_t> TableScan::Keys() {
         error = EngineMessage(connection->Handle());
     return keys;
 }
+
+std::int64_t TableScan::Count() {
+    if (!connection)
+        return -1;
+    StatementPtr count = Prepare(connection->Handle(), "SELECT count(*) FROM [" + table + "]");
+    if (!count || sqlite3_step(count.get()) != SQLITE_ROW)
+        return -1;
+    return sqlite3_column_int64(count.get(), 0);
+}

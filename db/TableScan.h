@@ -36,6 +36,8 @@ public:
     std::int64_t Integer(int column) const;
     bool IsNull(int column) const;
 
+    // The table's rows; -1 on failure.
+    std::int64_t Count();
     // Every key of the table, ascending; those read before a failure, with ErrorText set.
     std::vector<std::int64_t> Keys();
 

@@ -82,7 +82,12 @@ SeptetCode septets_of(char32_t cp) {
 }
 
 void append_default_char(std::string& out, std::uint8_t septet) {
-    append_utf8(out, kDefaultAlphabet[septet & 0x7F]);
+    const char32_t cp = kDefaultAlphabet[septet & 0x7F];
+    // Most of any text is ASCII: one byte, no encoding.
+    if (cp < 0x80)
+        out.push_back(static_cast<char>(cp));
+    else
+        append_utf8(out, cp);
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <sqlite3.h>
 #include <string_view>
+#include <unistd.h>
 
 namespace {
 
@@ -178,4 +180,38 @@ std::string GenerateArchive(const std::string& shipped, const std::string& targe
     std::string failure = filled ? std::string() : "cannot fill " + target + ": " + sql.failure;
     sqlite3_close(handle);
     return failure;
+}
+
+namespace {
+
+class Archives {
+public:
+    ~Archives() {
+        for (const auto& [size, path] : made) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+    }
+    std::string Of(long messages) {
+        std::string& path = made[messages];
+        if (path.empty()) {
+            const std::filesystem::path target = std::filesystem::temp_directory_path() /
+                                                 ("telvane-bench-" + std::to_string(getpid()) +
+                                                  "-" + std::to_string(messages) + ".mdb");
+            if (GenerateArchive(std::string(TELVANE_BINARY_DIR) + "/telvane.mdb", target, messages)
+                    .empty())
+                path = target.string();
+        }
+        return path;
+    }
+
+private:
+    std::map<long, std::string> made;
+};
+
+} // namespace
+
+std::string GeneratedArchive(long messages) {
+    static Archives archives;
+    return archives.Of(messages);
 }

@@ -14,3 +14,7 @@ inline constexpr long kRareEvery = 12'500;
 
 // Copies `shipped` to `target` (overwriting it) and fills it; empty on success, else what failed.
 std::string GenerateArchive(const std::string& shipped, const std::string& target, long messages);
+
+// For benchmarks: an archive of `messages` generated once per process in the temporary folder
+// and removed at exit; its path, or empty when it could not be made.
+std::string GeneratedArchive(long messages);

@@ -3,6 +3,7 @@
 // received rows and shown, and the rebuild that lists both tables. Real widgets on the offscreen
 // platform, a real database file.
 
+#include "ViewerBenchSetup.h"
 #include "archive/CSmsArchiveDlg.h"
 #include "core/MessageSink.h"
 #include "db/CDaoDatabase.h"
@@ -21,22 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kArchivedRows = 100'000;
-
-// One application for the whole run, made on first use.
-void EnsureApplication() {
-    if (QApplication::instance() == nullptr) {
-        static int argc = 1;
-        static char name[] = "telvane_archive_bench";
-        static char* argv[] = {name, nullptr};
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication application(argc, argv);
-    }
-}
-
-class SilentSink final : public IMessageSink {
-public:
-    BoxAnswer ShowMessage(const MessageBoxRequest& /*request*/) override { return BoxAnswer::Ok; }
-};
 
 const char* const kFill = R"sql(
 BEGIN;

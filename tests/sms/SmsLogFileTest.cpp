@@ -6,6 +6,7 @@
 #include "serial/CModemSession.h"
 #include "serial/FakeSessionParts.h"
 #include "sms/SmsTestSetup.h"
+#include "sms/StreamingSmsForm.h"
 
 #include <algorithm>
 #include <fstream>
@@ -111,3 +112,58 @@ TEST_F(SmsLogFileTest, SimulatorTranscriptLoadsIntoRows) {
 }
 
 } // namespace
+
+// A capture far longer than one batch of lines, listed as it is read, gives the rows, the
+// ordinals and the boxes of a whole load: reads numbered on across batches, list indexes kept,
+// a header whose PDU line is itself a header, unlisted statuses and an undecodable PDU.
+TEST_F(SmsLogFileTest, AStreamedCaptureListsWhatAWholeLoadLists) {
+    std::string log;
+    for (int group = 0; group < 3000; ++group) {
+        switch (group % 5) {
+        case 0:
+            log += "AT+CMGR=" + std::to_string(group) + "\r\n+CMGR: 1,,24\r\n" +
+                   std::string(kHelloPdu) + "\r\nOK\r\n";
+            break;
+        case 1:
+            log +=
+                "+CMGL: " + std::to_string(group) + ",0,,24\r\n" + std::string(kHelloPdu) + "\r\n";
+            break;
+        case 2:
+            log += "+CMGR: 1,,24\r\n+CMGL: 9,1,,24\r\n" + std::string(kHelloPdu) + "\r\n";
+            break;
+        case 3:
+            log += "+CMGR: 7,,24\r\n" + std::string(kHelloPdu) + "\r\nOK\r\n";
+            break;
+        default:
+            log += "+CMGR: 0,,24\r\nNOTAPDU\r\nOK\r\n";
+        }
+    }
+    // A list whose PDU lines look like reads: none of them starts a group.
+    for (int group = 0; group < 3000; ++group)
+        log += "+CMGL: " + std::to_string(group) + ",1,,24\r\n+CMGR: 1,,24\r\n";
+    const std::string path = Write(log + "+CMGR: 1,,24\r\n");
+    ReadSmsFromFile(path, store, context);
+    const std::vector<SmsRow> whole = form.Rows();
+    const Texts wholeBoxes = sink.Texts();
+    ASSERT_GT(whole.size(), 2000U);
+
+    RecordingMessageSink streamSink;
+    FakeSmsReadForm streamForm;
+    std::vector<SmsRow> streamed;
+    StreamingSmsForm listing(streamForm,
+                             [&streamed](const SmsRow& row) { streamed.push_back(row); });
+    serialdata streamStore;
+    StreamSmsFromFile(path, streamStore, {database, streamSink, listing});
+    EXPECT_EQ(streamed, whole);
+    EXPECT_EQ(streamSink.Texts(), wholeBoxes);
+    EXPECT_EQ(listing.SmsRowCount(), static_cast<int>(whole.size()));
+}
+
+TEST_F(SmsLogFileTest, AStreamedMissingFileSaysSoAndListsNothing) {
+    std::vector<SmsRow> streamed;
+    StreamingSmsForm listing(form, [&streamed](const SmsRow& row) { streamed.push_back(row); });
+    StreamSmsFromFile(dir.File("absent.log"), store, {database, sink, listing});
+    EXPECT_EQ(sink.Texts(), Texts{"Cannot open file"});
+    EXPECT_TRUE(streamed.empty());
+    EXPECT_EQ(form.Calls().back(), "enable 0");
+}

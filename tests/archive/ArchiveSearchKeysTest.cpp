@@ -1,0 +1,94 @@
+// The search through the keys kept beside the messages finds what a search of every row finds:
+// on a first search (which makes the keys), after rows added through the program's own append
+// path, after rows removed or added below the last key by another program, and on a file opened
+// for reading only (which keeps no keys). Real database files.
+
+#include "archive/ArchiveSearch.h"
+#include "archive/ArchiveTables.h"
+#include "common/RecordingMessageSink.h"
+#include "db/CDaoDatabase.h"
+#include "db/CDaoSMS_In.h"
+#include "db/DbTestFiles.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace {
+
+const char* const kArchive =
+    "INSERT INTO Phonebook (Pos, Numero, Nome, Type, Memory) VALUES "
+    "('1', '+39333111', 'Niccolò Rossi', '145', 'SM');"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
+    "INSERT INTO SMS_In (SCA, Mittente, DateTime, Messaggio) SELECT '+39335', "
+    "CASE WHEN i % 9 = 0 THEN '+39333111' ELSE '+3977' || i END, '2024-03-29 15:16:59', "
+    "CASE i % 4 WHEN 0 THEN 'Straße ' || i WHEN 1 THEN 'CITTÀ ' || i WHEN 2 THEN 'Αθήνα ' || i "
+    "ELSE 'Привет ' || i END FROM n;"
+    "INSERT INTO SMS_Out (SCA, Mittente, Messaggio) VALUES ('', '+39333111', 'strasse out');";
+
+const std::vector<std::string> kSearches = {"strasse", "citta 1", "αθηνα",         "ПРИВЕТ 3",
+                                            "niccolo", "+3977",   "nothing at all"};
+
+class ArchiveSearchKeysTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(RunSql(file, kArchive)); }
+
+    // Through the keys (when the table keeps them) and through every row, for each search.
+    void ExpectSameRows(CDaoDatabase& database, const std::string& when) {
+        for (const ArchiveTable table : {ArchiveTable::In, ArchiveTable::Out}) {
+            std::vector<SmsRow> all;
+            ASSERT_TRUE(WalkArchive(&database, sink, table,
+                                    [&all](const SmsRow& row) { all.push_back(row); }));
+            ArchiveSearch search;
+            search.Index(all);
+            for (const std::string& typed : kSearches) {
+                std::vector<SmsRow> expected;
+                for (const int row : search.Matching(typed))
+                    expected.push_back(all[static_cast<std::size_t>(row)]);
+                std::vector<SmsRow> found;
+                ArchiveRowFilter filter(typed);
+                ASSERT_TRUE(WalkArchive(
+                    &database, sink, table, [&found](const SmsRow& row) { found.push_back(row); },
+                    &filter));
+                EXPECT_EQ(found, expected) << typed << " " << when;
+            }
+        }
+        EXPECT_TRUE(sink.Texts().empty()) << when;
+    }
+
+    TempDir dir;
+    std::string file = CopyShippedDatabase(dir);
+    RecordingMessageSink sink;
+};
+
+TEST_F(ArchiveSearchKeysTest, TheKeysFindWhatEveryRowFindsAsTheArchiveChanges) {
+    {
+        CDaoDatabase database;
+        ASSERT_TRUE(database.Open(file, true, false));
+        ExpectSameRows(database, "first search");
+        CDaoSMS_In in(&database);
+        ASSERT_TRUE(in.Open());
+        ASSERT_TRUE(in.AddNew());
+        in.Mittente = "+39333111";
+        in.Messaggio = "Nuova città";
+        ASSERT_TRUE(in.Update());
+        ASSERT_TRUE(in.Close());
+        ExpectSameRows(database, "after an append");
+    }
+    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_In_SearchKey"), 401);
+    ASSERT_TRUE(RunSql(file, "DELETE FROM SMS_In WHERE ID % 5 = 0; INSERT INTO SMS_In (ID, "
+                             "Messaggio) VALUES (10, 'CITTÀ inserita sotto');"));
+    CDaoDatabase database;
+    ASSERT_TRUE(database.Open(file, true, false));
+    ExpectSameRows(database, "after another program's changes");
+}
+
+TEST_F(ArchiveSearchKeysTest, AFileOpenForReadingOnlyIsSearchedRowByRow) {
+    CDaoDatabase database;
+    ASSERT_TRUE(database.Open(file, true, true));
+    ExpectSameRows(database, "read-only");
+    database.Close();
+    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM sqlite_master WHERE name LIKE '%SearchKey'"),
+              0);
+}
+
+} // namespace
