@@ -3,11 +3,10 @@
 // user-interface thread, blocking the asking thread until answered); tests record the request
 // and hand back a prepared answer.
 
+#include "core/AppTitle.h"
+
 #include <string>
 #include <string_view>
-
-// Caption of every box that has none of its own.
-inline constexpr std::string_view kAppTitle = "Telvane";
 
 enum class BoxButtons { Ok, OkCancel, YesNo, RetryCancel, AbortRetryIgnore };
 enum class BoxIcon { None, Error, Warning, Question, Information };

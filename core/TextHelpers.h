@@ -1,6 +1,6 @@
 #pragma once
-// Small text helpers of the line store, also used by the row builders that walk stored lines.
-// Counts are in bytes, as the modem sends them.
+// Small text helpers of the line store and of everything that takes stored lines, settings or
+// form texts apart. Counts are in bytes, as the modem sends them, except CutToCharacters.
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,5 @@
 #pragma once
-// UTF-8 reading and writing for the codec; texts outside it are UTF-8 throughout.
+// UTF-8 reading and writing, for the codec and every other layer: texts are UTF-8 throughout.
 
 #include <cstddef>
 #include <string>

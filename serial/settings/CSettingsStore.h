@@ -5,28 +5,24 @@
 // again; nothing is cached between calls. A write replaces the file atomically (temporary file and
 // rename), so a crash mid-write leaves the previous file intact. User-interface thread only.
 
+#include "core/ISettings.h"
 #include "core/MessageSink.h"
 
 #include <string>
 #include <string_view>
 
-// A stored text read back is cut to this many characters (the 100-byte buffers of the key).
-inline constexpr std::size_t kSettingChars = 99;
-
 // The settings file of the current user; resolved from XDG_CONFIG_HOME on every call.
 std::string SettingsFilePath();
 
-class CSettingsStore {
+class CSettingsStore final : public ISettings {
 public:
     explicit CSettingsStore(IMessageSink& messageSink) : sink(messageSink) {}
 
-    // Stores text under name. An empty text becomes "." - in the caller's buffer too. When the
-    // file cannot be written, shows "Error opening key" and stores nothing.
-    void WriteSetting(std::string_view name, std::string& text);
+    // When the file cannot be written, shows "Error opening key" and stores nothing.
+    void WriteSetting(std::string_view name, std::string& text) override;
 
-    // The text stored under name (at most kSettingChars characters), or "" when absent. When the
-    // file cannot be read, shows "Error opening key" and yields "".
-    std::string ReadSetting(std::string_view name);
+    // When the file cannot be read, shows "Error opening key" and yields "".
+    std::string ReadSetting(std::string_view name) override;
 
 private:
     IMessageSink& sink;

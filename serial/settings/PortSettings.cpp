@@ -18,7 +18,7 @@ std::string FirstChars(std::string_view text, std::size_t count) {
     return std::string(text);
 }
 
-void StoreChoice(CSettingsStore& store, const ComSettingsChoice& choice, std::string& portSetting) {
+void StoreChoice(ISettings& store, const ComSettingsChoice& choice, std::string& portSetting) {
     std::string speed = choice.speed;
     std::string dataBits(1, choice.dataBits);
     std::string parity(1, choice.parity);
@@ -32,7 +32,7 @@ void StoreChoice(CSettingsStore& store, const ComSettingsChoice& choice, std::st
 
 } // namespace
 
-StoredPortSettings ReadPortSettings(CSettingsStore& store) {
+StoredPortSettings ReadPortSettings(ISettings& store) {
     StoredPortSettings settings;
     settings.portName = store.ReadSetting("COM");
     LineSettings& line = settings.line;
@@ -46,7 +46,7 @@ StoredPortSettings ReadPortSettings(CSettingsStore& store) {
     return settings;
 }
 
-void LoadPortSettings(CSettingsStore& store, CComPort& port, std::string& portSetting,
+void LoadPortSettings(ISettings& store, CComPort& port, std::string& portSetting,
                       int32_t& flowSetting) {
     const StoredPortSettings settings = ReadPortSettings(store);
     portSetting = settings.portName;
@@ -57,7 +57,7 @@ void LoadPortSettings(CSettingsStore& store, CComPort& port, std::string& portSe
                          line.flowControl);
 }
 
-void OnIoSettings(IComSettingsDialog& dialog, CSettingsStore& store, CComPort& port,
+void OnIoSettings(IComSettingsDialog& dialog, ISettings& store, CComPort& port,
                   std::string& portSetting, int32_t& flowSetting) {
     if (const std::optional<ComSettingsChoice> choice = dialog.Run()) {
         port.SetPortName(choice->port);

@@ -3,9 +3,9 @@
 // force are always those read back from the store: the dialog's choices reach the port only
 // through it. User-interface thread only.
 
+#include "core/ISettings.h"
 #include "serial/CComPort.h"
 #include "serial/LineSettings.h"
-#include "serial/settings/CSettingsStore.h"
 #include "serial/settings/IComSettingsDialog.h"
 
 #include <cstdint>
@@ -19,14 +19,14 @@ struct StoredPortSettings {
 };
 
 // Reads "COM", "Flow", "Data", "Baud" and "Parity", in this order.
-StoredPortSettings ReadPortSettings(CSettingsStore& store);
+StoredPortSettings ReadPortSettings(ISettings& store);
 
 // Reads the stored settings into the view's portSetting (at most 99 characters) and flowSetting
 // and applies them to the port, with one stop bit; they take effect at the port's next Open.
-void LoadPortSettings(CSettingsStore& store, CComPort& port, std::string& portSetting,
+void LoadPortSettings(ISettings& store, CComPort& port, std::string& portSetting,
                       int32_t& flowSetting);
 
 // The "IO Settings" command: runs the dialog; on OK sets the port's name and stores "COM",
 // "Baud", "Data", "Parity" and "Flow" in this order; then, OK or Cancel, LoadPortSettings.
-void OnIoSettings(IComSettingsDialog& dialog, CSettingsStore& store, CComPort& port,
+void OnIoSettings(IComSettingsDialog& dialog, ISettings& store, CComPort& port,
                   std::string& portSetting, int32_t& flowSetting);

@@ -1,12 +1,12 @@
 #include "sms/send/CWriteSmsTab.h"
 
+#include "core/ISettings.h"
 #include "core/TextHelpers.h"
 #include "core/TextToInt.h"
 #include "db/CDaoPhonebook.h"
 #include "db/CdbSMS_DCS.h"
 #include "db/CdbSMS_PID.h"
 #include "pdu/Gsm7Alphabet.h"
-#include "serial/settings/CSettingsStore.h"
 #include "sms/send/ConcatReference.h"
 #include "sms/send/MessageCoding.h"
 #include "sms/send/SmsText.h"

@@ -12,12 +12,12 @@
 #include <atomic>
 
 class CDaoDatabase;
-class CSettingsStore;
+class ISettings;
 
 class CWriteSmsTab {
 public:
     // portOpen: the session's flag; the enabling rules act only while the port is open.
-    CWriteSmsTab(IWriteSmsForm& writeForm, IMessageSink& messageSink, CSettingsStore& settingsStore,
+    CWriteSmsTab(IWriteSmsForm& writeForm, IMessageSink& messageSink, ISettings& settingsStore,
                  CDaoDatabase& db, const std::atomic<int>& portOpenFlag)
         : form(writeForm), sink(messageSink), settings(settingsStore), database(db),
           portOpen(portOpenFlag) {}
@@ -66,7 +66,7 @@ private:
 
     IWriteSmsForm& form;
     IMessageSink& sink;
-    CSettingsStore& settings;
+    ISettings& settings;
     CDaoDatabase& database;
     const std::atomic<int>& portOpen;
 };

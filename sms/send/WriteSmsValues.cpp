@@ -1,7 +1,7 @@
 #include "sms/send/WriteSmsValues.h"
 
+#include "core/ISettings.h"
 #include "core/TextHelpers.h"
-#include "serial/settings/CSettingsStore.h"
 #include "sms/send/SmsText.h"
 
 WriteSmsValues ReadWriteSmsValues(IWriteSmsForm& form) {
@@ -23,7 +23,7 @@ WriteSmsValues ReadWriteSmsValues(IWriteSmsForm& form) {
     return values;
 }
 
-void SaveWriteSmsValues(const WriteSmsValues& values, CSettingsStore& settings) {
+void SaveWriteSmsValues(const WriteSmsValues& values, ISettings& settings) {
     const auto saveIfSet = [&settings](const char* name, std::string text) {
         if (!text.empty()) {
             settings.WriteSetting(name, text);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-class CSettingsStore;
+class ISettings;
 
 struct WriteSmsValues {
     std::string sca;       // "Service Centre Address:"
@@ -29,7 +29,7 @@ WriteSmsValues ReadWriteSmsValues(IWriteSmsForm& form);
 
 // Remembers the form for the next activation: "SCA", "RECIPIENT" (each cut to 99 characters),
 // "CLASS", "PDUTYPE" when they hold something, "REPLY" and "ADVANCEDSEND" always.
-void SaveWriteSmsValues(const WriteSmsValues& values, CSettingsStore& settings);
+void SaveWriteSmsValues(const WriteSmsValues& values, ISettings& settings);
 
 // How "REPLY" and "ADVANCEDSEND" hold a check box.
 inline constexpr const char* kSettingTrue = "TRUE";

@@ -1,6 +1,7 @@
 #include "common/RecordingMessageSink.h"
 #include "serial/settings/CComSettingsDlg.h"
 #include "serial/settings/CComSettingsRunner.h"
+#include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 #include "settings/SettingsTestDir.h"
 

@@ -1,4 +1,5 @@
 #include "common/RecordingMessageSink.h"
+#include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 #include "settings/PseudoTerminal.h"
 #include "settings/SettingsTestDir.h"
