@@ -44,6 +44,8 @@ Texts IndexCommands(int first, int last) {
 class ReadPhonebookWorkerTest : public ::testing::Test {
 protected:
     void Open(const PhoneSim& phone) {
+        // The read's steps are the subject here, not the window's pace.
+        session.SetPace(SessionPace::Line);
         session.Port().SetPortName(phone.LinkPath());
         session.Port().SetLineSettings(115200, 0, 8, 0, 2);
         session.OpenSession();
