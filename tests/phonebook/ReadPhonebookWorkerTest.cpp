@@ -201,7 +201,7 @@ TEST_F(ReadPhonebookWorkerTest, UnansweredPositionIsShownWithItsCommandAndSkippe
 
 TEST_F(ReadPhonebookWorkerTest, ListChangesAreRefusedWhileTheReadFillsIt) {
     PhoneSim phone({std::string("range SM 1 8\n") + kThreeEntries, 115200, {}});
-    Open(phone);
+    Open(phone, SessionPace::Window); // the buttons are pressed while the read still runs
     form.SetMemory(PhonebookMemory::Sim);
     form.QueueDialog([](std::string& name, std::string&) {
         name = "hand";
