@@ -1,7 +1,6 @@
 #include "sms/send/ReadSca.h"
 
 #include "serial/AtFields.h"
-#include "serial/serialdata.h"
 
 #include <memory>
 #include <optional>
@@ -30,7 +29,8 @@ std::optional<std::string> ParseCscaAnswer(const std::vector<std::string>& lines
 }
 
 ReadScaResult ReadServiceCentre(CModemSession& session) {
-    switch (session.SendAndWait("AT+CSCA?", kSendCommandLine)) {
+    const Reply reply = session.Exchange("AT+CSCA?", kSendCommandLine);
+    switch (reply.Answer()) {
     case kAnswerOk:
         break;
     case kAnswerError:
@@ -38,7 +38,7 @@ ReadScaResult ReadServiceCentre(CModemSession& session) {
     default:
         return {ReadScaStatus::Timeout, {}};
     }
-    if (auto number = ParseCscaAnswer(SnapshotAnswerLines(session.Store())))
+    if (auto number = ParseCscaAnswer(reply.lines))
         return {ReadScaStatus::Read, std::move(*number)};
     return {ReadScaStatus::NoNumber, {}};
 }
