@@ -87,14 +87,13 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
 }
 
 std::optional<int> MessageReference(const Reply& reply) {
-    if (!reply.Ok())
+    constexpr std::string_view kCmgs = "+CMGS:";
+    const std::string* line = reply.Ok() ? reply.Find(kCmgs) : nullptr;
+    if (line == nullptr)
         return std::nullopt;
-    for (const std::string& line : reply.lines) {
-        AtFields fields(line);
-        if (fields.Begin("+CMGS:"))
-            return fields.NextNumber();
-    }
-    return std::nullopt;
+    AtFields fields(*line);
+    fields.Begin(kCmgs);
+    return fields.NextNumber();
 }
 
 std::string_view SendOutcomeText(SendOutcome outcome) {
