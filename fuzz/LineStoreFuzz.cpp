@@ -1,8 +1,9 @@
 // The line store fed as the reader feeds it, in portions of up to 30 bytes with a cut after
 // each, against a plain model: every carriage return ends a line; a line keeps its newest
-// kMaxPending bytes, loses its line feeds and is stored unless empty; the flags follow the lines
-// stored, and the prompt flag whether the text after the last line end was ever the phone's
-// "> " prompt at the end of a portion.
+// kMaxPending bytes, loses its line feeds and is stored unless empty; an unsolicited code (and
+// the line after a +CMT/+CDS/+CBM header) is stored too but queued apart and raises no flag;
+// the flags follow the other lines, and the prompt flag whether the text after the last line end
+// was ever the phone's "> " prompt at the end of a portion.
 
 #include "fuzz/FuzzCheck.h"
 #include "serial/serialdata.h"
@@ -60,13 +61,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzRequire(store.pending == rest);
     bool ok = false;
     bool error = false;
+    bool takenByCode = false;
+    std::size_t codes = 0;
+    std::vector<std::string> answer;
     for (const std::string& line : stored) {
         FuzzRequire(!line.empty() && line.size() <= serialdata::kMaxPending);
         FuzzRequire(line.find_first_of("\r\n") == std::string::npos);
+        if (takenByCode) {
+            takenByCode = false;
+            continue;
+        }
+        if (IsUnsolicitedLine(line)) {
+            takenByCode = TakesNextLine(line);
+            ++codes;
+            continue;
+        }
+        answer.push_back(line);
         ok = ok || line == "OK";
         error = error || line == "ERROR" || line.starts_with("+CMS ERROR:") ||
                 line.starts_with("+CME ERROR:");
     }
+    FuzzRequire(SnapshotAnswerLines(store) == answer);
+    // A header still waiting for its line is queued once that line comes.
+    FuzzRequire(store.unsolicited.Size() == codes - (takenByCode ? 1 : 0));
     FuzzRequire((store.okReceived.load() != 0) == ok);
     FuzzRequire((store.errorReceived.load() != 0) == error);
     FuzzRequire((store.promptReceived.load() != 0) == prompt);

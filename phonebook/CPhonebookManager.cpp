@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <limits>
 #include <string>
-#include <system_error>
 
 namespace {
 
@@ -45,8 +44,7 @@ CPhonebookManager::~CPhonebookManager() {
 }
 
 void CPhonebookManager::JoinWorker() {
-    if (phonebookWorkerThread.joinable())
-        phonebookWorkerThread.join();
+    phonebookWorker.Join();
 }
 
 void CPhonebookManager::OnReadPhonebook() {
@@ -60,31 +58,21 @@ void CPhonebookManager::OnReadPhonebook() {
         ShowOk(messages, "COM is closed!", kAppTitle);
         return;
     }
-    PortLease lease = session.TakePort();
-    if (!lease) {
+    if (!StartWorker() && session.PortTaken())
         form.SetStatusText(std::string(kTaskRunningText));
-        return;
-    }
-    StartWorker(std::move(lease));
 }
 
-void CPhonebookManager::StartWorker(PortLease lease) {
-    JoinWorker(); // the previous read has given the port back: it is at its very end
+bool CPhonebookManager::StartWorker() {
     reading = true;
-    session.busy = 1;
-    try {
-        phonebookWorkerThread = std::thread([this, held = std::move(lease)]() mutable {
+    const bool started = phonebookWorker.Start(
+        [this](std::stop_token token) {
+            taskStop = std::move(token);
             ReadPhonebookWorker();
-            held.Release();
-            session.stopRequest = 0;
-            reading = false;
-            session.busy = 0;
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: nothing is read.
+        },
+        TaskFlags{true}, [this] { reading = false; });
+    if (!started)
         reading = false;
-        session.busy = 0;
-    }
+    return started;
 }
 
 // The read itself; the thread that StartWorker starts then gives the port back and clears
@@ -117,8 +105,8 @@ void CPhonebookManager::SendWithRetry(std::string_view command) {
 bool CPhonebookManager::EndOfPositions(int commandIndex) const {
     // A closed session would only time out, command after command, up to the limit.
     return commandIndex >= kMaxPhonebookCommands ||
-           (session.stopRequest & kPhonebookStopBit) != 0 || session.portOpen == 0 ||
-           session.PortLost();
+           (session.stopRequest & kPhonebookStopBit) != 0 || taskStop.stop_requested() ||
+           session.portOpen == 0 || session.PortLost();
 }
 
 CPhonebookManager::ReadCharset CPhonebookManager::SelectUcs2() {

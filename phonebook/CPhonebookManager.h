@@ -19,6 +19,7 @@
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/PhonebookAnswers.h"
 #include "serial/PortLease.h"
+#include "serial/TaskRunner.h"
 
 #include <atomic>
 #include <string>
@@ -65,7 +66,8 @@ public:
 
 private:
     int ReadPhonebookWorker();
-    void StartWorker(PortLease lease);
+    // False, with nothing started, while another task holds the port.
+    bool StartWorker();
     // Sends the command, again for as long as the user answers Retry to its warning box.
     void SendWithRetry(std::string_view command);
     // The phone's character set around the position commands: the one it had, the one the
@@ -86,6 +88,7 @@ private:
     CDaoDatabase& database;
     IPhonebookForm& form;
     IMessageSink& messages;
-    std::thread phonebookWorkerThread;
     std::atomic<bool> reading{false};
+    std::stop_token taskStop;             // the running read's; set by its thread before the work
+    CTaskRunner phonebookWorker{session}; // last: the read ends before the members it uses go
 };

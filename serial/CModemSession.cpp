@@ -82,13 +82,16 @@ int CModemSession::WaitFor(const std::atomic<int>& done) {
         return kAnswerTimeout;
     const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit + kPollStep;
     std::unique_lock guard(store.lock);
+    // A port closed meanwhile (CloseSession wakes this wait) brings no answer either.
     const bool ended = store.flagRaised.wait_until(guard, deadline, [&] {
         return done.load(std::memory_order_acquire) != 0 ||
-               store.errorReceived.load(std::memory_order_acquire) != 0 || PortLost();
+               store.errorReceived.load(std::memory_order_acquire) != 0 || PortLost() ||
+               !port.IsOpen();
     });
-    if (!ended || done.load(std::memory_order_acquire) == 0)
-        return ended && !PortLost() ? kAnswerError : kAnswerTimeout;
-    return kAnswerOk;
+    if (done.load(std::memory_order_acquire) != 0)
+        return kAnswerOk;
+    const bool error = store.errorReceived.load(std::memory_order_acquire) != 0;
+    return ended && error && !PortLost() ? kAnswerError : kAnswerTimeout;
 }
 
 int CModemSession::PollFor(const std::atomic<int>& done) {
@@ -154,6 +157,10 @@ void CModemSession::CloseSession() {
     if (portOpen != 0)
         port.Switch(0);
     portOpen = 0;
+    {
+        std::lock_guard guard(store.lock); // a line-pace wait sees the closed port at once
+    }
+    store.flagRaised.notify_all();
     EndReader();
 }
 

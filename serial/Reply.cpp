@@ -4,6 +4,8 @@
 #include "serial/CModemSession.h"
 #include "serial/serialdata.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kCmsError = "+CMS ERROR:";
@@ -45,10 +47,9 @@ int Reply::Answer() const {
 }
 
 const std::string* Reply::Find(std::string_view prefix) const {
-    for (const std::string& line : lines)
-        if (line.starts_with(prefix))
-            return &line;
-    return nullptr;
+    const auto found = std::ranges::find_if(
+        lines, [prefix](const std::string& line) { return line.starts_with(prefix); });
+    return found == lines.end() ? nullptr : &*found;
 }
 
 bool IsFinalResultLine(std::string_view line) {
@@ -65,8 +66,10 @@ Reply ReadReply(serialdata& store, int answer, bool portLost) {
         std::lock_guard guard(store.lock);
         ok = store.okReceived.load(std::memory_order_acquire) != 0;
         error = store.errorReceived.load(std::memory_order_acquire) != 0;
-        for (const LineNode* node = store.head.get(); node != nullptr; node = node->next.get())
-            (node->unsolicited ? reply.unsolicited : answerLines).push_back(node->text);
+        for (const LineNode* node = store.head.get(); node != nullptr; node = node->next.get()) {
+            std::vector<std::string>& kept = node->unsolicited ? reply.unsolicited : answerLines;
+            kept.push_back(node->text);
+        }
     }
     if (answer != kFromFlags) {
         ok = answer == kAnswerOk;

@@ -1,5 +1,6 @@
 #include "serial/Unsolicited.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -23,17 +24,13 @@ bool Matches(std::string_view line, std::string_view prefix) {
 bool IsUnsolicitedLine(std::string_view line, std::string_view answerPrefix) {
     if (!answerPrefix.empty() && line.starts_with(answerPrefix))
         return false;
-    for (std::string_view prefix : kUnsolicitedPrefixes)
-        if (Matches(line, prefix))
-            return true;
-    return false;
+    return std::ranges::any_of(kUnsolicitedPrefixes,
+                               [line](std::string_view prefix) { return Matches(line, prefix); });
 }
 
 bool TakesNextLine(std::string_view line) {
-    for (std::string_view prefix : kWithNextLine)
-        if (line.starts_with(prefix))
-            return true;
-    return false;
+    return std::ranges::any_of(
+        kWithNextLine, [line](std::string_view prefix) { return line.starts_with(prefix); });
 }
 
 std::string AnswerPrefixOf(std::string_view command) {

@@ -140,6 +140,8 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
         row[kSmsStatColumn] = StatusWords(status).stat;
         if (!builder.Fill(status, group.pdu, row))
             ++result.undecoded;
+        if (context.rowListed)
+            context.rowListed(row);
         rows.push_back(std::move(row));
     }
     phonebook.Close();

@@ -6,6 +6,7 @@
 #include "core/MessageSink.h"
 #include "sms/ISmsReadForm.h"
 
+#include <functional>
 #include <string_view>
 
 class CDaoDatabase;
@@ -21,6 +22,9 @@ struct SmsReadContext {
     CDaoDatabase& database;
     IMessageSink& messages;
     ISmsReadForm& form;
+    // Given each row as it is built, before the list gets it, in the order of the answer (on
+    // the reading thread); a front end that shows rows as they come sets it.
+    std::function<void(const SmsRow&)> rowListed{};
 };
 
 struct SmsRowsResult {

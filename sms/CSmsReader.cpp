@@ -6,7 +6,6 @@
 #include "sms/SmsLogFile.h"
 
 #include <string>
-#include <system_error>
 
 namespace {
 
@@ -42,37 +41,19 @@ CSmsReader::~CSmsReader() {
 }
 
 void CSmsReader::Join() {
-    if (worker.joinable())
-        worker.join();
+    runner.Join();
 }
 
-bool CSmsReader::Start(const std::function<void()>& task, bool setsBusy) {
-    PortLease lease = session.TakePort();
-    if (!lease) {
+bool CSmsReader::Start(std::function<void()> task, bool setsBusy) {
+    const bool started = runner.Start(
+        [this, work = std::move(task)](std::stop_token token) {
+            taskStop = std::move(token);
+            work();
+        },
+        TaskFlags{setsBusy});
+    if (!started && session.PortTaken())
         context.form.SetStatusText(std::string(kTaskRunningText));
-        return false;
-    }
-    // The previous task has given the port back, so its thread is ending or gone.
-    Join();
-    if (setsBusy)
-        session.busy = 1;
-    try {
-        worker = std::thread([this, task, setsBusy, held = std::move(lease)]() mutable {
-            task();
-            held.Release();
-            // Only the read worker clears the flags: a stop asked while nothing read stays set.
-            if (setsBusy) {
-                session.stopRequest = 0;
-                session.busy = 0;
-            }
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: nothing runs (the lease went with the failed thread's callable).
-        if (setsBusy)
-            session.busy = 0;
-        return false;
-    }
-    return true;
+    return started;
 }
 
 bool CSmsReader::OnReadSmsFromPhone() {
@@ -141,7 +122,7 @@ void CSmsReader::SelectReadMemory(bool phoneMemory) {
 
 bool CSmsReader::StopAsked() const {
     return (session.stopRequest.load() & kReadWorkerStopBit) != 0 || session.portOpen.load() == 0 ||
-           PortLost();
+           PortLost() || taskStop.stop_requested();
 }
 
 void CSmsReader::DeleteIndex(int index) {

@@ -12,6 +12,7 @@
 // (255) and closes the session first, which ends a walk before its next index.
 
 #include "serial/CModemSession.h"
+#include "serial/TaskRunner.h"
 #include "sms/AddSmsRows.h"
 
 #include <functional>
@@ -61,7 +62,7 @@ public:
     int ReadSmsWorker();
 
 private:
-    bool Start(const std::function<void()>& task, bool setsBusy);
+    bool Start(std::function<void()> task, bool setsBusy);
     // Writes the count of the first line of the last answer into the edit; false on a failed
     // exchange (its message shown).
     bool ReadOneCount(SmsMemory memory);
@@ -80,7 +81,8 @@ private:
 
     CModemSession& session;
     SmsReadContext context;
-    std::thread worker;
+    std::stop_token taskStop;       // the running task's; set by its thread before the work
     mutable std::mutex countsMutex; // the counts are read by the front end after the task
     SmsCounts counts;
+    CTaskRunner runner{session}; // last: the task ends before the members it uses go
 };

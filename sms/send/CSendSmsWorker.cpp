@@ -1,6 +1,6 @@
 #include "sms/send/CSendSmsWorker.h"
 
-#include <system_error>
+#include <memory>
 #include <utility>
 
 bool CSendSmsWorker::Start(SubmitPdu submit, DoneCallback done) {
@@ -8,35 +8,27 @@ bool CSendSmsWorker::Start(SubmitPdu submit, DoneCallback done) {
 }
 
 bool CSendSmsWorker::Start(SubmitParts parts, DoneCallback done) {
-    PortLease lease = session.TakePort();
-    if (!lease) {
-        return false;
-    }
-    Join(); // the previous send has ended: it gave the port back
-    running.store(true, std::memory_order_release);
-    try {
-        thread = std::thread([this, held = std::move(lease), message = std::move(parts),
-                              callback = std::move(done)]() mutable {
+    // The outcome goes from the work to the callback that runs once the port is free.
+    auto outcome = std::make_shared<SendOutcome>(SendOutcome::SentOk);
+    return runner.Start(
+        [this, message = std::move(parts), outcome](std::stop_token) {
             SendReport report;
-            const SendOutcome outcome = SendSubmitParts(session, message, sink, &report);
-            failedPart.store(report.failedPart);
-            partCount.store(report.parts);
-            held.Release();
-            running.store(false, std::memory_order_release);
-            if (callback) {
-                callback(outcome);
-            }
+            *outcome = SendSubmitParts(session, message, sink, &report);
+            std::lock_guard guard(reportMutex);
+            lastReport = std::move(report);
+        },
+        {}, {},
+        [outcome, callback = std::move(done)] {
+            if (callback)
+                callback(*outcome);
         });
-    } catch (const std::system_error&) {
-        // No thread to be had: nothing is sent.
-        running.store(false, std::memory_order_release);
-        return false;
-    }
-    return true;
 }
 
 void CSendSmsWorker::Join() {
-    if (thread.joinable()) {
-        thread.join();
-    }
+    runner.Join();
+}
+
+SendReport CSendSmsWorker::LastReport() const {
+    std::lock_guard guard(reportMutex);
+    return lastReport;
 }

@@ -10,12 +10,14 @@
 
 #include "core/MessageSink.h"
 #include "serial/CModemSession.h"
+#include "core/MessageSink.h"
+#include "serial/TaskRunner.h"
 #include "sms/send/SendSms.h"
 #include "sms/send/SubmitPdu.h"
 
 #include <atomic>
 #include <functional>
-#include <thread>
+#include <mutex>
 
 class CSendSmsWorker {
 public:
@@ -23,7 +25,7 @@ public:
 
     CSendSmsWorker(CModemSession& modemSession, IMessageSink& messageSink)
         : session(modemSession), sink(messageSink) {}
-    ~CSendSmsWorker() { Join(); }
+    ~CSendSmsWorker() = default; // the runner waits for the send
 
     CSendSmsWorker(const CSendSmsWorker&) = delete;
     CSendSmsWorker& operator=(const CSendSmsWorker&) = delete;
@@ -38,16 +40,15 @@ public:
     // True while some task (this one or a worker of another tab) holds the port.
     bool Busy() const { return session.PortTaken(); }
     // True from Start until the exchange has ended.
-    bool Running() const { return running.load(std::memory_order_acquire); }
-    // The part that failed in the last send ended, as SendSubmitParts reports it; set before
-    // the done callback runs.
-    SendReport LastReport() const { return {failedPart.load(), partCount.load()}; }
+    bool Running() const { return runner.Running(); }
+    // The part that failed in the last send ended, as SendSubmitParts reports it, with the
+    // message references of the parts sent; set before the done callback runs.
+    SendReport LastReport() const;
 
 private:
     CModemSession& session;
     IMessageSink& sink;
-    std::thread thread;
-    std::atomic<bool> running{false};
-    std::atomic<int> failedPart{0};
-    std::atomic<int> partCount{0};
+    mutable std::mutex reportMutex;
+    SendReport lastReport;
+    CTaskRunner runner{session}; // last: the send ends before the members it uses go
 };

@@ -1,10 +1,9 @@
 #include "sms/send/ReadSca.h"
 
 #include "serial/AtFields.h"
-#include "serial/serialdata.h"
 
+#include <memory>
 #include <optional>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -30,7 +29,8 @@ std::optional<std::string> ParseCscaAnswer(const std::vector<std::string>& lines
 }
 
 ReadScaResult ReadServiceCentre(CModemSession& session) {
-    switch (session.SendAndWait("AT+CSCA?", kSendCommandLine)) {
+    const Reply reply = session.Exchange("AT+CSCA?", kSendCommandLine);
+    switch (reply.Answer()) {
     case kAnswerOk:
         break;
     case kAnswerError:
@@ -38,7 +38,7 @@ ReadScaResult ReadServiceCentre(CModemSession& session) {
     default:
         return {ReadScaStatus::Timeout, {}};
     }
-    if (auto number = ParseCscaAnswer(SnapshotAnswerLines(session.Store())))
+    if (auto number = ParseCscaAnswer(reply.lines))
         return {ReadScaStatus::Read, std::move(*number)};
     return {ReadScaStatus::NoNumber, {}};
 }
@@ -58,27 +58,15 @@ std::string ReadScaNote(const ReadScaResult& result) {
 }
 
 bool CReadScaWorker::Start(DoneCallback done) {
-    PortLease lease = session.TakePort();
-    if (!lease)
-        return false;
-    Join();
-    running.store(true, std::memory_order_release);
-    try {
-        thread = std::thread([this, held = std::move(lease), callback = std::move(done)]() mutable {
-            const ReadScaResult result = ReadServiceCentre(session);
-            held.Release();
-            running.store(false, std::memory_order_release);
-            if (callback)
-                callback(result);
-        });
-    } catch (const std::system_error&) {
-        running.store(false, std::memory_order_release);
-        return false;
-    }
-    return true;
+    auto result = std::make_shared<ReadScaResult>();
+    return runner.Start([this, result](std::stop_token) { *result = ReadServiceCentre(session); },
+                        {}, {},
+                        [result, callback = std::move(done)] {
+                            if (callback)
+                                callback(*result);
+                        });
 }
 
 void CReadScaWorker::Join() {
-    if (thread.joinable())
-        thread.join();
+    runner.Join();
 }

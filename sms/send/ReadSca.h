@@ -3,6 +3,7 @@
 // a thread of its own, so that the window keeps answering while the phone is waited for.
 
 #include "serial/CModemSession.h"
+#include "serial/TaskRunner.h"
 
 #include <atomic>
 #include <functional>
@@ -36,7 +37,7 @@ public:
     using DoneCallback = std::function<void(const ReadScaResult&)>;
 
     explicit CReadScaWorker(CModemSession& modemSession) : session(modemSession) {}
-    ~CReadScaWorker() { Join(); }
+    ~CReadScaWorker() = default; // the runner waits for the read
     CReadScaWorker(const CReadScaWorker&) = delete;
     CReadScaWorker& operator=(const CReadScaWorker&) = delete;
 
@@ -44,10 +45,9 @@ public:
     // holds the port. done runs on the worker thread, once the port has been given back.
     bool Start(DoneCallback done);
     void Join();
-    bool Running() const { return running.load(std::memory_order_acquire); }
+    bool Running() const { return runner.Running(); }
 
 private:
     CModemSession& session;
-    std::thread thread;
-    std::atomic<bool> running{false};
+    CTaskRunner runner{session};
 };

@@ -1,7 +1,10 @@
 #include "sms/send/SendSms.h"
 
+#include "serial/AtFields.h"
+
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,13 +44,16 @@ std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::str
 }
 
 SendOutcome SendPart(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
-                     SendPause pause) {
+                     SendPause pause, std::vector<int>& references) {
     const std::string command = CmgsCommand(submit);
     session.ClearLines();
     session.SendCommand(command);
     if (const auto stopped = PauseBeforePdu(session, command, sink, pause))
         return *stopped;
-    return OutcomeOf(session.SendAndWait(submit.pdu, kSendPduData));
+    const Reply reply = session.Exchange(submit.pdu, kSendPduData);
+    if (const auto reference = MessageReference(reply))
+        references.push_back(*reference);
+    return OutcomeOf(reply.Answer());
 }
 
 } // namespace
@@ -59,12 +65,13 @@ SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMess
 
 SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IMessageSink& sink,
                             SendReport* report, SendPause pause) {
-    SendReport done{0, static_cast<int>(parts.size())};
+    SendReport done{0, static_cast<int>(parts.size()), {}};
     SendOutcome outcome = SendOutcome::SentOk;
     for (std::size_t i = 0; i < parts.size() && outcome == SendOutcome::SentOk; ++i) {
         done.failedPart = static_cast<int>(i) + 1;
         // Only the first part is asked about: each later one waits for the phone's prompt.
-        outcome = SendPart(session, parts[i], sink, i == 0 ? pause : SendPause::WaitForPrompt);
+        outcome = SendPart(session, parts[i], sink, i == 0 ? pause : SendPause::WaitForPrompt,
+                           done.references);
     }
     if (outcome == SendOutcome::SentOk) {
         done.failedPart = 0;
@@ -77,6 +84,16 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
         ShowOk(sink, SendOutcomeText(outcome), kAppTitle);
     }
     return outcome;
+}
+
+std::optional<int> MessageReference(const Reply& reply) {
+    constexpr std::string_view kCmgs = "+CMGS:";
+    const std::string* line = reply.Ok() ? reply.Find(kCmgs) : nullptr;
+    if (line == nullptr)
+        return std::nullopt;
+    AtFields fields(*line);
+    fields.Begin(kCmgs);
+    return fields.NextNumber();
 }
 
 std::string_view SendOutcomeText(SendOutcome outcome) {

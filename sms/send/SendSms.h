@@ -10,8 +10,10 @@
 #include "serial/CModemSession.h"
 #include "sms/send/SubmitPdu.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum class SendOutcome {
     SentOk,   // "OK"
@@ -35,7 +37,11 @@ SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMess
 struct SendReport {
     int failedPart = 0;
     int parts = 0;
+    std::vector<int> references; // the phone's message reference ("+CMGS: <mr>") per part sent
 };
+
+// The message reference of a "+CMGS: <mr>[,<scts>]" answer; nothing without one.
+std::optional<int> MessageReference(const Reply& reply);
 
 // Sends the parts of one message in order. The first part pauses as `pause` says; each later
 // part waits for the phone's "> " prompt before its PDU. The outcome box says "Sent OK" only

@@ -43,7 +43,9 @@ Texts IndexCommands(int first, int last) {
 
 class ReadPhonebookWorkerTest : public ::testing::Test {
 protected:
-    void Open(const PhoneSim& phone) {
+    // The read's steps are the subject here, not the window's pace, unless a test says so.
+    void Open(const PhoneSim& phone, SessionPace pace = SessionPace::Line) {
+        session.SetPace(pace);
         session.Port().SetPortName(phone.LinkPath());
         session.Port().SetLineSettings(115200, 0, 8, 0, 2);
         session.OpenSession();
@@ -199,7 +201,7 @@ TEST_F(ReadPhonebookWorkerTest, UnansweredPositionIsShownWithItsCommandAndSkippe
 
 TEST_F(ReadPhonebookWorkerTest, ListChangesAreRefusedWhileTheReadFillsIt) {
     PhoneSim phone({std::string("range SM 1 8\n") + kThreeEntries, 115200, {}});
-    Open(phone);
+    Open(phone, SessionPace::Window); // the buttons are pressed while the read still runs
     form.SetMemory(PhonebookMemory::Sim);
     form.QueueDialog([](std::string& name, std::string&) {
         name = "hand";
@@ -224,7 +226,7 @@ TEST_F(ReadPhonebookWorkerTest, ListChangesAreRefusedWhileTheReadFillsIt) {
 
 TEST_F(ReadPhonebookWorkerTest, ClosingTheSessionEndsTheReadAfterTheExchangeUnderWay) {
     PhoneSim phone({std::string("range SM 1 250\n") + kThreeEntries, 115200, {}});
-    Open(phone);
+    Open(phone, SessionPace::Window); // the close lands while the window's pace reads on
     form.SetMemory(PhonebookMemory::Sim);
     manager.OnReadPhonebook();
     ASSERT_TRUE(WaitFor([this] { return !form.Rows().empty(); }, 30));

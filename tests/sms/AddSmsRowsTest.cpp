@@ -72,6 +72,19 @@ TEST_F(AddSmsRowsTest, ListGroupsShowTheirIndexesInOrder) {
     EXPECT_EQ(form.Column(kSmsStatColumn), (Texts{"UNREAD", "SENT"}));
 }
 
+TEST_F(AddSmsRowsTest, RowsAreHandedOutAsBuiltInTheAnswersOrderUnsolicitedLinesAside) {
+    Texts handed;
+    context.rowListed = [&handed](const SmsRow& row) { handed.push_back(row[kSmsNumberColumn]); };
+    // As the reader stores them: a code between a header and its PDU is marked and skipped.
+    store.pending = "+CMGL: 4,0,,24\r+CMTI: \"SM\",5\r" + std::string(kHelloPdu) +
+                    "\r+CMGL: 9,1,,24\r" + std::string(kHelloPdu) + "\rRING\rOK\r";
+    SplitLines(store);
+    EXPECT_EQ(Add().rows, 2);
+    EXPECT_EQ(handed, (Texts{"4", "9"}));
+    EXPECT_EQ(form.Column(kSmsNumberColumn), (Texts{"4", "9"}));
+    EXPECT_EQ(form.Column(kSmsTextColumn), (Texts{"hello", "hello"}));
+}
+
 TEST_F(AddSmsRowsTest, EachCallPutsItsRowOnTop) {
     for (int ordinal = 1; ordinal <= 3; ++ordinal) {
         Store({"+CMGR: 1,,24", kHelloPdu, "OK"});

@@ -32,6 +32,8 @@ Texts Starting(const Texts& lines, std::string_view prefix) {
 class SmsReaderOnPhoneTest : public ::testing::Test, public SmsTestBase {
 protected:
     void Open(const std::string& fixture) {
+        // The walk is the subject here, not the window's pace.
+        session.SetPace(SessionPace::Line);
         phone.emplace(PhoneSimOptions{fixture});
         session.Port().SetPortName(phone->LinkPath());
         session.Port().SetLineSettings(115200, 0, 8, 0, 2);

@@ -19,7 +19,8 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
 
 const char* UsageText() {
     return R"(Usage: telvane-phonesim --link PATH [--fixture FILE] [--transcript FILE]
-                        [--baud N] [--delay-ms N] [--silent] [--exit-with-parent]
+                        [--baud N] [--delay-ms N] [--silent] [--urc-seed N]
+                        [--exit-with-parent]
 
 A GSM phone on a pseudo-terminal, answering AT commands (3GPP TS 27.005/27.007, PDU mode)
 until SIGTERM or SIGINT; PATH becomes a symbolic link to the terminal and is removed at exit.
@@ -33,6 +34,9 @@ until SIGTERM or SIGINT; PATH becomes a symbolic link to the terminal and is rem
   --baud N           line speed for pacing the output, 10 bits a byte (default 115200)
   --delay-ms N       hold every response back N ms (default 0)
   --silent           answer nothing at all, not even the echo
+  --urc-seed N       put unsolicited lines (+CMTI, +CDSI, RING, +CREG) before about one response
+                     line in four, also inside an answer; the same N, the same lines and points;
+                     each is logged as <ms> URC <line>
   --exit-with-parent stop when the process that started the simulator ends (for tests)
   --help             this text
 
@@ -84,6 +88,10 @@ bool ParseOptions(int argc, const char* const* argv, SimOptions& options, std::s
             problem = ParseCount(value, 1, 100'000'000, options.baud)
                           ? ""
                           : "--baud takes a positive number";
+        else if (option == "--urc-seed")
+            problem = ParseCount(value, 0, 999'999'999, options.urcSeed)
+                          ? ""
+                          : "--urc-seed takes a number";
         else if (option == "--delay-ms")
             problem = ParseCount(value, 0, 3'600'000, options.delayMs)
                           ? ""

@@ -10,6 +10,7 @@ struct SimOptions {
     int baud = 115200;           // --baud N
     int delayMs = 0;             // --delay-ms N
     bool silent = false;         // --silent
+    int urcSeed = -1;            // --urc-seed N: unsolicited lines at random points; -1 none
     bool exitWithParent = false; // --exit-with-parent
     bool help = false;           // --help
 };

@@ -34,11 +34,13 @@ void SimulatorLoop::Play(const std::vector<SimEvent>& events) {
             break;
         case EventKind::Line:
             delayOnce();
+            MaybeUnsolicited();
             transcript.Write("TX", event.text);
             Send("\r\n" + event.text + "\r\n");
             break;
         case EventKind::Prompt:
             delayOnce();
+            MaybeUnsolicited();
             transcript.Write("TX", event.text);
             Send("\r\n" + event.text);
             break;
@@ -58,4 +60,13 @@ void SimulatorLoop::Play(const std::vector<SimEvent>& events) {
 
 void SimulatorLoop::Send(const std::string& bytes) {
     writer.Write(bytes); // a client gone meanwhile simply misses the rest
+}
+
+void SimulatorLoop::MaybeUnsolicited() {
+    if (!unsolicited)
+        return;
+    if (const std::optional<std::string> line = unsolicited->Next()) {
+        transcript.Write("URC", *line);
+        Send("\r\n" + *line + "\r\n");
+    }
 }

@@ -7,7 +7,9 @@
 #include "tools/phonesim/PacedWriter.h"
 #include "tools/phonesim/PtyLink.h"
 #include "tools/phonesim/Transcript.h"
+#include "tools/phonesim/UnsolicitedSource.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +21,15 @@ public:
           writer(line.Master(), baud, [&line] { return line.ClientPresent(); }),
           delayMs(responseDelayMs) {}
 
+    // Puts unsolicited lines at random points from now on.
+    void EmitUnsolicited(std::uint32_t seed) { unsolicited.emplace(seed); }
+
     void Run();
 
 private:
     void Play(const std::vector<SimEvent>& events);
     void Send(const std::string& bytes);
+    void MaybeUnsolicited();
 
     PtyLink& pty;
     CommandInterpreter& phone;
@@ -31,4 +37,5 @@ private:
     PacedWriter writer;
     int delayMs;
     bool vanished = false;
+    std::optional<UnsolicitedSource> unsolicited;
 };

@@ -71,6 +71,9 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     CommandInterpreter phone(std::move(fixture));
-    SimulatorLoop(pty, phone, transcript, options.baud, options.delayMs).Run();
+    SimulatorLoop loop(pty, phone, transcript, options.baud, options.delayMs);
+    if (options.urcSeed >= 0)
+        loop.EmitUnsolicited(static_cast<std::uint32_t>(options.urcSeed));
+    loop.Run();
     return 0;
 }
