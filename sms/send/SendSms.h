@@ -35,6 +35,9 @@ SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMess
 struct SendReport {
     int failedPart = 0;
     int parts = 0;
+    // The phone ended the command while the question was asked: no PDU went out, and the
+    // phone is ready for the next send.
+    bool phoneStoppedWaiting = false;
 };
 
 // Sends the parts of one message in order. The first part pauses as `pause` says; each later
@@ -49,5 +52,6 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
 std::string_view SendOutcomeText(SendOutcome outcome);
 
 // The status-bar line for a send of several parts that failed ("Part 2 of 3 not sent:
-// Timeout"); empty for a single message, a cancelled send or one that went through.
+// Timeout"), or for a phone that stopped waiting for the PDU; empty for a single message that
+// failed otherwise, a cancelled send or one that went through.
 std::string FailedPartNote(const SendReport& report, SendOutcome outcome);
