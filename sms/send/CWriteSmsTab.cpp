@@ -24,6 +24,9 @@ namespace {
 constexpr std::array<std::string_view, 5> kClassItems = {
     "Class 0 - (AKA: Flash Message)", "Class 1 - M.E.", "Class 2 - S.M.", "Class 3 - T.A.",
     "Not specified - default"};
+// A first start sends plain messages: a class 0 one is shown once by the recipient's phone and
+// not kept.
+constexpr int kDefaultClassItem = 4;
 
 constexpr std::size_t kRecipientChars = 99;
 
@@ -84,7 +87,7 @@ void CWriteSmsTab::FillClassList() {
     for (const std::string_view item : kClassItems) {
         form.AddListItem(kClassComboId, item);
     }
-    form.SelectListItem(kClassComboId, 0);
+    form.SelectListItem(kClassComboId, kDefaultClassItem);
 }
 
 void CWriteSmsTab::RestoreSavedValues() {

@@ -75,7 +75,7 @@ TEST_F(WriteSmsTabTest, FirstStartOpensInTheAdvancedFormWithReplyChecked) {
     EXPECT_EQ(form.Items(kRecipientComboId), (Texts{"Anna;+39111", "bruno;+39222"}));
     EXPECT_EQ(form.ControlText(kRecipientComboId), "");
     EXPECT_EQ(form.Items(kClassComboId), kClassItems);
-    EXPECT_EQ(form.ListSelection(kClassComboId), 0);
+    EXPECT_EQ(form.ListSelection(kClassComboId), 4) << "Not specified - default, not Flash";
     for (const auto& [list, rows] : {std::pair{kPidComboId, pidRows}, {kDcsComboId, dcsRows}}) {
         const Texts items = form.Items(list);
         EXPECT_EQ(static_cast<long long>(items.size()), rows);
@@ -125,7 +125,8 @@ TEST_F(WriteSmsTabTest, ValuesStaySavedWhenTheBuildFails) {
     form.SetChecked(kAdvancedSubmitRadioId, true);
     form.SetControlText(kPidComboId, "zz");
     EXPECT_FALSE(tab.OnSendSms(worker));
-    EXPECT_EQ(sink.Texts(), (Texts{"Invalid characters in PID"}));
+    // The empty recipient is refused before the PID is looked at.
+    EXPECT_EQ(sink.Texts(), (Texts{"Recipient number not valid: no digits"}));
     EXPECT_EQ(Saved("SCA"), "+4412");
     EXPECT_EQ(Saved("ADVANCEDSEND"), "TRUE");
     EXPECT_EQ(Saved("RECIPIENT"), "") << "an empty recipient is not saved";
