@@ -11,6 +11,7 @@
 #include "sms/send/MessageCoding.h"
 #include "sms/send/SmsText.h"
 #include "sms/send/SubmitPdu.h"
+#include "sms/send/TextRoom.h"
 #include "sms/send/WriteSmsValues.h"
 
 #include <array>
@@ -162,11 +163,16 @@ void CWriteSmsTab::OnAdvancedSubmit() {
 
 void CWriteSmsTab::OnTextChange() {
     std::string text = form.ControlText(kSmsTextEditId);
-    if (SmsTextLength(text) > kSmsTextSeptets) {
-        text = CutToSmsLength(text, kSmsTextSeptets);
+    // Counted in the coding the message goes out in; the text's own when the form cannot say.
+    const WriteSmsValues values = ReadWriteSmsValues(form);
+    const auto chosen = ChooseCoding(values);
+    const UdCoding coding = chosen ? chosen->coding : CodingOfText(text);
+    std::string kept = CutToRoom(text, coding);
+    if (kept != text) {
+        text = std::move(kept);
         form.SetControlText(kSmsTextEditId, text);
     }
-    form.SetControlText(kCharsLeftEditId, std::to_string(kSmsTextSeptets - SmsTextLength(text)));
+    form.SetControlText(kCharsLeftEditId, std::to_string(MeasureText(text, coding).left));
     ShowSendPlan();
 }
 

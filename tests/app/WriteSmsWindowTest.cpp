@@ -92,7 +92,7 @@ TEST_F(WriteSmsWindowTest, WorkedExampleRecipientAndCodeChecks) {
     recipient->setEditText(QStringLiteral("Mario Rossi;123"));
     EXPECT_EQ(Build(), head + "038121F3" + tail) << "the number follows the first ';'";
     recipient->setEditText(QStringLiteral("A;B;0123"));
-    EXPECT_EQ(Build(), head + "0681;B1032" + tail) << "only the first ';' cuts";
+    EXPECT_EQ(Build(), "") << "only the first ';' cuts: what follows is no number";
     recipient->setEditText(QStringLiteral("+123456789"));
 
     Advanced();
@@ -210,17 +210,29 @@ TEST_F(WriteSmsWindowTest, ASilentPhoneGivesTimeoutWhileTheWindowKeepsAnswering)
     EXPECT_GT(ticks, 20) << "the event loop went on during the wait";
 }
 
-TEST_F(WriteSmsWindowTest, TextIsCutTo160SeptetsWithTheCursorAtItsEnd) {
+TEST_F(WriteSmsWindowTest, TextIsCutAtTenPartsWithTheCursorAtItsEnd) {
     PhoneSim phone;
     Open(phone);
     auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
-    text->setPlainText(QString(158, QLatin1Char('a')));
+    text->setPlainText(QString(1528, QLatin1Char('a')));
     EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("2"));
     text->moveCursor(QTextCursor::End);
     text->insertPlainText(QStringLiteral("b\u20AC")); // the euro sign takes two septets
-    EXPECT_EQ(text->toPlainText(), QString(158, QLatin1Char('a')) + QLatin1Char('b'));
+    EXPECT_EQ(text->toPlainText(), QString(1528, QLatin1Char('a')) + QLatin1Char('b'));
     EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("1"));
-    EXPECT_EQ(text->textCursor().position(), 159);
+    EXPECT_EQ(text->textCursor().position(), 1529);
+}
+
+TEST_F(WriteSmsWindowTest, CharactersLeftCountInTheMessagesCoding) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample(); // Standard Submit: the text's characters choose the coding
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QString(17, QChar(0x03BB))); // λ: only UCS2 carries it
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("53"));
+    text->setPlainText(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(text->toPlainText().size(), 300);
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("6"));
 }
 
 TEST_F(WriteSmsWindowTest, RecipientCompletionSelectsTheProposedRestInCharacters) {
@@ -260,7 +272,7 @@ TEST_F(WriteSmsWindowTest, TheStatusBarTellsHowEachTextGoesAndLongUnicodeGoesInP
     EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("151")) << "€ [ ]: 2 each";
     text->setPlainText(QString::fromUtf8("Καλημέρα"));
     EXPECT_EQ(status(), "Unicode, 1 message");
-    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("152"));
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("62")) << "UCS2 holds 70";
 
     text->setPlainText(QString(100, QChar(0x03C9))); // omega
     EXPECT_EQ(status(), "Unicode, 2 messages");

@@ -200,14 +200,19 @@ TEST_F(WriteSmsTabTest, EnablingFollowsTheSubmitModeWhileThePortIsOpen) {
     EXPECT_FALSE(form.IsEnabled(kValidityEditId));
 }
 
-TEST_F(WriteSmsTabTest, CharactersLeftCountSeptetsAndTheTextStopsAt160) {
+TEST_F(WriteSmsTabTest, CharactersLeftCountSeptetsInThePartAndTheTextStopsAtTenParts) {
     form.Type(kSmsTextEditId, "abc€");
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "155");
-    form.Type(kSmsTextEditId, std::string(170, 'a'));
-    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(160, 'a'));
+    form.Type(kSmsTextEditId, std::string(160, 'a'));
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
-    form.Type(kSmsTextEditId, std::string(159, 'a') + "€");
-    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(159, 'a'));
+    form.Type(kSmsTextEditId, std::string(170, 'a'));
+    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(170, 'a'));
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "136") << "two parts of 153";
+    form.Type(kSmsTextEditId, std::string(1540, 'a'));
+    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(1530, 'a'));
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    form.Type(kSmsTextEditId, std::string(1529, 'a') + "€");
+    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(1529, 'a'));
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "1");
 
     form.Type(kSmsTextEditId, "ciao");
@@ -227,15 +232,19 @@ TEST_F(WriteSmsTabTest, UnicodeTextCountsCharactersAndTheStatusBarTellsHowItGoes
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "153") << "extension characters: two septets";
     EXPECT_EQ(form.status, "GSM 7-bit, 1 message");
     form.Type(kSmsTextEditId, "Καλημέρα");
-    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "152");
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "62") << "a UCS2 message holds 70";
     EXPECT_EQ(form.status, "Unicode, 1 message");
     std::string greek;
     for (int i = 0; i < 170; ++i)
         greek += "λ";
     form.Type(kSmsTextEditId, greek);
-    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 160u) << "160 characters, not bytes";
-    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 170u) << "characters, not bytes";
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "31") << "three parts of 67";
     EXPECT_EQ(form.status, "Unicode, 3 messages");
+    form.Type(kSmsTextEditId, greek + greek + greek + greek + greek);
+    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 670u);
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    EXPECT_EQ(form.status, "Unicode, 10 messages");
 
     form.Click(kAdvancedSubmitRadioId);
     tab.OnAdvancedSubmit();
