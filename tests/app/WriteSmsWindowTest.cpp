@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
 #include <optional>
 
 namespace {
@@ -309,6 +311,36 @@ TEST_F(WriteSmsWindowTest, ReadScaFillsTheServiceCentreFromThePhone) {
     Get<QAbstractButton>(kReadScaButtonId)->click();
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Another task is running: wait or stop it"));
+}
+
+TEST_F(WriteSmsWindowTest, TabLeavesTheTextAndCtrlTabSwitchesTheFormsTabs) {
+    PhoneSim phone;
+    Open(phone);
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->clear();
+    text->setFocus();
+    ASSERT_TRUE(RunUntil([text] { return text->hasFocus(); }, 2000));
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_FALSE(text->hasFocus()) << "Tab moves on";
+    EXPECT_FALSE(text->toPlainText().contains(QLatin1Char('\t')));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("\t")) << "Ctrl+Tab types one";
+    EXPECT_EQ(view->currentTab, 1) << "and the tab stays";
+
+    auto* send = view->Control(kSendButtonId);
+    send->setFocus();
+    auto* tabs = view->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    QTest::keyClick(send, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    QTest::keyClick(tabs, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0) << "round the end";
+    QTest::keyClick(tabs, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 2);
 }
 
 } // namespace
