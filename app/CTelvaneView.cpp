@@ -350,6 +350,8 @@ void CTelvaneView::SelectTab(int index) {
     if (index != currentTab) {
         ShowTabControls(index, true);
         ShowTabControls(currentTab, false);
+        if (currentTab == 1)
+            writeForm.HideStatus();
         currentTab = index;
     }
     ActivateTab(index);

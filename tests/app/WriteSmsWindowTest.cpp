@@ -343,4 +343,20 @@ TEST_F(WriteSmsWindowTest, TabLeavesTheTextAndCtrlTabSwitchesTheFormsTabs) {
     EXPECT_EQ(tabs->currentIndex(), 2);
 }
 
+TEST_F(WriteSmsWindowTest, TheCodingLineShowsOnlyWithWriteSms) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    const auto status = [this] { return frame->statusBar()->currentMessage().toStdString(); };
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QStringLiteral("hello"));
+    EXPECT_EQ(status(), "GSM 7-bit, 1 message");
+    view->OnJumpTo(0);
+    EXPECT_EQ(status(), "") << "Read SMS shows no coding line";
+    text->setPlainText(QStringLiteral("changed elsewhere"));
+    EXPECT_EQ(status(), "");
+    view->OnJumpTo(1);
+    EXPECT_EQ(status(), "GSM 7-bit, 1 message");
+}
+
 } // namespace
