@@ -151,16 +151,13 @@ TEST_F(OpenSessionTest, OpenSessionAnsweredOkShowsNothing) {
 }
 
 // The texts that reach the phone, on a pseudo-terminal.
-class SendOnPtyTest : public SendAndWaitTest {
+class SendOnPtyTest : public OpenSessionTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(pty.Ready());
-        session.Port().SetPortName(pty.SlavePath());
-        session.Port().SetLineSettings(115200, 0, 8, 0, 0);
+        OpenSessionTest::SetUp();
         session.Port().Switch(1);
         ASSERT_TRUE(session.Port().IsOpen());
     }
-    PtyPair pty;
 };
 
 TEST_F(SendOnPtyTest, CommandsEndInCarriageReturnPdusInCtrlZAndModeZeroSendsNothing) {
