@@ -1,6 +1,7 @@
 #include "phonebook/PhonebookVcard.h"
 
 #include "db/ExportFile.h"
+#include "pdu/Utf8.h"
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/Vcard.h"
 #include "serial/MessageSink.h"
@@ -34,7 +35,7 @@ int ExportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::st
         if (std::optional<PhonebookRow> row = form.Row(index))
             rows.push_back(std::move(*row));
     }
-    return WriteExportFile(sink, path, WriteVcards(rows), rows.size());
+    return WriteExportFile(sink, path, valid_utf8(WriteVcards(rows)), rows.size());
 }
 
 int ImportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::string& path) {
