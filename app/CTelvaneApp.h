@@ -25,7 +25,8 @@ public:
     CMainFrame* MainFrame() const { return frame.get(); }
 
 private:
-    void PlaceMainWindow();
+    // True when a saved placement was restored.
+    bool PlaceMainWindow();
 
     QtMessageSink sink; // boxes before the main window exists: no owner
     std::unique_ptr<CMainFrame> frame;

@@ -2,6 +2,7 @@
 
 #include "app/CScrollingAboutBox.h"
 #include "app/FormBuilder.h"
+#include "app/FormKeys.h"
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
 #include "app/StatusNote.h"
@@ -90,6 +91,7 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     controls = BuildFormControls(form, units);
     setWidget(form);
     connect(tabControl, &QTabWidget::currentChanged, this, &CTelvaneView::OnTabSelChange);
+    AddTabSwitchKeys(*form, *tabControl);
     WireWriteSms();
     WirePhonebook();
     WireReadSms();
@@ -122,6 +124,7 @@ void CTelvaneView::WireWriteSms() {
     OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
     WireSubmitRadios();
     auto* text = qobject_cast<QPlainTextEdit*>(Control(kSmsTextEditId));
+    LetTabLeaveText(*text);
     connect(text, &QPlainTextEdit::textChanged, this, [this] { writeTab.OnTextChange(); });
     auto* recipient = qobject_cast<QComboBox*>(Control(kRecipientComboId));
     connect(recipient, &QComboBox::editTextChanged, this,
@@ -347,6 +350,8 @@ void CTelvaneView::SelectTab(int index) {
     if (index != currentTab) {
         ShowTabControls(index, true);
         ShowTabControls(currentTab, false);
+        if (currentTab == 1)
+            writeForm.HideStatus();
         currentTab = index;
     }
     ActivateTab(index);

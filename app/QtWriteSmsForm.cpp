@@ -159,10 +159,23 @@ void QtWriteSmsForm::SetEditSelection(int id, int start, int end) {
     edit->setSelection(from, to - from);
 }
 
-void QtWriteSmsForm::ShowStatus(std::string_view text) {
+QMainWindow* QtWriteSmsForm::Frame() const {
     QWidget* anyControl = Control(kSmsTextEditId);
-    auto* frame =
-        anyControl == nullptr ? nullptr : qobject_cast<QMainWindow*>(anyControl->window());
-    if (frame != nullptr)
-        frame->statusBar()->showMessage(FromUtf8(text));
+    return anyControl == nullptr ? nullptr : qobject_cast<QMainWindow*>(anyControl->window());
+}
+
+void QtWriteSmsForm::ShowStatus(std::string_view text) {
+    QMainWindow* frame = Frame();
+    if (frame == nullptr || !Control(kSmsTextEditId)->isVisibleTo(frame))
+        return;
+    shownStatus = FromUtf8(text);
+    frame->statusBar()->showMessage(shownStatus);
+}
+
+void QtWriteSmsForm::HideStatus() {
+    QMainWindow* frame = Frame();
+    if (frame != nullptr && !shownStatus.isEmpty() &&
+        frame->statusBar()->currentMessage() == shownStatus)
+        frame->statusBar()->clearMessage();
+    shownStatus.clear();
 }

@@ -8,6 +8,7 @@
 #include <map>
 
 class QComboBox;
+class QMainWindow;
 class QWidget;
 
 class QtWriteSmsForm final : public IWriteSmsForm {
@@ -26,7 +27,10 @@ public:
     int FindListPrefix(int id, std::string_view prefix) override;
     std::string ListItemText(int id, int index) override;
     void SetEditSelection(int id, int start, int end) override;
+    // Shown only while the tab's controls are: the coding line belongs to Write SMS.
     void ShowStatus(std::string_view text) override;
+    // Takes the tab's last line out of the status bar, if it still shows there.
+    void HideStatus();
 
     // True while SetChecked changes a button: the operations' own states, not the user's.
     bool SettingChecks() const { return settingChecks; }
@@ -34,7 +38,9 @@ public:
 private:
     QWidget* Control(int id) const;
     QComboBox* Combo(int id) const;
+    QMainWindow* Frame() const;
 
     const std::map<int, QWidget*>& controls;
     bool settingChecks = false;
+    QString shownStatus;
 };

@@ -75,11 +75,12 @@ int RunSend(CliRun& run) {
     const std::string text = run.options.text == "-" ? TextFromStandardInput() : run.options.text;
     CliWriteSmsForm form;
     FillForm(run, text, form);
-    // The text edit's own rule: what one message cannot hold is cut off there, and refused here.
+    // The text edit's own rule: what ten linked parts cannot hold is cut off there, and refused
+    // here.
     CWriteSmsTab tab(form, run.sink, run.settings, run.Database(), run.session.portOpen);
     tab.OnTextChange();
     if (form.ControlText(kSmsTextEditId) != text) {
-        std::fprintf(stderr, "telvane-cli: the text is longer than one message holds\n");
+        std::fprintf(stderr, "telvane-cli: the text is longer than ten linked messages hold\n");
         return kExitUsage;
     }
     SubmitParts parts;

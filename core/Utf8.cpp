@@ -80,6 +80,18 @@ void append_utf8(std::string& out, char32_t cp) {
     }
 }
 
+std::string valid_utf8(std::string_view text) {
+    if (is_utf8(text)) {
+        return std::string(text);
+    }
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t pos = 0; pos < text.size();) {
+        append_utf8(out, next_code_point(text, pos));
+    }
+    return out;
+}
+
 bool is_utf8(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size()) {

@@ -15,5 +15,8 @@ char32_t next_code_point(std::string_view text, std::size_t& pos);
 // Appends cp as UTF-8; a surrogate or a value past U+10FFFF is written as kReplacementChar.
 void append_utf8(std::string& out, char32_t cp);
 
+// The text with each byte that is no part of well-formed UTF-8 replaced by U+FFFD.
+std::string valid_utf8(std::string_view text);
+
 // True when text is well-formed UTF-8 (U+FFFD written out counts as a character like any other).
 bool is_utf8(std::string_view text);

@@ -30,10 +30,17 @@ bool CViewDatabase::OpenPath() {
         dialogs.ShowStatus("Database is damaged: " + databasePath + " (" +
                            database.OpenErrorText() + ")");
         break;
+    case DbOpenFailure::Locked: {
+        // A second Telvane on the same file: choosing the file again cannot help.
+        const std::string held = "Another Telvane holds the database " + databasePath +
+                                 ": close that window first, or choose another file";
+        dialogs.ShowStatus(held);
+        dialogs.ShowInformation(held, "Info");
+        break;
+    }
     case DbOpenFailure::None:
     case DbOpenFailure::CannotOpen:
     case DbOpenFailure::NotTelvane:
-    case DbOpenFailure::Locked:
         break;
     }
     return false;

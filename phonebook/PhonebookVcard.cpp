@@ -2,6 +2,7 @@
 
 #include "core/ExportFile.h"
 #include "core/MessageSink.h"
+#include "core/Utf8.h"
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/Vcard.h"
 
@@ -34,7 +35,7 @@ int ExportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::st
         if (std::optional<PhonebookRow> row = form.Row(index))
             rows.push_back(std::move(*row));
     }
-    return WriteExportFile(sink, path, WriteVcards(rows), rows.size());
+    return WriteExportFile(sink, path, valid_utf8(WriteVcards(rows)), rows.size());
 }
 
 int ImportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::string& path) {

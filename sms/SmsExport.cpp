@@ -2,6 +2,7 @@
 
 #include "core/ExportFile.h"
 #include "core/MessageSink.h"
+#include "core/Utf8.h"
 #include "sms/CopySmsToDatabase.h"
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 namespace {
 
 constexpr std::string_view kCsvLineEnd = "\r\n";
+// The first characters that make a spreadsheet read a cell as a formula.
+constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
 bool NeedsQuotes(std::string_view field) {
     return field.find_first_of(",\"\r\n") != std::string_view::npos;
@@ -81,9 +84,21 @@ void AppendCsvField(std::string& out, std::string_view field) {
     out += '"';
 }
 
+void AppendSheetCsvField(std::string& out, std::string_view field) {
+    const bool formula =
+        !field.empty() && kFormulaStarts.find(field.front()) != std::string_view::npos;
+    if (!formula) {
+        AppendCsvField(out, field);
+        return;
+    }
+    std::string text = "'";
+    text += field;
+    AppendCsvField(out, text);
+}
+
 void AppendCsvRow(std::string& out, const SmsRow& row) {
     for (const std::string& cell : std::span(row).first<kSmsColumnCount>()) {
-        AppendCsvField(out, cell);
+        AppendSheetCsvField(out, cell);
         out += ',';
     }
     out += IsoDateTime(row); // digits, '-', 'T' and ':' only: never quoted
@@ -110,6 +125,8 @@ std::string SmsRowsToText(std::span<const SmsRow> rows) {
 }
 
 int ExportSmsRows(std::span<const SmsRow> rows, IMessageSink& sink, const std::string& path) {
-    const std::string contents = EndsWithTxt(path) ? SmsRowsToText(rows) : SmsRowsToCsv(rows);
+    // A text from the phone may hold any byte: the file is UTF-8 all the same.
+    const std::string contents =
+        valid_utf8(EndsWithTxt(path) ? SmsRowsToText(rows) : SmsRowsToCsv(rows));
     return WriteExportFile(sink, path, contents, rows.size());
 }

@@ -17,10 +17,16 @@ inline constexpr std::string_view kIsoDateTimeHeading = "ISO date-time";
 std::string IsoDateTime(const SmsRow& row);
 
 // One RFC 4180 field: quoted when it holds a comma, a quote, a carriage return or a line feed.
+// The text as it is: what scripts read (the command line's CSV).
 void AppendCsvField(std::string& out, std::string_view field);
+// A field for a spreadsheet: one that starts with '=', '+', '-', '@', a tab or a carriage
+// return gets an apostrophe in front, so that it shows as the text it is ("'+39333111") and
+// never runs as a formula.
+void AppendSheetCsvField(std::string& out, std::string_view field);
 
 // A header line with the nine headings and kIsoDateTimeHeading, then one line per row: the nine
-// column texts as the row holds them (a text keeps its line breaks) and the ISO date-time.
+// column texts as the row holds them (a text keeps its line breaks), each as a spreadsheet
+// field, and the ISO date-time.
 std::string SmsRowsToCsv(std::span<const SmsRow> rows);
 // Appends the CSV line of one row; for writers that go row by row.
 void AppendCsvRow(std::string& out, const SmsRow& row);
@@ -34,7 +40,8 @@ std::string SmsRowsToText(std::span<const SmsRow> rows);
 
 class IMessageSink;
 
-// Writes rows to path as text when the name ends in ".txt" (any case), as CSV otherwise; asks
+// Writes rows to path as text when the name ends in ".txt" (any case), as CSV otherwise, in
+// valid UTF-8 (a byte that is no part of it becomes U+FFFD); asks
 // through sink before replacing a file (caption "Question") and reports the rows written
 // (caption "Info") or the failure (application title, error icon). The number of rows written;
 // -1 when nothing was. User-interface thread (the boxes are modal).

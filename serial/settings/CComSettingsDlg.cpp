@@ -155,6 +155,34 @@ QGroupBox* CComSettingsDlg::BuildSpeedGroup() {
     return GroupOf("Speed", layout);
 }
 
+void CComSettingsDlg::ShowChoice(const ComSettingsChoice& shown) {
+    const QString port = QString::fromStdString(shown.port);
+    bool listed = false;
+    for (std::size_t i = 0; i < comRadios.size(); ++i) {
+        if (port.compare(QStringLiteral("COM%1:").arg(i + 1), Qt::CaseInsensitive) == 0) {
+            comRadios[i]->setChecked(true);
+            listed = true;
+        }
+    }
+    if (!listed && !port.isEmpty())
+        otherEdit->setText(port.endsWith(QLatin1Char(':')) ? port.chopped(1) : port);
+    (shown.flow == "0"   ? noFlowRadio
+     : shown.flow == "1" ? xonXoffRadio
+                         : hwRadio)
+        ->setChecked(true);
+    (shown.dataBits == '7' ? sevenBitsRadio : eightBitsRadio)->setChecked(true);
+    (shown.parity == '1'   ? parityOddRadio
+     : shown.parity == '2' ? parityEvenRadio
+                           : parityNoneRadio)
+        ->setChecked(true);
+    const QString speed = QString::fromStdString(shown.speed);
+    const int entry = speedCombo->findText(speed);
+    if (entry >= 0)
+        speedCombo->setCurrentIndex(entry);
+    else if (IsSpeedText(speed))
+        speedCombo->setEditText(speed);
+}
+
 void CComSettingsDlg::OnOtherEdited() {
     // The button group is exclusive: checking "Other" unchecks COM1 ... COM4.
     otherRadio->setChecked(true);

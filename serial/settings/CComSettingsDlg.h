@@ -1,8 +1,8 @@
 #pragma once
-// The "COM Settings" dialog: port, flow control, data bits, parity and speed. It always opens on
-// COM1, HW, 8 data bits, no parity and 9600, not on the stored settings; on OK it holds its
-// results as the texts the settings store keeps (OnIoSettings stores them). Every control carries
-// its resource id as the property "controlId" and the object name "control<id>".
+// The "COM Settings" dialog: port, flow control, data bits, parity and speed. It opens on COM1,
+// HW, 8 data bits, no parity and 9600 until ShowChoice puts the stored settings in; on OK it holds
+// its results as the texts the settings store keeps (OnIoSettings stores them). Every control
+// carries its resource id as the property "controlId" and the object name "control<id>".
 
 #include "core/MessageSink.h"
 #include "serial/settings/IComSettingsDialog.h"
@@ -21,6 +21,10 @@ class CComSettingsDlg : public QDialog {
 public:
     // sink shows the refusal of a speed that is not a positive number.
     explicit CComSettingsDlg(IMessageSink& sink, QWidget* parent = nullptr);
+
+    // Shows `shown` in the controls: a port other than COM1 ... COM4 in "Other" (without its
+    // ':'), a speed outside the list as typed text.
+    void ShowChoice(const ComSettingsChoice& shown);
 
     // The results of OK; meaningful once the dialog has been accepted.
     const ComSettingsChoice& Choice() const { return choice; }

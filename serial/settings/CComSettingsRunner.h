@@ -1,6 +1,6 @@
 #pragma once
-// Runs the real "COM Settings" dialog for OnIoSettings: a fresh dialog on every run, so it always
-// opens on its fixed initial choices.
+// Runs the real "COM Settings" dialog for OnIoSettings: a fresh dialog on every run, opened on
+// the settings in force.
 
 #include "core/MessageSink.h"
 #include "serial/settings/IComSettingsDialog.h"
@@ -13,7 +13,7 @@ public:
     CComSettingsRunner(IMessageSink& messageSink, QWidget* owner)
         : sink(messageSink), parent(owner) {}
 
-    std::optional<ComSettingsChoice> Run() override;
+    std::optional<ComSettingsChoice> Run(const ComSettingsChoice& shown) override;
 
 private:
     IMessageSink& sink;

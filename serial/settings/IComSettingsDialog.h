@@ -18,6 +18,7 @@ struct ComSettingsChoice {
 class IComSettingsDialog {
 public:
     virtual ~IComSettingsDialog() = default;
-    // Runs the dialog modally; nothing when it ended with Cancel.
-    virtual std::optional<ComSettingsChoice> Run() = 0;
+    // Runs the dialog modally, opening on `shown` (the settings in force); nothing when it
+    // ended with Cancel.
+    virtual std::optional<ComSettingsChoice> Run(const ComSettingsChoice& shown) = 0;
 };

@@ -30,6 +30,23 @@ void StoreChoice(ISettings& store, const ComSettingsChoice& choice, std::string&
     store.WriteSetting("Flow", flow);
 }
 
+// The dialog's view of the stored settings; its first-start choices where nothing is stored.
+ComSettingsChoice StoredChoice(CSettingsStore& store) {
+    ComSettingsChoice shown{"9600", '0', '8', std::string(kDefaultPort), "2"};
+    const std::string port = store.ReadSetting("COM");
+    if (!port.empty())
+        shown.port = port;
+    if (const std::string speed = store.ReadSetting("Baud"); !speed.empty())
+        shown.speed = speed;
+    if (const std::string bits = store.ReadSetting("Data"); !bits.empty())
+        shown.dataBits = bits.front();
+    if (const std::string parity = store.ReadSetting("Parity"); !parity.empty())
+        shown.parity = parity.front();
+    if (const std::string flow = store.ReadSetting("Flow"); !flow.empty())
+        shown.flow = flow;
+    return shown;
+}
+
 } // namespace
 
 StoredPortSettings ReadPortSettings(ISettings& store) {
@@ -59,7 +76,8 @@ void LoadPortSettings(ISettings& store, CComPort& port, std::string& portSetting
 
 void OnIoSettings(IComSettingsDialog& dialog, ISettings& store, CComPort& port,
                   std::string& portSetting, int32_t& flowSetting) {
-    if (const std::optional<ComSettingsChoice> choice = dialog.Run()) {
+    // Opened on what is stored, so that OK after one change keeps the rest.
+    if (const std::optional<ComSettingsChoice> choice = dialog.Run(StoredChoice(store))) {
         port.SetPortName(choice->port);
         portSetting = FirstChars(choice->port, kSettingChars);
         StoreChoice(store, *choice, portSetting);

@@ -26,7 +26,8 @@ StoredPortSettings ReadPortSettings(ISettings& store);
 void LoadPortSettings(ISettings& store, CComPort& port, std::string& portSetting,
                       int32_t& flowSetting);
 
-// The "IO Settings" command: runs the dialog; on OK sets the port's name and stores "COM",
+// The "IO Settings" command: runs the dialog on the stored settings (COM1:, HW, 8, none, 9600
+// where nothing is stored); on OK sets the port's name and stores "COM",
 // "Baud", "Data", "Parity" and "Flow" in this order; then, OK or Cancel, LoadPortSettings.
 void OnIoSettings(IComSettingsDialog& dialog, ISettings& store, CComPort& port,
                   std::string& portSetting, int32_t& flowSetting);

@@ -11,6 +11,7 @@
 #include "sms/send/MessageCoding.h"
 #include "sms/send/SmsText.h"
 #include "sms/send/SubmitPdu.h"
+#include "sms/send/TextRoom.h"
 #include "sms/send/WriteSmsValues.h"
 
 #include <array>
@@ -24,6 +25,9 @@ namespace {
 constexpr std::array<std::string_view, 5> kClassItems = {
     "Class 0 - (AKA: Flash Message)", "Class 1 - M.E.", "Class 2 - S.M.", "Class 3 - T.A.",
     "Not specified - default"};
+// A first start sends plain messages: a class 0 one is shown once by the recipient's phone and
+// not kept.
+constexpr int kDefaultClassItem = 4;
 
 constexpr std::size_t kRecipientChars = 99;
 
@@ -84,7 +88,7 @@ void CWriteSmsTab::FillClassList() {
     for (const std::string_view item : kClassItems) {
         form.AddListItem(kClassComboId, item);
     }
-    form.SelectListItem(kClassComboId, 0);
+    form.SelectListItem(kClassComboId, kDefaultClassItem);
 }
 
 void CWriteSmsTab::RestoreSavedValues() {
@@ -159,11 +163,16 @@ void CWriteSmsTab::OnAdvancedSubmit() {
 
 void CWriteSmsTab::OnTextChange() {
     std::string text = form.ControlText(kSmsTextEditId);
-    if (SmsTextLength(text) > kSmsTextSeptets) {
-        text = CutToSmsLength(text, kSmsTextSeptets);
+    // Counted in the coding the message goes out in; the text's own when the form cannot say.
+    const WriteSmsValues values = ReadWriteSmsValues(form);
+    const auto chosen = ChooseCoding(values);
+    const UdCoding coding = chosen ? chosen->coding : CodingOfText(text);
+    std::string kept = CutToRoom(text, coding);
+    if (kept != text) {
+        text = std::move(kept);
         form.SetControlText(kSmsTextEditId, text);
     }
-    form.SetControlText(kCharsLeftEditId, std::to_string(kSmsTextSeptets - SmsTextLength(text)));
+    form.SetControlText(kCharsLeftEditId, std::to_string(MeasureText(text, coding).left));
     ShowSendPlan();
 }
 

@@ -5,6 +5,7 @@
 #include "pdu/SubmitUserData.h"
 #include "sms/send/SmsText.h"
 #include "sms/send/SubmitPdu.h"
+#include "sms/send/TextRoom.h"
 
 namespace {
 
@@ -48,10 +49,7 @@ std::optional<MessageCoding> ChooseCoding(const WriteSmsValues& values, std::str
 }
 
 std::string TextToSend(std::string_view text, UdCoding coding) {
-    if (coding == UdCoding::Gsm7) {
-        return CutToSeptets(text, kSmsTextSeptets);
-    }
-    return CutToCharacters(text, kSmsTextSeptets);
+    return CutToRoom(text, coding);
 }
 
 std::string SendPlanText(const WriteSmsValues& values) {

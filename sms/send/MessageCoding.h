@@ -21,7 +21,7 @@ struct MessageCoding {
 // that is not two hex digits, or one that cannot be sent (why, when given, then tells).
 std::optional<MessageCoding> ChooseCoding(const WriteSmsValues& values, std::string* why = nullptr);
 
-// The text as it goes out: at most 160 septets for 7-bit, 160 characters otherwise.
+// The text as it goes out: at most what 10 linked parts of its coding hold.
 std::string TextToSend(std::string_view text, UdCoding coding);
 
 // "GSM 7-bit, 1 message", "8-bit, 1 message", "Unicode, 2 messages"; for a coding that cannot

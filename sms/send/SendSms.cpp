@@ -21,9 +21,16 @@ std::string CmgsCommand(const SubmitPdu& submit) {
     return "AT+CMGS=" + std::to_string(submit.length);
 }
 
+// True when the phone has ended the command while the question was on screen: it stops
+// waiting for the PDU after a while of its own ("+CMS ERROR: 304"), and a PDU sent then would
+// reach it as a command line and spoil the next send.
+bool PhoneStoppedWaiting(CModemSession& session) {
+    return session.Store().errorReceived.load(std::memory_order_acquire) != 0;
+}
+
 // Between the command and the PDU: nothing when the PDU may go, else how the send ended.
 std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::string& command,
-                                          IMessageSink& sink, SendPause pause) {
+                                          IMessageSink& sink, SendPause pause, SendReport& report) {
     if (pause == SendPause::WaitForPrompt) {
         const int prompt = session.WaitForPrompt();
         if (prompt == kAnswerOk)
@@ -37,6 +44,10 @@ std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::str
     // The question is also the pause in which the phone sends its "> " prompt.
     const BoxAnswer answer =
         sink.ShowMessage({command, "!", BoxButtons::YesNo, BoxIcon::None, true});
+    if (answer == BoxAnswer::Yes && PhoneStoppedWaiting(session)) {
+        report.phoneStoppedWaiting = true;
+        return SendOutcome::Error;
+    }
     if (answer == BoxAnswer::Yes)
         return std::nullopt;
     session.SendAndWait(kCancelPdu, kSendCommandLine);
@@ -44,15 +55,15 @@ std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::str
 }
 
 SendOutcome SendPart(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
-                     SendPause pause, std::vector<int>& references) {
+                     SendPause pause, SendReport& report) {
     const std::string command = CmgsCommand(submit);
     session.ClearLines();
     session.SendCommand(command);
-    if (const auto stopped = PauseBeforePdu(session, command, sink, pause))
+    if (const auto stopped = PauseBeforePdu(session, command, sink, pause, report))
         return *stopped;
     const Reply reply = session.Exchange(submit.pdu, kSendPduData);
     if (const auto reference = MessageReference(reply))
-        references.push_back(*reference);
+        report.references.push_back(*reference);
     return OutcomeOf(reply.Answer());
 }
 
@@ -70,8 +81,8 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
     for (std::size_t i = 0; i < parts.size() && outcome == SendOutcome::SentOk; ++i) {
         done.failedPart = static_cast<int>(i) + 1;
         // Only the first part is asked about: each later one waits for the phone's prompt.
-        outcome = SendPart(session, parts[i], sink, i == 0 ? pause : SendPause::WaitForPrompt,
-                           done.references);
+        outcome =
+            SendPart(session, parts[i], sink, i == 0 ? pause : SendPause::WaitForPrompt, done);
     }
     if (outcome == SendOutcome::SentOk) {
         done.failedPart = 0;
@@ -111,6 +122,10 @@ std::string_view SendOutcomeText(SendOutcome outcome) {
 }
 
 std::string FailedPartNote(const SendReport& report, SendOutcome outcome) {
+    if (report.phoneStoppedWaiting) {
+        return "The phone stopped waiting for the message before the answer: nothing was sent, "
+               "send again";
+    }
     if (report.failedPart == 0 || report.parts < 2 || outcome == SendOutcome::Cancelled) {
         return {};
     }

@@ -38,6 +38,9 @@ struct SendReport {
     int failedPart = 0;
     int parts = 0;
     std::vector<int> references; // the phone's message reference ("+CMGS: <mr>") per part sent
+    // The phone ended the command while the question was asked: no PDU went out, and the
+    // phone is ready for the next send.
+    bool phoneStoppedWaiting = false;
 };
 
 // The message reference of a "+CMGS: <mr>[,<scts>]" answer; nothing without one.
@@ -55,5 +58,6 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
 std::string_view SendOutcomeText(SendOutcome outcome);
 
 // The status-bar line for a send of several parts that failed ("Part 2 of 3 not sent:
-// Timeout"); empty for a single message, a cancelled send or one that went through.
+// Timeout"), or for a phone that stopped waiting for the PDU; empty for a single message that
+// failed otherwise, a cancelled send or one that went through.
 std::string FailedPartNote(const SendReport& report, SendOutcome outcome);

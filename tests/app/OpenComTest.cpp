@@ -4,6 +4,9 @@
 #include "res/form/FormControls.h"
 #include "tests/app/PhoneWindow.h"
 
+#include <QStatusBar>
+#include <fstream>
+
 namespace {
 
 class OpenComTest : public PhoneWindowTest {
@@ -39,6 +42,35 @@ TEST_F(OpenComTest, OpensOnThePhoneChecksTheEntryAndClosesAgain) {
     EXPECT_EQ(view->portOpen, 0);
     EXPECT_FALSE(frame->Action(kCmdOpenCom)->isChecked());
     ExpectPortControlsEnabled(false);
+}
+
+TEST_F(OpenComTest, APortThatDoesNotOpenStaysClosedWithItsOneBoxAndItsCause) {
+    PhoneSim phone;
+    Start(phone);
+    view->Session().Port().SetPortName("/dev/ttyUSB7-none");
+    ToggleSession();
+    EXPECT_EQ(boxes, Texts{"cannot create com device"});
+    EXPECT_EQ(view->portOpen, 0);
+    EXPECT_FALSE(frame->Action(kCmdOpenCom)->isChecked());
+    ExpectPortControlsEnabled(false);
+    const QString cause = frame->statusBar()->currentMessage();
+    EXPECT_NE(cause.indexOf(QStringLiteral("ttyUSB7-none")), -1) << cause.toStdString();
+    RunUntil([] { return false; }, 1500);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), cause) << "the cause stays to be read";
+}
+
+TEST_F(OpenComTest, AFileGivenAsThePortIsRefusedUntouched) {
+    PhoneSim phone;
+    Start(phone);
+    const std::string file = folder.Path() + "/telvane.mdb";
+    const std::string content = "SQLite format 3";
+    std::ofstream(file) << content;
+    view->Session().Port().SetPortName(file);
+    ToggleSession();
+    EXPECT_EQ(boxes, Texts{"cannot create com device / 2"});
+    EXPECT_EQ(view->portOpen, 0);
+    std::ifstream in(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), content);
 }
 
 TEST_F(OpenComTest, WindowKeepsTurningWhileASilentPhoneTimesOut) {

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QTemporaryDir>
 #include <QtGlobal>
+#include <string>
 
 class SettingsFolder {
 public:
@@ -15,6 +16,7 @@ public:
     SettingsFolder& operator=(const SettingsFolder&) = delete;
 
     bool Valid() const { return dir.isValid(); }
+    std::string Path() const { return dir.path().toStdString(); }
 
 private:
     QByteArray previous;

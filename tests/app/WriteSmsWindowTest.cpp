@@ -13,6 +13,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
 #include <optional>
 
 namespace {
@@ -92,7 +94,7 @@ TEST_F(WriteSmsWindowTest, WorkedExampleRecipientAndCodeChecks) {
     recipient->setEditText(QStringLiteral("Mario Rossi;123"));
     EXPECT_EQ(Build(), head + "038121F3" + tail) << "the number follows the first ';'";
     recipient->setEditText(QStringLiteral("A;B;0123"));
-    EXPECT_EQ(Build(), head + "0681;B1032" + tail) << "only the first ';' cuts";
+    EXPECT_EQ(Build(), "") << "only the first ';' cuts: what follows is no number";
     recipient->setEditText(QStringLiteral("+123456789"));
 
     Advanced();
@@ -210,17 +212,29 @@ TEST_F(WriteSmsWindowTest, ASilentPhoneGivesTimeoutWhileTheWindowKeepsAnswering)
     EXPECT_GT(ticks, 20) << "the event loop went on during the wait";
 }
 
-TEST_F(WriteSmsWindowTest, TextIsCutTo160SeptetsWithTheCursorAtItsEnd) {
+TEST_F(WriteSmsWindowTest, TextIsCutAtTenPartsWithTheCursorAtItsEnd) {
     PhoneSim phone;
     Open(phone);
     auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
-    text->setPlainText(QString(158, QLatin1Char('a')));
+    text->setPlainText(QString(1528, QLatin1Char('a')));
     EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("2"));
     text->moveCursor(QTextCursor::End);
     text->insertPlainText(QStringLiteral("b\u20AC")); // the euro sign takes two septets
-    EXPECT_EQ(text->toPlainText(), QString(158, QLatin1Char('a')) + QLatin1Char('b'));
+    EXPECT_EQ(text->toPlainText(), QString(1528, QLatin1Char('a')) + QLatin1Char('b'));
     EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("1"));
-    EXPECT_EQ(text->textCursor().position(), 159);
+    EXPECT_EQ(text->textCursor().position(), 1529);
+}
+
+TEST_F(WriteSmsWindowTest, CharactersLeftCountInTheMessagesCoding) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample(); // Standard Submit: the text's characters choose the coding
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QString(17, QChar(0x03BB))); // λ: only UCS2 carries it
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("53"));
+    text->setPlainText(QString(300, QLatin1Char('x')));
+    EXPECT_EQ(text->toPlainText().size(), 300);
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("6"));
 }
 
 TEST_F(WriteSmsWindowTest, RecipientCompletionSelectsTheProposedRestInCharacters) {
@@ -260,7 +274,7 @@ TEST_F(WriteSmsWindowTest, TheStatusBarTellsHowEachTextGoesAndLongUnicodeGoesInP
     EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("151")) << "€ [ ]: 2 each";
     text->setPlainText(QString::fromUtf8("Καλημέρα"));
     EXPECT_EQ(status(), "Unicode, 1 message");
-    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("152"));
+    EXPECT_EQ(Get<QLineEdit>(kCharsLeftEditId)->text(), QStringLiteral("62")) << "UCS2 holds 70";
 
     text->setPlainText(QString(100, QChar(0x03C9))); // omega
     EXPECT_EQ(status(), "Unicode, 2 messages");
@@ -297,6 +311,52 @@ TEST_F(WriteSmsWindowTest, ReadScaFillsTheServiceCentreFromThePhone) {
     Get<QAbstractButton>(kReadScaButtonId)->click();
     EXPECT_EQ(frame->statusBar()->currentMessage(),
               QStringLiteral("Another task is running: wait or stop it"));
+}
+
+TEST_F(WriteSmsWindowTest, TabLeavesTheTextAndCtrlTabSwitchesTheFormsTabs) {
+    PhoneSim phone;
+    Open(phone);
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->clear();
+    text->setFocus();
+    ASSERT_TRUE(RunUntil([text] { return text->hasFocus(); }, 2000));
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_FALSE(text->hasFocus()) << "Tab moves on";
+    EXPECT_FALSE(text->toPlainText().contains(QLatin1Char('\t')));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("\t")) << "Ctrl+Tab types one";
+    EXPECT_EQ(view->currentTab, 1) << "and the tab stays";
+
+    auto* send = view->Control(kSendButtonId);
+    send->setFocus();
+    auto* tabs = view->findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    QTest::keyClick(send, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    QTest::keyClick(tabs, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0) << "round the end";
+    QTest::keyClick(tabs, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+}
+
+TEST_F(WriteSmsWindowTest, TheCodingLineShowsOnlyWithWriteSms) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    const auto status = [this] { return frame->statusBar()->currentMessage().toStdString(); };
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QStringLiteral("hello"));
+    EXPECT_EQ(status(), "GSM 7-bit, 1 message");
+    view->OnJumpTo(0);
+    EXPECT_EQ(status(), "") << "Read SMS shows no coding line";
+    text->setPlainText(QStringLiteral("changed elsewhere"));
+    EXPECT_EQ(status(), "");
+    view->OnJumpTo(1);
+    EXPECT_EQ(status(), "GSM 7-bit, 1 message");
 }
 
 } // namespace

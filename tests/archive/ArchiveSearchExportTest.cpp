@@ -3,9 +3,9 @@
 // the CSV read back, the readable text, and the question before a file is replaced.
 
 #include "ArchiveFixture.h"
+#include "archive/CSmsArchiveDlg.h"
 #include "common/CsvReader.h"
 #include "common/FileText.h"
-#include "archive/CSmsArchiveDlg.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -130,17 +130,18 @@ TEST_F(ArchiveSearchExportTest, CsvHoldsTheRowsShownAndReadsBackEqual) {
     ASSERT_EQ(records->size(), 5U);
     EXPECT_EQ((*records)[0], (CsvRecord{"N", "TYPE", "STAT", "SMS", "DATE", "TIME.", "MITT./DEST.",
                                         "Assoc. rubrica.", "SCA.", "ISO date-time"}));
-    // The text as archived (comma, quotes, line break), the date as shown plus the ISO column.
+    // The text as archived (comma, quotes, line break), the date as shown plus the ISO column;
+    // numbers behind an apostrophe, so that a spreadsheet shows them as text.
     EXPECT_EQ((*records)[1], (CsvRecord{"1", "IN", "CABBITTO", "Arrivo in Città, \"subito\"",
-                                        "07/03/01", "14:05.09", "+39333111", "Niccolò",
-                                        "+393359609600", "2001-03-07T14:05:09"}));
+                                        "07/03/01", "14:05.09", "\'+39333111", "Niccolò",
+                                        "\'+393359609600", "2001-03-07T14:05:09"}));
     EXPECT_EQ((*records)[2],
-              (CsvRecord{"2", "IN", "CABBITTO", "riga1\r\nriga2", "31/12/26", "23:59.59", "+39777",
-                         "", "+393359609600", "2026-12-31T23:59:59"}));
+              (CsvRecord{"2", "IN", "CABBITTO", "riga1\r\nriga2", "31/12/26", "23:59.59",
+                         "\'+39777", "", "\'+393359609600", "2026-12-31T23:59:59"}));
     EXPECT_EQ((*records)[3], (CsvRecord{"5", "Out", "CABBITTO", "La citta dorme", "", "",
-                                        "+39333111", "Niccolò", "+393359609600", ""}));
+                                        "\'+39333111", "Niccolò", "\'+393359609600", ""}));
     EXPECT_EQ((*records)[4],
-              (CsvRecord{"6", "Out", "CABBITTO", "Altro", "", "", "+39777", "", "", ""}));
+              (CsvRecord{"6", "Out", "CABBITTO", "Altro", "", "", "\'+39777", "", "", ""}));
 }
 
 TEST_F(ArchiveSearchExportTest, ATxtFileGetsOneReadableBlockPerMessage) {

@@ -184,7 +184,7 @@ TEST_F(CliOnPhoneTest, SendChecksTheValuesBeforeThePortIsOpened) {
     EXPECT_EQ(noCentre.status, 1);
     EXPECT_EQ(noCentre.err, "Error: Please, fill Service Centre Address !\n");
     const CliResult tooLong =
-        OnPhone({"send", "--to", "+123456789", "--sca", "+1234", std::string(161, 'a')});
+        OnPhone({"send", "--to", "+123456789", "--sca", "+1234", std::string(1531, 'a')});
     EXPECT_EQ(tooLong.status, 2);
     EXPECT_TRUE(Received().empty());
 }

@@ -203,4 +203,20 @@ TEST(CViewDatabase, SelectingABadFileLeavesNoDatabaseAfterNo) {
     EXPECT_TRUE(OpenableElsewhere(first));
 }
 
+TEST(CViewDatabase, AFileAnotherTelvaneHoldsIsToldAsSuch) {
+    TempDir dir;
+    const std::string file = CopyShippedDatabase(dir);
+    CDaoDatabase first;
+    ASSERT_TRUE(first.Open(file, true, false));
+    WorkingDirectory inDir(dir.path);
+    FakeDialogs dialogs;
+    CViewDatabase view(dialogs);
+    EXPECT_EQ(view.OpenDatabase(), 1);
+    EXPECT_FALSE(view.database.IsOpen());
+    const std::string held = "Another Telvane holds the database telvane.mdb: close that window "
+                             "first, or choose another file";
+    EXPECT_EQ(dialogs.shown,
+              (std::vector<std::string>{"status:" + held, "info:" + held + "|Info", kQuestion}));
+}
+
 } // namespace

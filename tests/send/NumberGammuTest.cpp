@@ -5,6 +5,7 @@
 // signs are checked by our own decoder in the codec's tests, not here.
 
 #include "common/RecordingMessageSink.h"
+#include "common/RunShell.h"
 #include "send/WorkedExample.h"
 #include "sms/send/SubmitPdu.h"
 
@@ -27,18 +28,6 @@ for line in open(sys.argv[1]):
     d = gammu.DecodePDU(bytes.fromhex(line.strip()), SMSC=True)
     print(d['Number'] + '|' + d['SMSC']['Number'])
 )";
-
-std::string RunShell(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return output;
-    std::array<char, 4096> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr)
-        output += buffer.data();
-    pclose(pipe);
-    return output;
-}
 
 TEST(NumberGammu, EveryAcceptedNumberDecodesToTheSameDigits) {
     if (access(kPython, X_OK) != 0 ||

@@ -15,10 +15,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -171,6 +173,37 @@ TEST_F(SendOnPhoneTest, WithoutAQuestionAnErrorInsteadOfThePromptSendsNoPdu) {
     EXPECT_EQ(BoxTexts(), (Texts{"Error"}));
     EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", "AT+CMGS=16"})) << "no ESC";
     EXPECT_TRUE(phone.SentPdus().empty());
+}
+
+// Answers the send's question only after the phone has had time to give up on the PDU, as a
+// user who looks away does.
+class SlowAnswerSink final : public IMessageSink {
+public:
+    explicit SlowAnswerSink(IMessageSink& recorder) : inner(recorder) {}
+    BoxAnswer ShowMessage(const MessageBoxRequest& request) override {
+        if (request.buttons == BoxButtons::YesNo)
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        return inner.ShowMessage(request);
+    }
+
+private:
+    IMessageSink& inner;
+};
+
+TEST_F(SendOnPhoneTest, AYesAfterThePhoneStoppedWaitingSendsNoPduAndSaysSo) {
+    // The phone ends the command before the answer, as it does at its own time-out.
+    PhoneSim phone({"reply AT+CMGS +CMS ERROR: 304\n"});
+    Open(phone);
+    SlowAnswerSink slow(sink);
+    SendReport report;
+    const SendOutcome sent = SendSubmitParts(session, {{kWorkedExamplePdu, 16}}, slow, &report);
+    EXPECT_EQ(sent, SendOutcome::Error);
+    EXPECT_TRUE(report.phoneStoppedWaiting);
+    EXPECT_NE(FailedPartNote(report, sent).find("stopped waiting"), std::string::npos);
+    EXPECT_EQ(BoxTexts(), (Texts{"AT+CMGS=16", "Error"}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(phone.Received(), (Texts{"ATE0", "AT+CMGF=0", "AT+CMGS=16"}))
+        << "the PDU never reaches the phone as a command line";
 }
 
 // The text, concatenation reference, sequence and total that python3-gammu's own decoder reads

@@ -75,7 +75,7 @@ TEST_F(WriteSmsTabTest, FirstStartOpensInTheAdvancedFormWithReplyChecked) {
     EXPECT_EQ(form.Items(kRecipientComboId), (Texts{"Anna;+39111", "bruno;+39222"}));
     EXPECT_EQ(form.ControlText(kRecipientComboId), "");
     EXPECT_EQ(form.Items(kClassComboId), kClassItems);
-    EXPECT_EQ(form.ListSelection(kClassComboId), 0);
+    EXPECT_EQ(form.ListSelection(kClassComboId), 4) << "Not specified - default, not Flash";
     for (const auto& [list, rows] : {std::pair{kPidComboId, pidRows}, {kDcsComboId, dcsRows}}) {
         const Texts items = form.Items(list);
         EXPECT_EQ(static_cast<long long>(items.size()), rows);
@@ -125,7 +125,8 @@ TEST_F(WriteSmsTabTest, ValuesStaySavedWhenTheBuildFails) {
     form.SetChecked(kAdvancedSubmitRadioId, true);
     form.SetControlText(kPidComboId, "zz");
     EXPECT_FALSE(tab.OnSendSms(worker));
-    EXPECT_EQ(sink.Texts(), (Texts{"Invalid characters in PID"}));
+    // The empty recipient is refused before the PID is looked at.
+    EXPECT_EQ(sink.Texts(), (Texts{"Recipient number not valid: no digits"}));
     EXPECT_EQ(Saved("SCA"), "+4412");
     EXPECT_EQ(Saved("ADVANCEDSEND"), "TRUE");
     EXPECT_EQ(Saved("RECIPIENT"), "") << "an empty recipient is not saved";
@@ -199,14 +200,19 @@ TEST_F(WriteSmsTabTest, EnablingFollowsTheSubmitModeWhileThePortIsOpen) {
     EXPECT_FALSE(form.IsEnabled(kValidityEditId));
 }
 
-TEST_F(WriteSmsTabTest, CharactersLeftCountSeptetsAndTheTextStopsAt160) {
+TEST_F(WriteSmsTabTest, CharactersLeftCountSeptetsInThePartAndTheTextStopsAtTenParts) {
     form.Type(kSmsTextEditId, "abc€");
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "155");
-    form.Type(kSmsTextEditId, std::string(170, 'a'));
-    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(160, 'a'));
+    form.Type(kSmsTextEditId, std::string(160, 'a'));
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
-    form.Type(kSmsTextEditId, std::string(159, 'a') + "€");
-    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(159, 'a'));
+    form.Type(kSmsTextEditId, std::string(170, 'a'));
+    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(170, 'a'));
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "136") << "two parts of 153";
+    form.Type(kSmsTextEditId, std::string(1540, 'a'));
+    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(1530, 'a'));
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    form.Type(kSmsTextEditId, std::string(1529, 'a') + "€");
+    EXPECT_EQ(form.ControlText(kSmsTextEditId), std::string(1529, 'a'));
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "1");
 
     form.Type(kSmsTextEditId, "ciao");
@@ -226,15 +232,19 @@ TEST_F(WriteSmsTabTest, UnicodeTextCountsCharactersAndTheStatusBarTellsHowItGoes
     EXPECT_EQ(form.ControlText(kCharsLeftEditId), "153") << "extension characters: two septets";
     EXPECT_EQ(form.status, "GSM 7-bit, 1 message");
     form.Type(kSmsTextEditId, "Καλημέρα");
-    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "152");
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "62") << "a UCS2 message holds 70";
     EXPECT_EQ(form.status, "Unicode, 1 message");
     std::string greek;
     for (int i = 0; i < 170; ++i)
         greek += "λ";
     form.Type(kSmsTextEditId, greek);
-    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 160u) << "160 characters, not bytes";
-    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 170u) << "characters, not bytes";
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "31") << "three parts of 67";
     EXPECT_EQ(form.status, "Unicode, 3 messages");
+    form.Type(kSmsTextEditId, greek + greek + greek + greek + greek);
+    EXPECT_EQ(CharCount(form.ControlText(kSmsTextEditId)), 670u);
+    EXPECT_EQ(form.ControlText(kCharsLeftEditId), "0");
+    EXPECT_EQ(form.status, "Unicode, 10 messages");
 
     form.Click(kAdvancedSubmitRadioId);
     tab.OnAdvancedSubmit();

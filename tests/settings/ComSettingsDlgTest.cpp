@@ -229,6 +229,42 @@ TEST_F(IoSettingsWithDialogTest, OkStoresTheDialogsChoices) {
     EXPECT_EQ(ReadPortSettings(store).line.byteSize, 7);
 }
 
+TEST_F(IoSettingsWithDialogTest, OpensOnTheStoredValuesSoOneChangeKeepsTheRest) {
+    for (auto [name, text] : {std::pair{"COM", "ttyACM0:"},
+                              {"Baud", "115200"},
+                              {"Data", "7"},
+                              {"Parity", "2"},
+                              {"Flow", "0"}}) {
+        std::string value = text;
+        store.WriteSetting(name, value);
+    }
+    RunAnswering([](CComSettingsDlg& dialog) {
+        EXPECT_EQ(Control<QLineEdit>(dialog, 1011)->text(), "ttyACM0");
+        EXPECT_TRUE(Control<QRadioButton>(dialog, 1012)->isChecked());
+        EXPECT_TRUE(Control<QRadioButton>(dialog, 1013)->isChecked()) << "No flow control";
+        EXPECT_TRUE(Control<QRadioButton>(dialog, 1022)->isChecked()) << "7 data bits";
+        EXPECT_TRUE(Control<QRadioButton>(dialog, 1023)->isChecked()) << "Parity Even";
+        EXPECT_EQ(Control<QComboBox>(dialog, 1018)->currentText(), "115200");
+        Control<QRadioButton>(dialog, 1008)->click(); // only the port changes: COM2
+        Control<QPushButton>(dialog, 1)->click();
+    });
+    EXPECT_EQ(store.ReadSetting("COM"), "COM2:");
+    EXPECT_EQ(store.ReadSetting("Baud"), "115200");
+    EXPECT_EQ(store.ReadSetting("Data"), "7");
+    EXPECT_EQ(store.ReadSetting("Parity"), "2");
+    EXPECT_EQ(store.ReadSetting("Flow"), "0");
+
+    // A typed speed and a stored COM port come back as they were.
+    std::string typed = "250000";
+    store.WriteSetting("Baud", typed);
+    RunAnswering([](CComSettingsDlg& dialog) {
+        EXPECT_TRUE(Control<QRadioButton>(dialog, 1008)->isChecked());
+        EXPECT_EQ(Control<QComboBox>(dialog, 1018)->currentText(), "250000");
+        Control<QPushButton>(dialog, 1)->click();
+    });
+    EXPECT_EQ(store.ReadSetting("Baud"), "250000");
+}
+
 TEST_F(IoSettingsWithDialogTest, CancelStoresNothingAndReloads) {
     std::string flow = "1";
     store.WriteSetting("Flow", flow);

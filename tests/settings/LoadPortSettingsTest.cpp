@@ -12,11 +12,13 @@ namespace {
 
 class FakeComDialog final : public IComSettingsDialog {
 public:
-    std::optional<ComSettingsChoice> Run() override {
+    std::optional<ComSettingsChoice> Run(const ComSettingsChoice& shown) override {
         ++runs;
+        opened = shown;
         return answer;
     }
     std::optional<ComSettingsChoice> answer;
+    ComSettingsChoice opened;
     int runs = 0;
 };
 

@@ -2,6 +2,7 @@
 // its messages. Skipped where gammu is not installed.
 
 #include "common/PhoneSim.h"
+#include "common/RunShell.h"
 
 #include <array>
 #include <cstdio>
@@ -10,18 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string RunShell(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return output;
-    std::array<char, 4096> buffer{};
-    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr)
-        output += buffer.data();
-    pclose(pipe);
-    return output;
-}
 
 class GammuClient : public ::testing::Test {
 protected:
