@@ -1,7 +1,7 @@
 #include "sms/send/TextRoom.h"
 
 #include "pdu/Gsm7Alphabet.h"
-#include "pdu/Utf8.h"
+#include "core/Utf8.h"
 #include "sms/send/SmsText.h"
 
 namespace {

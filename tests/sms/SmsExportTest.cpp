@@ -5,7 +5,7 @@
 #include "common/FileText.h"
 #include "common/RecordingMessageSink.h"
 #include "db/DbTestFiles.h"
-#include "pdu/Utf8.h"
+#include "core/Utf8.h"
 
 #include <gtest/gtest.h>
 
