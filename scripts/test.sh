@@ -23,6 +23,8 @@ if [ $quick = 1 ] && [ $tsan = 1 ]; then
 fi
 bash scripts/deps.sh
 jobs=$(nproc)
+# Paths relative to the checkout, so that a fresh clone elsewhere reuses what ccache holds.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 
 build_and_test() { # dir, cmake options...
     local dir=$1; shift

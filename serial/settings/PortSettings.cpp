@@ -31,7 +31,7 @@ void StoreChoice(ISettings& store, const ComSettingsChoice& choice, std::string&
 }
 
 // The dialog's view of the stored settings; its first-start choices where nothing is stored.
-ComSettingsChoice StoredChoice(CSettingsStore& store) {
+ComSettingsChoice StoredChoice(ISettings& store) {
     ComSettingsChoice shown{"9600", '0', '8', std::string(kDefaultPort), "2"};
     const std::string port = store.ReadSetting("COM");
     if (!port.empty())
