@@ -69,6 +69,16 @@ Table PartsTable(const SubmitParts& parts, const SendReport& report, SendOutcome
     return table;
 }
 
+// After the outcome, the phone's reference of each part it accepted, for matching the
+// status reports that name it.
+void PrintReferences(const SendReport& report, std::size_t parts) {
+    for (std::size_t i = 0; i < report.references.size(); ++i) {
+        const int reference = report.references[i];
+        const std::string text = reference == kNoReference ? "none" : std::to_string(reference);
+        std::fprintf(stderr, "Reference of part %zu/%zu: %s\n", i + 1, parts, text.c_str());
+    }
+}
+
 } // namespace
 
 int RunSend(CliRun& run) {
@@ -92,6 +102,7 @@ int RunSend(CliRun& run) {
     SendReport report;
     const PortLease sending = run.session.TakePort();
     const SendOutcome outcome = SendSubmitParts(run.session, parts, run.sink, &report, pause);
+    PrintReferences(report, parts.size());
     PrintTable(PartsTable(parts, report, outcome), run.options.format);
     return outcome == SendOutcome::SentOk ? kExitDone : kExitRefused;
 }

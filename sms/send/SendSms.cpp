@@ -62,8 +62,8 @@ SendOutcome SendPart(CModemSession& session, const SubmitPdu& submit, IMessageSi
     if (const auto stopped = PauseBeforePdu(session, command, sink, pause, report))
         return *stopped;
     const Reply reply = session.Exchange(submit.pdu, kSendPduData);
-    if (const auto reference = MessageReference(reply))
-        report.references.push_back(*reference);
+    if (reply.Ok())
+        report.references.push_back(MessageReference(reply).value_or(kNoReference));
     return OutcomeOf(reply.Answer());
 }
 

@@ -34,10 +34,15 @@ SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMess
                           SendPause pause = SendPause::AskUser);
 
 // Which part ended a send of `parts` parts: 0 when every part was accepted (or none was tried).
+// A part the phone accepted without telling its reference.
+inline constexpr int kNoReference = -1;
+
 struct SendReport {
     int failedPart = 0;
     int parts = 0;
-    std::vector<int> references; // the phone's message reference ("+CMGS: <mr>") per part sent
+    // The phone's message reference ("+CMGS: <mr>") of each part it accepted, in order;
+    // kNoReference for a part accepted without one.
+    std::vector<int> references;
     // The phone ended the command while the question was asked: no PDU went out, and the
     // phone is ready for the next send.
     bool phoneStoppedWaiting = false;

@@ -130,7 +130,7 @@ TEST_F(CliOnPhoneTest, SendPutsTheWindowsPduOnTheLineAfterThePrompt) {
     EXPECT_EQ(result.out,
               "Command     PDU                                               Result\n"
               "AT+CMGS=16  07912143658709F11100099121436587F900f0FF0361f118  Sent OK\n");
-    EXPECT_EQ(result.err, "Telvane: Sent OK\n");
+    EXPECT_EQ(result.err, "Telvane: Sent OK\nReference of part 1/1: 1\n");
     EXPECT_EQ(Starting(Received(), "AT+CMGS"), (Lines{"AT+CMGS=16"}));
     EXPECT_EQ(phone->SentPdus(), (Lines{kSubmitPdu}));
     // The PDU went out only once the phone had sent its prompt.
@@ -162,6 +162,32 @@ TEST_F(CliOnPhoneTest, SendRefusedByThePhoneEndsWithOne) {
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.out.find(",Error\n"), std::string::npos) << result.out;
     EXPECT_TRUE(phone->SentPdus().empty());
+}
+
+TEST_F(CliOnPhoneTest, LongSendTellsTheReferenceOfEachPartTheCsvStaysClean) {
+    Phone("");
+    const CliResult result = OnPhone({"--format", "csv", "send", "--to", "+123456789", "--sca",
+                                      "+12345678901", "--class", "0", std::string(400, 'a')});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(phone->SentPdus().size(), 3U);
+    // The references are the ones the phone answered, one per part in the order sent.
+    Lines answered;
+    for (const TranscriptEntry& entry : phone->Transcript())
+        if (entry.kind == "TX" && entry.text.starts_with("+CMGS: "))
+            answered.push_back(entry.text.substr(7));
+    ASSERT_EQ(answered.size(), 3U);
+    EXPECT_EQ(result.err, "Telvane: Sent OK\nReference of part 1/3: " + answered[0] +
+                              "\nReference of part 2/3: " + answered[1] +
+                              "\nReference of part 3/3: " + answered[2] + "\n");
+    // Standard output keeps only the table: a header and one line per part.
+    const Lines lines = SplitLines(result.out);
+    ASSERT_EQ(lines.size(), 4U) << result.out;
+    EXPECT_EQ(lines[0], "Command,PDU,Result");
+    // A send the phone refused has no reference to tell.
+    phone.emplace(PhoneSimOptions{"reply AT+CMGS +CMS ERROR: 500\n"});
+    const CliResult refused = OnPhone({"send", "--to", "+123456789", "--sca", "+1234", "abc"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err.find("Reference"), std::string::npos) << refused.err;
 }
 
 TEST_F(CliOnPhoneTest, ConfirmAsksAndWithoutYesCancels) {
