@@ -25,6 +25,7 @@ public:
     bool MoveChecked() override;
     bool NoScaChecked() override;
     void SetNoScaChecked(bool checked) override;
+    SmsDirections CheckedDirections() override;
     std::string CountText(SmsMemory memory) override;
     void SetCountText(SmsMemory memory, const std::string& text) override;
     void SetProgressRange(int lower, int upper) override;
