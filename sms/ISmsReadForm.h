@@ -1,8 +1,8 @@
 #pragma once
-// What the message operations need from the Read SMS tab: the memory radios, the two option
-// check boxes, the count edits, the progress bar, the SMS list's rows, the enabling of the read
-// controls and the status bar text. The application implements it with the real controls; tests
-// implement it with plain fakes.
+// What the message operations need from the Read SMS tab: the memory radios, the option and
+// direction check boxes, the count edits, the progress bar, the SMS list's rows, the enabling of
+// the read controls and the status bar text. The application implements it with the real controls;
+// tests implement it with plain fakes.
 //
 // Threads: the read worker calls it from its own thread; the window's implementation carries
 // each call to the user-interface thread and returns once it is done. The operations never call
