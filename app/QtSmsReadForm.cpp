@@ -70,6 +70,10 @@ void QtSmsReadForm::SetNoScaChecked(bool checked) {
         false);
 }
 
+SmsDirections QtSmsReadForm::CheckedDirections() {
+    return {IsChecked(kSmsInCheckId), IsChecked(kSmsOutCheckId)};
+}
+
 std::string QtSmsReadForm::CountText(SmsMemory memory) {
     return OnGui(
         [this, memory] {

@@ -1,8 +1,8 @@
 #pragma once
-// The Read SMS tab's controls as the message operations see them: the memory radios, the two
-// option check boxes, the count edits, the progress bar (1107), the SMS list's model and the
-// status bar. Callable from any thread: a worker's call is carried to the user-interface thread
-// and waits there, unless the window is closing, when it is dropped (nobody turns the event
+// The Read SMS tab's controls as the message operations see them: the memory radios, the
+// option and direction check boxes, the count edits, the progress bar (1107), the SMS list's model
+// and the status bar. Callable from any thread: a worker's call is carried to the user-interface
+// thread and waits there, unless the window is closing, when it is dropped (nobody turns the event
 // loop that would carry it).
 
 #include "sms/ISmsReadForm.h"
@@ -25,6 +25,7 @@ public:
     bool MoveChecked() override;
     bool NoScaChecked() override;
     void SetNoScaChecked(bool checked) override;
+    SmsDirections CheckedDirections() override;
     std::string CountText(SmsMemory memory) override;
     void SetCountText(SmsMemory memory, const std::string& text) override;
     void SetProgressRange(int lower, int upper) override;

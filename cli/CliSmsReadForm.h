@@ -17,6 +17,7 @@ public:
     bool MoveChecked() override { return moveChecked; }
     bool NoScaChecked() override;
     void SetNoScaChecked(bool checked) override;
+    SmsDirections CheckedDirections() override { return {}; } // the command line lists both
 
     std::string CountText(SmsMemory memory) override;
     void SetCountText(SmsMemory memory, const std::string& text) override;

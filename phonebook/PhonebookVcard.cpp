@@ -2,7 +2,9 @@
 
 #include "core/ExportFile.h"
 #include "core/MessageSink.h"
+#include "core/TextHelpers.h"
 #include "core/Utf8.h"
+#include "db/CDaoRecordset.h"
 #include "phonebook/IPhonebookForm.h"
 #include "phonebook/Vcard.h"
 
@@ -27,6 +29,36 @@ std::optional<std::string> ReadWhole(const std::string& path) {
     return text;
 }
 
+// Names cut to what the database's name column holds; how many were longer.
+int ShortenNames(std::vector<PhonebookRow>& rows) {
+    int shortened = 0;
+    for (PhonebookRow& row : rows) {
+        std::string cut = CutToCharacters(row[kNameColumn], kDbTextCapacity);
+        if (cut.size() != row[kNameColumn].size()) {
+            row[kNameColumn] = std::move(cut);
+            ++shortened;
+        }
+    }
+    return shortened;
+}
+
+std::string CountText(int count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// The result box's text: the rows added, then what did not come in whole.
+std::string ImportedText(std::size_t rows, const std::string& path, int skippedCards,
+                         int shortenedNames) {
+    std::string text = RowCountText(rows) + " imported from " + path;
+    if (skippedCards > 0)
+        text +=
+            "\n" + CountText(skippedCards, "card", "cards") + " without a telephone number skipped";
+    if (shortenedNames > 0)
+        text += "\n" + CountText(shortenedNames, "name", "names") + " shortened to " +
+                std::to_string(kDbTextCapacity) + " characters, the longest the phonebook holds";
+    return text;
+}
+
 } // namespace
 
 int ExportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::string& path) {
@@ -44,14 +76,15 @@ int ImportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::st
         ShowFileError(sink, "Cannot read " + path);
         return -1;
     }
-    const VcardReadResult read = ReadVcards(*text);
+    VcardReadResult read = ReadVcards(*text);
     if (read.error) {
         ShowFileError(sink, "Cannot import " + path + ": line " + std::to_string(read.error->line) +
                                 ": " + read.error->message);
         return -1;
     }
+    const int shortened = ShortenNames(read.rows);
     for (std::size_t i = 0; i < read.rows.size(); ++i)
         form.InsertRow(static_cast<int>(i), read.rows[i]);
-    ShowFileDone(sink, RowCountText(read.rows.size()) + " imported from " + path);
+    ShowFileDone(sink, ImportedText(read.rows.size(), path, read.skippedCards, shortened));
     return static_cast<int>(read.rows.size());
 }

@@ -15,5 +15,7 @@ int ExportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::st
 
 // Reads path and puts one row per telephone number at the top of the list, in the file's order.
 // A file that cannot be read or is no vCard (see ReadVcards) is reported with its line and adds
-// nothing. The number of rows added; -1 on failure.
+// nothing. Cards without a telephone number are skipped, and names longer than the database's
+// name column are shortened to it; the result box says how many of each. The number of rows
+// added; -1 on failure.
 int ImportPhonebookVcard(IPhonebookForm& form, IMessageSink& sink, const std::string& path);

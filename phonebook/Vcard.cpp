@@ -175,28 +175,48 @@ bool IsQuotedPrintable(std::string_view line) {
     return property && Uppercase(property->Param("ENCODING")) == "QUOTED-PRINTABLE";
 }
 
+// The next physical line from start, which moves past its end: CRLF, LF or a CR alone (old
+// Macintosh exports).
+std::string_view NextPhysicalLine(std::string_view text, std::size_t& start) {
+    auto end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos)
+        end = text.size();
+    const std::string_view physical = text.substr(start, end - start);
+    start = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n')
+        ++start;
+    return physical;
+}
+
+// 2.1 folds a line before a blank that stays part of the value; 3.0 and 4.0 insert a line
+// break and one blank, which unfolding takes away again. Each card starts out as 3.0 folds.
+void NoteFoldStyle(std::string_view line, bool& keepFoldBlank) {
+    const std::optional<Property> property = ParseProperty(line);
+    if (property && property->name == "BEGIN")
+        keepFoldBlank = false;
+    else if (property && property->name == "VERSION")
+        keepFoldBlank = Trimmed(property->value) == "2.1";
+}
+
 // Physical lines joined into logical ones: a line starting with a blank or a tab continues the
 // one before (RFC 6350 3.2), and a quoted-printable value ending in '=' goes on in the next line.
 std::vector<Line> LogicalLines(std::string_view text, int& lastLine) {
     std::vector<Line> lines;
     bool softBreak = false;
+    bool keepFoldBlank = false;
     int number = 0;
     std::size_t start = 0;
     while (start < text.size()) {
-        auto end = text.find('\n', start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view physical = text.substr(start, end - start);
-        start = end + 1;
+        const std::string_view physical = NextPhysicalLine(text, start);
         ++number;
-        if (!physical.empty() && physical.back() == '\r')
-            physical.remove_suffix(1);
         if (softBreak) {
             lines.back().text += physical;
         } else if (!lines.empty() && !lines.back().text.empty() && !physical.empty() &&
                    (physical.front() == ' ' || physical.front() == '\t')) {
-            lines.back().text += physical.substr(1);
+            lines.back().text += keepFoldBlank ? physical : physical.substr(1);
         } else {
+            if (!lines.empty())
+                NoteFoldStyle(lines.back().text, keepFoldBlank);
             lines.push_back({number, std::string(physical)});
         }
         std::string& last = lines.back().text;
@@ -217,10 +237,12 @@ int HexValue(char c) {
     return upper >= 'A' && upper <= 'F' ? upper - 'A' + 10 : -1;
 }
 
-std::string QuotedPrintableDecoded(std::string_view text) {
+// Each escape character followed by two hex digits as the byte they give: '=' in
+// quoted-printable, '%' in a URI.
+std::string HexEscapesDecoded(std::string_view text, char escape) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
+        if (text[i] == escape && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 &&
             HexValue(text[i + 2]) >= 0) {
             out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
             i += 2;
@@ -251,7 +273,7 @@ std::string EightBitToUtf8(std::string_view text, bool windows) {
 std::optional<std::string> DecodedValue(const Property& property) {
     std::string raw = property.value;
     if (Uppercase(property.Param("ENCODING")) == "QUOTED-PRINTABLE")
-        raw = QuotedPrintableDecoded(raw);
+        raw = HexEscapesDecoded(raw, '=');
     const std::string charset = Uppercase(property.Param("CHARSET"));
     if (charset.empty() || charset == "UTF-8" || charset == "UTF8")
         return is_utf8(raw) ? raw : EightBitToUtf8(raw, true); // old phones wrote their own code
@@ -309,15 +331,15 @@ std::string NameFromN(std::string_view value) {
     return name;
 }
 
-// A text value as it stands; a tel URI (4.0) without its scheme, its parameters and the visual
-// separators RFC 3966 allows in it.
+// A text value as it stands; a tel URI (4.0) without its scheme and its parameters,
+// percent-decoded, and without the visual separators RFC 3966 allows in it.
 std::string NumberFrom(std::string_view value) {
     if (!StartsWithNoCase(Trimmed(value), "TEL:"))
         return std::string(value);
     value = Trimmed(value).substr(4);
     value = value.substr(0, value.find(';'));
     std::string number;
-    for (char c : value) {
+    for (char c : valid_utf8(HexEscapesDecoded(value, '%'))) {
         if (c != '-' && c != '.' && c != '(' && c != ')')
             number += c;
     }
@@ -339,6 +361,45 @@ std::optional<std::string> XType(const Property& property) {
     return std::nullopt;
 }
 
+// ---- reading: the file's encoding
+
+// UTF-16 code units from two bytes each, in the byte order given; an odd last byte is one unit
+// of its own, so that it shows as U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    const auto unit = [&](std::size_t i) -> char32_t {
+        if (i + 1 >= bytes.size())
+            return 0xFFFF; // no UTF-16 unit: replaced below
+        const auto a = static_cast<unsigned char>(bytes[i]);
+        const auto b = static_cast<unsigned char>(bytes[i + 1]);
+        return bigEndian ? (a << 8U) | b : (b << 8U) | a;
+    };
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t cp = unit(i);
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            const char32_t low = unit(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((cp - 0xD800) << 10U) + (low - 0xDC00);
+                i += 2;
+            }
+        }
+        append_utf8(out, cp == 0xFFFF || (cp >= 0xD800 && cp <= 0xDFFF) ? kReplacementChar : cp);
+    }
+    return out;
+}
+
+// The file's text as UTF-8 bytes: without a UTF-8 byte order mark, and UTF-16 (marked by its
+// byte order mark, either order) converted. Other files are taken as they are.
+std::string AsUtf8(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF"))
+        return std::string(text.substr(3));
+    if (text.starts_with("\xFF\xFE"))
+        return Utf16ToUtf8(text.substr(2), false);
+    if (text.starts_with("\xFE\xFF"))
+        return Utf16ToUtf8(text.substr(2), true);
+    return std::string(text);
+}
+
 struct Card {
     std::string formattedName;
     std::string nName;
@@ -351,7 +412,7 @@ public:
         if (text.size() > kMaxVcardFileSize)
             return Fail(1, "the file is too large for a phonebook");
         int lastLine = 0;
-        for (const Line& line : LogicalLines(text, lastLine)) {
+        for (const Line& line : LogicalLines(AsUtf8(text), lastLine)) {
             if (Trimmed(line.text).empty())
                 continue;
             if (!Take(line))
@@ -396,7 +457,7 @@ private:
             return false;
         }
         if (property.name == "END")
-            return EndCard(number);
+            return EndCard();
         if (property.name == "VERSION") {
             const std::string_view version = Trimmed(property.value);
             if (version != "2.1" && version != "3.0" && version != "4.0") {
@@ -434,10 +495,12 @@ private:
         card.rows.push_back(std::move(row));
     }
 
-    bool EndCard(int number) {
-        if (card.rows.empty()) {
-            Fail(number, "card without a telephone number");
-            return false;
+    bool EndCard() {
+        inCard = false;
+        ++cards;
+        if (card.rows.empty()) { // address-book exports hold such cards: not for a phone
+            ++result.skippedCards;
+            return true;
         }
         const std::string& name = card.formattedName.empty() ? card.nName : card.formattedName;
         for (PhonebookRow& row : card.rows) {
@@ -445,8 +508,6 @@ private:
             row[kNameColumn] = name;
             result.rows.push_back(std::move(row));
         }
-        inCard = false;
-        ++cards;
         return true;
     }
 

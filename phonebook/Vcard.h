@@ -2,9 +2,11 @@
 // The phonebook list as vCard files. Writing gives vCard 3.0 (RFC 2426, escaping as RFC 6350
 // says): one card per row with FN and N (the name), TEL with TYPE=X-<FMT column>, and
 // X-TELVANE-POS (the POS column); UTF-8, CRLF line ends, lines folded at 75 octets without
-// splitting a character. Reading takes vCard 2.1, 3.0 and 4.0: folded lines, 2.1's
-// QUOTED-PRINTABLE (soft line breaks included) with CHARSET UTF-8, ISO-8859-1, WINDOWS-1252 or
-// US-ASCII, groups ("item1.TEL"), "tel:" URIs; one row per TEL of a card. Pure functions.
+// splitting a character. Reading takes vCard 2.1, 3.0 and 4.0 in UTF-8 (with or without a byte
+// order mark) or UTF-16 with its byte order mark, lines ended by CRLF, LF or CR: folded
+// lines, 2.1's QUOTED-PRINTABLE (soft line breaks included) with CHARSET UTF-8, ISO-8859-1,
+// WINDOWS-1252 or US-ASCII, groups ("item1.TEL"), "tel:" URIs; one row per TEL of a card. Pure
+// functions.
 
 #include "phonebook/IPhonebookForm.h"
 
@@ -26,15 +28,17 @@ struct VcardError {
 
 struct VcardReadResult {
     // With no error: a row per TEL in file order, "NEW" in POS, the name (FN, else N's parts),
-    // the number as written (a "tel:" URI without scheme, parameters and '-', '.', '(', ')'),
+    // the number as written (a "tel:" URI percent-decoded, without scheme, parameters and '-',
+    // '.', '(', ')'),
     // and in FMT the TYPE's X- value when the card
     // has one (as written by WriteVcards), else "International" for a number starting with '+'
     // and "National" for any other - as a row added by hand gets. With an error: no rows.
     std::vector<PhonebookRow> rows;
     std::optional<VcardError> error;
+    int skippedCards = 0; // cards without a telephone number: no row for them
 };
 
 // Fails, with the line, on text that is not a vCard, a property line without ':', a version
-// other than 2.1, 3.0 or 4.0, an unknown CHARSET, a card without a telephone number, a card
-// never ended, or a file larger than kMaxVcardFileSize.
+// other than 2.1, 3.0 or 4.0, an unknown CHARSET, a card never ended, or a file larger than
+// kMaxVcardFileSize. A card without a telephone number is skipped and counted.
 VcardReadResult ReadVcards(std::string_view text);

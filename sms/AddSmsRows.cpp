@@ -75,7 +75,13 @@ class RowBuilder {
 public:
     // The box is read once a call: the form is asked across threads.
     RowBuilder(const SmsReadContext& c, CDaoPhonebook& book)
-        : context(c), phonebook(book), noSca(c.form.NoScaChecked()) {}
+        : context(c), phonebook(book), noSca(c.form.NoScaChecked()),
+          directions(c.form.CheckedDirections()) {}
+
+    // A status whose direction the check boxes leave out gets no row (and its PDU no decoding).
+    bool Lists(int status) const {
+        return IsListedStatus(status) && directions.Lists(IsReceivedStatus(status));
+    }
 
     // Fills the row of a listed status; false when its PDU did not decode.
     bool Fill(int status, std::string_view pdu, SmsRow& row) {
@@ -110,6 +116,7 @@ private:
     const SmsReadContext& context;
     CDaoPhonebook& phonebook;
     bool noSca;
+    SmsDirections directions;
     std::unordered_map<std::string, std::string> names;
 };
 
@@ -132,7 +139,7 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
         const int status =
             listAnswer ? HeaderSecondField(group.header) : HeaderFirstField(group.header);
         const int number = listAnswer ? HeaderIndex(group.header) : nextOrdinal++;
-        if (!IsListedStatus(status))
+        if (!builder.Lists(status))
             continue;
         SmsRow row;
         row[kSmsNumberColumn] = std::to_string(number);

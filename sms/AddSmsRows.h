@@ -36,6 +36,7 @@ struct SmsRowsResult {
 
 // Builds rows from the store's current lines and inserts them at the top of the list, in the
 // order of the groups. A "+CMGR:" group shows `ordinal` in column 0, the next one ordinal + 1
-// and so on; a "+CMGL:" group its memory index. The store's lock is held only while the groups
-// are copied out, never while the form or the database is asked.
+// and so on; a "+CMGL:" group its memory index. Only the directions the form's check boxes
+// choose get rows (a left-out group still takes its ordinal). The store's lock is held only while
+// the groups are copied out, never while the form or the database is asked.
 SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& context);

@@ -1,8 +1,8 @@
 #pragma once
-// What the message operations need from the Read SMS tab: the memory radios, the two option
-// check boxes, the count edits, the progress bar, the SMS list's rows, the enabling of the read
-// controls and the status bar text. The application implements it with the real controls; tests
-// implement it with plain fakes.
+// What the message operations need from the Read SMS tab: the memory radios, the option and
+// direction check boxes, the count edits, the progress bar, the SMS list's rows, the enabling of
+// the read controls and the status bar text. The application implements it with the real controls;
+// tests implement it with plain fakes.
 //
 // Threads: the read worker calls it from its own thread; the window's implementation carries
 // each call to the user-interface thread and returns once it is done. The operations never call
@@ -17,6 +17,15 @@
 // The two message memories of the phone (3GPP TS 27.005 <mem1>).
 enum class SmsMemory { Sim, Phone };
 
+// The directions a read lists: received messages ("SMS IN", 1039) and stored outgoing ones
+// ("SMS Out", 1040). Neither checked lists both, as both checked does.
+struct SmsDirections {
+    bool in = false;
+    bool out = false;
+
+    bool Lists(bool received) const { return in == out || (received ? in : out); }
+};
+
 class ISmsReadForm {
 public:
     virtual ~ISmsReadForm() = default;
@@ -28,6 +37,8 @@ public:
     // "PDU doesn't Contains SCA (Dazozu Dided)" (1052); the row builder checks it itself.
     virtual bool NoScaChecked() = 0;
     virtual void SetNoScaChecked(bool checked) = 0;
+    // "SMS IN" (1039) and "SMS Out" (1040); the row builder reads them once a call.
+    virtual SmsDirections CheckedDirections() = 0;
 
     // The count edits: "Inbox SMS (SM)" (1048) and "Inbox SMS (ME)" (1051), as text.
     virtual std::string CountText(SmsMemory memory) = 0;

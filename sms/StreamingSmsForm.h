@@ -16,6 +16,7 @@ public:
     bool MoveChecked() override { return form.MoveChecked(); }
     bool NoScaChecked() override { return form.NoScaChecked(); }
     void SetNoScaChecked(bool checked) override { form.SetNoScaChecked(checked); }
+    SmsDirections CheckedDirections() override { return form.CheckedDirections(); }
     std::string CountText(SmsMemory memory) override { return form.CountText(memory); }
     void SetCountText(SmsMemory memory, const std::string& text) override {
         form.SetCountText(memory, text);

@@ -1,9 +1,10 @@
 // The Read SMS tab on the real widgets against the phone simulator: the counts asked when the
-// session opens, the walk over scattered indexes into the SMS list, "Move", "Stop current task",
-// an empty memory, the copy into the archive and the archive viewer opened from the menu, and a
-// log file of the simulator's own transcript loaded through "Read From File".
-#include "db/CDaoSMS_In.h"
+// session opens, the walk over scattered indexes into the SMS list, the direction boxes,
+// "Move", "Stop current task", an empty memory, the copy into the archive and the archive viewer
+// opened from the menu, and a log file of the simulator's own transcript loaded through "Read
+// From File".
 #include "archive/CSmsArchiveDlg.h"
+#include "db/CDaoSMS_In.h"
 #include "res/form/FormControls.h"
 #include "sms/SmsLogFile.h"
 #include "sms/view/CMessageViewDlg.h"
@@ -164,6 +165,33 @@ TEST_F(ReadSmsWindowTest, MoveErasesEachListedMessageAfterItsRead) {
     EXPECT_EQ(exchanges, (Texts{"AT+CMGR=1", "AT+CMGD=1", "AT+CMGR=2", "AT+CMGR=3", "AT+CMGD=3"}))
         << "the message that could not be shown stays on the phone";
     EXPECT_EQ(boxes, Texts{"Error parsing... sorry"});
+}
+
+TEST_F(ReadSmsWindowTest, TheDirectionBoxesChooseWhatTheReadLists) {
+    // A stored, unsent SMS-SUBMIT to +123456789, "abc".
+    const std::string_view submit = "07912143658709F11100099121436587F900f0FF0361f118";
+    PhoneSim phone({.fixture = Sms(1, 1, kHelloPdu) + Sms(2, 2, submit) + Sms(3, 0, kHelloPdu)});
+    Start(phone);
+    OpenAndCount();
+    auto* in = qobject_cast<QAbstractButton*>(view->Control(kSmsInCheckId));
+    auto* out = qobject_cast<QAbstractButton*>(view->Control(kSmsOutCheckId));
+    ASSERT_TRUE(in != nullptr && out != nullptr);
+    EXPECT_EQ(in->text(), "SMS IN");
+    EXPECT_EQ(out->text(), "SMS Out");
+    out->setChecked(true);
+    ReadFromPhone();
+    EXPECT_EQ(Column(kSmsTypeColumn), Texts{"OUT"});
+    EXPECT_EQ(Column(kSmsTextColumn), Texts{"abc"});
+
+    out->setChecked(false);
+    in->setChecked(true);
+    ReadFromPhone();
+    EXPECT_EQ(Column(kSmsTypeColumn), (Texts{"IN", "IN"}));
+
+    in->setChecked(false);
+    ReadFromPhone();
+    EXPECT_EQ(Column(kSmsTypeColumn), (Texts{"IN", "OUT", "IN"})) << "neither box: both listed";
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(ReadSmsWindowTest, StopCurrentTaskEndsTheWalkBeforeTheNextIndex) {

@@ -41,18 +41,45 @@ TEST_F(PhonebookVcardTest, ExportThenImportPutsTheSameRowsAsNewAtTheTop) {
 
 TEST_F(PhonebookVcardTest, ABadFileIsReportedWithItsLineAndAddsNothing) {
     const std::string path = dir.File("bad.vcf");
-    std::ofstream(path)
-        << "BEGIN:VCARD\nFN:Uno\nTEL:1\nEND:VCARD\nBEGIN:VCARD\nFN:Due\nEND:VCARD\n";
+    std::ofstream(path) << "BEGIN:VCARD\nFN:Uno\nTEL:1\nEND:VCARD\nBEGIN:VCARD\nFN:Due\nTEL:2\n";
     EXPECT_EQ(ImportPhonebookVcard(form, messages, path), -1);
     ASSERT_EQ(messages.Requests().size(), 1U);
     EXPECT_EQ(messages.Requests()[0].text,
-              "Cannot import " + path + ": line 7: card without a telephone number");
+              "Cannot import " + path + ": line 7: END:VCARD missing at the end of the file");
     EXPECT_EQ(messages.Requests()[0].icon, BoxIcon::Error);
     EXPECT_EQ(form.Rows().size(), 2U);
 
     EXPECT_EQ(ImportPhonebookVcard(form, messages, dir.File("missing.vcf")), -1);
     EXPECT_EQ(messages.Texts().back(), "Cannot read " + dir.File("missing.vcf"));
     EXPECT_EQ(form.Rows().size(), 2U);
+}
+
+TEST_F(PhonebookVcardTest, SkippedCardsAndShortenedNamesAreCountedInTheResultBox) {
+    std::string longName;
+    for (int i = 0; i < 30; ++i)
+        longName += "Niccolò ";                        // 240 characters, 270 octets
+    longName += "della Città";                         // 251 characters
+    const std::string tooLong = longName + " di Roma"; // 259 characters
+    const std::string path = dir.File("export.vcf");
+    std::ofstream(path) << "BEGIN:VCARD\nVERSION:3.0\nFN:Solo mail\nEND:VCARD\n"
+                        << "BEGIN:VCARD\nVERSION:3.0\nFN:" << tooLong
+                        << "\nTEL:1\nTEL:2\nEND:VCARD\n"
+                        << "BEGIN:VCARD\nVERSION:3.0\nFN:" << longName << "\nTEL:3\nEND:VCARD\n";
+    EXPECT_EQ(ImportPhonebookVcard(form, messages, path), 3);
+    EXPECT_EQ(messages.Texts().back(), "3 rows imported from " + path +
+                                           "\n1 card without a telephone number skipped"
+                                           "\n2 names shortened to 255 characters, the longest "
+                                           "the phonebook holds");
+    const std::string cut = longName + " di "; // 255 characters
+    ASSERT_EQ(form.Rows().size(), 5U);
+    EXPECT_EQ(form.Rows()[0], (PhonebookRow{"NEW", cut, "1", "National"}));
+    EXPECT_EQ(form.Rows()[1], (PhonebookRow{"NEW", cut, "2", "National"}));
+    EXPECT_EQ(form.Rows()[2], (PhonebookRow{"NEW", longName, "3", "National"}));
+
+    // Nothing skipped or shortened: the box as before.
+    std::ofstream(path) << "BEGIN:VCARD\nFN:Uno\nTEL:1\nEND:VCARD\n";
+    EXPECT_EQ(ImportPhonebookVcard(form, messages, path), 1);
+    EXPECT_EQ(messages.Texts().back(), "1 row imported from " + path);
 }
 
 TEST_F(PhonebookVcardTest, AnExistingFileIsReplacedOnlyAfterYes) {

@@ -180,10 +180,13 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"Csv", "Name,Number\r\nMario,123\r\n", 1, "not a vCard"},
         Refused{"Empty", "", 1, "no vCard"},
         // A good card first: the bad second one still leaves nothing imported.
-        Refused{"SecondCardWithoutTel",
+        Refused{"SecondCardNeverEnded",
                 "BEGIN:VCARD\nVERSION:3.0\nFN:A\nTEL:1\nEND:VCARD\n"
-                "BEGIN:VCARD\nVERSION:3.0\nFN:Nessun numero\nEMAIL:x@y.it\nEND:VCARD\n",
-                10, "without a telephone number"},
+                "BEGIN:VCARD\nVERSION:3.0\nFN:Nessun numero\nTEL:2\n",
+                9, "END:VCARD missing"},
+        // Lines counted with CR-only line ends as with any other.
+        Refused{"NoColonAfterCrOnlyLineEnds", "BEGIN:VCARD\rVERSION:3.0\r\rFN A\rEND:VCARD\r", 4,
+                "':' missing"},
         Refused{"NoColon", "BEGIN:VCARD\nVERSION:3.0\nFN A\nTEL:1\nEND:VCARD\n", 3, "':' missing"},
         Refused{"Version5", "BEGIN:VCARD\nVERSION:5.0\nTEL:1\nEND:VCARD\n", 2, "version 5.0"},
         Refused{"UnknownCharset",
@@ -194,6 +197,97 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"TextAfterTheLastCard", "BEGIN:VCARD\nTEL:1\nEND:VCARD\nstray text\n", 4,
                 "not a vCard"}),
     [](const testing::TestParamInfo<Refused>& param) { return std::string(param.param.name); });
+
+// The text as UTF-16 with its byte order mark first.
+std::string Utf16(const std::string& utf8, bool bigEndian) {
+    std::string out;
+    const auto unit = [&](char32_t u) {
+        const auto high = static_cast<char>(u >> 8U);
+        const auto low = static_cast<char>(u & 0xFFU);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    };
+    unit(0xFEFF);
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t cp = next_code_point(utf8, pos);
+        if (cp < 0x10000) {
+            unit(cp);
+        } else {
+            unit(0xD800 + ((cp - 0x10000) >> 10U));
+            unit(0xDC00 + ((cp - 0x10000) & 0x3FFU));
+        }
+    }
+    return out;
+}
+
+TEST(VcardReadTest, ByteOrderMarksUtf16InEitherOrderAndEveryLineEndGiveTheSameRows) {
+    const std::string card = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Città 日本 🎉\r\n"
+                             "TEL;TYPE=cell:+39333111\r\nEND:VCARD\r\n";
+    const Rows expected = {{"NEW", "Città 日本 🎉", "+39333111", "International"}};
+    std::string crOnly = card;
+    std::erase(crOnly, '\n');
+    std::string lfOnly = card;
+    std::erase(lfOnly, '\r');
+    const std::vector<std::pair<const char*, std::string>> files = {
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + card},
+        {"UTF-16LE", Utf16(card, false)},
+        {"UTF-16BE", Utf16(card, true)},
+        {"UTF-16LE, CR only", Utf16(crOnly, false)},
+        {"CR only", crOnly},
+        {"LF only", lfOnly},
+    };
+    for (const auto& [what, text] : files) {
+        const VcardReadResult read = ReadVcards(text);
+        ASSERT_FALSE(read.error) << what << ": " << read.error->line << ": " << read.error->message;
+        EXPECT_EQ(read.rows, expected) << what;
+    }
+    // A unit missing its other half shows as U+FFFD, never as a broken sequence.
+    const std::string lone = Utf16("BEGIN:VCARD\nFN:x", false) + std::string("\x3D\xD8", 2) +
+                             Utf16("\nTEL:1\nEND:VCARD\n", false).substr(2);
+    const VcardReadResult read = ReadVcards(lone);
+    ASSERT_FALSE(read.error) << read.error->message;
+    EXPECT_EQ(read.rows, (Rows{{"NEW", "x\uFFFD", "1", "National"}}));
+}
+
+TEST(VcardReadTest, CardsWithoutANumberAreSkippedAndCounted) {
+    const VcardReadResult read =
+        ReadVcards("BEGIN:VCARD\nVERSION:3.0\nFN:Solo mail\nEMAIL:x@y.it\nEND:VCARD\n"
+                   "BEGIN:VCARD\nVERSION:3.0\nFN:A\nTEL:1\nEND:VCARD\n"
+                   "BEGIN:VCARD\nVERSION:4.0\nFN:Azienda\nORG:Acme\nEND:VCARD\n"
+                   "BEGIN:VCARD\nVERSION:3.0\nFN:B\nTEL:2\nEND:VCARD\n");
+    ASSERT_FALSE(read.error) << read.error->message;
+    EXPECT_EQ(read.rows, (Rows{{"NEW", "A", "1", "National"}, {"NEW", "B", "2", "National"}}));
+    EXPECT_EQ(read.skippedCards, 2);
+
+    const VcardReadResult none = ReadVcards("BEGIN:VCARD\nVERSION:3.0\nFN:Solo mail\nEND:VCARD\n");
+    ASSERT_FALSE(none.error) << none.error->message;
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_EQ(none.skippedCards, 1);
+}
+
+TEST(VcardReadTest, Version21UnfoldingKeepsTheBlankLaterVersionsDropIt) {
+    const VcardReadResult read = ReadVcards("BEGIN:VCARD\r\nVERSION:2.1\r\n"
+                                            "FN:Mario\r\n Rossi\r\nTEL:1\r\nEND:VCARD\r\n"
+                                            "BEGIN:VCARD\r\nVERSION:3.0\r\n"
+                                            "FN:Anna\r\n  Bianchi\r\nTEL:2\r\nEND:VCARD\r\n"
+                                            "BEGIN:VCARD\r\nVERSION:4.0\r\n"
+                                            "FN:Lu\r\n ca\r\nTEL:3\r\nEND:VCARD\r\n");
+    ASSERT_FALSE(read.error) << read.error->message;
+    EXPECT_EQ(read.rows, (Rows{{"NEW", "Mario Rossi", "1", "National"},
+                               {"NEW", "Anna Bianchi", "2", "National"},
+                               {"NEW", "Luca", "3", "National"}}));
+}
+
+TEST(VcardReadTest, TelUrisArePercentDecoded) {
+    const VcardReadResult read = ReadVcards("BEGIN:VCARD\nVERSION:4.0\nFN:A\n"
+                                            "TEL;VALUE=uri:tel:%2B39-333-111;phone-context=x\n"
+                                            "TEL;VALUE=uri:tel:*100%23\n"
+                                            "TEL;VALUE=uri:tel:12%zz\n"
+                                            "END:VCARD\n");
+    ASSERT_FALSE(read.error) << read.error->message;
+    EXPECT_EQ(read.rows, (Rows{{"NEW", "A", "+39333111", "International"},
+                               {"NEW", "A", "*100#", "National"},
+                               {"NEW", "A", "12%zz", "National"}}));
+}
 
 TEST(VcardReadTest, AFileLargerThanTheLimitIsRefused) {
     const std::string huge(kMaxVcardFileSize + 1, 'x');

@@ -72,6 +72,35 @@ TEST_F(AddSmsRowsTest, ListGroupsShowTheirIndexesInOrder) {
     EXPECT_EQ(form.Column(kSmsStatColumn), (Texts{"UNREAD", "SENT"}));
 }
 
+TEST_F(AddSmsRowsTest, TheDirectionBoxesChooseTheRowsNeitherListsBoth) {
+    const std::string submit = "07912143658709F11100099121436587F900f0FF0361f118";
+    struct Case {
+        bool in;
+        bool out;
+        Texts indexes;
+    };
+    for (const Case& c : {Case{false, false, {"1", "2", "3", "4"}}, Case{true, false, {"1", "3"}},
+                          Case{false, true, {"2", "4"}}, Case{true, true, {"1", "2", "3", "4"}}}) {
+        form.DeleteAllSmsRows();
+        form.inChecked = c.in;
+        form.outChecked = c.out;
+        Store({"+CMGL: 1,1,,24", kHelloPdu, "+CMGL: 2,3,,23", submit, "+CMGL: 3,0,,24", kHelloPdu,
+               "+CMGL: 4,2,,23", submit, "OK"});
+        const SmsRowsResult result = Add();
+        EXPECT_EQ(form.Column(kSmsNumberColumn), c.indexes) << c.in << c.out;
+        EXPECT_EQ(result.rows, static_cast<int>(c.indexes.size()));
+        EXPECT_EQ(result.groups, 4);
+    }
+    // A read answer of the left-out direction: no row, no box.
+    form.DeleteAllSmsRows();
+    form.inChecked = true;
+    form.outChecked = false;
+    Store({"+CMGR: 3,,23", submit, "OK"});
+    EXPECT_EQ(Add(5).rows, 0);
+    EXPECT_TRUE(form.Rows().empty());
+    EXPECT_TRUE(sink.Texts().empty());
+}
+
 TEST_F(AddSmsRowsTest, RowsAreHandedOutAsBuiltInTheAnswersOrderUnsolicitedLinesAside) {
     Texts handed;
     context.rowListed = [&handed](const SmsRow& row) { handed.push_back(row[kSmsNumberColumn]); };

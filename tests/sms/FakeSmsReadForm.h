@@ -16,6 +16,7 @@ public:
     bool MoveChecked() override { return Get(moveChecked); }
     bool NoScaChecked() override { return Get(noScaChecked); }
     void SetNoScaChecked(bool checked) override { Set(noScaChecked, checked); }
+    SmsDirections CheckedDirections() override { return {Get(inChecked), Get(outChecked)}; }
 
     std::string CountText(SmsMemory memory) override {
         std::lock_guard lock(mutex);
@@ -77,6 +78,8 @@ public:
     bool meChecked = false;
     bool moveChecked = false;
     bool noScaChecked = false;
+    bool inChecked = false;
+    bool outChecked = false;
     std::string smCount;
     std::string meCount;
     SmsList list;

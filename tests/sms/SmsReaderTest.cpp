@@ -99,6 +99,24 @@ TEST_F(SmsReaderOnPhoneTest, MoveErasesOnlyListedDecodedMessages) {
     EXPECT_EQ(sink.Texts(), Texts{"Error parsing... sorry"});
 }
 
+TEST_F(SmsReaderOnPhoneTest, OnlyTheCheckedDirectionIsListedAndOnlyWhatIsListedIsMoved) {
+    Open(Sms(1, 1, kHelloPdu) + Sms(2, 2, kSubmitPdu) + Sms(3, 0, kHelloPdu) +
+         Sms(5, 3, kSubmitPdu));
+    form.outChecked = true;
+    form.moveChecked = true;
+    ReadAll();
+    Texts exchanges = Received();
+    std::erase_if(exchanges, [](const std::string& line) {
+        return !line.starts_with("AT+CMGR") && !line.starts_with("AT+CMGD");
+    });
+    // Every message is still read (the count holds them all); received ones stay on the phone.
+    EXPECT_EQ(exchanges, (Texts{"AT+CMGR=1", "AT+CMGR=2", "AT+CMGD=2", "AT+CMGR=3", "AT+CMGR=4",
+                                "AT+CMGR=5", "AT+CMGD=5"}));
+    EXPECT_EQ(form.Column(kSmsNumberColumn), (Texts{"4", "2"}));
+    EXPECT_EQ(form.Column(kSmsStatColumn), (Texts{"SENT", "NOT SENT"}));
+    EXPECT_TRUE(sink.Texts().empty());
+}
+
 TEST_F(SmsReaderOnPhoneTest, EmptyMemorySendsNoRead) {
     Open("sms ME 2 1 " + std::string(kHelloPdu) + "\n");
     form.InsertSmsRows(0, {SmsRow{"old"}});
