@@ -1,5 +1,6 @@
-// libFuzzer target over the PDU parsers and the field decoders: any text from the phone line must
-// parse or fail cleanly, and whatever parses must decode without reading past its fields.
+// libFuzzer target over the PDU parsers (status reports included) and the field decoders: any text
+// from the phone line must parse or fail cleanly, and whatever parses must decode without reading
+// past its fields.
 
 #include "fuzz/FuzzCheck.h"
 #include "pdu/Pdu.h"
@@ -51,6 +52,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sms_container submit;
     if (parse_sms_out(text, submit) == 1) {
         decode_all(submit);
+    }
+    // A status report parses only under MTI 2, and its fields stay inside their capacities.
+    if (const auto report = parse_status_report(text)) {
+        FuzzRequire(pdu_kind(text) == PduKind::StatusReport);
+        FuzzRequire(report->scts.size() == 14 && report->discharge.size() == 14);
+        FuzzRequire(report->ud.size() % 2 == 0);
+        (void)decode_oa(report->recipient, report->recipient_length);
+        (void)decode_time(report->discharge);
+        (void)delivery_status_text(report->status);
     }
     // The raw text as user data under every coding and header flag the first octets pick.
     if (text.size() >= 3) {

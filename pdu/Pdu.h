@@ -9,5 +9,6 @@
 #include "pdu/PduParser.h"
 #include "pdu/SmsContainer.h"
 #include "pdu/SmsTime.h"
+#include "pdu/StatusReport.h"
 #include "pdu/SubmitUserData.h"
 #include "pdu/UserData.h"
