@@ -7,11 +7,14 @@
 #include "sms/SmsHeader.h"
 #include "sms/SmsRowText.h"
 
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace {
+
+enum class RowFill { Decoded, Undecoded, LeftOut };
 
 struct SmsGroup {
     std::string header;
@@ -41,34 +44,70 @@ std::vector<SmsGroup> CollectGroups(serialdata& store) {
     return groups;
 }
 
-using Parser = int (*)(std::string_view, sms_container&, std::string*);
+// A PDU line decoded as the kind its own first octet announces, whatever the header's status.
+struct DecodedPdu {
+    PduKind kind = PduKind::Reserved;
+    sms_container sms;
+    std::optional<sms_status_report> report;
+};
 
 // Each attempt starts from an empty record: a failed one leaves fields half filled.
-int ParsePrefixed(Parser parse, std::string_view pdu, sms_container& sms) {
-    sms = sms_container{};
-    const std::string text =
-        CopyHead(std::string(kNoScaPrefix) + std::string(pdu), static_cast<int>(kMaxPduLineChars));
-    return parse(text, sms, nullptr);
+bool DecodeAs(std::string_view text, DecodedPdu& out) {
+    out = DecodedPdu{};
+    const std::optional<PduKind> kind = pdu_kind(text);
+    if (!kind)
+        return false;
+    out.kind = *kind;
+    switch (*kind) {
+    case PduKind::Deliver:
+        return parse_sms_in(text, out.sms, nullptr) == 1;
+    case PduKind::Submit:
+        return parse_sms_out(text, out.sms, nullptr) == 1;
+    case PduKind::StatusReport:
+        out.report = parse_status_report(text);
+        return out.report.has_value();
+    case PduKind::Reserved:
+        return false;
+    }
+    return false;
 }
 
-int ParsePlain(Parser parse, std::string_view pdu, sms_container& sms) {
-    sms = sms_container{};
-    return parse(CopyHead(pdu, static_cast<int>(kMaxPduLineChars)), sms, nullptr);
+bool DecodePrefixed(std::string_view pdu, DecodedPdu& out) {
+    return DecodeAs(
+        CopyHead(std::string(kNoScaPrefix) + std::string(pdu), static_cast<int>(kMaxPduLineChars)),
+        out);
+}
+
+bool DecodePlain(std::string_view pdu, DecodedPdu& out) {
+    return DecodeAs(CopyHead(pdu, static_cast<int>(kMaxPduLineChars)), out);
 }
 
 // Decodes the PDU, with "0100" in front when the box says so; a PDU that fails without it is
 // tried once more with it, and the box stays checked from then on. With the box checked, a PDU
 // that does carry its centre still decodes without the prefix: one message without a centre
 // must not make every later message unreadable.
-bool DecodePdu(Parser parse, std::string_view pdu, sms_container& sms, bool& noSca,
-               ISmsReadForm& form) {
+bool DecodePdu(std::string_view pdu, DecodedPdu& out, bool& noSca, ISmsReadForm& form) {
     if (noSca)
-        return ParsePrefixed(parse, pdu, sms) == 1 || ParsePlain(parse, pdu, sms) == 1;
-    if (ParsePlain(parse, pdu, sms) == 1)
+        return DecodePrefixed(pdu, out) || DecodePlain(pdu, out);
+    if (DecodePlain(pdu, out))
         return true;
     noSca = true;
     form.SetNoScaChecked(true);
-    return ParsePrefixed(parse, pdu, sms) == 1;
+    return DecodePrefixed(pdu, out);
+}
+
+std::string_view TypeWord(PduKind kind, int status) {
+    switch (kind) {
+    case PduKind::Deliver:
+        return "IN";
+    case PduKind::Submit:
+        return "OUT";
+    case PduKind::StatusReport:
+        return kSmsReportType;
+    case PduKind::Reserved:
+        break;
+    }
+    return StatusWords(status).type;
 }
 
 class RowBuilder {
@@ -78,27 +117,43 @@ public:
         : context(c), phonebook(book), noSca(c.form.NoScaChecked()),
           directions(c.form.CheckedDirections()) {}
 
-    // A status whose direction the check boxes leave out gets no row (and its PDU no decoding).
-    bool Lists(int status) const {
-        return IsListedStatus(status) && directions.Lists(IsReceivedStatus(status));
-    }
+    // Whether a group gets a row at all: statuses 0 to 3 only.
+    static bool Lists(int status) { return IsListedStatus(status); }
 
-    // Fills the row of a listed status; false when its PDU did not decode.
-    bool Fill(int status, std::string_view pdu, SmsRow& row) {
-        const bool received = IsReceivedStatus(status);
-        sms_container sms;
-        if (!DecodePdu(received ? parse_sms_in : parse_sms_out, pdu, sms, noSca, context.form)) {
+    // Fills the row of a listed status by what its PDU is. A message whose direction the check
+    // boxes leave out (received messages and reports count as "SMS IN") gets no row and no box;
+    // neither does a PDU that does not decode under a left-out status.
+    RowFill Fill(int status, std::string_view pdu, SmsRow& row) {
+        DecodedPdu decoded;
+        if (!DecodePdu(pdu, decoded, noSca, context.form)) {
+            if (!directions.Lists(IsReceivedStatus(status)))
+                return RowFill::LeftOut;
             ShowOk(context.messages, "Error parsing... sorry", kAppTitle);
-            // The raw line stays in view, and goes to the archive with the row.
+            // The raw line stays in view; the copy leaves it out of the archive.
             row[kSmsTextColumn] = CopyHead(pdu, static_cast<int>(kMaxPduLineChars));
-            return false;
+            row[kSmsKindField] = kSmsUndecodedKind;
+            return RowFill::Undecoded;
         }
-        if (received)
-            FillReceivedColumns(sms, row);
-        else
-            FillStoredColumns(sms, row);
+        if (!directions.Lists(decoded.kind != PduKind::Submit))
+            return RowFill::LeftOut;
+        row[kSmsTypeColumn] = TypeWord(decoded.kind, status);
+        switch (decoded.kind) {
+        case PduKind::Deliver:
+            FillReceivedColumns(decoded.sms, row);
+            break;
+        case PduKind::Submit:
+            FillStoredColumns(decoded.sms, row);
+            break;
+        case PduKind::StatusReport:
+            FillReportColumns(*decoded.report, row);
+            break;
+        case PduKind::Reserved:
+            break;
+        }
         row[kSmsNameColumn] = NameOf(row[kSmsSenderColumn]);
-        return true;
+        if (decoded.report && context.reportRead)
+            context.reportRead(*decoded.report, row);
+        return RowFill::Decoded;
     }
 
 private:
@@ -139,13 +194,16 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
         const int status =
             listAnswer ? HeaderSecondField(group.header) : HeaderFirstField(group.header);
         const int number = listAnswer ? HeaderIndex(group.header) : nextOrdinal++;
-        if (!builder.Lists(status))
+        if (!RowBuilder::Lists(status))
             continue;
         SmsRow row;
         row[kSmsNumberColumn] = std::to_string(number);
         row[kSmsTypeColumn] = StatusWords(status).type;
         row[kSmsStatColumn] = StatusWords(status).stat;
-        if (!builder.Fill(status, group.pdu, row))
+        const RowFill filled = builder.Fill(status, group.pdu, row);
+        if (filled == RowFill::LeftOut)
+            continue;
+        if (filled == RowFill::Undecoded)
             ++result.undecoded;
         if (context.rowListed)
             context.rowListed(row);

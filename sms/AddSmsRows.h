@@ -4,6 +4,7 @@
 // phonebook.
 
 #include "core/MessageSink.h"
+#include "pdu/StatusReport.h"
 #include "sms/ISmsReadForm.h"
 
 #include <functional>
@@ -25,6 +26,9 @@ struct SmsReadContext {
     // Given each row as it is built, before the list gets it, in the order of the answer (on
     // the reading thread); a front end that shows rows as they come sets it.
     std::function<void(const SmsRow&)> rowListed{};
+    // Given each status report read, with its row before the row is handed out (on the reading
+    // thread); a read from the phone sets it to match the report to the part it reports on.
+    std::function<void(const sms_status_report&, SmsRow&)> reportRead{};
 };
 
 struct SmsRowsResult {
@@ -36,7 +40,9 @@ struct SmsRowsResult {
 
 // Builds rows from the store's current lines and inserts them at the top of the list, in the
 // order of the groups. A "+CMGR:" group shows `ordinal` in column 0, the next one ordinal + 1
-// and so on; a "+CMGL:" group its memory index. Only the directions the form's check boxes
+// and so on; a "+CMGL:" group its memory index. The PDU's own first octet says what it is: an
+// SMS-DELIVER gives an "IN" row, an SMS-SUBMIT an "OUT" row and a status report a "REPORT" row,
+// whatever the header's status (which gives STAT). Only the directions the form's check boxes
 // choose get rows (a left-out group still takes its ordinal). The store's lock is held only while
 // the groups are copied out, never while the form or the database is asked.
 SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& context);

@@ -71,14 +71,24 @@ bool StoreOut(CDaoSMS_Out& out, const SmsRow& row) {
     return out.Update();
 }
 
-// Copies every row; false at the first row the engine refused (the group then stores nothing).
-bool CopyRows(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
+// Copies every row that holds a message; false at the first row the engine refused (the group
+// then stores nothing). Status reports and PDUs that did not decode are counted, not archived.
+bool CopyRows(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context,
+              LeftOutRows& leftOut) {
     char text[64];
     for (int index = 0; index < context.form.SmsRowCount(); ++index) {
         const std::optional<SmsRow> row = context.form.GetSmsRow(index);
         if (!row) {
             std::snprintf(text, sizeof text, "Error: %d", index);
             Show(context, text, std::string(kAppTitle), BoxIcon::None);
+            continue;
+        }
+        if ((*row)[kSmsTypeColumn] == kSmsReportType) {
+            ++leftOut.reports;
+            continue;
+        }
+        if ((*row)[kSmsKindField] == kSmsUndecodedKind) {
+            ++leftOut.undecoded;
             continue;
         }
         const bool stored =
@@ -91,11 +101,14 @@ bool CopyRows(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
 
 // The rows are stored only when both record sets have closed: the success box comes after.
 void CopyAndClose(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& context) {
-    const bool walked = CopyRows(in, out, context);
+    LeftOutRows leftOut;
+    const bool walked = CopyRows(in, out, context, leftOut);
     const bool inStored = in.Close();
     const bool outStored = out.Close();
     if (walked && inStored && outStored) {
         Show(context, "SMS succesfully copied to database", "Information", BoxIcon::Information);
+        if (const std::string note = LeftOutNote(leftOut); !note.empty())
+            context.form.SetStatusText(note);
         return;
     }
     const std::string& reason = !in.ErrorText().empty() ? in.ErrorText() : out.ErrorText();
@@ -103,6 +116,18 @@ void CopyAndClose(CDaoSMS_In& in, CDaoSMS_Out& out, const SmsReadContext& contex
 }
 
 } // namespace
+
+std::string LeftOutNote(const LeftOutRows& leftOut) {
+    std::string note;
+    if (leftOut.reports > 0)
+        note = std::to_string(leftOut.reports) +
+               (leftOut.reports == 1 ? " status report" : " status reports");
+    if (leftOut.undecoded > 0)
+        note += (note.empty() ? "" : " and ") + std::to_string(leftOut.undecoded) +
+                (leftOut.undecoded == 1 ? " message that did not decode"
+                                        : " messages that did not decode");
+    return note.empty() ? note : "Not copied to the database: " + note;
+}
 
 std::optional<DbDateTime> ListDateTime(std::string_view date, std::string_view time) {
     std::array<int, 3> dayMonthYear{};

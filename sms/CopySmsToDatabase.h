@@ -1,6 +1,6 @@
 #pragma once
-// "Copy SMS to database": every row of the SMS list becomes a new row of the archive, SMS_In
-// for a TYPE of "IN", SMS_Out for any other. Rows are only added, in one transaction: all are
+// "Copy SMS to database": every message row of the SMS list becomes a new row of the archive,
+// SMS_In for a TYPE of "IN", SMS_Out for "OUT". Rows are only added, in one transaction: all are
 // stored, or none and an error box says why; the success box only follows a stored copy. The
 // list stays as it is. User-interface thread.
 
@@ -8,6 +8,7 @@
 #include "sms/AddSmsRows.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The date/time of a row's DATE ("%d/%d/%d": day, month, year) and TIME. ("%d:%d.%d (%d)":
@@ -16,4 +17,15 @@
 // time.
 std::optional<DbDateTime> ListDateTime(std::string_view date, std::string_view time);
 
+// Rows a copy leaves out of the archive: they hold no message.
+struct LeftOutRows {
+    int reports = 0;   // TYPE "REPORT"
+    int undecoded = 0; // the raw line of a PDU that did not decode
+};
+
+// The status-bar note after a copy that left rows out ("Not copied to the database: 1 status
+// report and 2 messages that did not decode"); empty when none was.
+std::string LeftOutNote(const LeftOutRows& leftOut);
+
+// Status reports and undecoded rows are not archived: the status bar says how many were left.
 void OnCopySmsToDatabase(const SmsReadContext& context);

@@ -26,7 +26,16 @@ inline constexpr int kSmsPartColumn = 9;
 inline constexpr int kSmsListColumnCount = 10;
 // Not shown: the concatenation reference of a part ("8:<ref>" or "16:<ref>"), else empty.
 inline constexpr int kSmsConcatKeyField = 10;
-inline constexpr int kSmsRowFields = 11;
+// Not shown: what the row is when it is no message to archive: kSmsUndecodedKind for a PDU that
+// did not decode (its raw line in the text column), else empty.
+inline constexpr int kSmsKindField = 11;
+// Not shown: the message reference (TP-MR) a status report's row reports on, else empty.
+inline constexpr int kSmsReferenceField = 12;
+inline constexpr int kSmsRowFields = 13;
+
+inline constexpr std::string_view kSmsUndecodedKind = "undecoded";
+// The TYPE of a status report's row; "IN" and "OUT" are the messages'.
+inline constexpr std::string_view kSmsReportType = "REPORT";
 
 using SmsRow = std::array<std::string, kSmsRowFields>;
 

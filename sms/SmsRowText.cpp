@@ -30,6 +30,16 @@ void FillCommonColumns(const sms_container& sms, SmsRow& row) {
     }
 }
 
+// DATE and TIME. of a time stamp, as the list shows a received message's.
+void FillTimeColumns(std::string_view stamp, SmsRow& row) {
+    const sms_time time = decode_time(stamp);
+    row[kSmsDateColumn] = Format2x3("%02d/%02d/%02d", time.day, time.month, time.year);
+    char clock[96];
+    std::snprintf(clock, sizeof clock, "%02d:%02d.%02d (%d)", time.hour, time.minute, time.second,
+                  time.timezone);
+    row[kSmsTimeColumn] = clock;
+}
+
 } // namespace
 
 bool IsListedStatus(int status) {
@@ -62,13 +72,21 @@ std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets) 
 
 void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
     FillCommonColumns(sms, row);
-    const sms_time time = decode_time(sms.scts.view());
-    row[kSmsDateColumn] = Format2x3("%02d/%02d/%02d", time.day, time.month, time.year);
-    char clock[96];
-    std::snprintf(clock, sizeof clock, "%02d:%02d.%02d (%d)", time.hour, time.minute, time.second,
-                  time.timezone);
-    row[kSmsTimeColumn] = clock;
+    FillTimeColumns(sms.scts.view(), row);
     row[kSmsSenderColumn] = ShownNumber(sms.address.view(), sms.address_length);
+}
+
+std::string ReportText(const sms_status_report& report) {
+    return "Report on message " + std::to_string(report.reference) + ": " +
+           delivery_status_text(report.status);
+}
+
+void FillReportColumns(const sms_status_report& report, SmsRow& row) {
+    row[kSmsTextColumn] = ReportText(report);
+    FillTimeColumns(report.discharge.view(), row);
+    row[kSmsSenderColumn] = ShownNumber(report.recipient.view(), report.recipient_length);
+    row[kSmsScaColumn] = ShownNumber(report.sca.view());
+    row[kSmsReferenceField] = std::to_string(report.reference);
 }
 
 void FillStoredColumns(const sms_container& sms, SmsRow& row) {

@@ -2,6 +2,7 @@
 // The column texts of one SMS list row, from the status of its header line and its parsed PDU.
 
 #include "pdu/SmsContainer.h"
+#include "pdu/StatusReport.h"
 #include "sms/SmsList.h"
 
 #include <cstddef>
@@ -32,3 +33,9 @@ std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets =
 void FillReceivedColumns(const sms_container& sms, SmsRow& row);
 // Sets the text, sender ("--") and SCA columns of a stored outgoing message.
 void FillStoredColumns(const sms_container& sms, SmsRow& row);
+
+// The text of a status report's row: "Report on message <TP-MR>: <what the status means>".
+std::string ReportText(const sms_status_report& report);
+// Sets the text, date and time (the discharge time), recipient, SCA and reference of a status
+// report's row.
+void FillReportColumns(const sms_status_report& report, SmsRow& row);

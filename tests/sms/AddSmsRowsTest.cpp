@@ -150,10 +150,83 @@ TEST_F(AddSmsRowsTest, UndecodablePduKeepsItsRowAndIsCounted) {
     EXPECT_EQ(result.rows, 1);
     EXPECT_EQ(result.undecoded, 1);
     EXPECT_EQ(sink.Requests().at(0).caption, "Telvane");
-    EXPECT_EQ(OnlyRow(),
-              (SmsRow{"5", "IN", "UNREAD", "07912143658709F1040B91", "", "", "", "", ""}))
-        << "the raw PDU line shows in the SMS column";
+    SmsRow expected{"5", "IN", "UNREAD", "07912143658709F1040B91", "", "", "", "", ""};
+    expected[kSmsKindField] = kSmsUndecodedKind; // so that the copy leaves it out
+    EXPECT_EQ(OnlyRow(), expected) << "the raw PDU line shows in the SMS column";
     EXPECT_TRUE(form.noScaChecked);
+}
+
+// Published by faucamp/python-gsmmodem (issue #44): the report on message 64, delivered.
+constexpr std::string_view kReportPdu =
+    "079119890400202306400C91197909913764511090718384225110907183252200";
+constexpr std::string_view kSubmitPdu = "07912143658709F11100099121436587F900f0FF0361f118";
+
+TEST_F(AddSmsRowsTest, ThePduSaysWhatItIsWhateverTheStatus) {
+    // A SUBMIT the phone keeps under "received read", a DELIVER under "stored sent".
+    Store({"+CMGL: 1,1,,23", kSubmitPdu, "+CMGL: 2,3,,24", kHelloPdu, "OK"});
+    const SmsRowsResult result = Add();
+    EXPECT_EQ(result.rows, 2);
+    EXPECT_EQ(result.undecoded, 0);
+    EXPECT_TRUE(sink.Texts().empty());
+    EXPECT_FALSE(form.noScaChecked);
+    EXPECT_EQ(form.Rows().at(0),
+              (SmsRow{"1", "OUT", "READ", "abc", "", "", "--", "", "+12345678901"}));
+    EXPECT_EQ(form.Rows().at(1), (SmsRow{"2", "IN", "SENT", "hello", "29/03/99", "15:16.59 (8)",
+                                         "+12345678901", "Mario Rossi", "+12345678901"}));
+}
+
+TEST_F(AddSmsRowsTest, AStatusReportIsARowOfItsOwnKind) {
+    std::vector<std::string> seen;
+    context.reportRead = [&seen](const sms_status_report& report, SmsRow& row) {
+        seen.push_back(std::to_string(report.reference));
+        row[kSmsPartColumn] = "2/3";
+    };
+    Store({"+CMGR: 0,,25", kReportPdu, "OK"});
+    const SmsRowsResult result = Add(4);
+    EXPECT_EQ(result.undecoded, 0);
+    EXPECT_TRUE(sink.Texts().empty());
+    SmsRow expected{"4",
+                    "REPORT",
+                    "UNREAD",
+                    "Report on message 64: delivered",
+                    "09/01/15",
+                    "17:38.52 (22)",
+                    "+919790197346",
+                    "",
+                    "+919840000232",
+                    "2/3"};
+    expected[kSmsReferenceField] = "64";
+    EXPECT_EQ(OnlyRow(), expected) << "dated by its discharge time";
+    EXPECT_EQ(seen, Texts{"64"});
+
+    // Without its centre (python-messaging's report on message 5, failing here), under the box.
+    form.DeleteAllSmsRows();
+    Store({"+CMGR: 1,,23", "060505810531F1010150610000400101506100004046", "OK"});
+    Add();
+    EXPECT_TRUE(form.noScaChecked);
+    EXPECT_EQ(OnlyRow()[kSmsTextColumn], "Report on message 5: failed: validity period expired");
+    EXPECT_EQ(OnlyRow()[kSmsSenderColumn], "50131");
+    EXPECT_TRUE(sink.Texts().empty());
+}
+
+TEST_F(AddSmsRowsTest, ReportsListWithReceivedMessagesAndReservedTypesDoNotDecode) {
+    form.inChecked = false;
+    form.outChecked = true;
+    Store({"+CMGL: 1,0,,25", kReportPdu, "+CMGL: 2,1,,23", kSubmitPdu, "OK"});
+    Add();
+    EXPECT_EQ(form.Column(kSmsNumberColumn), Texts{"2"}) << "the SUBMIT is an outgoing one";
+    form.DeleteAllSmsRows();
+    form.inChecked = true;
+    form.outChecked = false;
+    Add();
+    EXPECT_EQ(form.Column(kSmsTypeColumn), Texts{"REPORT"});
+
+    // Message type 3 is reserved: no kind to decode it as.
+    form.DeleteAllSmsRows();
+    Store(
+        {"+CMGR: 1,,24", "07912143658709F1070B912143658709F100009930925161958005e8329bfd06", "OK"});
+    EXPECT_EQ(Add().undecoded, 1);
+    EXPECT_EQ(sink.Texts(), Texts{"Error parsing... sorry"});
 }
 
 TEST_F(AddSmsRowsTest, OverlongPduLineIsRefusedNotOverrun) {

@@ -68,6 +68,30 @@ TEST_F(CopySmsToDatabaseTest, CopyingTwiceDoublesTheArchive) {
     EXPECT_EQ(Count("SMS_Out"), 2);
 }
 
+TEST_F(CopySmsToDatabaseTest, ReportsAndUndecodedRowsAreNotArchivedAndTheStatusBarSaysSo) {
+    SmsRow report{"3",
+                  "REPORT",
+                  "UNREAD",
+                  "Report on message 64: delivered",
+                  "09/01/15",
+                  "17:38.52 (22)",
+                  "+919790197346",
+                  "",
+                  "+919840000232"};
+    SmsRow raw{"4", "IN", "UNREAD", "07912143658709F1040B91", "", "", "", "", ""};
+    raw[kSmsKindField] = kSmsUndecodedKind;
+    Copy({kInRow, report, raw, kOutRow, raw});
+    EXPECT_EQ(sink.Texts(), Texts{"SMS succesfully copied to database"});
+    EXPECT_EQ(form.Calls(),
+              Texts{"status Not copied to the database: 1 status report and 2 messages that did "
+                    "not decode"});
+    EXPECT_EQ(Count("SMS_In"), 1);
+    EXPECT_EQ(Count("SMS_Out"), 1);
+    EXPECT_EQ(LeftOutNote({2, 0}), "Not copied to the database: 2 status reports");
+    EXPECT_EQ(LeftOutNote({0, 1}), "Not copied to the database: 1 message that did not decode");
+    EXPECT_EQ(LeftOutNote({}), "");
+}
+
 TEST_F(CopySmsToDatabaseTest, EmptyListWritesNothing) {
     Copy({});
     EXPECT_EQ(sink.Texts(), Texts{"Nothing to copy !!"});
