@@ -5,6 +5,7 @@
 // From File".
 #include "archive/CSmsArchiveDlg.h"
 #include "db/CDaoSMS_In.h"
+#include "db/CDaoSMS_Out.h"
 #include "res/form/FormControls.h"
 #include "sms/SmsLogFile.h"
 #include "sms/view/CMessageViewDlg.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -165,6 +167,44 @@ TEST_F(ReadSmsWindowTest, MoveErasesEachListedMessageAfterItsRead) {
     EXPECT_EQ(exchanges, (Texts{"AT+CMGR=1", "AT+CMGD=1", "AT+CMGR=2", "AT+CMGR=3", "AT+CMGD=3"}))
         << "the message that could not be shown stays on the phone";
     EXPECT_EQ(boxes, Texts{"Error parsing... sorry"});
+}
+
+// What a phone may keep under a received status: its own SUBMIT, and the centre's report on
+// message 64 (published by faucamp/python-gsmmodem, issue #44).
+TEST_F(ReadSmsWindowTest, EachPduIsListedAsWhatItIsAndOnlyMessagesAreArchived) {
+    const std::string_view submit = "07912143658709F11100099121436587F900f0FF0361f118";
+    const std::string_view report =
+        "079119890400202306400C91197909913764511090718384225110907183252200";
+    PhoneSim phone({.fixture = Sms(1, 1, submit) + Sms(2, 0, report) + Sms(3, 1, kBrokenPdu) +
+                               Sms(4, 0, kHelloPdu)});
+    Start(phone);
+    OpenAndCount();
+    qobject_cast<QAbstractButton*>(view->Control(kMoveCheckId))->setChecked(true);
+    ReadFromPhone();
+    EXPECT_EQ(Column(kSmsTypeColumn), (Texts{"IN", "IN", "REPORT", "OUT"}));
+    EXPECT_EQ(Column(kSmsTextColumn),
+              (Texts{"hello", std::string(kBrokenPdu), "Report on message 64: delivered", "abc"}));
+    EXPECT_EQ(Column(kSmsSenderColumn), (Texts{"+12345678901", "", "+919790197346", "--"}));
+    EXPECT_EQ(boxes, Texts{"Error parsing... sorry"}) << "only for the broken PDU";
+    boxes.clear();
+    EXPECT_EQ(Starting(phone, "AT+CMGD="), (Texts{"AT+CMGD=1", "AT+CMGD=2", "AT+CMGD=4"}))
+        << "what was listed decoded is moved, so no later read archives it again";
+
+    const std::size_t archivedBefore = ArchivedIn().size();
+    Click(kCopySmsButtonId);
+    const auto archived = ArchivedIn();
+    ASSERT_EQ(archived.size(), archivedBefore + 1) << "neither the report nor the raw line";
+    EXPECT_EQ(archived.back().second, "hello");
+    CDaoSMS_Out out(&view->database);
+    ASSERT_TRUE(out.Open(dbOpenDynaset, "SELECT * FROM SMS_OUT", dbSeeChanges));
+    std::string lastOut;
+    for (; !out.IsEOF(); out.MoveNext())
+        lastOut = out.Messaggio;
+    out.Close();
+    EXPECT_EQ(lastOut, "abc") << "the SUBMIT goes to SMS_Out";
+    EXPECT_EQ(boxes, Texts{"SMS succesfully copied to database"});
+    EXPECT_EQ(frame->statusBar()->currentMessage().toStdString(),
+              "Not copied to the database: 1 status report and 1 message that did not decode");
 }
 
 TEST_F(ReadSmsWindowTest, TheDirectionBoxesChooseWhatTheReadLists) {

@@ -87,6 +87,22 @@ TEST_F(SmsLogFileTest, CapturedReadsBecomeRowsNumberedFromOne) {
     EXPECT_EQ(form.Calls().back(), "enable 0");
 }
 
+// A captured list holding a SUBMIT under "received read" and a pushed report, both streamed and
+// loaded whole: each PDU is listed as what its first octet says, no box.
+TEST_F(SmsLogFileTest, ALogListsSubmitsAndStatusReportsAsWhatTheyAre) {
+    const std::string path =
+        Write("AT+CMGL=4\r\n+CMGL: 1,1,,23\r\n07912143658709F11100099121436587F900f0FF0361f118\r\n"
+              "+CMGL: 2,0,,25\r\n"
+              "079119890400202306400C91197909913764511090718384225110907183252200\r\nOK\r\n");
+    for (const bool streamed : {false, true}) {
+        SCOPED_TRACE(streamed);
+        (streamed ? StreamSmsFromFile : ReadSmsFromFile)(path, store, context);
+        EXPECT_EQ(form.Column(kSmsTypeColumn), (Texts{"OUT", "REPORT"}));
+        EXPECT_EQ(form.Column(kSmsTextColumn), (Texts{"abc", "Report on message 64: delivered"}));
+    }
+    EXPECT_EQ(sink.Texts(), (Texts{"Read succesfully 6 lines", "Read succesfully 6 lines"}));
+}
+
 // A terminal log made of what the simulator itself sent and received for a list and two reads.
 TEST_F(SmsLogFileTest, SimulatorTranscriptLoadsIntoRows) {
     PhoneSim phone({"sms SM 1 1 " + std::string(kHelloPdu) + "\n" +
