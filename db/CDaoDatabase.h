@@ -45,6 +45,7 @@ private:
     friend class CDaoRecordset;
     friend class TableScan;
     friend class KeyTable;
+    friend class DeliveryTable;
     friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
     // The connection record sets open on; null while no file is open.

@@ -1,5 +1,6 @@
 -- The Telvane database: the five tables and the option rows of the send form.
--- The build turns this into telvane.mdb with the sqlite3 shell; the program never creates tables.
+-- The build turns this into telvane.mdb with the sqlite3 shell. The program makes only its own
+-- tables beside the five (SMS_Delivery, the search keys) where an older file lacks them.
 
 BEGIN;
 
@@ -36,6 +37,22 @@ CREATE TABLE SMS_Out (
     Validity     TEXT CHECK (length(Validity) <= 255),
     UDL          INTEGER NOT NULL DEFAULT 0 CHECK (UDL BETWEEN 0 AND 255),
     Messaggio    TEXT CHECK (length(Messaggio) <= 255)
+);
+
+-- Beside the five: one row per part of a message sent with a status report asked for (MR the
+-- phone's reference of the part), and what the report said (Status is TP-ST, NULL until then).
+CREATE TABLE SMS_Delivery (
+    ID            INTEGER PRIMARY KEY AUTOINCREMENT,
+    SendID        INTEGER NOT NULL DEFAULT 0,
+    Destinatario  TEXT,
+    Messaggio     TEXT,
+    Part          INTEGER NOT NULL DEFAULT 1,
+    Parts         INTEGER NOT NULL DEFAULT 1,
+    MR            INTEGER NOT NULL DEFAULT 0 CHECK (MR BETWEEN 0 AND 255),
+    SentTime      TEXT,
+    Status        INTEGER,
+    DischargeTime TEXT,
+    StatusText    TEXT
 );
 
 CREATE TABLE dbDCS (

@@ -1,0 +1,170 @@
+#include "db/DeliveryTable.h"
+
+#include "db/CDaoDatabase.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char* kCreate =
+    "CREATE TABLE IF NOT EXISTS SMS_Delivery (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "SendID INTEGER NOT NULL DEFAULT 0, Destinatario TEXT, Messaggio TEXT, "
+    "Part INTEGER NOT NULL DEFAULT 1, Parts INTEGER NOT NULL DEFAULT 1, "
+    "MR INTEGER NOT NULL DEFAULT 0 CHECK (MR BETWEEN 0 AND 255), SentTime TEXT, Status INTEGER, "
+    "DischargeTime TEXT, StatusText TEXT)";
+
+constexpr const char* kColumns = "SELECT ID, SendID, Destinatario, Messaggio, Part, Parts, MR, "
+                                 "SentTime, Status, DischargeTime, StatusText FROM SMS_Delivery ";
+
+std::string Text(sqlite3_stmt* statement, int column) {
+    const auto* text = sqlite3_column_text(statement, column);
+    return text == nullptr
+               ? std::string()
+               : std::string(reinterpret_cast<const char*>(text),
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+DeliveryRecord ReadRecord(sqlite3_stmt* row) {
+    DeliveryRecord record;
+    record.id = sqlite3_column_int64(row, 0);
+    record.sendId = sqlite3_column_int64(row, 1);
+    record.recipient = Text(row, 2);
+    record.text = Text(row, 3);
+    record.part = sqlite3_column_int(row, 4);
+    record.parts = sqlite3_column_int(row, 5);
+    record.reference = sqlite3_column_int(row, 6);
+    record.sent = DbDateTime::FromIso(Text(row, 7));
+    if (sqlite3_column_type(row, 8) != SQLITE_NULL)
+        record.status = sqlite3_column_int(row, 8);
+    record.discharge = DbDateTime::FromIso(Text(row, 9));
+    record.statusText = Text(row, 10);
+    return record;
+}
+
+void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+}
+
+void BindTime(sqlite3_stmt* statement, int index, const std::optional<DbDateTime>& when) {
+    if (when)
+        BindText(statement, index, when->ToIso());
+    else
+        sqlite3_bind_null(statement, index);
+}
+
+bool StepDone(sqlite3_stmt* statement) {
+    const bool done = statement != nullptr && sqlite3_step(statement) == SQLITE_DONE;
+    if (statement != nullptr)
+        sqlite3_reset(statement);
+    return done;
+}
+
+bool InsertPart(sqlite3* handle, DeliveryRecord& part, std::int64_t sendId) {
+    StatementPtr insert =
+        Prepare(handle, "INSERT INTO SMS_Delivery (SendID, Destinatario, Messaggio, Part, Parts, "
+                        "MR, SentTime) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    if (!insert)
+        return false;
+    sqlite3_bind_int64(insert.get(), 1, sendId);
+    BindText(insert.get(), 2, part.recipient);
+    BindText(insert.get(), 3, part.text);
+    sqlite3_bind_int(insert.get(), 4, part.part);
+    sqlite3_bind_int(insert.get(), 5, part.parts);
+    sqlite3_bind_int(insert.get(), 6, part.reference);
+    BindTime(insert.get(), 7, part.sent);
+    if (!StepDone(insert.get()))
+        return false;
+    part.id = sqlite3_last_insert_rowid(handle);
+    part.sendId = sendId == 0 ? part.id : sendId;
+    return true;
+}
+
+} // namespace
+
+DeliveryTable::DeliveryTable(CDaoDatabase* database) {
+    if (database != nullptr)
+        connection = database->Connection();
+}
+
+DeliveryTable::~DeliveryTable() = default;
+
+bool DeliveryTable::Write(const std::function<bool(sqlite3*)>& write) {
+    if (!connection) {
+        error = "no database is open";
+        return false;
+    }
+    bool stored = false;
+    const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
+        if (!Execute(handle, "BEGIN IMMEDIATE")) {
+            error = EngineMessage(handle);
+            return;
+        }
+        stored = Execute(handle, kCreate) && write(handle);
+        if (!stored)
+            error = EngineMessage(handle);
+        stored = stored && Execute(handle, "COMMIT");
+        if (!stored && sqlite3_get_autocommit(handle) == 0)
+            Execute(handle, "ROLLBACK");
+    });
+    if (!ran)
+        error = "the database is storing other rows";
+    return ran && stored;
+}
+
+bool DeliveryTable::AddSend(std::vector<DeliveryRecord>& parts) {
+    return Write([&parts](sqlite3* handle) {
+        std::int64_t sendId = 0;
+        for (DeliveryRecord& part : parts) {
+            if (!InsertPart(handle, part, sendId))
+                return false;
+            sendId = part.sendId;
+        }
+        StatementPtr first = Prepare(handle, "UPDATE SMS_Delivery SET SendID = ID WHERE ID = ?1");
+        if (!first)
+            return false;
+        sqlite3_bind_int64(first.get(), 1, sendId);
+        return parts.empty() || StepDone(first.get());
+    });
+}
+
+bool DeliveryTable::StoreStatus(std::int64_t id, int status,
+                                const std::optional<DbDateTime>& discharge,
+                                const std::string& statusText) {
+    return Write([&](sqlite3* handle) {
+        StatementPtr update = Prepare(handle, "UPDATE SMS_Delivery SET Status = ?1, "
+                                              "DischargeTime = ?2, StatusText = ?3 WHERE ID = ?4");
+        if (!update)
+            return false;
+        sqlite3_bind_int(update.get(), 1, status);
+        BindTime(update.get(), 2, discharge);
+        BindText(update.get(), 3, statusText);
+        sqlite3_bind_int64(update.get(), 4, id);
+        return StepDone(update.get()) && sqlite3_changes(handle) == 1;
+    });
+}
+
+std::vector<DeliveryRecord> DeliveryTable::Query(const std::string& where, std::int64_t value) {
+    std::vector<DeliveryRecord> records;
+    if (!connection)
+        return records;
+    StatementPtr query = Prepare(connection->Handle(), kColumns + where);
+    if (!query)
+        return records; // no table yet: nothing was ever sent with a report
+    sqlite3_bind_int64(query.get(), 1, value);
+    while (sqlite3_step(query.get()) == SQLITE_ROW)
+        records.push_back(ReadRecord(query.get()));
+    return records;
+}
+
+std::vector<DeliveryRecord> DeliveryTable::WithReference(int reference) {
+    return Query("WHERE MR = ?1 ORDER BY ID DESC", reference);
+}
+
+std::vector<DeliveryRecord> DeliveryTable::OfSend(std::int64_t sendId) {
+    return Query("WHERE SendID = ?1 ORDER BY Part, ID", sendId);
+}
+
+std::vector<DeliveryRecord> DeliveryTable::LatestSends(int limit) {
+    return Query("WHERE ID = SendID ORDER BY ID DESC LIMIT ?1", limit);
+}
