@@ -17,6 +17,7 @@
 #include "serial/settings/CSettingsStore.h"
 #include "serial/settings/PortSettings.h"
 #include "sms/CopySmsToDatabase.h"
+#include "sms/DeliveryReports.h"
 #include "sms/MessageView.h"
 #include "sms/SmsLogFile.h"
 #include "sms/view/CMessageViewDlg.h"
@@ -120,6 +121,14 @@ template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) 
 
 void CTelvaneView::WireWriteSms() {
     OnClick(kSendButtonId, [this] { OnSendSms(); });
+    // A send that asked for a report leaves a record of each part, for the report to find.
+    sendWorker.SetSentCallback([this](const SubmitParts& parts, const SendReport& report) {
+        std::string why;
+        if (!RecordSentParts(viewDatabase.database, PdusOf(parts), report.references, &why))
+            guiPost.Post([this, why] {
+                ShowStatus(QString::fromStdString(std::string(kDeliveryNotRecorded) + why));
+            });
+    });
     OnClick(kReadScaButtonId, [this] { OnReadSca(); });
     OnClick(kValidityCheckId, [this] { writeTab.UpdateValidityControls(); });
     WireSubmitRadios();

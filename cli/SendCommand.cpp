@@ -4,6 +4,7 @@
 #include "cli/CliWriteSmsForm.h"
 #include "cli/Commands.h"
 #include "core/TextToInt.h"
+#include "sms/DeliveryReports.h"
 #include "sms/send/CWriteSmsTab.h"
 #include "sms/send/ConcatReference.h"
 #include "sms/send/SendSms.h"
@@ -79,6 +80,20 @@ void PrintReferences(const SendReport& report, std::size_t parts) {
     }
 }
 
+// With --reply the parts are recorded in the database (when it opens) for the reports that
+// "watch" or a later read match; the send itself does not depend on it.
+void RecordForReports(CliRun& run, const SubmitParts& parts, const SendReport& report) {
+    if (!run.options.reply || report.references.empty())
+        return;
+    std::string why = "the database did not open";
+    if (!run.Database().IsOpen() && !run.OpenDatabase()) {
+        std::fprintf(stderr, "%s%s\n", std::string(kDeliveryNotRecorded).c_str(), why.c_str());
+        return;
+    }
+    if (!RecordSentParts(run.Database(), PdusOf(parts), report.references, &why))
+        std::fprintf(stderr, "%s%s\n", std::string(kDeliveryNotRecorded).c_str(), why.c_str());
+}
+
 } // namespace
 
 int RunSend(CliRun& run) {
@@ -103,6 +118,7 @@ int RunSend(CliRun& run) {
     const PortLease sending = run.session.TakePort();
     const SendOutcome outcome = SendSubmitParts(run.session, parts, run.sink, &report, pause);
     PrintReferences(report, parts.size());
+    RecordForReports(run, parts, report);
     PrintTable(PartsTable(parts, report, outcome), run.options.format);
     return outcome == SendOutcome::SentOk ? kExitDone : kExitRefused;
 }

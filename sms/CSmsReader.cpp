@@ -2,6 +2,7 @@
 
 #include "core/TextHelpers.h"
 #include "core/TextToInt.h"
+#include "sms/DeliveryReports.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsLogFile.h"
 
@@ -34,7 +35,17 @@ std::string_view CountErrorText(SmsMemory memory) {
 } // namespace
 
 CSmsReader::CSmsReader(CModemSession& modemSession, const SmsReadContext& readContext)
-    : session(modemSession), context(readContext) {}
+    : session(modemSession), context(readContext) {
+    // A report the phone stored is matched as a pushed one is; the row names the part it is on.
+    if (!context.reportRead)
+        context.reportRead = [&database = context.database](const sms_status_report& report,
+                                                            SmsRow& row) {
+            const StatusReportResult result = RecordStatusReport(database, report);
+            if (result.matched && result.record.parts > 1)
+                row[kSmsPartColumn] =
+                    std::to_string(result.record.part) + "/" + std::to_string(result.record.parts);
+        };
+}
 
 CSmsReader::~CSmsReader() {
     Join();
@@ -65,7 +76,11 @@ bool CSmsReader::StartReadSmsCount() {
 }
 
 bool CSmsReader::StartReadFromFile(const std::string& path) {
-    return Start([this, path] { ReadSmsFromFile(path, session.Store(), context); }, false);
+    // A captured log tells of the past: its reports are listed, not matched.
+    SmsReadContext fromFile = context;
+    fromFile.reportRead = nullptr;
+    return Start([this, path, fromFile] { ReadSmsFromFile(path, session.Store(), fromFile); },
+                 false);
 }
 
 bool CSmsReader::ReadOneCount(SmsMemory memory) {

@@ -5,6 +5,7 @@
 #include "sms/SmsRowText.h"
 
 #include <algorithm>
+#include <ctime>
 
 namespace {
 
@@ -153,6 +154,16 @@ bool RecordSentParts(CDaoDatabase& database, const std::vector<std::string>& pdu
     if (why != nullptr)
         *why = table.ErrorText();
     return false;
+}
+
+bool RecordSentParts(CDaoDatabase& database, const std::vector<std::string>& pdus,
+                     const std::vector<int>& references, std::string* why) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const auto sent = DbDateTime::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                            local.tm_hour, local.tm_min, local.tm_sec);
+    return RecordSentParts(database, pdus, references, sent.value_or(DbDateTime{}), why);
 }
 
 StatusReportResult RecordStatusReport(CDaoDatabase& database, const sms_status_report& report) {

@@ -26,6 +26,13 @@ bool RecordSentParts(CDaoDatabase& database, const std::vector<std::string>& pdu
                      const std::vector<int>& references, const DbDateTime& sent,
                      std::string* why = nullptr);
 
+// The status-bar note before RecordSentParts's reason when it failed.
+inline constexpr std::string_view kDeliveryNotRecorded = "Delivery reports will not be matched: ";
+
+// The same, sent now (the computer's local time).
+bool RecordSentParts(CDaoDatabase& database, const std::vector<std::string>& pdus,
+                     const std::vector<int>& references, std::string* why = nullptr);
+
 // Whether two numbers are the same line: the digits compared after "+" or an international
 // "00", and a national form (a leading trunk "0" dropped) matches the end of an international
 // one when it keeps at least seven digits.

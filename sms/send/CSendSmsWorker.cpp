@@ -14,6 +14,8 @@ bool CSendSmsWorker::Start(SubmitParts parts, DoneCallback done) {
         [this, message = std::move(parts), outcome](std::stop_token) {
             SendReport report;
             *outcome = SendSubmitParts(session, message, sink, &report);
+            if (sent)
+                sent(message, report);
             std::lock_guard guard(reportMutex);
             lastReport = std::move(report);
         },

@@ -10,7 +10,6 @@
 
 #include "core/MessageSink.h"
 #include "serial/CModemSession.h"
-#include "core/MessageSink.h"
 #include "serial/TaskRunner.h"
 #include "sms/send/SendSms.h"
 #include "sms/send/SubmitPdu.h"
@@ -35,6 +34,10 @@ public:
     bool Start(SubmitPdu submit, DoneCallback done = {});
     // The same for the parts of one message (SendSubmitParts).
     bool Start(SubmitParts parts, DoneCallback done = {});
+    // Runs on the send's thread after each send has ended, while the port is still held, with
+    // the parts and how they went (the delivery records are kept there). Set before Start.
+    using SentCallback = std::function<void(const SubmitParts&, const SendReport&)>;
+    void SetSentCallback(SentCallback callback) { sent = std::move(callback); }
     // Waits for the send in progress, if any.
     void Join();
     // True while some task (this one or a worker of another tab) holds the port.
@@ -50,5 +53,6 @@ private:
     IMessageSink& sink;
     mutable std::mutex reportMutex;
     SendReport lastReport;
+    SentCallback sent;
     CTaskRunner runner{session}; // last: the send ends before the members it uses go
 };

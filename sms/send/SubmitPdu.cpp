@@ -198,3 +198,11 @@ int BuildSubmitPdu(const WriteSmsValues& values, IMessageSink& sink, SubmitPdu& 
     out = parts.front();
     return 0;
 }
+
+std::vector<std::string> PdusOf(const SubmitParts& parts) {
+    std::vector<std::string> pdus;
+    pdus.reserve(parts.size());
+    for (const SubmitPdu& part : parts)
+        pdus.push_back(part.pdu);
+    return pdus;
+}

@@ -26,6 +26,9 @@ int BuildSubmitPdu(const WriteSmsValues& values, IMessageSink& sink, SubmitPdu& 
 // A message ready to go: one PDU per part, in sequence order.
 using SubmitParts = std::vector<SubmitPdu>;
 
+// The PDU texts of the parts, in order.
+std::vector<std::string> PdusOf(const SubmitParts& parts);
+
 // As BuildSubmitPdu, in the coding ChooseCoding picks: a text too long for one message becomes
 // linked parts under the 8-bit `reference`; the 7-bit "?" question is asked only for a 7-bit
 // coding. A DCS that cannot be sent and 8-bit text outside Latin-1 are refused with a box.

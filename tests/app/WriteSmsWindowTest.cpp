@@ -1,7 +1,10 @@
 // The Write SMS tab on the real widgets, against the phone simulator: the submit PDU built from
 // what the controls hold, the radio and class rules, sending with its boxes, and the values a
 // send saves coming back on the next activation.
+#include "db/DeliveryTable.h"
+#include "pdu/HexText.h"
 #include "res/form/FormControls.h"
+#include "sms/DeliveryReports.h"
 #include "sms/send/IWriteSmsForm.h"
 #include "sms/send/ReadSca.h"
 #include "sms/send/SubmitPdu.h"
@@ -188,6 +191,50 @@ TEST_F(WriteSmsWindowTest, YesSendsExactlyThePduAndNoSendsEscape) {
     EXPECT_EQ(boxes, (Texts{"AT+CMGS=16", "AT+CMGS=16", "Sent OK"}));
     EXPECT_EQ(phone.SentPdus(), Texts{kWorkedExamplePdu});
     EXPECT_EQ(view->busy, 0);
+}
+
+// The centre's report on message `mr` to +123456789, discharged 12/09/26 18:20:10.
+std::string ReportOn(int mr, int status) {
+    return "0006" + hex_octet(static_cast<std::uint8_t>(mr)) + "099121436587F9" +
+           "62902181000040"
+           "62902181020140" +
+           hex_octet(static_cast<std::uint8_t>(status));
+}
+
+TEST_F(WriteSmsWindowTest, ASendAskingForAReportKeepsARecordOfEachPartThatItsReportsFind) {
+    PhoneSim phone;
+    Open(phone);
+    FillWorkedExample();
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    DeliveryTable table(&view->database);
+    EXPECT_TRUE(table.LatestSends(10).empty()) << "no report asked for, no record";
+
+    Get<QAbstractButton>(kRequestReplyCheckId)->setChecked(true);
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    auto sends = table.LatestSends(10);
+    ASSERT_EQ(sends.size(), 1U);
+    EXPECT_EQ(sends[0].recipient, "+123456789");
+    EXPECT_EQ(sends[0].text, "abc");
+    const int single = sends[0].reference;
+    EXPECT_EQ(HandleStatusReportPdu(view->database, ReportOn(single, 0x00)),
+              "Delivered to +123456789, 12/09/26 18:20:10");
+
+    // A long text: three parts, three references, each report finds its own part.
+    Get<QPlainTextEdit>(kSmsTextEditId)->setPlainText(QString(400, QLatin1Char('x')));
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    sends = table.LatestSends(10);
+    ASSERT_EQ(sends.size(), 2U);
+    const auto parts = table.OfSend(sends[0].sendId);
+    ASSERT_EQ(parts.size(), 3U);
+    EXPECT_EQ(HandleStatusReportPdu(view->database, ReportOn(parts[1].reference, 0x46)),
+              "Not delivered to +123456789: failed: validity period expired");
+    EXPECT_EQ(HandleStatusReportPdu(view->database, ReportOn(parts[0].reference, 0x00)),
+              "Delivered to +123456789, 12/09/26 18:20:10");
+    EXPECT_EQ(DeliveryLines(view->database, std::string(400, 'x')),
+              (Texts{"Part 1/3: delivered 12/09/26 18:20:10",
+                     "Part 2/3: failed: validity period expired 12/09/26 18:20:10",
+                     "Part 3/3: no report yet"}));
+    EXPECT_EQ(table.OfSend(sends[1].sendId).at(0).statusText, "delivered");
 }
 
 TEST_F(WriteSmsWindowTest, ARefusingPhoneGivesError) {
