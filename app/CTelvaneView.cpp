@@ -222,7 +222,10 @@ void CTelvaneView::MakeSmsListView() {
     delete built;
     // Double-click or Enter on a row.
     connect(list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        OpenMessageView(MessageViewOf(smsModel.List(), index.row()), this);
+        MessageView message = MessageViewOf(smsModel.List(), index.row());
+        if (index.row() < smsModel.List().Count())
+            AddDeliveryLines(viewDatabase.database, smsModel.List().Row(index.row()), message);
+        OpenMessageView(message, this);
     });
 }
 

@@ -1,6 +1,8 @@
 #include "archive/CSmsArchiveDlg.h"
 
 #include "archive/ArchiveListModel.h"
+#include "db/CDaoDatabase.h"
+#include "sms/DeliveryReports.h"
 #include "sms/SmsExport.h"
 #include "sms/view/CMessageViewDlg.h"
 
@@ -87,8 +89,12 @@ void CSmsArchiveDlg::BuildControls() {
     list = NewList(model, this);
     // Double-click or Enter on a row: the message as archived.
     connect(list, &QAbstractItemView::activated, this, [this](const QModelIndex& index) {
-        if (index.row() < model->Count())
-            OpenMessageView(MessageViewOf(model->Row(index.row())), this);
+        if (index.row() >= model->Count())
+            return;
+        MessageView message = MessageViewOf(model->Row(index.row()));
+        if (database != nullptr && database->IsOpen())
+            AddDeliveryLines(*database, model->Row(index.row()), message);
+        OpenMessageView(message, this);
     });
     inCheck = Tagged(new QCheckBox(QStringLiteral("IN")), kInCheckId);
     outCheck = Tagged(new QCheckBox(QStringLiteral("OUT")), kOutCheckId);

@@ -1,5 +1,6 @@
 #include "sms/DeliveryReports.h"
 
+#include "core/TextToInt.h"
 #include "db/CDaoPhonebook.h"
 #include "pdu/Pdu.h"
 #include "sms/SmsRowText.h"
@@ -197,6 +198,36 @@ std::optional<std::string> HandleStatusReportPdu(CDaoDatabase& database, std::st
     return RecordStatusReport(database, *report).note;
 }
 
+namespace {
+
+std::vector<std::string> LinesOf(DeliveryTable& table, std::int64_t sendId) {
+    std::vector<std::string> lines;
+    std::ranges::transform(table.OfSend(sendId), std::back_inserter(lines), PartLine);
+    return lines;
+}
+
+bool Outgoing(std::string_view type) {
+    return type.size() == 3 && (type[0] == 'O' || type[0] == 'o') &&
+           (type[1] == 'U' || type[1] == 'u') && (type[2] == 'T' || type[2] == 't');
+}
+
+} // namespace
+
+void AddDeliveryLines(CDaoDatabase& database, const SmsRow& row, MessageView& view) {
+    if (Outgoing(row[kSmsTypeColumn])) {
+        view.delivery = DeliveryLines(database, view.text);
+        return;
+    }
+    if (row[kSmsTypeColumn] != kSmsReportType || row[kSmsReferenceField].empty())
+        return;
+    DeliveryTable table(&database);
+    for (const DeliveryRecord& record : table.WithReference(TextToInt(row[kSmsReferenceField])))
+        if (SameNumber(record.recipient, row[kSmsSenderColumn])) {
+            view.delivery = LinesOf(table, record.sendId);
+            return;
+        }
+}
+
 std::vector<std::string> DeliveryLines(CDaoDatabase& database, std::string_view text,
                                        std::string_view recipient) {
     DeliveryTable table(&database);
@@ -209,9 +240,7 @@ std::vector<std::string> DeliveryLines(CDaoDatabase& database, std::string_view 
             joined += part.text;
         if (joined != text)
             continue;
-        std::vector<std::string> lines;
-        std::ranges::transform(parts, std::back_inserter(lines), PartLine);
-        return lines;
+        return LinesOf(table, first.sendId);
     }
     return {};
 }

@@ -7,6 +7,7 @@
 #include "db/DbDateTime.h"
 #include "db/DeliveryTable.h"
 #include "pdu/StatusReport.h"
+#include "sms/MessageView.h"
 
 #include <optional>
 #include <string>
@@ -61,3 +62,8 @@ std::optional<std::string> HandleStatusReportPdu(CDaoDatabase& database, std::st
 // "Part 2/2: no report yet". Empty when no such send was recorded.
 std::vector<std::string> DeliveryLines(CDaoDatabase& database, std::string_view text,
                                        std::string_view recipient = {});
+
+// The lines of the message view for a row of the SMS list or the archive: for an outgoing
+// message the state of each part of its newest send with the same text; for a status report's
+// row that of the send it reports on (the newest with its reference and recipient).
+void AddDeliveryLines(CDaoDatabase& database, const SmsRow& row, MessageView& view);

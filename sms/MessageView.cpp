@@ -30,8 +30,13 @@ bool SameMessage(const SmsRow& a, const SmsRow& b) {
 } // namespace
 
 MessageView MessageViewOf(const SmsRow& row) {
-    return {row[kSmsSenderColumn], row[kSmsNameColumn], row[kSmsDateColumn],
-            row[kSmsTimeColumn],   row[kSmsScaColumn],  row[kSmsTextColumn]};
+    return {row[kSmsSenderColumn],
+            row[kSmsNameColumn],
+            row[kSmsDateColumn],
+            row[kSmsTimeColumn],
+            row[kSmsScaColumn],
+            row[kSmsTextColumn],
+            {}};
 }
 
 MessageView MessageViewOf(const SmsList& list, int index) {

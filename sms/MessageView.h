@@ -6,6 +6,7 @@
 #include "sms/SmsList.h"
 
 #include <string>
+#include <vector>
 
 // Stands for each part of a long message that the list does not hold.
 inline constexpr const char* kMissingPart = "[...]";
@@ -17,6 +18,9 @@ struct MessageView {
     std::string time;
     std::string sca;
     std::string text;
+    // The delivery state of each part of a sent message, where reports were asked for
+    // ("Part 1/2: delivered 12/09/26 18:20:10"); empty otherwise. Filled by AddDeliveryLines.
+    std::vector<std::string> delivery;
 };
 
 // The row as it is: its own text (the archive's rows hold the text as archived).

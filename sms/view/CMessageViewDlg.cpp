@@ -23,6 +23,14 @@ std::string SenderLine(const MessageView& view) {
     return view.name.empty() ? view.sender : view.sender + " (" + view.name + ")";
 }
 
+// One line per part.
+std::string DeliveryText(const MessageView& view) {
+    std::string text;
+    for (const std::string& line : view.delivery)
+        text += (text.empty() ? "" : "\n") + line;
+    return text;
+}
+
 } // namespace
 
 CMessageViewDlg::CMessageViewDlg(const MessageView& view, QWidget* parent) : QDialog(parent) {
@@ -41,6 +49,11 @@ CMessageViewDlg::CMessageViewDlg(const MessageView& view, QWidget* parent) : QDi
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addWidget(text);
+    if (!view.delivery.empty()) {
+        auto* delivery = new QFormLayout;
+        delivery->addRow(QStringLiteral("Delivery:"), Field(DeliveryText(view), "messageDelivery"));
+        layout->addLayout(delivery);
+    }
     layout->addWidget(buttons);
     resize(420, 300);
 }

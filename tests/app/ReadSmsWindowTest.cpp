@@ -7,6 +7,7 @@
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
 #include "res/form/FormControls.h"
+#include "sms/DeliveryReports.h"
 #include "sms/SmsLogFile.h"
 #include "sms/view/CMessageViewDlg.h"
 #include "tests/app/PhoneWindow.h"
@@ -339,11 +340,37 @@ protected:
                                      ->toPlainText()
                                      .toStdString();
         sender = dialog->findChild<QLabel*>(QStringLiteral("messageSender"))->text().toStdString();
+        const auto* delivered = dialog->findChild<QLabel*>(QStringLiteral("messageDelivery"));
+        delivery = delivered == nullptr ? "<none>" : delivered->text().toStdString();
         delete dialog;
         return text;
     }
     std::string sender;
+    std::string delivery; // the view's delivery lines, "<none>" when it shows none
 };
+
+// A message sent with Request reply that the phone also keeps as sent, and the centre's report
+// on it stored beside: the read matches the report, and both views show the part delivered.
+TEST_F(LongMessageWindowTest, TheViewOfASentMessageAndOfItsReportShowTheDeliveryOfEachPart) {
+    const std::string sent = "07912143658709F13100099121436587F900f0FF0361f118"; // "abc", SRR
+    const std::string report = "000611099121436587F9"
+                               "62902181000040"
+                               "62902181020140"
+                               "00"; // on 17 to +123456789
+    PhoneSim phone({.fixture = Sms(1, 3, sent) + Sms(2, 1, report) + Sms(3, 1, kHelloPdu)});
+    Start(phone);
+    ASSERT_TRUE(RecordSentParts(view->database, {sent}, {17}));
+    OpenAndCount();
+    ReadFromPhone();
+    EXPECT_EQ(Column(kSmsTypeColumn), (Texts{"IN", "REPORT", "OUT"}));
+    EXPECT_EQ(ViewText(2), "abc");
+    EXPECT_EQ(delivery, "Part 1/1: delivered 12/09/26 18:20:10");
+    EXPECT_EQ(ViewText(1), "Report on message 17: delivered");
+    EXPECT_EQ(delivery, "Part 1/1: delivered 12/09/26 18:20:10");
+    EXPECT_EQ(ViewText(0), "hello");
+    EXPECT_EQ(delivery, "<none>") << "a received message has no delivery lines";
+    EXPECT_TRUE(boxes.empty());
+}
 
 TEST_F(LongMessageWindowTest, PartsStoredOutOfOrderAreListedWithPartAndJoinedInTheView) {
     PhoneSim phone({.fixture = Sms(1, 1, kPartPdus[2]) + Sms(2, 1, kPartPdus[0]) +
