@@ -17,12 +17,13 @@
 
 namespace {
 
-const Lines kRecordKeys = {"memory", "index", "status", "type",  "number", "name",
-                           "smsc",   "time",  "text",   "coding", "class", "part",
-                           "parts",  "reference", "error", "pdu"};
+const Lines kRecordKeys = {"memory", "index",     "status", "type",   "number", "name",
+                           "smsc",   "time",      "text",   "coding", "class",  "part",
+                           "parts",  "reference", "error",  "pdu"};
 
 // From +12345678901, UCS2 "Zoë", 29/03/99 15:16:59 at -01:00.
-constexpr const char* kUcs2Pdu = "07912143658709F1040B912143658709F1000899309251619548" "06005A006F00EB";
+constexpr const char* kUcs2Pdu = "07912143658709F1040B912143658709F1000899309251619548"
+                                 "06005A006F00EB";
 // A PDU cut inside its user data.
 constexpr const char* kCutPdu = "07912143658709F1040B912143658709F1000099309251619580";
 
@@ -43,8 +44,8 @@ protected:
 // Positions 2 (read), 5 (cut), 7 (sent), 9 (UCS2, unread) and 200, past where the window's walk
 // stops.
 std::string StoredMessages() {
-    return "capacity SM 255\n" + Sms(2, 1, kHelloPdu) + Sms(5, 1, kCutPdu) +
-           Sms(7, 3, kSubmitPdu) + Sms(9, 0, kUcs2Pdu) + Sms(200, 1, kHelloPdu);
+    return "capacity SM 255\n" + Sms(2, 1, kHelloPdu) + Sms(5, 1, kCutPdu) + Sms(7, 3, kSubmitPdu) +
+           Sms(9, 0, kUcs2Pdu) + Sms(200, 1, kHelloPdu);
 }
 
 TEST_F(CliScriptTest, ReadAllGivesEveryPositionWithTheSameKeysInJson) {
@@ -178,6 +179,25 @@ TEST_F(CliScriptTest, GetAndDeleteWorkOnStoragePositions) {
     EXPECT_EQ(OnPhone({"--format", "csv", "counts"}).out, "Memory,Count\nSM,0\nME,0\n");
 }
 
+TEST_F(CliScriptTest, SendAsksForAReportAndAValidityAndNamesNoClassUnlessAsked) {
+    Phone("");
+    const Lines base = {"send", "--to", "+123456789", "--sca", "+12345678901"};
+    const auto sent = [&](Lines extra) {
+        Lines arguments = base;
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        arguments.emplace_back("abc");
+        EXPECT_EQ(OnPhone(arguments).status, 0);
+        return phone->SentPdus().back();
+    };
+    // First octet, reference, recipient, PID, DCS, validity: 11 no report, 31 with one; DCS 00
+    // no class, f0 class 0; validity ff the longest, 17 two hours, a9 three days.
+    EXPECT_EQ(sent({}), "07912143658709F11100099121436587F90000FF0361f118");
+    EXPECT_EQ(sent({"--report", "--validity", "3d"}),
+              "07912143658709F13100099121436587F90000a90361f118");
+    EXPECT_EQ(sent({"--reply", "--validity", "2h", "--flash"}),
+              "07912143658709F13100099121436587F900f0170361f118");
+}
+
 TEST_F(CliScriptTest, SmscIsReadAndSet) {
     Phone("");
     const CliResult shown = OnPhone({"--format", "json", "smsc"});
@@ -197,7 +217,8 @@ TEST_F(CliScriptTest, PhonebookWriteAndDeleteSpeakThePhonesCharset) {
     const CliResult written = OnPhone({"phonebook", "write", "3", "+39 333 11", "Zoë"});
     EXPECT_EQ(written.status, 0) << written.err;
     // The name goes as UCS2, as the read asks for it, and the phone's set is put back.
-    EXPECT_EQ(Starting(Received(), "AT+CPBW"), (Lines{"AT+CPBW=3,\"+3933311\",145,\"005A006F00EB\""}));
+    EXPECT_EQ(Starting(Received(), "AT+CPBW"),
+              (Lines{"AT+CPBW=3,\"+3933311\",145,\"005A006F00EB\""}));
     EXPECT_EQ(Starting(Received(), "AT+CSCS=\"").back(), "AT+CSCS=\"IRA\"");
     const CliResult listed = OnPhone({"--format", "json", "phonebook"});
     const std::vector<QJsonObject> rows = JsonLines(listed.out);

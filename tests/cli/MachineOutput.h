@@ -42,8 +42,8 @@ inline std::optional<CsvRows> ReadCsv(const std::string& text, const std::string
     const std::string input = folder + "/out.csv";
     const std::string output = folder + "/out.json";
     std::ofstream(input, std::ios::binary) << text;
-    const std::string command = "python3 " TELVANE_SOURCE_DIR "/tests/cli/csv_read.py '" + input +
-                                "' > '" + output + "'";
+    const std::string command =
+        "python3 " TELVANE_SOURCE_DIR "/tests/cli/csv_read.py '" + input + "' > '" + output + "'";
     if (std::system(command.c_str()) != 0)
         return std::nullopt;
     std::ifstream in(output, std::ios::binary);
