@@ -12,7 +12,24 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Ports, Counts, Read, Send, Phonebook, Archive, Log };
+enum class CliCommand {
+    Ports,
+    Counts,
+    Read,
+    Get,
+    Delete,
+    Send,
+    Smsc,
+    Phonebook,
+    Info,
+    Ussd,
+    Archive,
+    Log,
+    Version
+};
+
+// What "phonebook" does: list (no word), or the word after it.
+enum class PhonebookAction { List, Write, Delete, Export, Import };
 
 struct CliOptions {
     CliCommand command = CliCommand::Ports;
@@ -22,8 +39,16 @@ struct CliOptions {
     std::string database = "telvane.mdb";
     OutputFormat format = OutputFormat::Text;
     bool yes = false;
-    // read and phonebook.
-    bool phoneMemory = false; // --memory ME
+    bool noHeader = false; // csv without its header line
+    // The words after the command (positions, numbers, a file).
+    std::vector<std::string> arguments;
+    // read, get, delete and phonebook.
+    bool phoneMemory = false;    // --memory ME
+    bool databaseMemory = false; // --memory db (phonebook import)
+    bool all = false;            // read --all, delete --all
+    bool join = false;           // a long message once, joined
+    PhonebookAction phonebookAction = PhonebookAction::List;
+    bool vcard = false;
     bool move = false;
     bool archive = false;
     bool store = false;
@@ -31,8 +56,11 @@ struct CliOptions {
     std::string to;
     std::optional<std::string> sca;
     std::optional<int> classIndex; // position in the class list: 0-3 the classes, 4 none
-    bool reply = false;
+    bool report = false;           // --report, and --reply as its older name
     bool confirm = false;
+    bool flash = false;
+    std::optional<int> maxParts;
+    std::optional<int> validityMinutes;
     std::string text; // "-": read from standard input
     // archive.
     bool archiveIn = false;

@@ -1,9 +1,16 @@
 #include "cli/CliRun.h"
 
 #include "cli/Interrupt.h"
+#include "serial/PortDiagnosis.h"
+#include "serial/PortName.h"
+#include "serial/SerialPorts.h"
 #include "serial/settings/PortSettings.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +40,7 @@ CliRun::CliRun(const CliOptions& commandLine)
     // A script waits on the phone, not on the window's pace.
     session.SetPace(SessionPace::Line);
     InstallInterruptHandlers(session.stopRequest);
+    session.SetInterruptFlag(&Interrupted());
 }
 
 CliRun::~CliRun() {
@@ -49,10 +57,55 @@ bool CliRun::OpenDatabase() {
     return databaseView.OpenDatabase() == 0;
 }
 
+bool CliRun::OpenDatabaseToRead() {
+    if (Database().Open(options.database, false, true))
+        return true;
+    return OpenDatabase();
+}
+
+std::string PortPathProblem(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        const int error = errno;
+        return "cannot create com device: " + DescribeOpenFailure(path, error, SystemRoot());
+    }
+    const std::string notTerminal =
+        "cannot create com device / 2: " + path + " is not a terminal device; nothing was sent";
+    if (!S_ISCHR(status.st_mode))
+        return notTerminal;
+    // A character device that is no terminal (/dev/null, a sound card): opened without
+    // becoming our terminal and without waiting for a carrier, asked, closed.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {}; // the real open tells why
+    const bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    return terminal ? std::string() : notTerminal;
+}
+
+int CliRun::Refuse(const std::string& command, const std::string& cause) const {
+    if (Interrupted().load())
+        return kExitInterrupted;
+    std::fprintf(stderr, "telvane-cli: %s: %s: %s\n", portPath.c_str(), command.c_str(),
+                 cause.c_str());
+    return kExitRefused;
+}
+
 bool CliRun::OpenPort() {
     StoredPortSettings stored = ReadPortSettings(settings);
-    if (options.port)
+    if (options.port) {
         stored.portName = *options.port;
+    } else if (settings.ReadSetting("COM").empty()) {
+        std::fprintf(stderr, "telvane-cli: no port given (--port PATH) and none stored in the "
+                             "settings (File, \"IO Settings\" in the window)\n");
+        return false;
+    }
+    portPath = stored.portName;
+    if (const std::string problem = PortPathProblem(DevicePath(stored.portName));
+        !problem.empty()) {
+        std::fprintf(stderr, "telvane-cli: %s\n", problem.c_str());
+        return false;
+    }
     LineSettings& line = stored.line;
     if (options.baud)
         line.baudRate = *options.baud;
@@ -68,8 +121,8 @@ bool CliRun::OpenPort() {
     if (!opening)
         return false;
     sessionOpened = true;
-    session.OpenSession();
-    return port.IsOpen() && !Interrupted().load();
+    const bool opened = session.OpenSession();
+    return opened && port.IsOpen() && !Interrupted().load();
 }
 
 int CliRun::Status() const {

@@ -70,9 +70,17 @@ public:
     // Opens --db (default telvane.mdb in the working directory) as the window does: exclusive,
     // read-write, never created. False when it did not open.
     bool OpenDatabase();
+    // For the commands that only read it: read-only, shared, so that a read-only file or a
+    // database another Telvane holds still serves; else as OpenDatabase.
+    bool OpenDatabaseToRead();
     // Takes the port, applies the stored settings and the options, and opens the session (echo
     // off, PDU mode). False when the port did not open or Ctrl+C came meanwhile.
     bool OpenPort();
+    // The path of the port this run uses (after OpenPort).
+    std::string PortPath() const { return portPath; }
+    // One line "telvane-cli: PORT: COMMAND: CAUSE" on standard error; the status for it
+    // (kExitInterrupted after Ctrl+C, else kExitRefused).
+    int Refuse(const std::string& command, const std::string& cause) const;
 
     // The status the run ends with: Ctrl+C, then any failure box shown, decide it.
     int Status() const;
@@ -92,4 +100,9 @@ private:
     CliDatabaseDialogs databaseDialogs{sink};
     CViewDatabase databaseView{databaseDialogs};
     bool sessionOpened = false;
+    std::string portPath;
 };
+
+// Why the port cannot be a phone's before anything is opened: a path that does not exist or is
+// not a terminal device. Empty when it may be one.
+std::string PortPathProblem(const std::string& path);

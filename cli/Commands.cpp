@@ -12,11 +12,23 @@ int RunCommand(CliRun& run) {
     case CliCommand::Counts:
         return RunCounts(run);
     case CliCommand::Read:
-        return RunRead(run);
+        return run.options.all ? RunReadAll(run) : RunRead(run);
+    case CliCommand::Get:
+        return RunGet(run);
+    case CliCommand::Delete:
+        return RunDelete(run);
     case CliCommand::Send:
         return RunSend(run);
+    case CliCommand::Smsc:
+        return RunSmsc(run);
     case CliCommand::Phonebook:
-        return RunPhonebook(run);
+        return RunPhonebookEdit(run);
+    case CliCommand::Info:
+        return RunInfo(run);
+    case CliCommand::Ussd:
+        return RunUssd(run);
+    case CliCommand::Version:
+        return RunVersion();
     case CliCommand::Archive:
         return RunArchive(run);
     case CliCommand::Log:

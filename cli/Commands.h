@@ -6,11 +6,25 @@
 #include "phonebook/IPhonebookForm.h"
 #include "sms/SmsList.h"
 
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 int RunCommand(CliRun& run);
 
 int RunPorts(const CliRun& run);
 int RunCounts(CliRun& run);
 int RunRead(CliRun& run);
+int RunReadAll(CliRun& run);
+int RunGet(CliRun& run);
+int RunDelete(CliRun& run);
+int RunSmsc(CliRun& run);
+int RunInfo(CliRun& run);
+int RunUssd(CliRun& run);
+int RunVersion();
+// phonebook write, delete, export and import; the list as RunPhonebook.
+int RunPhonebookEdit(CliRun& run);
 int RunPhonebook(CliRun& run);
 int RunSend(CliRun& run);
 int RunArchive(CliRun& run);
@@ -19,3 +33,15 @@ int RunLog(CliRun& run);
 // The SMS list's rows under its column headings.
 Table SmsTable(const std::vector<SmsRow>& rows);
 Table PhonebookTable(const std::vector<PhonebookRow>& rows);
+
+// The answer of a USSD code: +CUSD's <m> (0 done, 1 the network asks more, 2 ended by it, 4 not
+// supported, 5 timed out), the coding its <dcs> names and the text, decoded.
+struct UssdAnswer {
+    int status = -1;
+    std::string coding;
+    std::string text;
+};
+UssdAnswer DecodeUssdAnswer(std::string_view line);
+
+// The dBm of a "+CSQ: <rssi>,<ber>" line; nothing when none is known.
+std::optional<int> SignalDbm(const std::vector<std::string>& lines);

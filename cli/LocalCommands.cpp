@@ -11,6 +11,7 @@
 #include "sms/StreamingSmsForm.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <span>
 
 namespace {
@@ -43,7 +44,7 @@ int RunPorts(const CliRun& run) {
 }
 
 int RunArchive(CliRun& run) {
-    if (!run.OpenDatabase())
+    if (!run.OpenDatabaseToRead())
         return run.RefusedStatus();
     // As "SMS View" opens: the received messages; asked for, the sent ones after them.
     const bool in = run.options.archiveIn || !run.options.archiveOut;
@@ -63,7 +64,14 @@ int RunArchive(CliRun& run) {
 }
 
 int RunLog(CliRun& run) {
-    if (!run.OpenDatabase())
+    // A folder holds no log: told, not read as an empty one.
+    std::error_code error;
+    const std::string& path = run.options.file;
+    if (std::filesystem::is_directory(path, error)) {
+        std::fprintf(stderr, "telvane-cli: %s: is a folder, not a log file\n", path.c_str());
+        return kExitRefused;
+    }
+    if (!run.OpenDatabaseToRead())
         return run.RefusedStatus();
     CliSmsReadForm form(false, false);
     RowStream stream = SmsRowStream(run, kSmsListColumnCount);

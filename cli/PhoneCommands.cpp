@@ -29,6 +29,17 @@ void ArchiveRows(CliRun& run, const SmsReadContext& context) {
         std::fprintf(stderr, "%d SMS copied to database\n", rows);
 }
 
+// The window's walk ends below position 150: messages stored beyond it are said to be there.
+void TellWalkShortfall(const SmsCounts& counts, bool phoneMemory, std::ptrdiff_t listed) {
+    const std::optional<int> stored = phoneMemory ? counts.phone : counts.sim;
+    if (Interrupted().load() || !stored || listed >= *stored)
+        return;
+    std::fprintf(stderr,
+                 "telvane-cli: %td of the %d messages stored were listed: this read stops below "
+                 "position %d; read --all lists every position\n",
+                 listed, *stored, kSmsIndexLimit);
+}
+
 } // namespace
 
 int RunCounts(CliRun& run) {
@@ -49,14 +60,17 @@ int RunCounts(CliRun& run) {
 
 int RunRead(CliRun& run) {
     // The rows name their senders from the database's phonebook: without it nothing is listed.
-    if (!run.OpenDatabase() || !run.OpenPort())
+    const bool opened = run.options.archive ? run.OpenDatabase() : run.OpenDatabaseToRead();
+    if (!opened || !run.OpenPort())
         return run.RefusedStatus();
     CliSmsReadForm form(run.options.phoneMemory, run.options.move);
     const SmsReadContext context{run.Database(), run.sink, form};
     CSmsReader reader(run.session, context);
     if (reader.OnReadSmsFromPhone())
         reader.Join();
-    PrintTable(SmsTable(form.Rows()), run.options.format);
+    const std::vector<SmsRow> rows = form.Rows();
+    PrintTable(SmsTable(rows), run.options.format);
+    TellWalkShortfall(reader.Counts(), run.options.phoneMemory, std::ssize(rows));
     // Also after Ctrl+C: with --move, what was listed has already left the phone.
     if (run.options.archive)
         ArchiveRows(run, context);

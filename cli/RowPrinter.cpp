@@ -82,12 +82,12 @@ std::string TextLine(const std::vector<std::string>& cells,
     return line;
 }
 
-std::string TextTable(const Table& table) {
+std::string TextTable(const Table& table, bool header) {
     std::vector<std::size_t> widths(table.headings.size(), 0);
     Widen(widths, table.headings);
     for (const auto& row : table.rows)
         Widen(widths, row);
-    std::string text = TextLine(table.headings, widths);
+    std::string text = header ? TextLine(table.headings, widths) : std::string();
     for (const auto& row : table.rows)
         text += TextLine(row, widths);
     return text;
@@ -99,8 +99,8 @@ std::string CsvLine(const std::vector<std::string>& cells) {
     return line;
 }
 
-std::string CsvTable(const Table& table) {
-    std::string text = CsvLine(table.headings);
+std::string CsvTable(const Table& table, bool header) {
+    std::string text = header ? CsvLine(table.headings) : std::string();
     for (const auto& row : table.rows)
         text += CsvLine(row);
     return text;
@@ -165,20 +165,20 @@ std::string JsonString(std::string_view text) {
     return json;
 }
 
-std::string FormatTable(const Table& table, OutputFormat format) {
+std::string FormatTable(const Table& table, OutputFormat format, bool header) {
     switch (format) {
     case OutputFormat::Text:
-        return TextTable(table);
+        return TextTable(table, header);
     case OutputFormat::Csv:
-        return CsvTable(table);
+        return CsvTable(table, header);
     case OutputFormat::Json:
         return JsonTable(table);
     }
     return {};
 }
 
-void PrintTable(const Table& table, OutputFormat format, std::FILE* out) {
-    const std::string text = FormatTable(table, format);
+void PrintTable(const Table& table, OutputFormat format, std::FILE* out, bool header) {
+    const std::string text = FormatTable(table, format, header);
     std::fwrite(text.data(), 1, text.size(), out);
     std::fflush(out);
 }

@@ -33,5 +33,7 @@ void AppendJsonLine(std::string& line, std::span<const std::string> headings,
 std::string JsonString(std::string_view text);
 void AppendJsonString(std::string& json, std::string_view text);
 // The table in the format, every line ended by '\n'.
-std::string FormatTable(const Table& table, OutputFormat format);
-void PrintTable(const Table& table, OutputFormat format, std::FILE* out = stdout);
+// Without `header` the text and CSV forms leave the headings' line out.
+std::string FormatTable(const Table& table, OutputFormat format, bool header = true);
+void PrintTable(const Table& table, OutputFormat format, std::FILE* out = stdout,
+                bool header = true);

@@ -2,6 +2,7 @@
 
 #include "serial/SerialRead.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <system_error>
@@ -81,13 +82,22 @@ int CModemSession::WaitFor(const std::atomic<int>& done) {
     if (!port.IsOpen())
         return kAnswerTimeout;
     const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit + kPollStep;
+    // A signal cannot wake the condition: the wait looks at the interrupt flag this often.
+    constexpr auto kInterruptSlice = std::chrono::milliseconds(50);
+    const auto interrupted = [this] {
+        const std::atomic<bool>* flag = interruptFlag.load();
+        return flag != nullptr && flag->load();
+    };
     std::unique_lock guard(store.lock);
     // A port closed meanwhile (CloseSession wakes this wait) brings no answer either.
-    const bool ended = store.flagRaised.wait_until(guard, deadline, [&] {
-        return done.load(std::memory_order_acquire) != 0 ||
-               store.errorReceived.load(std::memory_order_acquire) != 0 || PortLost() ||
-               !port.IsOpen();
-    });
+    bool ended = false;
+    while (!ended && !interrupted() && std::chrono::steady_clock::now() < deadline)
+        ended = store.flagRaised.wait_until(
+            guard, std::min(deadline, std::chrono::steady_clock::now() + kInterruptSlice), [&] {
+                return done.load(std::memory_order_acquire) != 0 ||
+                       store.errorReceived.load(std::memory_order_acquire) != 0 || PortLost() ||
+                       !port.IsOpen();
+            });
     if (done.load(std::memory_order_acquire) != 0)
         return kAnswerOk;
     const bool error = store.errorReceived.load(std::memory_order_acquire) != 0;
@@ -129,7 +139,13 @@ bool CModemSession::OpenSession() {
 
     // A port that goes away meanwhile is reported once, by whoever ends the lost session.
     Pause(kReaderStartPause);
-    if (SendAndWait("ATE0", kSendCommandLine) != kAnswerOk && !PortLost())
+    const int echoAnswer = SendAndWait("ATE0", kSendCommandLine);
+    // At the line's pace a phone silent to its first command is told once and asked no more.
+    if (echoAnswer == kAnswerTimeout && pace == SessionPace::Line && !PortLost()) {
+        ShowOk(messages, "No answer from the phone on " + port.PortName() + " (ATE0)", kAppTitle);
+        return false;
+    }
+    if (echoAnswer != kAnswerOk && !PortLost())
         ShowOk(messages, "Error sending ATE0", kAppTitle);
     Pause(kBetweenInitCommands);
     if (SendAndWait("AT+CMGF=0", kSendCommandLine) != kAnswerOk && !PortLost())

@@ -95,6 +95,9 @@ public:
 
     CComPort& Port() { return port; }
     serialdata& Store() { return store; }
+    // A flag (raised from a signal handler, say) that ends any wait at line pace within 50 ms,
+    // as a time-out; the flag must outlive the session's use of it.
+    void SetInterruptFlag(const std::atomic<bool>* flag) { interruptFlag.store(flag); }
     // True from the start of a session's reader until its thread body has returned.
     bool ReaderRunning() const { return readerRunning.load(std::memory_order_acquire); }
 
@@ -123,4 +126,5 @@ private:
     std::atomic<bool> readerRunning{false};
     std::atomic<bool> portOwned{false};
     SessionPace pace = SessionPace::Window;
+    std::atomic<const std::atomic<bool>*> interruptFlag{nullptr};
 };

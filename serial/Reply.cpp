@@ -86,3 +86,21 @@ Reply ReadReply(serialdata& store, int answer, bool portLost) {
             reply.lines.push_back(std::move(line));
     return reply;
 }
+
+std::string ReplyFailureText(const Reply& reply) {
+    switch (reply.result) {
+    case ReplyResult::Ok:
+        return "OK";
+    case ReplyResult::Error:
+        return "ERROR";
+    case ReplyResult::CmsError:
+        return "+CMS ERROR: " + std::to_string(reply.errorCode);
+    case ReplyResult::CmeError:
+        return "+CME ERROR: " + std::to_string(reply.errorCode);
+    case ReplyResult::Timeout:
+        return "no answer";
+    case ReplyResult::PortLost:
+        return "the port went away";
+    }
+    return {};
+}

@@ -36,5 +36,9 @@ struct Reply {
 inline constexpr int kFromFlags = 0;
 Reply ReadReply(serialdata& store, int answer, bool portLost);
 
+// What a reply that is not OK was, in words: "ERROR", "+CMS ERROR: 321", "+CME ERROR: 21",
+// "no answer", "the port went away" ("OK" for one that is).
+std::string ReplyFailureText(const Reply& reply);
+
 // True for "OK", "ERROR", "+CMS ERROR:..." and "+CME ERROR:...".
 bool IsFinalResultLine(std::string_view line);

@@ -50,6 +50,11 @@ TEST_F(CliLocalTest, LogListsTheCapturedMessages) {
     const CliResult missing = Cli({"log", "missing.log"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.err, "Telvane: Cannot open file\n");
+    // A folder is no log, and not a log of no lines.
+    std::filesystem::create_directories(dir.File("logs"));
+    const CliResult folder = Cli({"log", "logs"});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "telvane-cli: logs: is a folder, not a log file\n");
 }
 
 TEST_F(CliLocalTest, DatabaseThatDoesNotOpenEndsWithOne) {
@@ -64,7 +69,11 @@ TEST_F(CliLocalTest, PortThatDoesNotOpenEndsWithOne) {
     const CliResult result = Cli({"--port", dir.File("no-such-port"), "read"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_TRUE(result.err.starts_with("cannot create com device\n")) << result.err;
+    // One line, with the path and the cause.
+    const Lines lines = SplitLines(result.err);
+    ASSERT_EQ(lines.size(), 1U) << result.err;
+    EXPECT_TRUE(lines[0].starts_with("telvane-cli: cannot create com device: ")) << result.err;
+    EXPECT_NE(lines[0].find(dir.File("no-such-port")), std::string::npos) << result.err;
 }
 
 TEST_F(CliLocalTest, UsageErrorsEndWithTwo) {

@@ -150,9 +150,11 @@ TEST_F(CliOnPhoneTest, SendTakesTheTextFromStandardInputAndTheCentreFromTheSetti
     const CliResult result =
         OnPhone({"--format", "json", "send", "--to", "+123456789", "-"}, "abc\n");
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, std::string(R"j({"Command":"AT+CMGS=16","PDU":")j") + kSubmitPdu +
+    // The class the window saved is the window's: a script's message names none.
+    const std::string plain = "07912143658709F11100099121436587F90000FF0361f118";
+    EXPECT_EQ(result.out, std::string(R"j({"Command":"AT+CMGS=16","PDU":")j") + plain +
                               R"j(","Result":"Sent OK"})j" + "\n");
-    EXPECT_EQ(phone->SentPdus(), (Lines{kSubmitPdu}));
+    EXPECT_EQ(phone->SentPdus(), (Lines{plain}));
 }
 
 TEST_F(CliOnPhoneTest, SendRefusedByThePhoneEndsWithOne) {
@@ -206,13 +208,29 @@ TEST_F(CliOnPhoneTest, ConfirmAsksAndWithoutYesCancels) {
 
 TEST_F(CliOnPhoneTest, SendChecksTheValuesBeforeThePortIsOpened) {
     Phone("");
-    const CliResult noCentre = OnPhone({"send", "--to", "+123456789", "abc"});
-    EXPECT_EQ(noCentre.status, 1);
-    EXPECT_EQ(noCentre.err, "Error: Please, fill Service Centre Address !\n");
     const CliResult tooLong =
         OnPhone({"send", "--to", "+123456789", "--sca", "+1234", std::string(1531, 'a')});
     EXPECT_EQ(tooLong.status, 2);
+    const CliResult tooManyParts = OnPhone({"send", "--to", "+123456789", "--sca", "+1234",
+                                            "--max-parts", "2", std::string(400, 'a')});
+    EXPECT_EQ(tooManyParts.status, 2);
+    EXPECT_EQ(tooManyParts.err, "telvane-cli: the text takes 3 parts, more than --max-parts 2\n");
     EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(CliOnPhoneTest, SendWithoutACentreAsksThePhone) {
+    Phone("");
+    const CliResult asked = OnPhone({"send", "--to", "+123456789", "abc"});
+    EXPECT_EQ(asked.status, 0) << asked.err;
+    EXPECT_EQ(Starting(Received(), "AT+CSCA"), (Lines{"AT+CSCA?"}));
+    // The simulator's own centre, +31624000000, heads the PDU.
+    ASSERT_EQ(phone->SentPdus().size(), 1U);
+    EXPECT_TRUE(phone->SentPdus()[0].starts_with("07911326040000F0")) << phone->SentPdus()[0];
+    phone.emplace(PhoneSimOptions{"reply AT+CSCA? ERROR\n"});
+    const CliResult noCentre = OnPhone({"send", "--to", "+123456789", "abc"});
+    EXPECT_EQ(noCentre.status, 1);
+    EXPECT_EQ(noCentre.err, "Error: Please, fill Service Centre Address !\n");
+    EXPECT_TRUE(phone->SentPdus().empty());
 }
 
 TEST_F(CliOnPhoneTest, PhonebookInEachFormatAndStored) {
@@ -274,8 +292,11 @@ TEST_F(CliOnPhoneTest, CtrlCStopsAThirtyMessageReadWithinOneExchange) {
     EXPECT_EQ(result.status, 130) << result.err;
     const std::size_t readInAll = reads();
     EXPECT_LE(readInAll, readAtSignal + 1); // the exchange under way, and no other
-    // Every exchange that was sent was finished and listed.
-    EXPECT_EQ(SplitLines(result.out).size(), readInAll + 1);
+    // Every exchange finished before the signal was listed; the one under way is abandoned
+    // rather than waited for.
+    const std::size_t listed = SplitLines(result.out).size() - 1;
+    EXPECT_GE(listed + 1, readAtSignal);
+    EXPECT_LE(listed, readInAll);
     // The port was given back: the next run opens it.
     const CliResult next = OnPhone({"--format", "csv", "counts"});
     EXPECT_EQ(next.status, 0) << next.err;

@@ -24,7 +24,7 @@ TEST(CliOptionsTest, OptionsStandBeforeOrAfterTheCommand) {
     EXPECT_EQ(options.baud, 9600U);
     EXPECT_EQ(options.to, "+39");
     EXPECT_EQ(options.classIndex, 4);
-    EXPECT_TRUE(options.reply);
+    EXPECT_TRUE(options.report);
     EXPECT_FALSE(options.confirm);
     EXPECT_EQ(options.text, "-1 degrees");
     EXPECT_EQ(options.database, "telvane.mdb");

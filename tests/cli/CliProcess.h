@@ -39,8 +39,12 @@ public:
     CliProcess(const CliProcess&) = delete;
     CliProcess& operator=(const CliProcess&) = delete;
 
+    // A program that runs telvane-cli, its words first (such as setpriv to run it as nobody).
+    void SetLauncher(std::vector<std::string> words) { launcher = std::move(words); }
+
     bool Start() {
-        std::vector<std::string> argv = {TELVANE_CLI};
+        std::vector<std::string> argv = launcher;
+        argv.emplace_back(TELVANE_CLI);
         argv.insert(argv.end(), args.begin(), args.end());
         std::vector<char*> argp;
         for (std::string& arg : argv)
@@ -112,5 +116,6 @@ private:
 
     std::string folder;
     std::vector<std::string> args;
+    std::vector<std::string> launcher;
     pid_t pid = -1;
 };

@@ -68,3 +68,58 @@ std::string EncodeText(const std::string& utf8, const std::string& charset) {
     }
     return out;
 }
+
+namespace {
+
+void AppendUtf8(std::string& out, std::uint32_t point) {
+    if (point < 0x80U) {
+        out += static_cast<char>(point);
+    } else if (point < 0x800U) {
+        out += static_cast<char>(0xC0U | (point >> 6U));
+        out += static_cast<char>(0x80U | (point & 0x3FU));
+    } else if (point < 0x10000U) {
+        out += static_cast<char>(0xE0U | (point >> 12U));
+        out += static_cast<char>(0x80U | ((point >> 6U) & 0x3FU));
+        out += static_cast<char>(0x80U | (point & 0x3FU));
+    } else {
+        out += static_cast<char>(0xF0U | (point >> 18U));
+        out += static_cast<char>(0x80U | ((point >> 12U) & 0x3FU));
+        out += static_cast<char>(0x80U | ((point >> 6U) & 0x3FU));
+        out += static_cast<char>(0x80U | (point & 0x3FU));
+    }
+}
+
+} // namespace
+
+std::optional<std::string> DecodeText(const std::string& text, const std::string& charset) {
+    if (charset != "UCS2")
+        return text;
+    constexpr std::size_t kUnitDigits = 4;
+    if (text.size() % kUnitDigits != 0)
+        return std::nullopt;
+    std::string out;
+    std::uint32_t high = 0;
+    for (std::size_t i = 0; i < text.size(); i += kUnitDigits) {
+        unsigned unit = 0;
+        for (std::size_t k = 0; k < kUnitDigits; ++k) {
+            const char c = text[i + k];
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                     : -1;
+            if (digit < 0)
+                return std::nullopt;
+            unit = unit * 16U + static_cast<unsigned>(digit);
+        }
+        if (unit >= 0xD800U && unit < 0xDC00U) {
+            high = unit;
+            continue;
+        }
+        if (unit >= 0xDC00U && unit < 0xE000U && high != 0)
+            AppendUtf8(out, 0x10000U + ((high - 0xD800U) << 10U) + (unit - 0xDC00U));
+        else
+            AppendUtf8(out, unit);
+        high = 0;
+    }
+    return out;
+}

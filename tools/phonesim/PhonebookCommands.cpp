@@ -10,6 +10,7 @@ bool PhonebookCommands::Run(const std::string& name, const CommandArgs& args,
     static const Row table[] = {
         {"+CPBS", &PhonebookCommands::Cpbs},
         {"+CPBR", &PhonebookCommands::Cpbr},
+        {"+CPBW", &PhonebookCommands::Cpbw},
     };
     return RunFromTable(*this, table, name, args, result);
 }
@@ -66,4 +67,41 @@ CommandResult PhonebookCommands::Cpbr(const CommandArgs& args) {
          ++it)
         result.lines.push_back(EntryLine(it->first, it->second));
     return result;
+}
+
+CommandResult PhonebookCommands::Cpbw(const CommandArgs& args) {
+    PhonebookMemory& book = fixture.Phonebook(memory);
+    switch (args.form) {
+    case CommandForm::Execute:
+    case CommandForm::Read:
+        return ErrorResult();
+    case CommandForm::Test:
+        return OkResult({"+CPBW: (" + std::to_string(book.first) + "-" + std::to_string(book.last) +
+                         ")," + std::to_string(kNumberLength) + ",(129,145)," +
+                         std::to_string(kNameLength)});
+    case CommandForm::Set:
+        break;
+    }
+    int position = 0;
+    if (args.params.empty() || args.params.size() > 4 || !ParseIntParam(args.params[0], position))
+        return ErrorResult();
+    if (position < book.first || position > book.last)
+        return CmeErrorResult(kCmeInvalidIndex);
+    if (args.params.size() == 1) {
+        book.entries.erase(position);
+        return OkResult();
+    }
+    PhonebookEntry entry;
+    std::string name;
+    if (!UnquoteParam(args.params[1], entry.number) ||
+        (args.params.size() > 2 && !ParseIntParam(args.params[2], entry.type)) ||
+        (args.params.size() > 3 && !UnquoteParam(args.params[3], name)))
+        return ErrorResult();
+    const std::optional<std::string> decoded = DecodeText(name, settings.charset);
+    if (!decoded || entry.number.size() > static_cast<std::size_t>(kNumberLength) ||
+        decoded->size() > static_cast<std::size_t>(kNameLength))
+        return CmeErrorResult(kCmeIncorrectParameters);
+    entry.name = *decoded;
+    book.entries[position] = entry;
+    return OkResult();
 }
