@@ -21,6 +21,8 @@ Commands:
   phonebook [--memory SM|ME] [--store]      the phone's phonebook
   archive [--in] [--out] [--search TEXT]    the archived messages
   log FILE                                  the messages of a captured modem log
+  watch [--archive] [--move]                each new message and status report as it comes,
+                                            until Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
 130 stopped by Ctrl+C.
 )";
@@ -31,13 +33,14 @@ struct CommandName {
     std::size_t arguments; // positional arguments after the command
 };
 
-constexpr std::array<CommandName, 7> kCommands = {{{"ports", CliCommand::Ports, 0},
+constexpr std::array<CommandName, 8> kCommands = {{{"ports", CliCommand::Ports, 0},
                                                    {"counts", CliCommand::Counts, 0},
                                                    {"read", CliCommand::Read, 0},
                                                    {"send", CliCommand::Send, 1},
                                                    {"phonebook", CliCommand::Phonebook, 0},
                                                    {"archive", CliCommand::Archive, 0},
-                                                   {"log", CliCommand::Log, 1}}};
+                                                   {"log", CliCommand::Log, 1},
+                                                   {"watch", CliCommand::Watch, 0}}};
 
 using Setter = std::function<std::string(CliOptions&, const std::string&)>;
 
@@ -112,11 +115,11 @@ const std::vector<OptionRule>& OptionRules() {
         {"--memory", true, {C::Read, C::Phonebook}, ParseMemory},
         {"--move",
          false,
-         {C::Read},
+         {C::Read, C::Watch},
          [](CliOptions& o, const std::string&) { return Flag(o.move); }},
         {"--archive",
          false,
-         {C::Read},
+         {C::Read, C::Watch},
          [](CliOptions& o, const std::string&) { return Flag(o.archive); }},
         {"--store",
          false,

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-enum class CliCommand { Ports, Counts, Read, Send, Phonebook, Archive, Log };
+enum class CliCommand { Ports, Counts, Read, Send, Phonebook, Archive, Log, Watch };
 
 struct CliOptions {
     CliCommand command = CliCommand::Ports;
@@ -22,7 +22,7 @@ struct CliOptions {
     std::string database = "telvane.mdb";
     OutputFormat format = OutputFormat::Text;
     bool yes = false;
-    // read and phonebook.
+    // read, watch and phonebook.
     bool phoneMemory = false; // --memory ME
     bool move = false;
     bool archive = false;
