@@ -32,6 +32,8 @@ Commands:
   ussd CODE                                 sends a USSD code and prints the answer
   archive [--in] [--out] [--search TEXT]    the archived messages
   log FILE                                  the messages of a captured modem log
+  watch [--archive] [--move]                each new message and status report as it comes,
+                                            until Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
 130 stopped by Ctrl+C.
 )";
@@ -45,7 +47,7 @@ struct CommandName {
 
 constexpr std::size_t kMany = 1000;
 
-constexpr std::array<CommandName, 12> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
+constexpr std::array<CommandName, 13> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
                                                     {"counts", CliCommand::Counts, 0, 0},
                                                     {"read", CliCommand::Read, 0, 0},
                                                     {"get", CliCommand::Get, 1, 1},
@@ -56,7 +58,8 @@ constexpr std::array<CommandName, 12> kCommands = {{{"ports", CliCommand::Ports,
                                                     {"info", CliCommand::Info, 0, 0},
                                                     {"ussd", CliCommand::Ussd, 1, 1},
                                                     {"archive", CliCommand::Archive, 0, 0},
-                                                    {"log", CliCommand::Log, 1, 1}}};
+                                                    {"log", CliCommand::Log, 1, 1},
+                                                    {"watch", CliCommand::Watch, 0, 0}}};
 
 using Setter = std::function<std::string(CliOptions&, const std::string&)>;
 
@@ -197,11 +200,11 @@ const std::vector<OptionRule>& OptionRules() {
          [](CliOptions& o, const std::string&) { return Flag(o.vcard); }},
         {"--move",
          false,
-         {C::Read},
+         {C::Read, C::Watch},
          [](CliOptions& o, const std::string&) { return Flag(o.move); }},
         {"--archive",
          false,
-         {C::Read},
+         {C::Read, C::Watch},
          [](CliOptions& o, const std::string&) { return Flag(o.archive); }},
         {"--store",
          false,

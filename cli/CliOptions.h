@@ -25,6 +25,7 @@ enum class CliCommand {
     Ussd,
     Archive,
     Log,
+    Watch,
     Version
 };
 
@@ -42,7 +43,7 @@ struct CliOptions {
     bool noHeader = false; // csv without its header line
     // The words after the command (positions, numbers, a file).
     std::vector<std::string> arguments;
-    // read, get, delete and phonebook.
+    // read, get, delete, watch and phonebook.
     bool phoneMemory = false;    // --memory ME
     bool databaseMemory = false; // --memory db (phonebook import)
     bool all = false;            // read --all, delete --all

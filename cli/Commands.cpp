@@ -33,6 +33,8 @@ int RunCommand(CliRun& run) {
         return RunArchive(run);
     case CliCommand::Log:
         return RunLog(run);
+    case CliCommand::Watch:
+        return RunWatch(run);
     }
     return kExitUsage;
 }

@@ -29,6 +29,7 @@ int RunPhonebook(CliRun& run);
 int RunSend(CliRun& run);
 int RunArchive(CliRun& run);
 int RunLog(CliRun& run);
+int RunWatch(CliRun& run);
 
 // The SMS list's rows under its column headings.
 Table SmsTable(const std::vector<SmsRow>& rows);

@@ -28,8 +28,7 @@ bool IsHeader(std::string_view line) {
 // The header and PDU lines of every group, from the answer's lines (unsolicited lines, which may
 // arrive anywhere, even between a header and its PDU, left out). A header that is the last line
 // ends the walk; so does a PDU line with fewer than two lines after it.
-std::vector<SmsGroup> CollectGroups(serialdata& store) {
-    const std::vector<std::string> lines = SnapshotAnswerLines(store);
+std::vector<SmsGroup> CollectGroups(const std::vector<std::string>& lines) {
     std::vector<SmsGroup> groups;
     for (std::size_t i = 0; lines.size() >= 2 && i < lines.size(); ++i) {
         if (!IsHeader(lines[i]))
@@ -178,6 +177,11 @@ private:
 } // namespace
 
 SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& context) {
+    return AddSmsRowsFromLines(SnapshotAnswerLines(store), ordinal, context);
+}
+
+SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ordinal,
+                                  const SmsReadContext& context) {
     SmsRowsResult result;
     CDaoPhonebook phonebook(&context.database);
     if (!phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
@@ -188,7 +192,7 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
     RowBuilder builder(context, phonebook);
     std::vector<SmsRow> rows;
     int nextOrdinal = ordinal;
-    for (const SmsGroup& group : CollectGroups(store)) {
+    for (const SmsGroup& group : CollectGroups(lines)) {
         ++result.groups;
         const bool listAnswer = group.header.starts_with("+CMGL:");
         const int status =
@@ -213,6 +217,7 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
     result.rows = static_cast<int>(rows.size());
     if (!rows.empty())
         context.form.InsertSmsRows(0, rows);
+    result.listed = std::move(rows);
     context.form.EnableReadControls(0);
     return result;
 }

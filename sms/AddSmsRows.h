@@ -8,7 +8,9 @@
 #include "sms/ISmsReadForm.h"
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 class CDaoDatabase;
 struct serialdata;
@@ -36,6 +38,7 @@ struct SmsRowsResult {
     int rows = 0;               // rows inserted
     int undecoded = 0;          // of those, rows whose PDU did not decode
     int groups = 0;             // header and PDU pairs met, with or without a row
+    std::vector<SmsRow> listed; // the rows inserted, in their order
 };
 
 // Builds rows from the store's current lines and inserts them at the top of the list, in the
@@ -46,3 +49,7 @@ struct SmsRowsResult {
 // choose get rows (a left-out group still takes its ordinal). The store's lock is held only while
 // the groups are copied out, never while the form or the database is asked.
 SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& context);
+// The same from answer lines already taken out of the store (a reply's, or a pushed message's
+// header and PDU).
+SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ordinal,
+                                  const SmsReadContext& context);

@@ -158,3 +158,17 @@ void OnCopySmsToDatabase(const SmsReadContext& context) {
     }
     CopyAndClose(in, out, context);
 }
+
+std::string AppendReceivedRows(const std::vector<SmsRow>& rows, const SmsReadContext& context) {
+    CDaoSMS_In in(&context.database);
+    if (!in.Open(dbOpenDynaset, "SELECT * FROM SMS_IN", dbSeeChanges))
+        return in.ErrorText().empty() ? std::string("Cannot Open SMS_IN") : in.ErrorText();
+    bool stored = true;
+    for (const SmsRow& row : rows)
+        stored = stored && StoreIn(in, row, context);
+    const bool closed = in.Close();
+    if (stored && closed)
+        return {};
+    return in.ErrorText().empty() ? std::string("the database refused the message")
+                                  : in.ErrorText();
+}

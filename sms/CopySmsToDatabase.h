@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The date/time of a row's DATE ("%d/%d/%d": day, month, year) and TIME. ("%d:%d.%d (%d)":
 // hour, minute, second, zone not kept) texts; a two-digit year below 50 is of the 2000s, one
@@ -29,3 +30,7 @@ std::string LeftOutNote(const LeftOutRows& leftOut);
 
 // Status reports and undecoded rows are not archived: the status bar says how many were left.
 void OnCopySmsToDatabase(const SmsReadContext& context);
+
+// Appends received rows to SMS_In as the copy does, in one transaction, without its boxes of
+// success or failure: empty when every row is stored, else why none is.
+std::string AppendReceivedRows(const std::vector<SmsRow>& rows, const SmsReadContext& context);

@@ -30,6 +30,7 @@ struct PhoneSimOptions {
     std::string fixture{}; // fixture text, written to a temporary file
     int baud = 115200;
     std::vector<std::string> extraArgs{}; // e.g. {"--silent"} or {"--delay-ms", "300"}
+    bool arrivals = false;                // --arrivals <dir>/arrivals, for Arrive()
 };
 
 struct TranscriptEntry {
@@ -57,6 +58,8 @@ public:
             fixturePath,         "--baud",       std::to_string(options.baud),
             "--exit-with-parent"};
         args.insert(args.end(), options.extraArgs.begin(), options.extraArgs.end());
+        if (options.arrivals)
+            args.insert(args.end(), {"--arrivals", dir + "/arrivals"});
         Spawn(args);
         WaitForLink();
     }
@@ -104,6 +107,19 @@ public:
     }
 
     const std::string& LinkPath() const { return linkPath; }
+    pid_t Pid() const { return pid; }
+
+    // Asks for new messages through the --arrivals fifo: a count, or a DELIVER PDU in hex.
+    bool Arrive(const std::string& request) const {
+        const int fd = open((dir + "/arrivals").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const std::string line = request + "\n";
+        const bool written =
+            write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+        close(fd);
+        return written;
+    }
     const std::string& TranscriptPath() const { return transcriptPath; }
     const std::string& Dir() const { return dir; }
 

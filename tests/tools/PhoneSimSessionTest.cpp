@@ -223,3 +223,37 @@ TEST(PhoneSimProcess, ServesTheShippedSample) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PhoneSimArrivals, TheFifoAndSigusr1BringMessagesToldAsCnmiAsked) {
+    PhoneSimOptions options{SmallPhone()};
+    options.arrivals = true;
+    PhoneSim sim(options);
+    ASSERT_TRUE(sim.Running());
+    PtyClient client(sim.LinkPath());
+    ASSERT_EQ(client.Command("ATE0"), "ATE0\r\r\nOK\r\n");
+    // Before AT+CNMI the phone stores and says nothing.
+    ASSERT_TRUE(sim.Arrive("1"));
+    EXPECT_EQ(client.ReadFor(300), "");
+    ASSERT_EQ(client.Command("AT+CNMI=2,1,0,0,0"), "\r\nOK\r\n");
+    ASSERT_TRUE(sim.Arrive("3"));
+    const auto told = [](int count) {
+        return [count](const std::string& text) {
+            int found = 0;
+            for (std::size_t at = text.find("+CMTI:"); at != std::string::npos;
+                 at = text.find("+CMTI:", at + 1))
+                ++found;
+            return found >= count && text.ends_with("\r\n");
+        };
+    };
+    EXPECT_EQ(client.ReadUntil(told(3)),
+              "\r\n+CMTI: \"SM\",4\r\n\r\n+CMTI: \"SM\",5\r\n\r\n+CMTI: \"SM\",6\r\n");
+    ASSERT_EQ(kill(sim.Pid(), SIGUSR1), 0);
+    EXPECT_EQ(client.ReadUntil(told(1)), "\r\n+CMTI: \"SM\",8\r\n");
+    // The first one went to index 2, the gap before the fixture's 3.
+    const std::string read = client.Command("AT+CMGR=2");
+    EXPECT_TRUE(read.starts_with("\r\n+CMGR: 0,,31\r\n")) << read;
+}
+
+} // namespace

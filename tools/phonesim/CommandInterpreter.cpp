@@ -1,5 +1,7 @@
 #include "tools/phonesim/CommandInterpreter.h"
 
+#include "tools/phonesim/ArrivalPdus.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -76,6 +78,53 @@ bool StartsWithAt(const std::string& text) {
 
 CommandInterpreter::CommandInterpreter(Fixture phoneData) : fixture(std::move(phoneData)) {
     settings.cmee = fixture.cmee;
+    for (const TimedArrival& arrival : fixture.arrivals)
+        pending.push_back({arrival.afterMs, false, arrival.pdu});
+}
+
+void CommandInterpreter::Arrive(const std::string& message) {
+    pending.push_back({clockMs, false, message});
+}
+
+void CommandInterpreter::ScheduleReport(const std::string& submitPdu) {
+    const std::optional<SubmitFacts> facts = ReadSubmit(submitPdu);
+    if (!facts || !facts->reportRequested)
+        return;
+    const std::time_t now = std::time(nullptr);
+    const std::string report =
+        BuildStatusReport(sms.CentreNumber(), sms.LastReference(), facts->recipient,
+                          fixture.reportStatus, now, now + fixture.reportDelayMs / 1000);
+    pending.push_back({clockMs + fixture.reportDelayMs, true, report});
+}
+
+void CommandInterpreter::Tick(long nowMs, std::vector<SimEvent>& events) {
+    clockMs = nowMs;
+    if (awaitingPdu || fixture.silent)
+        return;
+    // In the order they fell due; the rest keep theirs.
+    std::vector<Pending> waiting;
+    for (Pending& item : pending) {
+        if (item.dueMs > nowMs) {
+            waiting.push_back(std::move(item));
+            continue;
+        }
+        if (item.report) {
+            PlayUnsolicited(sms.DeliverReport(item.pdu), events);
+            continue;
+        }
+        if (item.pdu.empty())
+            item.pdu =
+                BuildDeliver(sms.CentreNumber(), kArrivalSender,
+                             "New message " + std::to_string(++generated), std::time(nullptr));
+        PlayUnsolicited(sms.Deliver(item.pdu), events);
+    }
+    pending = std::move(waiting);
+}
+
+void CommandInterpreter::PlayUnsolicited(const std::vector<std::string>& lines,
+                                         std::vector<SimEvent>& events) {
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        events.push_back({i == 0 ? EventKind::Unsolicited : EventKind::UnsolicitedData, lines[i]});
 }
 
 void CommandInterpreter::Feed(char byte, std::vector<SimEvent>& events) {
@@ -128,6 +177,8 @@ void CommandInterpreter::EndPdu(std::vector<SimEvent>& events) {
     const CommandResult result =
         pduMalformed ? CmsErrorResult(kCmsInvalidPduParameter) : sms.FinishSubmit(pdu, accepted);
     events.push_back({accepted ? EventKind::Sent : EventKind::Received, pdu});
+    if (accepted)
+        ScheduleReport(pdu);
     Answer(result, events);
 }
 

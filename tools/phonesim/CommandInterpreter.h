@@ -25,6 +25,12 @@ public:
 
     // Appends to `events` what the byte causes.
     void Feed(char byte, std::vector<SimEvent>& events);
+    // The clock: `nowMs` since the start. Serves the fixture's timed arrivals and the status
+    // reports that are due, except while a PDU is being typed after the prompt (they wait).
+    void Tick(long nowMs, std::vector<SimEvent>& events);
+    // A message arrives now: `pdu` (hex, centre field first), or "New message <n>" from
+    // kArrivalSender when it is empty. Held back while a PDU is being typed.
+    void Arrive(const std::string& message);
 
     // Longest command line kept; a longer one is answered "ERROR".
     static constexpr std::size_t kMaxLine = 1024;
@@ -45,8 +51,21 @@ private:
     void Reset();
     int* Register(int number);
 
+    void ScheduleReport(const std::string& submitPdu);
+    void PlayUnsolicited(const std::vector<std::string>& lines, std::vector<SimEvent>& events);
+
+    // A status report or a message that waits for its time, or for the prompt to be done.
+    struct Pending {
+        long dueMs = 0;
+        bool report = false;
+        std::string pdu;
+    };
+
     Fixture fixture;
     PhoneSettings settings;
+    std::vector<Pending> pending;
+    long clockMs = 0;
+    int generated = 0;
     SmsCommands sms{fixture};
     PhonebookCommands phonebook{fixture, settings};
     DeviceCommands device{settings};

@@ -194,6 +194,31 @@ bool ParseVanish(LineCursor& cursor, Fixture& fixture, std::string& error) {
     return true;
 }
 
+bool ParseArrive(LineCursor& cursor, Fixture& fixture, std::string& error) {
+    TimedArrival arrival;
+    int ms = 0;
+    if (!ParseNumber(cursor.Word(), 0, 86'400'000, ms))
+        return Fail(error, "arrive needs the milliseconds after the start");
+    arrival.afterMs = ms;
+    arrival.pdu = cursor.Word();
+    if (!arrival.pdu.empty() && TpduType(arrival.pdu) != 0)
+        return Fail(error, "arrive takes an SMS-DELIVER PDU with its centre field");
+    fixture.arrivals.push_back(arrival);
+    return true;
+}
+
+bool ParseReport(LineCursor& cursor, Fixture& fixture, std::string& error) {
+    if (!ParseNumber(cursor.Word(), 0, 3'600'000, fixture.reportDelayMs))
+        return Fail(error, "report needs a delay in milliseconds");
+    const std::string code = cursor.Word();
+    char* end = nullptr;
+    const long value = std::strtol(code.c_str(), &end, 16);
+    if (code.size() != 2 || *end != '\0' || value < 0 || value > 0xFF)
+        return Fail(error, "report needs a status of two hex digits (00 delivered)");
+    fixture.reportStatus = static_cast<int>(value);
+    return true;
+}
+
 bool ParseSilent(LineCursor& /*cursor*/, Fixture& fixture, std::string& /*error*/) {
     fixture.silent = true;
     return true;
@@ -216,6 +241,10 @@ Handler HandlerFor(const std::string& directive) {
         return ParseCmee;
     if (directive == "vanish")
         return ParseVanish;
+    if (directive == "arrive")
+        return ParseArrive;
+    if (directive == "report")
+        return ParseReport;
     return nullptr;
 }
 

@@ -10,6 +10,10 @@
 //   silent
 //   cmee <0|1|2>                      +CMEE mode at start and after ATZ; default 0
 //   vanish <command-prefix>           the phone goes away (closes its line) on such a command
+//   arrive <ms> [<pdu hex>]           a message arrives <ms> after the start (without a PDU:
+//                                     "New message <n>" from kArrivalSender)
+//   report <delay-ms> <status hex>    a SUBMIT with TP-SRR is answered by a status report this
+//                                     long after it, with this TP-ST; default 1000 00 (delivered)
 
 #include <map>
 #include <string>
@@ -48,6 +52,14 @@ struct ReplyRule {
     std::vector<std::string> lines; // each sent framed by CR LF
 };
 
+struct TimedArrival {
+    long afterMs = 0;
+    std::string pdu; // empty: a generated message
+};
+
+// Who the generated messages come from.
+inline constexpr const char* kArrivalSender = "+31612345678";
+
 struct Fixture {
     SmsMemory smsSm;
     SmsMemory smsMe;
@@ -57,6 +69,9 @@ struct Fixture {
     bool silent = false;
     int cmee = 0;
     std::vector<std::string> vanishOn; // command prefixes
+    std::vector<TimedArrival> arrivals;
+    int reportDelayMs = 1000;
+    int reportStatus = 0; // TP-ST of the reports, 3GPP TS 23.040 9.2.3.15
 
     SmsMemory& Sms(Storage storage) { return storage == Storage::SM ? smsSm : smsMe; }
     PhonebookMemory& Phonebook(Storage storage) {

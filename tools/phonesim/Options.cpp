@@ -20,7 +20,7 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
 const char* UsageText() {
     return R"(Usage: telvane-phonesim --link PATH [--fixture FILE] [--transcript FILE]
                         [--baud N] [--delay-ms N] [--silent] [--urc-seed N]
-                        [--exit-with-parent]
+                        [--arrivals FIFO] [--exit-with-parent]
 
 A GSM phone on a pseudo-terminal, answering AT commands (3GPP TS 27.005/27.007, PDU mode)
 until SIGTERM or SIGINT; PATH becomes a symbolic link to the terminal and is removed at exit.
@@ -37,6 +37,9 @@ until SIGTERM or SIGINT; PATH becomes a symbolic link to the terminal and is rem
   --urc-seed N       put unsolicited lines (+CMTI, +CDSI, RING, +CREG) before about one response
                      line in four, also inside an answer; the same N, the same lines and points;
                      each is logged as <ms> URC <line>
+  --arrivals FIFO    make a fifo there; each line written to it brings new messages: a count N
+                     gives N messages "New message <n>" from +31612345678, a hex PDU (an
+                     SMS-DELIVER with its centre field) that message; SIGUSR1 brings one too
   --exit-with-parent stop when the process that started the simulator ends (for tests)
   --help             this text
 
@@ -50,6 +53,17 @@ Fixture lines ('#' starts a comment):
                      lines (none: no answer at all); the first matching rule wins; "AT" matches
                      in any case, the rest as written
   silent             the same as --silent
+  arrive <ms> [<pdu>] a message arrives <ms> after the start (without a PDU a generated one)
+  report <ms> <st>   a SUBMIT with TP-SRR gets a status report <ms> later with TP-ST <st> (two
+                     hex digits: 00 delivered, 40.. failed); default 1000 00
+
+New messages and status reports are told as the client's AT+CNMI=<mode>,<mt>,<bm>,<ds> asks
+(nothing at all until it has set <mode> and <mt> or <ds>): a message is stored in the receive
+memory (+CPMS <mem3>) and told "+CMTI: <mem>,<index>" (mt 1), or pushed "+CMT: ,<length>" and
+its PDU without being stored (mt 2, 3; no +CNMA is expected, +CSMS offers service 0 only); with
+mt 0 it is only stored. A report is pushed "+CDS: <length>" and its PDU (ds 1), or stored and
+told "+CDSI: <mem>,<index>" (ds 2). Both are logged <ms> URC <line>; they wait while a PDU is
+being typed after the prompt.
 
 Echo is on until ATE0. After AT+CMGS=<n> the phone sends "\r\n> " and takes the PDU up to
 Ctrl-Z; ESC cancels it and is answered OK.
@@ -82,6 +96,8 @@ bool ParseOptions(int argc, const char* const* argv, SimOptions& options, std::s
             options.link = value;
         else if (option == "--fixture")
             options.fixture = value;
+        else if (option == "--arrivals")
+            options.arrivals = value;
         else if (option == "--transcript")
             options.transcript = value;
         else if (option == "--baud")

@@ -11,6 +11,7 @@ struct SimOptions {
     int delayMs = 0;             // --delay-ms N
     bool silent = false;         // --silent
     int urcSeed = -1;            // --urc-seed N: unsolicited lines at random points; -1 none
+    std::string arrivals;        // --arrivals FIFO: new messages on demand
     bool exitWithParent = false; // --exit-with-parent
     bool help = false;           // --help
 };

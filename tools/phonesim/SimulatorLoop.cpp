@@ -3,17 +3,27 @@
 #include "tools/phonesim/StopSignal.h"
 
 #include <array>
+#include <chrono>
 
 void SimulatorLoop::Run() {
+    const auto start = std::chrono::steady_clock::now();
     std::array<char, 256> buffer{};
     std::vector<SimEvent> events;
     while (!StopRequested() && !vanished) {
-        const std::size_t count = pty.Read(buffer, 50);
+        const std::size_t count = pty.Read(buffer, kPassMs);
         for (std::size_t i = 0; i < count && !StopRequested() && !vanished; ++i) {
             events.clear();
             phone.Feed(buffer[i], events);
             Play(events);
         }
+        for (const std::string& pdu : trigger.Take())
+            phone.Arrive(pdu);
+        events.clear();
+        phone.Tick(static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::steady_clock::now() - start)
+                                         .count()),
+                   events);
+        Play(events);
     }
 }
 
@@ -49,6 +59,14 @@ void SimulatorLoop::Play(const std::vector<SimEvent>& events) {
             break;
         case EventKind::Cancelled:
             transcript.Write("RX", "<ESC>");
+            break;
+        case EventKind::Unsolicited:
+            transcript.Write("URC", event.text);
+            Send("\r\n" + event.text + "\r\n");
+            break;
+        case EventKind::UnsolicitedData:
+            transcript.Write("URC", event.text);
+            Send(event.text + "\r\n");
             break;
         case EventKind::Vanish:
             transcript.Write("GONE", {});

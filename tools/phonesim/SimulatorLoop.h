@@ -3,6 +3,7 @@
 // interpreter, its events go back out on the line (paced, after the response delay) and into
 // the transcript.
 
+#include "tools/phonesim/ArrivalTrigger.h"
 #include "tools/phonesim/CommandInterpreter.h"
 #include "tools/phonesim/PacedWriter.h"
 #include "tools/phonesim/PtyLink.h"
@@ -24,6 +25,11 @@ public:
     // Puts unsolicited lines at random points from now on.
     void EmitUnsolicited(std::uint32_t seed) { unsolicited.emplace(seed); }
 
+    // Messages on demand: the fifo at `path` (see ArrivalTrigger) and SIGUSR1.
+    bool TakeArrivalsFrom(const std::string& path, std::string& error) {
+        return trigger.Open(path, error);
+    }
+
     void Run();
 
 private:
@@ -38,4 +44,7 @@ private:
     int delayMs;
     bool vanished = false;
     std::optional<UnsolicitedSource> unsolicited;
+    ArrivalTrigger trigger;
+    // How long a pass waits for the client's bytes: also the latest an arrival is served.
+    static constexpr int kPassMs = 20;
 };

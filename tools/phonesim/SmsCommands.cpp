@@ -40,6 +40,7 @@ bool SmsCommands::Run(const std::string& name, const CommandArgs& args, CommandR
         {"+CSMS", &SmsCommands::Csms}, {"+CPMS", &SmsCommands::Cpms}, {"+CMGF", &SmsCommands::Cmgf},
         {"+CSCA", &SmsCommands::Csca}, {"+CNMI", &SmsCommands::Cnmi}, {"+CMGR", &SmsCommands::Cmgr},
         {"+CMGL", &SmsCommands::Cmgl}, {"+CMGD", &SmsCommands::Cmgd}, {"+CMGS", &SmsCommands::Cmgs},
+        {"+CNMA", &SmsCommands::Cnma},
     };
     return RunFromTable(*this, table, name, args, result);
 }

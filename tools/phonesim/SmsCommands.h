@@ -9,6 +9,7 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 class SmsCommands final : public CommandGroup {
 public:
@@ -19,6 +20,19 @@ public:
     // The PDU (hex, SCA field first) typed after the prompt. Accepts it when it is whole hex, an
     // SMS-SUBMIT, and as long as +CMGS announced; `accepted` tells which.
     CommandResult FinishSubmit(const std::string& pdu, bool& accepted);
+
+    // A message the network delivers now (hex, centre field first), as +CNMI asks: with <mt> 1
+    // stored in the receive memory (<mem3>) at its first free index and indicated
+    // "+CMTI: <mem>,<index>"; with <mt> 2 or 3 not stored but pushed, "+CMT: ,<length>" and the
+    // PDU (no +CNMA is expected: +CSMS offers service 0 only); with <mode> or <mt> 0 stored and
+    // not indicated. A full memory takes nothing. The lines to send, header first.
+    std::vector<std::string> Deliver(const std::string& pdu);
+    // A status report due now, as <ds> asks: 1 pushed, "+CDS: <length>" and the PDU; 2 stored
+    // and indicated "+CDSI: <mem>,<index>"; 0 (or <mode> 0) dropped, as the phone asked for none.
+    std::vector<std::string> DeliverReport(const std::string& pdu);
+    const std::string& CentreNumber() const { return serviceCentre.first; }
+    // TP-MR given to the last SUBMIT accepted.
+    int LastReference() const { return messageReference; }
 
     // Longest PDU text that can follow the prompt: SCA (12 octets) + SUBMIT (164 octets).
     static constexpr std::size_t kMaxPduText = 2 * (12 + 164);
@@ -33,6 +47,9 @@ private:
     CommandResult Cmgl(const CommandArgs& args);
     CommandResult Cmgd(const CommandArgs& args);
     CommandResult Cmgs(const CommandArgs& args);
+    CommandResult Cnma(const CommandArgs& args);
+    // Stores `pdu` as received unread in the receive memory; its index, or 0 when full.
+    int Store(const std::string& pdu);
 
     std::string CpmsCounts() const;
     std::string Usage(Storage storage) const;

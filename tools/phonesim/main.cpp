@@ -72,6 +72,8 @@ int main(int argc, char** argv) {
 
     CommandInterpreter phone(std::move(fixture));
     SimulatorLoop loop(pty, phone, transcript, options.baud, options.delayMs);
+    if (!options.arrivals.empty() && !loop.TakeArrivalsFrom(options.arrivals, error))
+        return Fail(error);
     if (options.urcSeed >= 0)
         loop.EmitUnsolicited(static_cast<std::uint32_t>(options.urcSeed));
     loop.Run();
