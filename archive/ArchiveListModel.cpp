@@ -1,6 +1,10 @@
 #include "archive/ArchiveListModel.h"
 
+#include "archive/ListedTableIndex.h"
 #include "archive/SearchFold.h"
+
+#include <QMetaObject>
+#include <algorithm>
 
 namespace {
 
@@ -14,42 +18,117 @@ bool IsColumn(int section) {
 
 } // namespace
 
+ArchiveListModel::ArchiveListModel(QObject* parent)
+    : QAbstractTableModel(parent), builder([this] {
+          // On the builder's thread: only a call is posted, the news are taken on ours.
+          QMetaObject::invokeMethod(
+              this, [this] { TakeNews(); }, Qt::QueuedConnection);
+      }) {}
+
+ArchiveListModel::~ArchiveListModel() {
+    builder.Stop();
+}
+
 void ArchiveListModel::Clear() {
     beginResetModel();
+    builder.Stop();
+    building = false;
+    before.clear();
+    for (std::size_t at = 0; at < indexes.size(); ++at)
+        before.emplace_back(pages.Tables()[at], indexes[at]);
     pages.Clear();
-    search.Clear();
-    indexed = false;
+    indexes.clear();
     shown.reset();
+    waiting = false;
     endResetModel();
+}
+
+ArchiveListModel::Index ArchiveListModel::Reused(const ListedTable& listed) const {
+    for (const auto& [table, index] : before)
+        if (index != nullptr && table.table == listed.table && *table.keys == *listed.keys &&
+            *table.names == *listed.names)
+            return index;
+    return nullptr;
 }
 
 bool ArchiveListModel::LoadInFront(CDaoDatabase* database, IMessageSink& sink, ArchiveTable table) {
     beginResetModel();
+    builder.Stop();
+    building = false;
     const bool loaded = pages.LoadInFront(database, sink, table);
-    if (loaded) {
-        search.Clear();
-        indexed = false;
-    }
+    if (loaded)
+        indexes.insert(indexes.begin(), Reused(pages.Tables().front()));
+    if (!Indexed() && pages.Count() >= backgroundFrom)
+        StartBuild();
     Search();
     endResetModel();
     return loaded;
 }
 
+bool ArchiveListModel::Indexed() const {
+    return std::ranges::all_of(indexes, [](const Index& index) { return index != nullptr; });
+}
+
+void ArchiveListModel::StartBuild() {
+    building = true;
+    indexDone = 0;
+    builder.Start(pages.Database(), pages.Tables(), indexes);
+}
+
+void ArchiveListModel::BuildHere() {
+    for (std::size_t at = 0; at < indexes.size(); ++at)
+        if (indexes[at] == nullptr)
+            // Never broken off here: nothing tells it to stop.
+            indexes[at] = std::make_shared<const ArchiveSearch>(
+                IndexListedTable(pages.Database(), pages.Tables()[at]).value_or(ArchiveSearch{}));
+}
+
+void ArchiveListModel::TakeNews() {
+    SearchBuilder::News news = builder.Take();
+    if (!building)
+        return;
+    indexDone = news.done;
+    if (news.built) {
+        building = false;
+        indexes = std::move(*news.built);
+        if (waiting) {
+            beginResetModel();
+            waiting = false;
+            Search();
+            endResetModel();
+        }
+    }
+    emit searchProgress();
+}
+
+void ArchiveListModel::FinishSearch() {
+    if (!building)
+        return;
+    builder.Wait();
+    TakeNews();
+}
+
 void ArchiveListModel::Search() {
-    const std::string folded = FoldForSearch(searchText);
-    if (folded.empty()) {
+    if (FoldForSearch(searchText).empty()) {
+        waiting = false;
         shown.reset();
         return;
     }
-    if (!indexed) {
-        search.Clear();
-        pages.ForEachSearchable(
-            [this](std::string_view foldedTextAndSender, std::string_view name) {
-                search.AddFolded(foldedTextAndSender, name);
-            });
-        indexed = true;
+    if (building) {
+        // Served when the index is ready; every row is shown until then.
+        waiting = true;
+        shown.reset();
+        return;
     }
-    shown = search.Matching(searchText);
+    BuildHere();
+    std::vector<int> found;
+    int offset = 0;
+    for (std::size_t at = 0; at < indexes.size(); ++at) {
+        for (const int row : indexes[at]->Matching(searchText))
+            found.push_back(offset + row);
+        offset += static_cast<int>(pages.Tables()[at].Size());
+    }
+    shown = std::move(found);
 }
 
 void ArchiveListModel::SetSearchText(std::string_view text) {
@@ -59,6 +138,7 @@ void ArchiveListModel::SetSearchText(std::string_view text) {
     searchText = text;
     Search();
     endResetModel();
+    emit searchProgress();
 }
 
 int ArchiveListModel::Count() const {

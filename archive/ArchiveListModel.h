@@ -4,20 +4,29 @@
 // million rows: the model knows the listed tables' keys only and reads the rows the view shows,
 // a page at a time (see ArchivePages); cells become Qt texts only when the view asks for them.
 // A search text narrows the rows shown to those that hold it (see ArchiveSearch), in their
-// order; the search's folded texts are made at the first search after a load.
+// order. Each listed table has its search index: a large listing has it built on a thread of its
+// own as soon as it is loaded (see SearchBuilder), and a search typed before it is ready waits
+// for it without holding up the window; a small one builds it at its first search. An index
+// made stays for a reload of the same table.
 
 #include "archive/ArchivePages.h"
 #include "archive/ArchiveSearch.h"
+#include "archive/SearchBuilder.h"
 #include "sms/SmsList.h"
 
 #include <QAbstractTableModel>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class ArchiveListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    // From this many listed rows on, the index is built in the background.
+    static constexpr int kBackgroundSearchRows = 20'000;
+
+    explicit ArchiveListModel(QObject* parent = nullptr);
+    ~ArchiveListModel() override;
 
     void Clear();
     // Lists the table in front of the rows listed and searches again; false (told through the
@@ -26,8 +35,14 @@ public:
     // Shows only the rows holding text; all of them for an empty text.
     void SetSearchText(std::string_view text);
 
-    // False while the next search must first read the searched texts of every row.
-    bool SearchReady() const { return indexed || pages.Count() == 0; }
+    // Listings of at least `rows` rows build their index in the background from the next load.
+    void SetBackgroundFrom(int rows) { backgroundFrom = rows; }
+    // True while a typed search waits for the index: the rows shown are those before it.
+    bool SearchWaiting() const { return waiting; }
+    // The share of the index built so far, 0 to 1.
+    double IndexDone() const { return indexDone; }
+    // Waits for the index being built and shows the search typed meanwhile.
+    void FinishSearch();
 
     // Rows listed (before the search), and rows shown (after it).
     int Count() const;
@@ -44,14 +59,32 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+signals:
+    // SearchWaiting or IndexDone changed.
+    void searchProgress();
+
 private:
+    using Index = std::shared_ptr<const ArchiveSearch>;
+
     int ListedPosition(int shownIndex) const;
+    bool Indexed() const;
+    // The index of a table listed before with the same keys and names, if any.
+    Index Reused(const ListedTable& listed) const;
+    void BuildHere();
+    void StartBuild();
+    void TakeNews();
     void Search();
 
     // Reading a page is no change the view could see: the const accessors fetch through it.
     mutable ArchivePages pages;
-    ArchiveSearch search;
-    bool indexed = false; // search holds the folded texts of the rows listed
+    std::vector<Index> indexes; // one per listed table, null until built
+    // The tables listed before the last Clear, with their indexes.
+    std::vector<std::pair<ListedTable, Index>> before;
     std::string searchText;
     std::optional<std::vector<int>> shown; // positions listed; none while every row is shown
+    int backgroundFrom = kBackgroundSearchRows;
+    bool building = false;
+    bool waiting = false;
+    double indexDone = 0;
+    SearchBuilder builder; // last: stopped before the rest goes
 };

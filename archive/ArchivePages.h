@@ -4,14 +4,12 @@
 // cached. Each table's rows keep their table order; a table loaded goes in front of those
 // listed. The phonebook names are read once per load, as a whole listing reads them.
 
-#include "archive/ArchiveRows.h"
-#include "archive/PhonebookNames.h"
+#include "archive/ListedTable.h"
 #include "core/MessageSink.h"
 #include "sms/SmsList.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
 class CDaoDatabase;
@@ -29,34 +27,22 @@ public:
     const SmsRow& Row(int position);
     // Every listed row, in order, read in one walk of each table.
     void ForEach(const std::function<void(const SmsRow&)>& each);
-    // The searched texts of every listed row, in order, the message text and number already
-    // folded (apart by a zero byte): from the keys kept beside the rows where the file keeps
-    // them (see ArchiveSearchKeys.h).
-    using Searchable =
-        std::function<void(std::string_view foldedTextAndSender, std::string_view name)>;
-    void ForEachSearchable(const Searchable& each);
+
+    // The listed tables, in their order, and the file they are read from.
+    const std::vector<ListedTable>& Tables() const { return segments; }
+    CDaoDatabase* Database() const { return database; }
 
 private:
-    struct Segment {
-        ArchiveTable table;
-        std::vector<std::int64_t> keys;
-        std::shared_ptr<const PhonebookNames> names;
-    };
     struct Page {
         int index = -1;
         std::vector<SmsRow> rows;
     };
-    // Hands the listed rows of the segment from `first` to `last` (exclusive) to each.
-    void ReadRun(const Segment& segment, std::size_t first, std::size_t last,
-                 const std::function<void(const SmsRow&)>& each);
     Page& Fetch(int pageIndex);
-    // ForEachSearchable of one segment; false when the file keeps no keys for it.
-    bool SearchableFromKeys(const Segment& segment, const Searchable& each);
 
     // Each read opens its own walk: nothing holds the file open between reads, and a database
     // closed meanwhile shows empty rows.
     CDaoDatabase* database = nullptr;
-    std::vector<Segment> segments;
+    std::vector<ListedTable> segments;
     int count = 0;
     std::vector<Page> cache;
     std::size_t nextEvicted = 0;

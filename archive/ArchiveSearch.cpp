@@ -15,6 +15,21 @@ void AppendRowKey(std::string& keys, const SmsRow& row) {
     }
 }
 
+using Starts = std::vector<std::size_t>::const_iterator;
+
+// The first start after `at`, looked for from `from` on (no start before it is after `at`): the
+// hits ascend, so the steps from one hit's row to the next grow only as far as the rows are apart.
+Starts FirstStartAfter(Starts from, Starts end, std::size_t at) {
+    std::size_t step = 1;
+    while (static_cast<std::size_t>(end - from) > step &&
+           from[static_cast<std::ptrdiff_t>(step)] <= at) {
+        from += static_cast<std::ptrdiff_t>(step);
+        step *= 2;
+    }
+    const auto last = std::min(step + 1, static_cast<std::size_t>(end - from));
+    return std::upper_bound(from, from + static_cast<std::ptrdiff_t>(last), at);
+}
+
 } // namespace
 
 void ArchiveSearch::Index(std::span<const SmsRow> rows) {
@@ -82,9 +97,11 @@ std::vector<int> ArchiveSearch::Matching(std::string_view needle) const {
         return rows;
     const std::string_view all(keys);
     std::size_t from = 0;
+    auto row = starts.cbegin();
     while ((from = all.find(folded, from)) != std::string_view::npos) {
-        const auto next = std::upper_bound(starts.begin(), starts.end(), from);
+        const auto next = FirstStartAfter(row, starts.cend(), from);
         rows.push_back(static_cast<int>(next - starts.begin()) - 1);
+        row = next;
         if (next == starts.end())
             break;
         from = *next; // one hit per row is enough

@@ -10,17 +10,23 @@ std::string SearchKeyTableName(ArchiveTable table) {
 
 namespace {
 
+constexpr std::int64_t kProgressEvery = 4096;
+
 // Stores the keys of the rows after `last`; with replace, instead of all those stored.
-bool AddKeysAfter(KeyTable& keys, ArchiveRowReader& reader, std::int64_t last, bool replace) {
+bool AddKeysAfter(KeyTable& keys, ArchiveRowReader& reader, std::int64_t last, bool replace,
+                  const WalkProgress& progress) {
     if (!reader.StartAt(last + 1))
         return false;
     // Nothing new: no write at all.
     if (!reader.Next())
         return reader.ErrorText().empty() && (last > 0 || !replace);
     std::string folded;
+    std::int64_t passed = 0;
     return keys.Fill(
         [&](const KeyTable::Add& add) {
             do {
+                if (progress && ++passed % kProgressEvery == 0 && !progress(passed))
+                    return false;
                 folded.clear();
                 AppendFolded(folded, reader.Text());
                 folded += '\0';
@@ -35,13 +41,13 @@ bool AddKeysAfter(KeyTable& keys, ArchiveRowReader& reader, std::int64_t last, b
 
 } // namespace
 
-bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table) {
+bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table, const WalkProgress& progress) {
     KeyTable keys(database, SearchKeyTableName(table));
     ArchiveRowReader reader(database, table);
     if (!reader.IsOpen())
         return false;
     const std::int64_t last = keys.LastKey();
-    if (!AddKeysAfter(keys, reader, last, false))
+    if (!AddKeysAfter(keys, reader, last, false, progress))
         return false;
     // An empty table keeps no keys.
     const std::int64_t stored = keys.Count();
@@ -49,7 +55,7 @@ bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table) {
         return false;
     // Rows removed, or added below the last key by another program: the keys are made again.
     if (stored != reader.Count())
-        return AddKeysAfter(keys, reader, 0, true) && keys.Count() == reader.Count();
+        return AddKeysAfter(keys, reader, 0, true, progress) && keys.Count() == reader.Count();
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include "archive/ArchiveSearch.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,8 +21,13 @@ class PhonebookNames;
 // The name of the table that keeps the keys of the table's rows.
 std::string SearchKeyTableName(ArchiveTable table);
 
-// Adds the keys of the rows added since the last update; false when they cannot be stored.
-bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table);
+// Told now and then, during a long walk, how many rows it has passed; false breaks it off.
+using WalkProgress = std::function<bool(std::int64_t rowsPassed)>;
+
+// Adds the keys of the rows added since the last update; false when they cannot be stored or
+// the walk was broken off (nothing stored then).
+bool UpdateSearchKeys(CDaoDatabase* database, ArchiveTable table,
+                      const WalkProgress& progress = {});
 
 // The keys, ascending, of the rows whose text, number or phonebook name holds the filter's text;
 // nothing when the table keeps no keys.

@@ -6,7 +6,6 @@
 #include "sms/SmsExport.h"
 #include "sms/view/CMessageViewDlg.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -135,6 +134,7 @@ QLayout* CSmsArchiveDlg::BuildSearchBar() {
     countLabel = new QLabel;
     countLabel->setObjectName(QStringLiteral("countLabel"));
     connect(model, &QAbstractItemModel::modelReset, this, &CSmsArchiveDlg::ShowCount);
+    connect(model, &ArchiveListModel::searchProgress, this, &CSmsArchiveDlg::ShowCount);
     auto* bar = new QHBoxLayout;
     bar->addWidget(label);
     bar->addWidget(searchField, 1);
@@ -153,17 +153,16 @@ bool CSmsArchiveDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CSmsArchiveDlg::OnSearchChanged() {
-    // The first search after a load reads (or, once, makes) the search keys of every row.
-    const bool slow = !model->SearchReady();
-    if (slow)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
     model->SetSearchText(searchField->text().toStdString());
-    if (slow)
-        QApplication::restoreOverrideCursor();
 }
 
 void CSmsArchiveDlg::ShowCount() {
-    countLabel->setText(QStringLiteral("%1 SMS").arg(model->ShownCount()));
+    // A search typed while a large archive's index is being built is served once it is ready.
+    if (model->SearchWaiting())
+        countLabel->setText(
+            QStringLiteral("Searching... %1%").arg(static_cast<int>(model->IndexDone() * 100)));
+    else
+        countLabel->setText(QStringLiteral("%1 SMS").arg(model->ShownCount()));
 }
 
 void CSmsArchiveDlg::OnExport() {
@@ -181,6 +180,8 @@ void CSmsArchiveDlg::OnExport() {
 }
 
 int CSmsArchiveDlg::ExportTo(const std::string& path) {
+    // The rows the typed search finds, even while its index is still being built.
+    model->FinishSearch();
     return ExportSmsRows(model->ShownRows(), sink, path);
 }
 

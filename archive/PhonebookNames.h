@@ -23,6 +23,8 @@ public:
     // Whether holds(name) is true of any name Find can give.
     bool AnyName(const std::function<bool(std::string_view)>& holds) const;
 
+    bool operator==(const PhonebookNames& other) const = default;
+
 private:
     std::unordered_map<std::string, std::string> names; // folded Numero -> Nome
     // A row whose Numero is missing (NULL) reads as empty but never matches: the empty number

@@ -57,4 +57,27 @@ TEST(ArchiveSearchTest, IndexReplacesTheRowsBefore) {
     EXPECT_EQ(search.Matching("tre"), (std::vector<int>{0}));
 }
 
+// The walk from one hit's row to the next: rows far apart, next to each other, the first and the
+// last, hits in every field, beside a row-by-row check of each.
+TEST(ArchiveSearchTest, EveryRowHoldingTheTextIsFoundOnceWhereverTheHitsFall) {
+    std::vector<SmsRow> rows;
+    for (int at = 0; at < 5000; ++at) {
+        const bool hit = at == 0 || at == 4999 || (at > 100 && at < 140) || at % 997 == 3;
+        rows.push_back(Row(hit && at % 2 == 0 ? "xq xq" : "testo " + std::to_string(at),
+                           hit && at % 2 == 1 ? "+39xq" : "+39", at == 2500 ? "Xq" : ""));
+    }
+    ArchiveSearch search;
+    search.Index(rows);
+    std::vector<int> expected;
+    for (int at = 0; at < 5000; ++at) {
+        const SmsRow& row = rows[static_cast<std::size_t>(at)];
+        if (FoldForSearch(row[kSmsTextColumn] + "|" + row[kSmsSenderColumn] + "|" +
+                          row[kSmsNameColumn])
+                .find("xq") != std::string::npos)
+            expected.push_back(at);
+    }
+    ASSERT_GT(expected.size(), 45U);
+    EXPECT_EQ(search.Matching("XQ"), expected);
+}
+
 } // namespace
