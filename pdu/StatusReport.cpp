@@ -140,7 +140,7 @@ constexpr std::array<StatusWords, 25> kStatusWords = {{
 
 } // namespace
 
-std::optional<PduKind> pdu_kind(std::string_view pdu) {
+std::optional<TpduType> tpdu_type(std::string_view pdu) {
     if (pdu.size() < 2 || !all_hex(pdu.substr(0, 2)))
         return std::nullopt;
     const std::size_t at = 2 + 2 * static_cast<std::size_t>(read_byte(pdu));
@@ -148,13 +148,13 @@ std::optional<PduKind> pdu_kind(std::string_view pdu) {
         return std::nullopt;
     switch (read_byte(pdu.substr(at)) & kMtiMask) {
     case 0:
-        return PduKind::Deliver;
+        return TpduType::Deliver;
     case 1:
-        return PduKind::Submit;
+        return TpduType::Submit;
     case 2:
-        return PduKind::StatusReport;
+        return TpduType::StatusReport;
     default:
-        return PduKind::Reserved;
+        return TpduType::Reserved;
     }
 }
 
