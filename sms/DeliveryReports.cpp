@@ -178,6 +178,8 @@ StatusReportResult RecordStatusReport(CDaoDatabase& database, const sms_status_r
         record->statusText = delivery_status_text(report.status);
         result.matched =
             table.StoreStatus(record->id, report.status, discharge, record->statusText);
+        if (!result.matched)
+            result.storeError = table.ErrorText();
         result.record = std::move(*record);
     }
     result.shown = NameOf(database, to);
@@ -186,6 +188,8 @@ StatusReportResult RecordStatusReport(CDaoDatabase& database, const sms_status_r
     if (result.shown.empty())
         result.shown = to;
     result.note = Note(result.shown, report.status, discharge);
+    if (!result.storeError.empty())
+        result.note += " (not stored: " + result.storeError + ")";
     return result;
 }
 
