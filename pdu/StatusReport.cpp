@@ -3,6 +3,7 @@
 #include "pdu/HexText.h"
 #include "pdu/PduParser.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -17,10 +18,7 @@ std::string_view trim_end(std::string_view text) {
 }
 
 bool all_hex(std::string_view text) {
-    for (const char c : text)
-        if (!is_hex_digit(c))
-            return false;
-    return true;
+    return std::ranges::all_of(text, is_hex_digit);
 }
 
 // The unread part of the report and where to say why it is malformed.
@@ -191,9 +189,9 @@ DeliveryOutcome delivery_outcome(int status) {
 }
 
 std::string delivery_status_text(int status) {
-    for (const StatusWords& known : kStatusWords)
-        if (known.code == status)
-            return known.words;
+    const auto* known = std::ranges::find(kStatusWords, status, &StatusWords::code);
+    if (known != kStatusWords.end())
+        return known->words;
     const std::string value = "status 0x" + hex_octet(static_cast<std::uint8_t>(status)) + ")";
     if (status > 0x7F || status < 0)
         return "failed (reserved " + value;
