@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // A status report parses only under MTI 2, and its fields stay inside their capacities.
     if (const auto report = parse_status_report(text)) {
-        FuzzRequire(pdu_kind(text) == PduKind::StatusReport);
+        FuzzRequire(tpdu_type(text) == TpduType::StatusReport);
         FuzzRequire(report->scts.size() == 14 && report->discharge.size() == 14);
         FuzzRequire(report->ud.size() % 2 == 0);
         (void)decode_oa(report->recipient, report->recipient_length);

@@ -3,6 +3,7 @@
 #include "pdu/HexText.h"
 #include "pdu/PduParser.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -17,10 +18,7 @@ std::string_view trim_end(std::string_view text) {
 }
 
 bool all_hex(std::string_view text) {
-    for (const char c : text)
-        if (!is_hex_digit(c))
-            return false;
-    return true;
+    return std::ranges::all_of(text, is_hex_digit);
 }
 
 // The unread part of the report and where to say why it is malformed.
@@ -140,7 +138,7 @@ constexpr std::array<StatusWords, 25> kStatusWords = {{
 
 } // namespace
 
-std::optional<PduKind> pdu_kind(std::string_view pdu) {
+std::optional<TpduType> tpdu_type(std::string_view pdu) {
     if (pdu.size() < 2 || !all_hex(pdu.substr(0, 2)))
         return std::nullopt;
     const std::size_t at = 2 + 2 * static_cast<std::size_t>(read_byte(pdu));
@@ -148,13 +146,13 @@ std::optional<PduKind> pdu_kind(std::string_view pdu) {
         return std::nullopt;
     switch (read_byte(pdu.substr(at)) & kMtiMask) {
     case 0:
-        return PduKind::Deliver;
+        return TpduType::Deliver;
     case 1:
-        return PduKind::Submit;
+        return TpduType::Submit;
     case 2:
-        return PduKind::StatusReport;
+        return TpduType::StatusReport;
     default:
-        return PduKind::Reserved;
+        return TpduType::Reserved;
     }
 }
 
@@ -191,9 +189,9 @@ DeliveryOutcome delivery_outcome(int status) {
 }
 
 std::string delivery_status_text(int status) {
-    for (const StatusWords& known : kStatusWords)
-        if (known.code == status)
-            return known.words;
+    const auto* known = std::ranges::find(kStatusWords, status, &StatusWords::code);
+    if (known != kStatusWords.end())
+        return known->words;
     const std::string value = "status 0x" + hex_octet(static_cast<std::uint8_t>(status)) + ")";
     if (status > 0x7F || status < 0)
         return "failed (reserved " + value;

@@ -9,11 +9,11 @@
 #include <string_view>
 
 // The message type of a PDU as the phone holds it (first octet, bits 1-0).
-enum class PduKind { Deliver, Submit, StatusReport, Reserved };
+enum class TpduType { Deliver, Submit, StatusReport, Reserved };
 
 // The type announced by the first octet after the service-centre field of a PDU line; nothing
 // when the line is too short or not hex where the two octets stand.
-std::optional<PduKind> pdu_kind(std::string_view pdu);
+std::optional<TpduType> tpdu_type(std::string_view pdu);
 
 // TP-PI bits (9.2.3.27) saying which optional fields follow TP-ST.
 inline constexpr int kPiPid = 0x01;

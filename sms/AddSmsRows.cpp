@@ -45,7 +45,7 @@ std::vector<SmsGroup> CollectGroups(const std::vector<std::string>& lines) {
 
 // A PDU line decoded as the kind its own first octet announces, whatever the header's status.
 struct DecodedPdu {
-    PduKind kind = PduKind::Reserved;
+    TpduType kind = TpduType::Reserved;
     sms_container sms;
     std::optional<sms_status_report> report;
 };
@@ -53,19 +53,19 @@ struct DecodedPdu {
 // Each attempt starts from an empty record: a failed one leaves fields half filled.
 bool DecodeAs(std::string_view text, DecodedPdu& out) {
     out = DecodedPdu{};
-    const std::optional<PduKind> kind = pdu_kind(text);
+    const std::optional<TpduType> kind = tpdu_type(text);
     if (!kind)
         return false;
     out.kind = *kind;
     switch (*kind) {
-    case PduKind::Deliver:
+    case TpduType::Deliver:
         return parse_sms_in(text, out.sms, nullptr) == 1;
-    case PduKind::Submit:
+    case TpduType::Submit:
         return parse_sms_out(text, out.sms, nullptr) == 1;
-    case PduKind::StatusReport:
+    case TpduType::StatusReport:
         out.report = parse_status_report(text);
         return out.report.has_value();
-    case PduKind::Reserved:
+    case TpduType::Reserved:
         return false;
     }
     return false;
@@ -95,15 +95,15 @@ bool DecodePdu(std::string_view pdu, DecodedPdu& out, bool& noSca, ISmsReadForm&
     return DecodePrefixed(pdu, out);
 }
 
-std::string_view TypeWord(PduKind kind, int status) {
+std::string_view TypeWord(TpduType kind, int status) {
     switch (kind) {
-    case PduKind::Deliver:
+    case TpduType::Deliver:
         return "IN";
-    case PduKind::Submit:
+    case TpduType::Submit:
         return "OUT";
-    case PduKind::StatusReport:
+    case TpduType::StatusReport:
         return kSmsReportType;
-    case PduKind::Reserved:
+    case TpduType::Reserved:
         break;
     }
     return StatusWords(status).type;
@@ -133,20 +133,20 @@ public:
             row[kSmsKindField] = kSmsUndecodedKind;
             return RowFill::Undecoded;
         }
-        if (!directions.Lists(decoded.kind != PduKind::Submit))
+        if (!directions.Lists(decoded.kind != TpduType::Submit))
             return RowFill::LeftOut;
         row[kSmsTypeColumn] = TypeWord(decoded.kind, status);
         switch (decoded.kind) {
-        case PduKind::Deliver:
+        case TpduType::Deliver:
             FillReceivedColumns(decoded.sms, row);
             break;
-        case PduKind::Submit:
+        case TpduType::Submit:
             FillStoredColumns(decoded.sms, row);
             break;
-        case PduKind::StatusReport:
+        case TpduType::StatusReport:
             FillReportColumns(*decoded.report, row);
             break;
-        case PduKind::Reserved:
+        case TpduType::Reserved:
             break;
         }
         row[kSmsNameColumn] = NameOf(row[kSmsSenderColumn]);

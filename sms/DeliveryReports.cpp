@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <iterator>
 
 namespace {
 
@@ -17,9 +18,8 @@ constexpr std::size_t kNationalDigits = 7;
 
 std::string Digits(std::string_view number) {
     std::string digits;
-    for (const char c : number)
-        if (c >= '0' && c <= '9')
-            digits.push_back(c);
+    std::ranges::copy_if(number, std::back_inserter(digits),
+                         [](char c) { return c >= '0' && c <= '9'; });
     return digits;
 }
 
@@ -87,13 +87,12 @@ std::optional<DeliveryRecord> Match(std::vector<DeliveryRecord> records, const s
                                     const sms_status_report& report,
                                     const std::optional<DbDateTime>& discharge) {
     std::erase_if(records, [&to](const DeliveryRecord& r) { return !SameNumber(r.recipient, to); });
-    for (const DeliveryRecord& record : records)
-        if (record.status == report.status && record.discharge == discharge)
-            return record;
-    for (const DeliveryRecord& record : records)
-        if (!Final(record))
-            return record;
-    return std::nullopt;
+    auto found = std::ranges::find_if(records, [&](const DeliveryRecord& r) {
+        return r.status == report.status && r.discharge == discharge;
+    });
+    if (found == records.end())
+        found = std::ranges::find_if(records, [](const DeliveryRecord& r) { return !Final(r); });
+    return found == records.end() ? std::nullopt : std::optional<DeliveryRecord>(*found);
 }
 
 std::string Note(const std::string& shown, int status, const std::optional<DbDateTime>& when) {
@@ -178,6 +177,8 @@ StatusReportResult RecordStatusReport(CDaoDatabase& database, const sms_status_r
         record->statusText = delivery_status_text(report.status);
         result.matched =
             table.StoreStatus(record->id, report.status, discharge, record->statusText);
+        if (!result.matched)
+            result.storeError = table.ErrorText();
         result.record = std::move(*record);
     }
     result.shown = NameOf(database, to);
@@ -186,6 +187,8 @@ StatusReportResult RecordStatusReport(CDaoDatabase& database, const sms_status_r
     if (result.shown.empty())
         result.shown = to;
     result.note = Note(result.shown, report.status, discharge);
+    if (!result.storeError.empty())
+        result.note += " (not stored: " + result.storeError + ")";
     return result;
 }
 

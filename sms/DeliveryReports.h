@@ -40,10 +40,12 @@ bool RecordSentParts(CDaoDatabase& database, const std::vector<std::string>& pdu
 bool SameNumber(std::string_view a, std::string_view b);
 
 struct StatusReportResult {
-    bool matched = false;  // a record of a part was found (and now holds the status)
-    DeliveryRecord record; // that record, as stored
-    std::string shown;     // the recipient as the status bar names it: phonebook name or number
-    std::string note;      // "Delivered to <shown>, <time>" / "Not delivered to <shown>: <why>"
+    bool matched = false;   // a record of a part was found (and now holds the status)
+    DeliveryRecord record;  // that record, as stored
+    std::string shown;      // the recipient as the status bar names it: phonebook name or number
+    std::string note;       // "Delivered to <shown>, <time>" / "Not delivered to <shown>: <why>",
+                            // with " (not stored: <why>)" when the record took no write
+    std::string storeError; // the engine's words when the matched record took no write
 };
 
 // Matches the report to the newest record with its reference and recipient that has no final

@@ -142,6 +142,19 @@ TEST_F(CliOnPhoneTest, SendPutsTheWindowsPduOnTheLineAfterThePrompt) {
     EXPECT_LT(prompt, sent);
 }
 
+TEST_F(CliOnPhoneTest, SendWithReplyRecordsEachPartForItsStatusReport) {
+    Phone("");
+    EXPECT_EQ(OnPhone({"send", "--to", "+123456789", "--sca", "+12345678901", "abc"}).status, 0);
+    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_Delivery"), 0) << "none asked for";
+    const CliResult result = OnPhone(
+        {"send", "--to", "+123456789", "--sca", "+12345678901", "--reply", std::string(200, 'r')});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_Delivery WHERE Destinatario = "
+                                   "'+123456789' AND Parts = 2 AND Status IS NULL"),
+              2);
+    EXPECT_EQ(QueryCount(database, "SELECT COUNT(DISTINCT MR) FROM SMS_Delivery"), 2);
+}
+
 TEST_F(CliOnPhoneTest, SendTakesTheTextFromStandardInputAndTheCentreFromTheSettings) {
     Phone("");
     std::filesystem::create_directories(dir.File("config/Quorvel"));

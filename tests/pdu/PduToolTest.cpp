@@ -110,6 +110,16 @@ TEST(PduTool, RejectsMalformedPdusWithStatusOne) {
     EXPECT_EQ(run_tool({"decode", "0002"}).status, 1) << "a status report is not decoded";
 }
 
+// The report on message 64 published by faucamp/python-gsmmodem (issue #44).
+TEST(PduTool, DecodesAStatusReport) {
+    const ToolRun run =
+        run_tool({"decode", "079119890400202306400C91197909913764511090718384225110907183252200"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "type: SMS-STATUS-REPORT\nsmsc: +919840000232\nreference: 64\n"
+                       "number: +919790197346\nscts: 2015-01-09 17:38:48\n"
+                       "discharge: 2015-01-09 17:38:52\nstatus: 00\nstatus_text: delivered\n");
+}
+
 TEST(PduTool, ReadsOnePduPerLineFromStandardInput) {
     const ToolRun run = run_tool({"decode", "-"}, "0001000B914316565811F9000004E8373B0C\r\n"
                                                   "\n"

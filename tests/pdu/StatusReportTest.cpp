@@ -63,7 +63,7 @@ TEST(StatusReportTest, PublishedReportsDecodeToTheirFields) {
         EXPECT_EQ(report->status, expected.status);
         EXPECT_EQ(delivery_status_text(report->status), "delivered");
         EXPECT_FALSE(report->pid || report->dcs || report->udl);
-        EXPECT_EQ(pdu_kind(expected.pdu), PduKind::StatusReport);
+        EXPECT_EQ(tpdu_type(expected.pdu), TpduType::StatusReport);
     }
 }
 
@@ -135,14 +135,14 @@ TEST(StatusReportTest, StatusWordsFollowTheGroupsOfTheTable) {
 }
 
 TEST(StatusReportTest, TheFirstOctetAfterTheCentreTellsTheKind) {
-    EXPECT_EQ(pdu_kind("07912143658709F1040B91"), PduKind::Deliver);
-    EXPECT_EQ(pdu_kind("07912143658709F11100"), PduKind::Submit);
-    EXPECT_EQ(pdu_kind("0031"), PduKind::Submit);
-    EXPECT_EQ(pdu_kind("0006"), PduKind::StatusReport);
-    EXPECT_EQ(pdu_kind("0003"), PduKind::Reserved);
-    EXPECT_EQ(pdu_kind("0791214365870"), std::nullopt) << "ends before the first octet";
-    EXPECT_EQ(pdu_kind("00G1"), std::nullopt);
-    EXPECT_EQ(pdu_kind(""), std::nullopt);
+    EXPECT_EQ(tpdu_type("07912143658709F1040B91"), TpduType::Deliver);
+    EXPECT_EQ(tpdu_type("07912143658709F11100"), TpduType::Submit);
+    EXPECT_EQ(tpdu_type("0031"), TpduType::Submit);
+    EXPECT_EQ(tpdu_type("0006"), TpduType::StatusReport);
+    EXPECT_EQ(tpdu_type("0003"), TpduType::Reserved);
+    EXPECT_EQ(tpdu_type("0791214365870"), std::nullopt) << "ends before the first octet";
+    EXPECT_EQ(tpdu_type("00G1"), std::nullopt);
+    EXPECT_EQ(tpdu_type(""), std::nullopt);
 }
 
 // What python3-gammu's DecodePDU reads from a report: reference, number, status, both times.

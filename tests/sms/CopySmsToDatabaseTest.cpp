@@ -69,15 +69,7 @@ TEST_F(CopySmsToDatabaseTest, CopyingTwiceDoublesTheArchive) {
 }
 
 TEST_F(CopySmsToDatabaseTest, ReportsAndUndecodedRowsAreNotArchivedAndTheStatusBarSaysSo) {
-    SmsRow report{"3",
-                  "REPORT",
-                  "UNREAD",
-                  "Report on message 64: delivered",
-                  "09/01/15",
-                  "17:38.52 (22)",
-                  "+919790197346",
-                  "",
-                  "+919840000232"};
+    const SmsRow report = ReportRow("3");
     SmsRow raw{"4", "IN", "UNREAD", "07912143658709F1040B91", "", "", "", "", ""};
     raw[kSmsKindField] = kSmsUndecodedKind;
     Copy({kInRow, report, raw, kOutRow, raw});

@@ -151,6 +151,17 @@ TEST_F(DeliveryReportsTest, ATemporaryErrorKeepsThePartOpenAndARepeatedReportCha
         << "the older record keeps its own report";
 }
 
+TEST_F(DeliveryReportsTest, AStatusTheFileDoesNotTakeIsToldNotDropped) {
+    Send({Submit("+393331112223", "x")}, {40});
+    database.Close();
+    ASSERT_TRUE(RunSql(databaseFile, "CREATE TRIGGER refuse BEFORE UPDATE ON SMS_Delivery BEGIN "
+                                     "SELECT RAISE(ABORT, 'no'); END;"));
+    ASSERT_TRUE(database.Open(databaseFile, true));
+    EXPECT_EQ(Handle(Report(40, "+393331112223", 0x00)),
+              "Delivered to +393331112223, 12/09/26 18:20:10 (not stored: no)");
+    EXPECT_EQ(Records(), Texts{"+393331112223 1/1 40: -"});
+}
+
 TEST_F(DeliveryReportsTest, OnlyStatusReportsAreHandled) {
     EXPECT_EQ(HandleStatusReportPdu(database, std::string(kHelloPdu)), std::nullopt);
     EXPECT_EQ(HandleStatusReportPdu(database, "zz"), std::nullopt);

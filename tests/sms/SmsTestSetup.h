@@ -18,6 +18,14 @@
 inline constexpr std::string_view kHelloPdu =
     "07912143658709F1040B912143658709F100009930925161958005e8329bfd06";
 
+// The row of the report on message 64 published by faucamp/python-gsmmodem (issue #44), read as
+// "+CMGR: 0,..." at ordinal `ordinal`.
+inline SmsRow ReportRow(const std::string& ordinal) {
+    return {ordinal,        "REPORT",        "UNREAD",        "Report on message 64: delivered",
+            "09/01/15",     "17:38.52 (22)", "+919790197346", "",
+            "+919840000232"};
+}
+
 struct SmsTestBase {
     SmsTestBase() {
         databaseFile = CopyShippedDatabase(dir);

@@ -135,6 +135,32 @@ std::optional<int> request_dcs(const SubmitRequest& request, std::string_view te
     return submit_dcs(coding, request.msg_class);
 }
 
+void append_stamp(std::string& report, const char* key, std::string_view stamp) {
+    const sms_time t = decode_time(stamp);
+    line(report, key,
+         format("%04d-%02d-%02d %02d:%02d:%02d", full_year(t.year), t.month, t.day, t.hour,
+                t.minute, t.second));
+}
+
+ToolOutput status_report(std::string_view hex) {
+    ToolOutput out;
+    const auto report = parse_status_report(hex, &out.text);
+    if (!report) {
+        return out;
+    }
+    out.ok = true;
+    out.text.clear();
+    line(out.text, "type", "SMS-STATUS-REPORT");
+    line(out.text, "smsc", shown_number(decode_sca(report->sca)));
+    line(out.text, "reference", std::to_string(report->reference));
+    line(out.text, "number", shown_number(decode_oa(report->recipient, report->recipient_length)));
+    append_stamp(out.text, "scts", report->scts);
+    append_stamp(out.text, "discharge", report->discharge);
+    line(out.text, "status", format("%02x", report->status));
+    line(out.text, "status_text", delivery_status_text(report->status));
+    return out;
+}
+
 } // namespace
 
 ToolOutput decode_report(std::string_view hex, PduKind kind) {
@@ -145,6 +171,9 @@ ToolOutput decode_report(std::string_view hex, PduKind kind) {
     ToolOutput out;
     switch (kind) {
     case PduKind::Detect:
+        if (tpdu_type(hex) == TpduType::StatusReport) {
+            return status_report(hex);
+        }
         out.text = "not an SMS-DELIVER or SMS-SUBMIT (use --deliver or --submit to force one)";
         return out;
     case PduKind::Deliver:
