@@ -317,10 +317,9 @@ void CTelvaneView::EndSessionTask() {
     closing = true;
     waiter.Interrupt();
     sink.Silence();
-    if (!sessionTask.joinable())
-        return;
-    WaitServingGuiCalls([this] { return sessionThreadDone.load(); });
-    sessionTask.join();
+    sessionRunner.Stop();
+    WaitServingGuiCalls([this] { return !sessionRunner.Running(); });
+    sessionRunner.Join();
 }
 
 bool CTelvaneView::DropFormCall() const {
@@ -481,16 +480,7 @@ void CTelvaneView::OnOpenCom() {
         return;
     // Opening and closing exchange with the phone and reset the line store: they wait for no
     // task, and no task starts while they run.
-    PortLease lease = session.TakePort();
-    if (!lease) {
-        ShowStatus(TaskRunningNote());
-        return;
-    }
-    if (sessionTask.joinable())
-        sessionTask.join(); // finished: its last step was to report back
     const bool open = portOpen == 0;
-    sessionTaskRunning = true;
-    sessionThreadDone = false;
     const std::string port = DevicePath(session.Port().PortName());
     // True when a session was opened.
     const auto task = [this, open, port] {
@@ -502,22 +492,25 @@ void CTelvaneView::OnOpenCom() {
         modemManager.AfterClose();
         return false;
     };
-    try {
-        sessionTask = std::thread([this, task, held = std::move(lease)]() mutable {
-            const bool opened = task();
-            held.Release(); // before the count read that the end of an opening starts
-            guiPost.Post([this, opened] { OnSessionTaskDone(opened); });
-            sessionThreadDone = true;
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: do the work here, the window waiting with it (the lease went
-        // with the thread's callable: take it again).
-        sessionThreadDone = true;
-        lease = session.TakePort();
-        const bool opened = task();
-        lease.Release();
-        OnSessionTaskDone(opened);
+    // Tasks start on this thread only: a port free now is still free when the runner takes it.
+    if (session.PortTaken()) {
+        ShowStatus(TaskRunningNote());
+        return;
     }
+    sessionTaskRunning = true;
+    // The end is told once the port is free: the end of an opening starts the count read.
+    if (sessionRunner.Start([this, task](std::stop_token) { sessionOpened = task(); }, {}, {},
+                            [this] {
+                                guiPost.Post([this, opened = sessionOpened.load()] {
+                                    OnSessionTaskDone(opened);
+                                });
+                            }))
+        return;
+    // No thread to be had: do the work here, the window waiting with it.
+    PortLease lease = session.TakePort();
+    const bool opened = task();
+    lease.Release();
+    OnSessionTaskDone(opened);
 }
 
 void CTelvaneView::OnSessionTaskDone(bool opened) {

@@ -18,6 +18,7 @@
 #include "phonebook/CPhonebookManager.h"
 #include "serial/CModemSession.h"
 #include "serial/ISessionForm.h"
+#include "serial/TaskRunner.h"
 #include "serial/settings/CSettingsStore.h"
 #include "sms/CSmsReader.h"
 #include "sms/send/CSendSmsWorker.h"
@@ -190,9 +191,8 @@ private:
     QWidget* form = nullptr;
     QTabWidget* tabControl = nullptr;
     std::map<int, QWidget*> controls;
-    std::thread sessionTask;
     std::atomic<bool> sessionTaskRunning{false};
-    std::atomic<bool> sessionThreadDone{true};
+    std::atomic<bool> sessionOpened{false}; // what the last opening or closing gave
     std::atomic<bool> closing{false};
     std::function<std::optional<std::string>()> importFileChooser;
     bool phonebookColumnsMade = false;
@@ -214,4 +214,6 @@ private:
     SmsListModel smsModel;
     QtSmsReadForm smsForm{controls, closing, this, smsModel};
     CSmsReader reader{session, SmsReadContext{viewDatabase.database, sink, smsForm}};
+    // "Open COM": opening and closing the session, as every other task, through a runner.
+    CTaskRunner sessionRunner{session};
 };

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -84,9 +85,10 @@ int RunPhonebook(CliRun& run) {
     CPhonebookManager manager(run.session, run.Database(), form, run.sink);
     manager.OnReadPhonebook();
     manager.JoinWorker();
-    PrintTable(PhonebookTable(form.Rows()), run.options.format);
+    const std::vector<PhonebookRow> rows = PhonebookListRows(manager.Entries());
+    PrintTable(PhonebookTable(rows), run.options.format);
     // A read stopped half-way would store half a phonebook.
     if (run.options.store && !Interrupted().load())
-        CopyPhonebookToDatabase(run.Database(), form, run.sink);
+        CopyPhonebookToDatabase(run.Database(), rows, run.sink);
     return run.Status();
 }

@@ -1,6 +1,6 @@
 // The phonebook answers: "+CPBR: (1-250),40,14" ranges and "+CPBR: <pos>,"<number>",<type>,
 // "<name>"" lines of any shape. A row comes only from a +CPBR line with a comma behind its tag,
-// its position is the text up to that comma, and every row of the store reaches the list.
+// a plain position is the text up to that comma, and every row of the store reaches the list.
 
 #include "fuzz/FuzzCheck.h"
 #include "phonebook/FakePhonebookForm.h"
@@ -11,14 +11,26 @@ namespace {
 
 constexpr std::size_t kTagLength = 6; // "+CPBR:"
 
+std::string_view CutTrailingBlanks(std::string_view text) {
+    while (text.ends_with(' '))
+        text.remove_suffix(1);
+    return text;
+}
+
 void CheckLine(const std::string& line) {
     const std::optional<PhonebookRow> row = ParsePhonebookLine(line);
     const std::string_view rest = std::string_view(line).substr(std::min(kTagLength, line.size()));
     const std::size_t comma = rest.find(',');
-    const bool entry = line.starts_with("+CPBR") && comma != std::string_view::npos;
-    FuzzRequire(row.has_value() == entry);
+    const bool tagged = line.starts_with("+CPBR");
     if (row)
-        FuzzRequire((*row)[kPosColumn] == rest.substr(0, comma));
+        FuzzRequire(tagged && comma != std::string_view::npos);
+    // A plain first field (no quote or bracket) is the position, up to its comma.
+    if (comma != std::string_view::npos &&
+        rest.substr(0, comma).find_first_of("\"()") == std::string_view::npos) {
+        FuzzRequire(row.has_value() == tagged);
+        if (row)
+            FuzzRequire((*row)[kPosColumn] == CutTrailingBlanks(rest.substr(0, comma)));
+    }
 
     const PhonebookRange range = ParsePhonebookRange(line);
     const std::size_t open = line.find('(');

@@ -1,5 +1,5 @@
-// The header helpers of the message answers ("+CMGR:", "+CMGL:") and the "+CPMS:" count, and the
-// atoi-like number reader under them, against plain models of what their comments promise.
+// The header readers of the message answers ("+CMGR:", "+CMGL:") and the "+CPMS:" count, and the
+// atoi-like number reader, against plain models of what their comments promise.
 
 #include "core/TextToInt.h"
 #include "fuzz/FuzzCheck.h"
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 namespace {
 
@@ -25,10 +26,33 @@ int ModelInt(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-std::string ModelTail(std::string_view line) {
+// The fields of a header: behind the first ':' (from the second character without one), blanks
+// before the first one skipped.
+std::string_view ModelFields(std::string_view line, std::size_t noColonStart) {
     const std::size_t colon = line.find(':');
-    const std::size_t from = colon == std::string_view::npos ? 1 : colon + 2;
-    return std::string(line.substr(std::min(from, line.size())));
+    std::string_view fields = line.substr(
+        std::min(colon == std::string_view::npos ? noColonStart : colon + 1, line.size()));
+    while (fields.starts_with(' '))
+        fields.remove_prefix(1);
+    return fields;
+}
+
+// A field's number ('-' and digits, saturated) and whether a comma ends it (blanks between).
+struct ModelNumber {
+    std::optional<int> value;
+    bool comma = false;
+};
+
+ModelNumber ReadModelNumber(std::string_view text) {
+    std::size_t i = text.starts_with('-') ? 1 : 0;
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        return {};
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    const std::size_t end = i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    return {ModelInt(text.substr(0, end)), i < text.size() && text[i] == ','};
 }
 
 std::string ModelFirstField(std::string_view line) {
@@ -43,17 +67,22 @@ std::string ModelFirstField(std::string_view line) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view line = FuzzText(data, size);
     FuzzRequire(TextToInt(line) == ModelInt(line));
-    const std::string tail = ModelTail(line);
-    FuzzRequire(HeaderTail(line) == tail);
     FuzzRequire(FirstFieldAfterColon(line) == ModelFirstField(line));
-    FuzzRequire(HeaderIndex(line) == ModelInt(tail));
-    const std::size_t comma = tail.find(',');
+    const std::string_view fields = ModelFields(line, 1);
+    const ModelNumber first = ReadModelNumber(fields);
+    FuzzRequire(HeaderIndex(line) == first.value.value_or(0));
     // A status field is ended by its comma; without one there is none.
-    const int first =
-        comma == std::string::npos ? 0 : ModelInt(std::string_view(tail).substr(0, comma));
-    FuzzRequire(HeaderFirstField(line) == first);
-    const int second =
-        comma == std::string::npos ? 0 : ModelInt(std::string_view(tail).substr(comma + 1));
-    FuzzRequire(HeaderSecondField(line) == second);
+    FuzzRequire(HeaderFirstField(line) == (first.comma ? *first.value : 0));
+    const ModelNumber used = ReadModelNumber(ModelFields(line, 0));
+    FuzzRequire(CountAnswerUsed(line) == (used.comma ? *used.value : 0));
+    // The second field, behind a first one that holds no quote or bracket.
+    const std::size_t comma = fields.find(',');
+    if (comma != std::string_view::npos &&
+        fields.substr(0, comma).find_first_of("\"()") == std::string_view::npos) {
+        std::string_view second = fields.substr(comma + 1);
+        while (second.starts_with(' '))
+            second.remove_prefix(1);
+        FuzzRequire(HeaderSecondField(line) == ReadModelNumber(second).value.value_or(0));
+    }
     return 0;
 }

@@ -78,6 +78,10 @@ bool CPhonebookManager::StartWorker() {
 // The read itself; the thread that StartWorker starts then gives the port back and clears
 // `stopRequest` and `busy`.
 int CPhonebookManager::ReadPhonebookWorker() {
+    {
+        std::lock_guard lock(entriesMutex);
+        entries.clear();
+    }
     session.ClearLines();
     const bool sim = form.CheckedMemory() == PhonebookMemory::Sim;
     SendWithRetry(sim ? R"(AT+CPBS="SM")" : R"(AT+CPBS="ME")");
@@ -145,12 +149,22 @@ void CPhonebookManager::ReadPositions(const PhonebookRange& range, std::string_v
         const int result = session.SendAndWait(command, kSendCommandLine);
         form.SetProgressPos(ProgressValue(counter));
         if (result == kAnswerOk) {
-            AddPhonebookRows(session.Store(), form, static_cast<int>(counter), charset);
+            const int position = static_cast<int>(counter);
+            std::vector<PhonebookRow> rows =
+                AddPhonebookRows(session.Store(), form, position, charset);
+            std::lock_guard lock(entriesMutex);
+            for (PhonebookRow& row : rows)
+                entries.push_back({position, std::move(row)});
             ++counter;
         } else if (result == kAnswerTimeout && session.portOpen != 0 && !session.PortLost()) {
             ShowOk(messages, "No answer from phone", command);
         }
     } while (counter <= range.upper);
+}
+
+std::vector<PhonebookReadEntry> CPhonebookManager::Entries() const {
+    std::lock_guard lock(entriesMutex);
+    return entries;
 }
 
 void CPhonebookManager::OnStoreNames() {

@@ -22,9 +22,11 @@
 #include "serial/TaskRunner.h"
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 class CDaoDatabase;
 class CModemSession;
@@ -63,6 +65,9 @@ public:
     void JoinWorker();
     // True from the start of a read from the phone until its worker has finished with the list.
     bool Reading() const { return reading.load(); }
+    // The entries the last read from the phone found, in the order they came; the list shows
+    // them as PhonebookListRows orders them. Empty before the first read.
+    std::vector<PhonebookReadEntry> Entries() const;
 
 private:
     int ReadPhonebookWorker();
@@ -89,6 +94,8 @@ private:
     IPhonebookForm& form;
     IMessageSink& messages;
     std::atomic<bool> reading{false};
+    mutable std::mutex entriesMutex; // the entries are read by the front end after the read
+    std::vector<PhonebookReadEntry> entries;
     std::stop_token taskStop;             // the running read's; set by its thread before the work
     CTaskRunner phonebookWorker{session}; // last: the read ends before the members it uses go
 };

@@ -1,9 +1,9 @@
 #include "phonebook/PhonebookAnswers.h"
 
 #include "core/TextHelpers.h"
-#include "core/TextToInt.h"
 #include "phonebook/PhonebookCharset.h"
 #include "phonebook/PhonebookText.h"
+#include "serial/AtFields.h"
 #include "serial/serialdata.h"
 
 #include <algorithm>
@@ -15,33 +15,32 @@ constexpr std::string_view kEntryTag = "+CPBR";
 // The tag and its colon.
 constexpr std::size_t kEntryPrefix = 6;
 
-// Cuts `rest` at its first comma: the field before it, and `rest` becomes the text behind it.
-// Nothing (and `rest` unchanged) when there is no comma.
-std::optional<std::string> TakeField(std::string_view& rest) {
-    const int comma = FindChar(rest, ',');
-    if (comma < 0)
-        return std::nullopt;
-    std::string field = CopyHead(rest, comma);
-    rest.remove_prefix(static_cast<std::size_t>(comma) + 1);
-    return field;
+// A number or name as the row shows it: a quoted field loses its quotes (by StripQuotes' rule,
+// so an empty name stays two quote marks); an unquoted one, such as the hex name some phones
+// send under UCS2, stays whole.
+std::string FieldText(std::string_view raw) {
+    std::string text(raw);
+    if (raw.starts_with('"'))
+        StripQuotes(text);
+    return text;
 }
 
 } // namespace
 
 PhonebookRange ParsePhonebookRange(std::string_view line) {
+    // "(a-b)" as the first field; anything else inside the brackets is not a range.
+    const std::size_t colon = line.find(':');
+    AtFields fields(colon == std::string_view::npos ? line : line.substr(colon + 1));
+    fields.Begin("");
     PhonebookRange range;
-    const int open = FindChar(line, '(');
-    if (open < 0)
+    if (!fields.OpenList())
         return range;
-    const std::string_view behind = line.substr(static_cast<std::size_t>(open) + 1);
-    const int close = FindChar(behind, ')');
-    if (close < 0)
+    const std::optional<AtRange> read = fields.NextRange();
+    if (!read || !fields.CloseList())
         return range;
-    const std::string_view inside = behind.substr(0, static_cast<std::size_t>(close));
-    range.lower = TextToInt(inside);
-    const int dash = FindChar(inside, '-');
-    if (dash >= 0)
-        range.upper = TextToInt(inside.substr(static_cast<std::size_t>(dash) + 1));
+    range.lower = read->lower;
+    if (!read->single)
+        range.upper = read->upper;
     return range;
 }
 
@@ -52,24 +51,23 @@ PhonebookRange ParsePhonebookRange(serialdata& store) {
 std::optional<PhonebookRow> ParsePhonebookLine(std::string_view line) {
     if (!line.starts_with(kEntryTag))
         return std::nullopt;
-    std::string_view rest = line.substr(std::min(kEntryPrefix, line.size()));
-    std::optional<std::string> position = TakeField(rest);
-    if (!position)
+    // Read from right behind the colon, so that the position keeps the blank the phone put there.
+    AtFields fields(line.substr(std::min(kEntryPrefix, line.size())));
+    const std::optional<std::string_view> position = fields.NextRaw();
+    if (!position || !fields.CommaBehind())
         return std::nullopt;
     PhonebookRow row;
-    row[kPosColumn] = std::move(*position);
-    std::optional<std::string> number = TakeField(rest);
-    if (!number)
+    row[kPosColumn] = std::string(*position);
+    // A line cut short keeps only the fields a comma ends; the name is the last field.
+    const std::optional<std::string_view> number = fields.NextRaw();
+    if (!number || !fields.CommaBehind())
         return row;
-    StripQuotes(*number);
-    row[kNumberColumn] = std::move(*number);
-    std::optional<std::string> type = TakeField(rest);
-    if (!type)
+    row[kNumberColumn] = FieldText(*number);
+    const std::optional<std::string_view> type = fields.NextRaw();
+    if (!type || !fields.CommaBehind())
         return row;
-    row[kTypeColumn] = std::move(*type);
-    std::string name(rest);
-    StripQuotes(name);
-    row[kNameColumn] = std::move(name);
+    row[kTypeColumn] = std::string(*type);
+    row[kNameColumn] = FieldText(fields.NextRaw().value_or(""));
     return row;
 }
 
@@ -85,13 +83,25 @@ std::vector<PhonebookRow> CollectPhonebookRows(serialdata& store) {
     return rows;
 }
 
-void AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter,
-                      std::string_view charset) {
+std::vector<PhonebookRow> AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter,
+                                           std::string_view charset) {
     // Every row goes to the counter's position: where the list reaches that far, a later line
     // of the same answer lands above the earlier ones.
-    for (PhonebookRow& row : CollectPhonebookRows(store)) {
+    std::vector<PhonebookRow> rows = CollectPhonebookRows(store);
+    for (PhonebookRow& row : rows) {
         if (!charset.empty())
             DecodePhonebookRow(row, charset);
         form.InsertRow(std::max(counter, 0), row);
     }
+    return rows;
+}
+
+std::vector<PhonebookRow> PhonebookListRows(const std::vector<PhonebookReadEntry>& entries) {
+    std::vector<PhonebookRow> rows;
+    rows.reserve(entries.size());
+    for (const PhonebookReadEntry& entry : entries) {
+        const auto at = std::clamp<std::ptrdiff_t>(entry.counter, 0, std::ssize(rows));
+        rows.insert(rows.begin() + at, entry.row);
+    }
+    return rows;
 }

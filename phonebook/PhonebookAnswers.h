@@ -15,17 +15,18 @@ struct PhonebookRange {
     int upper = 100;
 };
 
-// The range of a "+CPBR: (1-250),40,14" answer: the leading integer inside the first pair of
-// brackets, and the one behind its "-". Without brackets both defaults stay; without "-" the
-// upper default stays.
+// The range of a "+CPBR: (1-250),40,14" answer: the first field, read behind the line's first
+// ':', is a list holding the range "lower-upper". A lone number is the lower bound and the upper
+// default stays; anything else (no brackets, no closing bracket, no numbers) keeps both defaults.
 PhonebookRange ParsePhonebookRange(std::string_view line);
 // The same, from the first stored line; the defaults for an empty store.
 PhonebookRange ParsePhonebookRange(serialdata& store);
 
 // The row of one "+CPBR: <pos>,"<number>",<type>,"<name>"" line: position as sent (a blank after
-// the colon stays), number and name without their enclosing characters, type as sent; the name
-// is everything behind the third comma, commas included. A line with fewer commas gives the
-// fields before the missing one. Nothing when the line is no +CPBR line or has no comma at all.
+// the colon stays), number and name without their quotes (an unquoted one as sent), type as
+// sent; commas inside the quotes are part of a field, and fields some phones add behind the
+// name (a date, a group) are left out. A line cut short gives the fields a comma ends and
+// nothing behind them. Nothing when the line is no +CPBR line or no comma ends its position.
 std::optional<PhonebookRow> ParsePhonebookLine(std::string_view line);
 
 // The rows of every +CPBR line of the store, in arrival order. Holds the store's lock only while
@@ -33,7 +34,20 @@ std::optional<PhonebookRow> ParsePhonebookLine(std::string_view line);
 std::vector<PhonebookRow> CollectPhonebookRows(serialdata& store);
 
 // Inserts each row of the store's +CPBR lines into the list at `counter` (below 0 counts as 0;
-// past the end appends). The form is called after the store's lock has been let go. With a
-// charset, names and numbers are first turned from it into UTF-8 (PhonebookCharset.h).
-void AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter,
-                      std::string_view charset = {});
+// past the end appends) and gives the rows inserted. The form is called after the store's lock
+// has been let go. With a charset, names and numbers are first turned from it into UTF-8
+// (PhonebookCharset.h).
+std::vector<PhonebookRow> AddPhonebookRows(serialdata& store, IPhonebookForm& form, int counter,
+                                           std::string_view charset = {});
+
+// One entry a read from the phone found, and the read's entry counter when it came: the list
+// position the window gave it.
+struct PhonebookReadEntry {
+    int counter = 0;
+    PhonebookRow row;
+};
+
+// The entries in the order the list shows them after the read, on a list empty before it: each
+// inserted at its counter (below 0 at the top), or appended where the list is shorter - so the
+// later lines of one answer land above the earlier ones once the list reaches that far.
+std::vector<PhonebookRow> PhonebookListRows(const std::vector<PhonebookReadEntry>& entries);

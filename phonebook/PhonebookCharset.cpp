@@ -4,6 +4,7 @@
 #include "pdu/Gsm7Alphabet.h"
 #include "pdu/HexText.h"
 #include "pdu/UserData.h"
+#include "serial/AtFields.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,17 +12,25 @@
 
 namespace {
 
-// The quoted texts of a line, in order.
-std::vector<std::string> QuotedTexts(std::string_view line) {
-    std::vector<std::string> texts;
-    for (std::size_t open = line.find('"'); open != std::string_view::npos;) {
-        const std::size_t close = line.find('"', open + 1);
-        if (close == std::string_view::npos)
+// The sets a "+CSCS:" line names: the one quoted set of the read answer, or the quoted sets of
+// the list that answers the test command.
+struct NamedCharsets {
+    bool listed = false;
+    std::vector<std::string> sets;
+};
+
+std::optional<NamedCharsets> ReadCharsetLine(std::string_view line) {
+    AtFields fields(line);
+    if (!fields.Begin("+CSCS:"))
+        return std::nullopt;
+    NamedCharsets named;
+    named.listed = fields.OpenList();
+    while (std::optional<std::string> set = fields.NextString()) {
+        named.sets.push_back(std::move(*set));
+        if (!named.listed)
             break;
-        texts.emplace_back(line.substr(open + 1, close - open - 1));
-        open = line.find('"', close + 1);
     }
-    return texts;
+    return named;
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -66,21 +75,17 @@ bool IsNumberCharacter(char c) {
 
 std::optional<std::string> ParseCharsetAnswer(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
-        if (!line.starts_with("+CSCS:") || line.find('(') != std::string::npos)
-            continue;
-        const auto texts = QuotedTexts(line);
-        if (!texts.empty() && !texts.front().empty())
-            return texts.front();
+        const std::optional<NamedCharsets> named = ReadCharsetLine(line);
+        if (named && !named->listed && !named->sets.empty() && !named->sets.front().empty())
+            return named->sets.front();
     }
     return std::nullopt;
 }
 
 bool OffersUcs2(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
-        if (!line.starts_with("+CSCS:"))
-            continue;
-        const auto texts = QuotedTexts(line);
-        if (std::ranges::find(texts, kUcs2Charset) != texts.end())
+        const std::optional<NamedCharsets> named = ReadCharsetLine(line);
+        if (named && std::ranges::find(named->sets, kUcs2Charset) != named->sets.end())
             return true;
     }
     return false;

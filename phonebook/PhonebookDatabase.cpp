@@ -68,10 +68,19 @@ int LoadPhonebookFromDatabase(CDaoDatabase& database, IPhonebookForm& form,
 }
 
 void CopyPhonebookToDatabase(CDaoDatabase& database, IPhonebookForm& form, IMessageSink& messages) {
+    std::vector<PhonebookRow> rows;
+    for (int index = 0; index < form.RowCount(); ++index)
+        if (std::optional<PhonebookRow> row = form.Row(index))
+            rows.push_back(std::move(*row));
+    CopyPhonebookToDatabase(database, rows, messages);
+}
+
+void CopyPhonebookToDatabase(CDaoDatabase& database, const std::vector<PhonebookRow>& rows,
+                             IMessageSink& messages) {
     CDaoPhonebook recordset(&database);
     if (!OpenPhonebook(recordset, messages))
         return;
-    if (form.RowCount() == 0) {
+    if (rows.empty()) {
         messages.ShowMessage(
             {"Nothing to copy !!", "Warning", BoxButtons::Ok, BoxIcon::Information, true});
         recordset.Close();
@@ -79,10 +88,8 @@ void CopyPhonebookToDatabase(CDaoDatabase& database, IPhonebookForm& form, IMess
     }
     long walked = 0;
     bool appended = true;
-    for (; appended && walked < form.RowCount(); ++walked) {
-        const std::optional<PhonebookRow> row = form.Row(static_cast<int>(walked));
-        appended = !row || AppendRow(recordset, *row);
-    }
+    for (; appended && walked < std::ssize(rows); ++walked)
+        appended = AppendRow(recordset, rows[static_cast<std::size_t>(walked)]);
     // The rows are stored when the record set closes: only then is the count true.
     if (!recordset.Close() || !appended) {
         ShowEngineError(messages, NothingStoredText(recordset.ErrorText()));

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CDaoDatabase;
 
@@ -21,6 +22,9 @@ int LoadPhonebookFromDatabase(CDaoDatabase& database, IPhonebookForm& form, IMes
 // Appends every row of the list to the table (nothing is compared or removed first) and tells
 // how many rows were walked.
 void CopyPhonebookToDatabase(CDaoDatabase& database, IPhonebookForm& form, IMessageSink& messages);
+// The same for rows that no list shows (the command line's).
+void CopyPhonebookToDatabase(CDaoDatabase& database, const std::vector<PhonebookRow>& rows,
+                             IMessageSink& messages);
 
 // What the copy stores as Type for a column 3 text: the type-of-address number for the kinds a
 // hand-made row names ("International" 145, "National" 129), any other text as it is.

@@ -10,7 +10,7 @@ bool IsDigit(char c) {
 }
 
 bool EndsToken(char c) {
-    return c == ',' || c == '(' || c == ')' || c == '\0';
+    return c == ',' || c == '(' || c == ')';
 }
 
 } // namespace
@@ -30,7 +30,8 @@ void AtFields::SkipBlanks() {
 
 void AtFields::EndField() {
     SkipBlanks();
-    if (Peek() == ',')
+    commaBehind = Peek() == ',';
+    if (commaBehind)
         ++pos;
     SkipBlanks();
 }
@@ -81,8 +82,8 @@ std::optional<std::string> AtFields::NextToken() {
     if (AtEnd())
         return std::nullopt;
     std::size_t end = pos;
-    while (!EndsToken(end < text.size() ? text[end] : '\0'))
-        ++end;
+    while (end < text.size() && !EndsToken(text[end]))
+        ++end; // a NUL byte is text like any other, not the end of the line
     std::string_view token = text.substr(pos, end - pos);
     while (!token.empty() && token.back() == ' ')
         token.remove_suffix(1);
@@ -96,9 +97,11 @@ std::optional<AtRange> AtFields::NextRange() {
     const std::optional<int> lower = ReadInt();
     if (!lower)
         return std::nullopt;
-    AtRange range{*lower, *lower};
-    if (Peek() == '-') {
+    SkipBlanks(); // some modems pad the dash: "( 1 - 50 )"
+    AtRange range{*lower, *lower, Peek() != '-'};
+    if (!range.single) {
         ++pos;
+        SkipBlanks();
         const std::optional<int> upper = ReadInt();
         if (!upper) {
             pos = start;
@@ -141,7 +144,18 @@ bool AtFields::Skip() {
     }
     if (Peek() == '"' || Peek() == '(') { // never closed: the rest of the line is the field
         pos = text.size();
+        commaBehind = false;
         return true;
     }
     return NextToken().has_value();
+}
+
+std::optional<std::string_view> AtFields::NextRaw() {
+    const std::size_t start = pos;
+    if (!Skip())
+        return std::nullopt;
+    std::string_view raw = text.substr(start, pos - start);
+    while (!raw.empty() && (raw.back() == ' ' || raw.back() == ','))
+        raw.remove_suffix(1);
+    return raw;
 }

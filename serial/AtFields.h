@@ -11,6 +11,7 @@
 struct AtRange {
     int lower = 0;
     int upper = 0;
+    bool single = false; // a lone "a", written without '-'
 };
 
 class AtFields {
@@ -28,10 +29,17 @@ public:
     // An unquoted token up to the next comma or bracket (a hex string, a bare word), trailing
     // blanks cut; empty for an empty field between two commas, nothing at the end of the line.
     std::optional<std::string> NextToken();
-    // "a-b" (or a lone "a", giving a-a), as in a list of supported values.
+    // "a-b" (blanks around the dash allowed; or a lone "a", giving a-a), as in a list of
+    // supported values.
     std::optional<AtRange> NextRange();
     // Steps over one field of any kind, a whole list included; false at the end of the line.
     bool Skip();
+    // One field of any kind exactly as sent (quotes and brackets kept, trailing blanks cut, the
+    // blanks before it kept when it is the first); nothing at the end of the line.
+    std::optional<std::string_view> NextRaw();
+    // Whether the field read last was ended by a comma, rather than by the end of the line or a
+    // bracket: a phone that cuts a line short leaves its last field without one.
+    bool CommaBehind() const { return commaBehind; }
     // '(' opening a list; CloseList steps over its ')' and the comma behind.
     bool OpenList();
     bool CloseList();
@@ -49,4 +57,5 @@ private:
 
     std::string_view text;
     std::size_t pos = 0;
+    bool commaBehind = false;
 };

@@ -1,7 +1,6 @@
 #include "sms/CSmsReader.h"
 
 #include "core/TextHelpers.h"
-#include "core/TextToInt.h"
 #include "sms/DeliveryReports.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsLogFile.h"
@@ -102,7 +101,7 @@ bool CSmsReader::ReadOneCount(SmsMemory memory) {
     const std::string shown = FirstFieldAfterColon(line);
     context.form.SetCountText(memory, shown);
     std::lock_guard guard(countsMutex);
-    (memory == SmsMemory::Sim ? counts.sim : counts.phone) = TextToInt(shown);
+    (memory == SmsMemory::Sim ? counts.sim : counts.phone) = CountAnswerUsed(line);
     return true;
 }
 

@@ -1,12 +1,21 @@
 #include "sms/SmsHeader.h"
 
 #include "core/TextHelpers.h"
-#include "core/TextToInt.h"
+#include "serial/AtFields.h"
 
-std::string HeaderTail(std::string_view line) {
-    const int colon = FindChar(line, ':');
-    return CopyTail(line, static_cast<int>(line.size()) - colon - 2);
+#include <algorithm>
+
+namespace {
+
+AtFields HeaderFields(std::string_view line) {
+    const std::size_t colon = line.find(':');
+    const std::size_t from = colon == std::string_view::npos ? 1 : colon + 1;
+    AtFields fields(line.substr(std::min(from, line.size())));
+    fields.Begin("");
+    return fields;
 }
+
+} // namespace
 
 std::string FirstFieldAfterColon(std::string_view line) {
     const int colon = FindChar(line, ':');
@@ -14,19 +23,27 @@ std::string FirstFieldAfterColon(std::string_view line) {
     return CopyHead(rest, FindChar(rest, ','));
 }
 
+int CountAnswerUsed(std::string_view line) {
+    const std::size_t colon = line.find(':');
+    AtFields fields(colon == std::string_view::npos ? line : line.substr(colon + 1));
+    fields.Begin("");
+    const std::optional<int> used = fields.NextNumber();
+    return used && fields.CommaBehind() ? *used : 0;
+}
+
 int HeaderIndex(std::string_view line) {
-    return TextToInt(HeaderTail(line));
+    return HeaderFields(line).NextNumber().value_or(0);
 }
 
 int HeaderFirstField(std::string_view line) {
-    const std::string tail = HeaderTail(line);
-    return TextToInt(CopyHead(tail, FindChar(tail, ',')));
+    AtFields fields = HeaderFields(line);
+    const std::optional<int> status = fields.NextNumber();
+    return status && fields.CommaBehind() ? *status : 0;
 }
 
 int HeaderSecondField(std::string_view line) {
-    const std::string tail = HeaderTail(line);
-    const int comma = FindChar(tail, ',');
-    if (comma < 0)
+    AtFields fields = HeaderFields(line);
+    if (!fields.Skip() || !fields.CommaBehind())
         return 0;
-    return TextToInt(CopyTail(tail, static_cast<int>(tail.size()) - comma - 1));
+    return fields.NextNumber().value_or(0);
 }

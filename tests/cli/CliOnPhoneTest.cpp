@@ -265,6 +265,44 @@ TEST_F(CliOnPhoneTest, PhonebookInEachFormatAndStored) {
               (Lines{"AT+CPBS=\"SM\"", "AT+CPBS=\"ME\"", "AT+CPBS=\"SM\""}));
 }
 
+TEST_F(CliOnPhoneTest, PhonebookPrintsTheListTheWindowWouldShowByteForByte) {
+    // Names in UCS2, an empty name, a comma in a name, and an answer of three lines at once,
+    // whose later lines the window's list puts above the earlier ones.
+    Phone("phonebook SM 2 145 \"+12345678901\" \"Rossi, Mario\"\n"
+          "phonebook SM 3 129 \"0123\" \"Città €\"\n"
+          "phonebook SM 4 129 \"555\" \"\"\n"
+          "range SM 1 6\n"
+          "reply AT+CPBR=1 +CPBR: 1,\"111\",129,\"Uno\"|+CPBR: 1,\"112\",129,\"Due\"|+CPBR: "
+          "1,\"113\",129,\"Tre\"|OK\n");
+    const CliResult text = OnPhone({"phonebook"});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.err, "");
+    EXPECT_EQ(text.out, "POS  Name          Number        FMT\n"
+                        " 1   Uno           111           129\n"
+                        " 1   Tre           113           129\n"
+                        " 2   Rossi, Mario  +12345678901  145\n"
+                        " 3   Città €       0123          129\n"
+                        " 4   \"\"            555           129\n"
+                        " 1   Due           112           129\n");
+    const CliResult csv = OnPhone({"--format", "csv", "phonebook"});
+    EXPECT_EQ(csv.out, "POS,Name,Number,FMT\n"
+                       " 1,Uno,111,129\n"
+                       " 1,Tre,113,129\n"
+                       " 2,\"Rossi, Mario\",+12345678901,145\n"
+                       " 3,Città €,0123,129\n"
+                       " 4,\"\"\"\"\"\",555,129\n"
+                       " 1,Due,112,129\n");
+    const CliResult json = OnPhone({"--format", "json", "phonebook"});
+    EXPECT_EQ(
+        json.out,
+        "{\"POS\":\" 1\",\"Name\":\"Uno\",\"Number\":\"111\",\"FMT\":\"129\"}\n"
+        "{\"POS\":\" 1\",\"Name\":\"Tre\",\"Number\":\"113\",\"FMT\":\"129\"}\n"
+        "{\"POS\":\" 2\",\"Name\":\"Rossi, Mario\",\"Number\":\"+12345678901\",\"FMT\":\"145\"}\n"
+        "{\"POS\":\" 3\",\"Name\":\"Città €\",\"Number\":\"0123\",\"FMT\":\"129\"}\n"
+        "{\"POS\":\" 4\",\"Name\":\"\\\"\\\"\",\"Number\":\"555\",\"FMT\":\"129\"}\n"
+        "{\"POS\":\" 1\",\"Name\":\"Due\",\"Number\":\"112\",\"FMT\":\"129\"}\n");
+}
+
 TEST_F(CliOnPhoneTest, PhoneRefusingTheCountEndsWithOne) {
     Phone("reply AT+CPMS=\"SM\" ERROR\n");
     const CliResult result = OnPhone({"counts"});

@@ -32,4 +32,21 @@ TEST(PhonebookCharset, ReadsTheAnswersOfTheSetCommands) {
     EXPECT_EQ(ParseCharsetAnswer({"+CSCS: (\"GSM\",\"UCS2\")"}), std::nullopt);
 }
 
+TEST(PhonebookCharset, AnswersOfRealModems) {
+    // ModemManager's tests: an Option iCON 225, a Sierra Mercury, a BUSlink, a BlackBerry that
+    // answers the test command with one set only.
+    EXPECT_TRUE(OffersUcs2({R"(+CSCS: ("IRA","GSM","UCS2"))", "OK"}));
+    EXPECT_TRUE(OffersUcs2({R"(+CSCS: ("IRA","GSM","UCS2","PCCP437"))"}));
+    EXPECT_TRUE(OffersUcs2({R"(+CSCS: ("8859-1","ASCII","GSM","UCS2","UTF8"))"}));
+    EXPECT_FALSE(OffersUcs2({R"(+CSCS: "IRA")"}));
+    EXPECT_TRUE(OffersUcs2({R"(+CSCS: "UCS2")"}));
+    // A set is a whole quoted string, not a part of one or of another answer.
+    EXPECT_FALSE(OffersUcs2({R"(+CSCS: ("UCS2X"))", R"(+CPBR: 1,"UCS2",129,"x")"}));
+    EXPECT_EQ(ParseCharsetAnswer({R"(+CSCS: "8859-1")"}), "8859-1");
+    EXPECT_EQ(ParseCharsetAnswer({R"(+CSCS:"GSM")"}), "GSM");
+    // A modem that answers the read command with no set (a reply in one of gammu's USSD tests).
+    EXPECT_EQ(ParseCharsetAnswer({"+CSCS:", "OK"}), std::nullopt);
+    EXPECT_EQ(ParseCharsetAnswer({R"(+CSCS: "")", R"(+CSCS: "UCS2")"}), "UCS2");
+}
+
 } // namespace

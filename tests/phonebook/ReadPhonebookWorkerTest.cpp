@@ -99,6 +99,34 @@ TEST_F(ReadPhonebookWorkerTest, SmallSimIsReadIntoRowsFromIndexZero) {
     EXPECT_FALSE(manager.Reading());
 }
 
+TEST_F(ReadPhonebookWorkerTest, TheReadGivesItsEntriesBackInTheOrderTheyCame) {
+    // Index 1 answers three lines at once: the list puts the third above the second, the values
+    // keep the order of arrival and the counter each came at.
+    PhoneSim phone({std::string("range SM 1 8\n") + kThreeEntries +
+                        "reply AT+CPBR=1 +CPBR: 1,\"111\",129,\"Uno\"|"
+                        "+CPBR: 1,\"112\",129,\"Due\"|+CPBR: 1,\"113\",129,\"Tre\"|OK\n",
+                    115200,
+                    {}});
+    Open(phone);
+    ReadSim(60);
+    const std::vector<PhonebookReadEntry> entries = manager.Entries();
+    Texts names;
+    std::vector<int> counters;
+    for (const PhonebookReadEntry& entry : entries) {
+        names.push_back(entry.row[kNameColumn]);
+        counters.push_back(entry.counter);
+    }
+    EXPECT_EQ(names, (Texts{"Uno", "Due", "Tre", "Rossi, Anna", "\"\""}));
+    EXPECT_EQ(counters, (std::vector<int>{1, 1, 1, 2, 7}));
+    EXPECT_EQ(PhonebookListRows(entries), form.Rows());
+    EXPECT_EQ(form.Rows().at(1)[kNameColumn], "Tre");
+
+    // A second read starts its values afresh, while the window's list keeps its rows.
+    ReadSim(60);
+    EXPECT_EQ(manager.Entries().size(), 5u);
+    EXPECT_EQ(form.Rows().size(), 10u);
+}
+
 TEST_F(ReadPhonebookWorkerTest, PhoneMemoryIsSelectedWithMe) {
     PhoneSim phone({"range ME 1 2\nphonebook ME 2 145 \"+4477\" \"Mobile\"\n", 115200, {}});
     Open(phone);

@@ -79,6 +79,60 @@ TEST(AtFields, SkipStepsOverAnyFieldWholeListsIncluded) {
     EXPECT_FALSE(fields.Skip());
 }
 
+TEST(AtFields, RawFieldsAsSentAndTheCommaThatEndsThem) {
+    // No Begin: the blank before the first field is part of it.
+    AtFields fields(R"( 7,"Rossi, Mario" ,(1-3),abc ,,"open)");
+    EXPECT_EQ(fields.NextRaw(), " 7");
+    EXPECT_TRUE(fields.CommaBehind());
+    EXPECT_EQ(fields.NextRaw(), R"("Rossi, Mario")");
+    EXPECT_TRUE(fields.CommaBehind());
+    EXPECT_EQ(fields.NextRaw(), "(1-3)");
+    EXPECT_EQ(fields.NextRaw(), "abc");
+    EXPECT_EQ(fields.NextRaw(), "");
+    EXPECT_TRUE(fields.CommaBehind());
+    EXPECT_EQ(fields.NextRaw(), R"("open)"); // never closed: the rest of the line
+    EXPECT_FALSE(fields.CommaBehind());
+    EXPECT_EQ(fields.NextRaw(), std::nullopt);
+
+    AtFields cut("+CPBR: 4,\"555\"");
+    ASSERT_TRUE(cut.Begin("+CPBR:"));
+    EXPECT_EQ(cut.NextNumber(), 4);
+    EXPECT_TRUE(cut.CommaBehind());
+    EXPECT_EQ(cut.NextString(), "555");
+    EXPECT_FALSE(cut.CommaBehind()) << "a line cut short";
+
+    // A NUL byte from a noisy line is a character of its field, not the end of the line.
+    using namespace std::string_view_literals;
+    AtFields noisy("+CMGL: 1\0x,2"sv);
+    ASSERT_TRUE(noisy.Begin("+CMGL:"));
+    EXPECT_EQ(noisy.NextRaw(), "1\0x"sv);
+    EXPECT_TRUE(noisy.CommaBehind());
+    EXPECT_EQ(noisy.NextNumber(), 2);
+}
+
+TEST(AtFields, RangesTellALoneNumberAndTakePaddedDashes) {
+    AtFields fields("(7),( 1 - 50 ),(5-),(3-3)");
+    ASSERT_TRUE(fields.OpenList());
+    const auto lone = fields.NextRange();
+    ASSERT_TRUE(lone.has_value());
+    EXPECT_TRUE(lone->single);
+    EXPECT_TRUE(fields.CloseList());
+    ASSERT_TRUE(fields.OpenList());
+    const auto padded = fields.NextRange();
+    ASSERT_TRUE(padded.has_value());
+    EXPECT_EQ(padded->lower, 1);
+    EXPECT_EQ(padded->upper, 50);
+    EXPECT_FALSE(padded->single);
+    EXPECT_TRUE(fields.CloseList());
+    ASSERT_TRUE(fields.OpenList());
+    EXPECT_EQ(fields.NextRange(), std::nullopt) << "a dash without its upper bound";
+    EXPECT_EQ(fields.Rest(), "5-),(3-3)");
+    ASSERT_TRUE(fields.Skip());
+    ASSERT_TRUE(fields.CloseList());
+    ASSERT_TRUE(fields.OpenList());
+    EXPECT_FALSE(fields.NextRange()->single);
+}
+
 TEST(AtFields, HugeNumbersSaturate) {
     AtFields fields("+X: 99999999999999999999,-99999999999999999999");
     ASSERT_TRUE(fields.Begin("+X:"));
