@@ -3,8 +3,8 @@
 // divided by its byte rate) and, when gammu is installed, `gammu getallsms` on the same
 // simulator in the same run.
 
+#include "bench/serial/CliBenchLine.h"
 #include "cli/CliTestSetup.h"
-#include "common/PhoneSim.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -15,26 +15,8 @@
 
 namespace {
 
-constexpr int kBaud = 115200;
-constexpr double kBitsPerByte = 10.0; // start bit, 8 data bits, stop bit
+constexpr int kBaud = kBenchBaud;
 constexpr const char* kGammu = "/usr/bin/gammu";
-// SMS-DELIVER with 160 characters of the 7-bit alphabet.
-constexpr std::string_view kLongPdu =
-    "07911326040000F0040B911326880736F4000099309251619580A0D432DB1E769741E2B27B8C6E87E56B50BB"
-    "3C9F87CF651D888E4ECBE979D0DB0CA2A3CBF332282C2F83E4E530196496BFDB203ABA0C9AA7DB7576985E"
-    "2683E0E8B7BB0C0AD341B1584D068381C4E13A19447F83E8E9761944479741E377BB1D769341ECB4BB0C0A"
-    "9FC369F79C0EA2A3CB2033FBFD9683DE66101D5D06B1D3EEB20B14140E8945E31199542E99";
-
-std::size_t LineBytes(const PhoneSim& phone) {
-    std::size_t bytes = 0;
-    for (const TranscriptEntry& entry : phone.Transcript()) {
-        if (entry.kind == "RX")
-            bytes += entry.text.size() + 1; // the carriage return
-        else if (entry.kind == "TX")
-            bytes += entry.text.size() + 4; // "\r\n" before and after
-    }
-    return bytes;
-}
 
 std::string Fixture(int messages) {
     std::string fixture = "capacity SM " + std::to_string(messages + 10) + "\n";
@@ -83,7 +65,7 @@ void BM_CliReadAll(benchmark::State& state) {
         state.PauseTiming();
         if (result.status != 0 || static_cast<int>(SplitLines(result.out).size()) != messages)
             state.SkipWithError(("the read failed: " + result.err).c_str());
-        floor = static_cast<double>(LineBytes(phone)) * kBitsPerByte / kBaud;
+        floor = LineFloorSeconds(phone, kBaud);
         if (access(kGammu, X_OK) == 0) {
             PhoneSim other({fixture, kBaud, {}});
             gammu += GammuSeconds(setup.dir.path.string(), other.LinkPath(), messages);
