@@ -4,6 +4,7 @@
 #include "phonebook/PhonebookCharset.h"
 #include "phonebook/PhonebookDatabase.h"
 #include "phonebook/PhonebookSort.h"
+#include "phonebook/PhonebookStore.h"
 #include "phonebook/PhonebookText.h"
 #include "phonebook/ShowReplyError.h"
 #include "serial/CModemSession.h"
@@ -174,7 +175,38 @@ void CPhonebookManager::OnStoreNames() {
         CopyPhonebookToDatabase();
         return;
     }
-    messages.ShowMessage({"Not yet implemented", "", BoxButtons::Ok, BoxIcon::Error, true});
+    StoreToPhone();
+}
+
+void CPhonebookManager::StoreToPhone() {
+    if (session.portOpen == 0) {
+        ShowOk(messages, "COM is closed!", kAppTitle);
+        return;
+    }
+    std::vector<PhonebookRow> rows;
+    for (int i = 0; i < form.RowCount(); ++i)
+        if (const std::optional<PhonebookRow> row = form.Row(i))
+            rows.push_back(*row);
+    std::vector<PhonebookEntry> entries = EntriesToStore(rows);
+    const PhonebookMemory memory = form.CheckedMemory();
+    if (entries.empty()) {
+        messages.ShowMessage({"Nothing to store", "Store", BoxButtons::Ok, BoxIcon::Information});
+        return;
+    }
+    if (messages.ShowMessage({StoreQuestion(entries, memory), "Store", BoxButtons::YesNo,
+                              BoxIcon::Question}) != BoxAnswer::Yes)
+        return;
+    // The worker's list: the form may change while the phone is written.
+    const bool started = phonebookWorker.Start(
+        [this, memory, list = std::move(entries)](std::stop_token /*token*/) {
+            const PhonebookWriteReport report = WritePhonebookEntries(session, memory, list);
+            const bool done = report.memorySelected && report.failedPositions.empty();
+            messages.ShowMessage({StoreReport(report, list.size(), memory), "Store", BoxButtons::Ok,
+                                  done ? BoxIcon::Information : BoxIcon::Error});
+        },
+        TaskFlags{true});
+    if (!started && session.PortTaken())
+        form.SetStatusText(std::string(kTaskRunningText));
 }
 
 void CPhonebookManager::OnAddEntry() {

@@ -46,8 +46,9 @@ public:
     // "Read" (1075): from the database under "Dbase", else from the SIM ("SM") or the phone
     // ("ME") on the worker; "COM is closed!" without a session.
     void OnReadPhonebook();
-    // "Store" (1076): copies the list into the database under "Dbase"; otherwise "Not yet
-    // implemented".
+    // "Store" (1076): copies the list into the database under "Dbase"; under "SIM" or "Phone"
+    // asks, then writes the listed entries to that memory on the worker and reports how many
+    // went and which positions failed.
     void OnStoreNames();
     // "Add" (1072): a new row "NEW" at the top of the list from the entry dialog.
     void OnAddEntry();
@@ -71,6 +72,7 @@ public:
 
 private:
     int ReadPhonebookWorker();
+    void StoreToPhone();
     // False, with nothing started, while another task holds the port.
     bool StartWorker();
     // Sends the command, again for as long as the user answers Retry to its warning box.

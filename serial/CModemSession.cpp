@@ -81,7 +81,7 @@ int CModemSession::WaitFor(const std::atomic<int>& done) {
     // A port that is not open answers nothing: the exchange ends at once.
     if (!port.IsOpen())
         return kAnswerTimeout;
-    const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit + kPollStep;
+    auto deadline = std::chrono::steady_clock::now() + kAnswerLimit + kPollStep;
     // A signal cannot wake the condition: the wait looks at the interrupt flag this often.
     constexpr auto kInterruptSlice = std::chrono::milliseconds(50);
     const auto interrupted = [this] {
@@ -91,13 +91,21 @@ int CModemSession::WaitFor(const std::atomic<int>& done) {
     std::unique_lock guard(store.lock);
     // A port closed meanwhile (CloseSession wakes this wait) brings no answer either.
     bool ended = false;
-    while (!ended && !interrupted() && std::chrono::steady_clock::now() < deadline)
+    // A long answer (a list of hundreds of messages) takes longer than the limit to cross the
+    // line: the limit counts from the last line stored (the tail is read under the lock).
+    const LineNode* lastLine = store.tail;
+    while (!ended && !interrupted() && std::chrono::steady_clock::now() < deadline) {
+        if (store.tail != lastLine) {
+            lastLine = store.tail;
+            deadline = std::chrono::steady_clock::now() + kAnswerLimit + kPollStep;
+        }
         ended = store.flagRaised.wait_until(
             guard, std::min(deadline, std::chrono::steady_clock::now() + kInterruptSlice), [&] {
                 return done.load(std::memory_order_acquire) != 0 ||
                        store.errorReceived.load(std::memory_order_acquire) != 0 || PortLost() ||
                        !port.IsOpen();
             });
+    }
     if (done.load(std::memory_order_acquire) != 0)
         return kAnswerOk;
     const bool error = store.errorReceived.load(std::memory_order_acquire) != 0;

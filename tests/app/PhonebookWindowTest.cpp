@@ -214,3 +214,51 @@ TEST_F(PhonebookWindowTest, APhoneInUcs2GivesNamesInAnyScriptStoredInUtf8) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PhonebookWindowTest, StoreWritesTheListToTheSimAfterAskingAndTellsWhatFailed) {
+    PhoneSim phone({.fixture = "range SM 1 3\n"
+                               "phonebook SM 1 145 \"+393471234567\" \"Marco\"\n"
+                               "phonebook SM 2 129 \"07700900123\" \"Office, Rome\"\n"});
+    Start(phone);
+    ToggleSession();
+    ShowPhonebook();
+    ReadSim();
+    ASSERT_TRUE(ReadEnded());
+    list->addTopLevelItem(new QTreeWidgetItem({"NEW", "Anna", "+3912", "International"}));
+    list->addTopLevelItem(new QTreeWidgetItem({"NEW", "Zoë", "555", "National"}));
+    const auto writes = [&phone] {
+        Texts found;
+        for (const std::string& line : phone.Received())
+            if (line.starts_with("AT+CPBW="))
+                found.push_back(line);
+        return found;
+    };
+    // No: nothing goes to the phone.
+    QueueAnswer(QMessageBox::No);
+    Click(kStoreNamesButtonId);
+    EXPECT_TRUE(writes().empty());
+    QueueAnswer(QMessageBox::Yes);
+    Click(kStoreNamesButtonId);
+    ASSERT_TRUE(RunUntil([this] { return boxes.size() == 3; }, 30000)) << boxes.size();
+    const std::string question = "Write the 4 entries of the list to the SIM, positions 1 to 4?";
+    EXPECT_EQ(boxes[0], question);
+    EXPECT_EQ(boxes[1], question);
+    // The hand-added rows take the free positions (the SIM holds three); the names go in UCS2,
+    // as the read asked for them.
+    EXPECT_EQ(writes(), (Texts{"AT+CPBW=1,\"+393471234567\",145,\"004D006100720063006F\"",
+                               "AT+CPBW=2,\"07700900123\",129,"
+                               "\"004F00660066006900630065002C00200052006F006D0065\"",
+                               "AT+CPBW=3,\"+3912\",145,\"0041006E006E0061\"",
+                               "AT+CPBW=4,\"555\",129,\"005A006F00EB\""}));
+    EXPECT_EQ(boxes[2], "3 of 4 entries written to the SIM; not written: position 4 "
+                        "(AT+CPBW=4,\"555\",129,\"005A006F00EB\": ERROR)");
+    list->clear(); // a read adds to the list
+    ReadSim();
+    ASSERT_TRUE(ReadEnded());
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(Row(2)[kNameColumn], "Anna");
+}
+
+} // namespace

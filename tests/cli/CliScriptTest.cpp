@@ -121,6 +121,23 @@ TEST_F(CliScriptTest, ReadAllInCsvHasAFixedHeaderThatNoHeaderLeavesOut) {
     EXPECT_TRUE(lines[5].starts_with("200")) << lines[5];
 }
 
+TEST_F(CliScriptTest, AListLongerOnTheLineThanTheAnswerLimitIsReadWhole) {
+    // 18 messages of 160 characters take about 6.5 s at 9600 baud, past the 5.2 s an answer may
+    // take: the limit counts from the last line that came.
+    const std::string pdu = std::string(kHelloPdu).substr(0, 52) + "A0" + std::string(280, '6');
+    std::string fixture;
+    for (int index = 1; index <= 18; ++index)
+        fixture += Sms(index, 1, pdu.c_str());
+    phone.emplace(PhoneSimOptions{fixture, 9600, {}});
+    const CliResult result = OnPhone({"--baud", "9600", "--format", "json", "read", "--all"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    const std::vector<QJsonObject> records = JsonLines(result.out);
+    ASSERT_EQ(records.size(), 18U);
+    EXPECT_EQ(Str(records[17], "error"), "");
+    EXPECT_EQ(Str(records[17], "text"), Str(records[0], "text"));
+    EXPECT_FALSE(Str(records[0], "text").empty());
+}
+
 TEST_F(CliScriptTest, JoinPrintsALongMessageOnceInPartOrder) {
     // The parts the command line itself sends, stored out of order on a second phone.
     Phone("");

@@ -154,16 +154,15 @@ TEST_F(PhonebookDatabaseTest, WithoutAnOpenDatabaseBothDirectionsSayTheRecordSet
     EXPECT_EQ(sink.Requests()[0].caption, "Telvane");
 }
 
-TEST_F(PhonebookDatabaseTest, StoreUnderSimOrPhoneIsNotOffered) {
+TEST_F(PhonebookDatabaseTest, StoreUnderSimOrPhoneGoesToThePhoneNotTheDatabase) {
+    // Without a session there is no phone to write to: said, and the database stays as it was.
     form.InsertRow(0, {" 1", "Uno", "111", "129"});
     for (PhonebookMemory memory : {PhonebookMemory::Sim, PhonebookMemory::Phone}) {
         form.SetMemory(memory);
         manager.OnStoreNames();
     }
     ASSERT_EQ(sink.Requests().size(), 2u);
-    EXPECT_EQ(sink.Requests()[1].text, "Not yet implemented");
-    EXPECT_EQ(sink.Requests()[1].caption, "");
-    EXPECT_EQ(sink.Requests()[1].icon, BoxIcon::Error);
+    EXPECT_EQ(sink.Requests()[1].text, "COM is closed!");
     EXPECT_TRUE(Table().empty());
 }
 
