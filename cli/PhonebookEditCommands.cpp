@@ -7,6 +7,7 @@
 #include "cli/Interrupt.h"
 #include "pdu/AddressCodec.h"
 #include "phonebook/CPhonebookManager.h"
+#include "phonebook/PhonebookAnswers.h"
 #include "phonebook/PhonebookDatabase.h"
 #include "phonebook/PhonebookWrite.h"
 #include "phonebook/Vcard.h"
@@ -64,7 +65,7 @@ std::vector<PhonebookRow> ReadPhonebook(CliRun& run, PhonebookMemory memory) {
     CPhonebookManager manager(run.session, run.Database(), form, run.sink);
     manager.OnReadPhonebook();
     manager.JoinWorker();
-    return form.Rows();
+    return PhonebookListRows(manager.Entries());
 }
 
 int RunWrite(CliRun& run) {

@@ -187,18 +187,18 @@ void CPhonebookManager::StoreToPhone() {
     for (int i = 0; i < form.RowCount(); ++i)
         if (const std::optional<PhonebookRow> row = form.Row(i))
             rows.push_back(*row);
-    std::vector<PhonebookEntry> entries = EntriesToStore(rows);
+    std::vector<PhonebookEntry> toStore = EntriesToStore(rows);
     const PhonebookMemory memory = form.CheckedMemory();
-    if (entries.empty()) {
+    if (toStore.empty()) {
         messages.ShowMessage({"Nothing to store", "Store", BoxButtons::Ok, BoxIcon::Information});
         return;
     }
-    if (messages.ShowMessage({StoreQuestion(entries, memory), "Store", BoxButtons::YesNo,
+    if (messages.ShowMessage({StoreQuestion(toStore, memory), "Store", BoxButtons::YesNo,
                               BoxIcon::Question}) != BoxAnswer::Yes)
         return;
     // The worker's list: the form may change while the phone is written.
     const bool started = phonebookWorker.Start(
-        [this, memory, list = std::move(entries)](std::stop_token /*token*/) {
+        [this, memory, list = std::move(toStore)](std::stop_token /*token*/) {
             const PhonebookWriteReport report = WritePhonebookEntries(session, memory, list);
             const bool done = report.memorySelected && report.failedPositions.empty();
             messages.ShowMessage({StoreReport(report, list.size(), memory), "Store", BoxButtons::Ok,
