@@ -96,6 +96,7 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     WirePhonebook();
     WireReadSms();
     WirePortNotes();
+    LoadNewMessageSettings();
 }
 
 void CTelvaneView::WirePortNotes() {
@@ -263,8 +264,10 @@ void CTelvaneView::OnDestroy() {
     destroyed = true;
     SavePlacement();
     stopRequest = 255;
+    listener.RequestStop();
     EndSessionTask();
     EndWorkers();
+    listener.Stop();
     session.CloseSession();
     modemManager.AfterClose();
 }
@@ -272,8 +275,10 @@ void CTelvaneView::OnDestroy() {
 void CTelvaneView::EndWorkers() {
     // The waiter is interrupted and the sink silent: a running read or send ends after the
     // exchange under way. A form call or box it asked for just before the close is served here.
-    WaitServingGuiCalls(
-        [this] { return !phonebook.Reading() && !sendWorker.Running() && !scaWorker.Running(); });
+    WaitServingGuiCalls([this] {
+        return !phonebook.Reading() && !sendWorker.Running() && !scaWorker.Running() &&
+               listener.Ended();
+    });
     phonebook.JoinWorker();
     sendWorker.Join();
     scaWorker.Join();
@@ -484,8 +489,12 @@ void CTelvaneView::OnOpenCom() {
     const auto task = [this, open, port] {
         if (open) {
             ShowPortNote(modemManager.BeforeOpen(port));
-            return session.OpenSession();
+            const bool opened = session.OpenSession();
+            if (opened)
+                StartListening();
+            return opened;
         }
+        listener.Stop();
         session.CloseSession();
         modemManager.AfterClose();
         return false;

@@ -60,6 +60,7 @@ CNewMessageListener::~CNewMessageListener() {
 void CNewMessageListener::Start() {
     if (thread.joinable())
         return;
+    ended = false;
     try {
         thread = std::jthread([this](const std::stop_token& stop) { Run(stop); });
     } catch (const std::system_error&) {
@@ -82,6 +83,7 @@ void CNewMessageListener::Run(const std::stop_token& stop) {
             Serve(*line, stop);
     }
     runner.Join();
+    ended = true;
 }
 
 bool CNewMessageListener::RunTask(const std::function<void()>& work, const std::stop_token& stop) {
@@ -131,14 +133,15 @@ bool CNewMessageListener::ListMessage(const std::vector<std::string>& lines, int
         return false;
     ++listed;
     bool erase = false;
+    std::string failure;
     if (hooks.archive && hooks.archive()) {
-        const std::string failure = AppendReceivedRows(rows.listed, context);
-        if (failure.empty())
-            erase = rows.undecoded == 0 && hooks.move && hooks.move();
-        else if (hooks.note)
-            hooks.note("New message not archived, left on the phone: " + failure);
+        failure = AppendReceivedRows(rows.listed, context);
+        erase = failure.empty() && rows.undecoded == 0 && hooks.move && hooks.move();
     }
     if (hooks.listed)
         hooks.listed(rows.listed.front());
+    // After the news of the message, so that the status bar ends on why it stayed.
+    if (!failure.empty() && hooks.note)
+        hooks.note("New message not archived, left on the phone: " + failure);
     return erase;
 }

@@ -62,7 +62,11 @@ public:
     // Ends it and waits: a task under way finishes its exchanges first. Lines still queued stay
     // for the next listener.
     void Stop();
-    bool Running() const { return thread.joinable(); }
+    // Asks it to end without waiting (Stop then waits): for a front end that must serve the
+    // form calls of a task under way until it has ended.
+    void RequestStop() { thread.request_stop(); }
+    // True once the listener's thread has nothing left to do (or never started).
+    bool Ended() const { return !thread.joinable() || ended.load(); }
     // Messages listed so far.
     int Listed() const { return listed.load(); }
 
@@ -82,6 +86,7 @@ private:
     SmsReadContext context;
     NewMessageHooks hooks;
     std::atomic<int> listed{0};
+    std::atomic<bool> ended{false};
     CTaskRunner runner{session};
     std::jthread thread; // last: it ends before the members it uses go
 };
