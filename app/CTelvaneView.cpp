@@ -579,6 +579,8 @@ void CTelvaneView::OnPortGone() {
         QTimer::singleShot(kPortGoneRetryMs, this, [this] { OnPortGone(); });
         return;
     }
+    // Not waited for here: its form calls are served on this thread. The next opening waits.
+    listener.RequestStop();
     session.EndLostSession();
 }
 

@@ -5,8 +5,27 @@
 #include <QStringList>
 #include <QVariantMap>
 
+namespace {
+
+// A connection of our own to the address the environment names now, rather than Qt's default
+// session bus, which is made once (libdbus reads the address once) and stays unconnected for
+// good when no bus was there then: this one is tried again at each notification until a bus
+// answers, and again when that bus has gone.
+QDBusConnection NotificationBus() {
+    const QString name = QStringLiteral("telvane-notifications");
+    const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
+    QDBusConnection bus = address.isEmpty()
+                              ? QDBusConnection::connectToBus(QDBusConnection::SessionBus, name)
+                              : QDBusConnection::connectToBus(address, name);
+    if (!bus.isConnected())
+        QDBusConnection::disconnectFromBus(name);
+    return bus;
+}
+
+} // namespace
+
 void NotifyDesktop(const QString& summary, const QString& body) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = NotificationBus();
     if (!bus.isConnected())
         return;
     QDBusMessage call = QDBusMessage::createMethodCall(

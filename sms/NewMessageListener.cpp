@@ -58,8 +58,9 @@ CNewMessageListener::~CNewMessageListener() {
 }
 
 void CNewMessageListener::Start() {
-    if (thread.joinable())
+    if (thread.joinable() && !thread.get_stop_token().stop_requested())
         return;
+    Stop(); // one asked to end (a session lost meanwhile) is waited for and started afresh
     ended = false;
     try {
         thread = std::jthread([this](const std::stop_token& stop) { Run(stop); });

@@ -57,7 +57,8 @@ public:
     CNewMessageListener(const CNewMessageListener&) = delete;
     CNewMessageListener& operator=(const CNewMessageListener&) = delete;
 
-    // Starts draining; a listener already running goes on.
+    // Starts draining; a listener already running goes on, one asked to stop is waited for and
+    // started again.
     void Start();
     // Ends it and waits: a task under way finishes its exchanges first. Lines still queued stay
     // for the next listener.
