@@ -51,6 +51,7 @@ void CTelvaneView::StartListening() {
         guiPost.Post([this, note = ToQt(setup.note)] { ShowStatus(note); });
         return;
     }
+    listener.SetAcknowledge(setup.acknowledge);
     listener.Start();
 }
 

@@ -106,6 +106,8 @@ void CNewMessageListener::Serve(const UnsolicitedLine& line, const std::stop_tok
     } else if (line.text.starts_with("+CMT:") && !line.data.empty()) {
         // The pushed message as a +CMGR answer of a received unread one: the same row.
         ListMessage({"+CMGR: 0,,0", line.data}, context.form.SmsRowCount() + 1);
+        if (acknowledgeDirect)
+            RunTask([this] { session.Exchange("AT+CNMA"); }, stop);
     } else if (line.text.starts_with("+CDS:") && !line.data.empty() && hooks.report) {
         hooks.report(line.data);
     }

@@ -68,6 +68,8 @@ public:
     void RequestStop() { thread.request_stop(); }
     // True once the listener's thread has nothing left to do (or never started).
     bool Ended() const { return !thread.joinable() || ended.load(); }
+    // Pushed messages are acknowledged (AT+CNMA, as a task) once listed. Set before Start.
+    void SetAcknowledge(bool acknowledge) { acknowledgeDirect = acknowledge; }
     // Messages listed so far.
     int Listed() const { return listed.load(); }
 
@@ -88,6 +90,7 @@ private:
     NewMessageHooks hooks;
     std::atomic<int> listed{0};
     std::atomic<bool> ended{false};
+    bool acknowledgeDirect = false;
     CTaskRunner runner{session};
     std::jthread thread; // last: it ends before the members it uses go
 };

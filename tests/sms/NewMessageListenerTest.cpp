@@ -129,6 +129,24 @@ TEST_F(NewMessageListenerTest, APushedMessageIsListedWithoutAnExchange) {
     ASSERT_EQ(form.Rows().size(), 1u);
     EXPECT_EQ(form.Rows()[0][kSmsTextColumn], "hello");
     EXPECT_EQ(Starting("AT+CMGR"), Texts{});
+    EXPECT_FALSE(setup.acknowledge) << "service 0 of +CSMS";
+    EXPECT_EQ(Starting("AT+CNMA"), Texts{});
+}
+
+TEST_F(NewMessageListenerTest, APushedMessageIsAcknowledgedWhereThePhoneRequiresIt) {
+    Open("reply AT+CNMI=? +CNMI: (1,2),(0,2),(0),(0),(0)|OK\n"
+         "reply AT+CSMS? +CSMS: 1,1,1,1|OK\n"
+         "reply AT+CNMA OK\n");
+    ASSERT_TRUE(setup.acknowledge);
+    CNewMessageListener listener(session, context, Hooks());
+    listener.SetAcknowledge(setup.acknowledge);
+    listener.Start();
+    ASSERT_TRUE(phone->Arrive(std::string(kHelloPdu)));
+    ASSERT_TRUE(WaitFor([&] { return !Starting("AT+CNMA").empty(); }));
+    listener.Stop();
+    EXPECT_EQ(listener.Listed(), 1);
+    EXPECT_EQ(Starting("AT+C"),
+              (Texts{"AT+CMGF=0", "AT+CNMI=?", "AT+CNMI=2,2,0,0,0", "AT+CSMS?", "AT+CNMA"}));
 }
 
 TEST_F(NewMessageListenerTest, PushedAndStoredReportsReachTheReportHook) {
