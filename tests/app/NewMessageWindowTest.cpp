@@ -55,6 +55,14 @@ protected:
         ASSERT_TRUE(view->Listener().Ended() == false) << "listening";
     }
 
+    // "Archive new messages" and "Move (erase from phone)" checked, then the session opened.
+    void OpenArchivingWithMove(const PhoneSim& phone) {
+        Start(phone, true);
+        frame->Action(kCmdArchiveNewMessages)->setChecked(true);
+        qobject_cast<QAbstractButton*>(view->Control(kMoveCheckId))->setChecked(true);
+        ToggleSession();
+    }
+
     Texts Column(int column) const {
         const auto* list = qobject_cast<QTableView*>(view->Control(kSmsListId));
         Texts texts;
@@ -165,10 +173,7 @@ TEST_F(NewMessageWindowTest, TwentyArrivingDuringAThirtyMessageReadAreAllListedO
 
 TEST_F(NewMessageWindowTest, ArchivedWithMoveIsStoredThenErased) {
     PhoneSim phone(Options("capacity SM 10\n"));
-    Start(phone, true);
-    frame->Action(kCmdArchiveNewMessages)->setChecked(true);
-    qobject_cast<QAbstractButton*>(view->Control(kMoveCheckId))->setChecked(true);
-    ToggleSession();
+    OpenArchivingWithMove(phone);
     const auto before = ArchivedIn();
     ASSERT_TRUE(phone.Arrive(std::string(kDeliverPdu)));
     ASSERT_TRUE(RunUntil([&] { return Count(phone.Received(), "AT+CMGD=1") > 0; }, 5000))
@@ -187,10 +192,7 @@ TEST_F(NewMessageWindowTest, ARefusedCommitErasesNothingAndSaysSo) {
     ASSERT_TRUE(RunSql(Database(), "CREATE TRIGGER full BEFORE INSERT ON SMS_In BEGIN "
                                    "SELECT RAISE(ABORT, 'database or disk is full'); END"));
     PhoneSim phone(Options("capacity SM 10\n"));
-    Start(phone, true);
-    frame->Action(kCmdArchiveNewMessages)->setChecked(true);
-    qobject_cast<QAbstractButton*>(view->Control(kMoveCheckId))->setChecked(true);
-    ToggleSession();
+    OpenArchivingWithMove(phone);
     const auto before = ArchivedIn();
     ASSERT_TRUE(phone.Arrive("1"));
     ASSERT_TRUE(RunUntil([this] { return Status().starts_with("New message not archived"); }, 5000))
