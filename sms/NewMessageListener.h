@@ -90,7 +90,7 @@ private:
     NewMessageHooks hooks;
     std::atomic<int> listed{0};
     std::atomic<bool> ended{false};
-    bool acknowledgeDirect = false;
+    std::atomic<bool> acknowledgeDirect{false};
     CTaskRunner runner{session};
     std::jthread thread; // last: it ends before the members it uses go
 };
