@@ -154,6 +154,12 @@ void CMainFrame::ConnectCommands() {
     connect(Action(kCmdInhibitModemManager), &QAction::toggled, form,
             &CTelvaneView::OnInhibitModemManager);
     ShowInhibitWhileModemManagerRuns();
+    Action(kCmdNotifyNewMessages)->setChecked(form->NotifyNewMessages());
+    Action(kCmdArchiveNewMessages)->setChecked(form->ArchiveNewMessages());
+    connect(Action(kCmdNotifyNewMessages), &QAction::toggled, form,
+            &CTelvaneView::OnNotifyNewMessages);
+    connect(Action(kCmdArchiveNewMessages), &QAction::toggled, form,
+            &CTelvaneView::OnArchiveNewMessages);
     on(kCmdStopTask, [form] { form->OnStopTask(); });
     on(kCmdExit, [this] { close(); });
     on(kCmdJumpRead, [form] { form->OnJumpTo(0); });

@@ -97,6 +97,7 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     WirePhonebook();
     WireReadSms();
     WirePortNotes();
+    LoadNewMessageSettings();
 }
 
 void CTelvaneView::WirePortNotes() {
@@ -275,8 +276,10 @@ void CTelvaneView::OnDestroy() {
     destroyed = true;
     SavePlacement();
     stopRequest = 255;
+    listener.RequestStop();
     EndSessionTask();
     EndWorkers();
+    listener.Stop();
     session.CloseSession();
     modemManager.AfterClose();
 }
@@ -284,8 +287,10 @@ void CTelvaneView::OnDestroy() {
 void CTelvaneView::EndWorkers() {
     // The waiter is interrupted and the sink silent: a running read or send ends after the
     // exchange under way. A form call or box it asked for just before the close is served here.
-    WaitServingGuiCalls(
-        [this] { return !phonebook.Reading() && !sendWorker.Running() && !scaWorker.Running(); });
+    WaitServingGuiCalls([this] {
+        return !phonebook.Reading() && !sendWorker.Running() && !scaWorker.Running() &&
+               listener.Ended();
+    });
     phonebook.JoinWorker();
     sendWorker.Join();
     scaWorker.Join();
@@ -486,8 +491,12 @@ void CTelvaneView::OnOpenCom() {
     const auto task = [this, open, port] {
         if (open) {
             ShowPortNote(modemManager.BeforeOpen(port));
-            return session.OpenSession();
+            const bool opened = session.OpenSession();
+            if (opened)
+                StartListening();
+            return opened;
         }
+        listener.Stop();
         session.CloseSession();
         modemManager.AfterClose();
         return false;
@@ -575,6 +584,8 @@ void CTelvaneView::OnPortGone() {
         QTimer::singleShot(kPortGoneRetryMs, this, [this] { OnPortGone(); });
         return;
     }
+    // Not waited for here: its form calls are served on this thread. The next opening waits.
+    listener.RequestStop();
     session.EndLostSession();
 }
 

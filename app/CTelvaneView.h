@@ -21,6 +21,7 @@
 #include "serial/TaskRunner.h"
 #include "serial/settings/CSettingsStore.h"
 #include "sms/CSmsReader.h"
+#include "sms/NewMessageListener.h"
 #include "sms/send/CSendSmsWorker.h"
 #include "sms/send/CWriteSmsTab.h"
 #include "sms/send/ReadSca.h"
@@ -79,6 +80,13 @@ public:
     // "Inhibit ModemManager on this port": takes effect when the next session opens.
     void OnInhibitModemManager(bool inhibit);
     void OnStopTask();
+    // "Notify new messages" and "Archive new messages" (File), kept in the settings file. The
+    // first takes effect when the next session opens.
+    bool NotifyNewMessages() const { return notifyNew.load(); }
+    bool ArchiveNewMessages() const { return archiveNew.load(); }
+    void OnNotifyNewMessages(bool on);
+    void OnArchiveNewMessages(bool on);
+    CNewMessageListener& Listener() { return listener; }
     // "Apri nuovo DB...": refused with a status-bar note while a task runs.
     void OnSelectDatabase();
     void OnSmsArchive();
@@ -158,6 +166,8 @@ signals:
     void sendDone(SendOutcome outcome);
     // "Read SCA" has ended and its result is shown.
     void readScaDone();
+    // A new message has been listed (and archived when asked); the status bar names its sender.
+    void newMessageListed(const QString& sender);
 
 private:
     void EnableToolTips();
@@ -183,6 +193,13 @@ private:
     void ShowStatus(const QString& text, int shownMs = kStatusNoteMs);
     static QString TaskRunningNote();
     void OnPortGone();
+    // New messages (NewMessages.cpp).
+    void LoadNewMessageSettings();
+    // After the session has opened, on the session task's thread: the phone is set to tell new
+    // messages and the listener starts, when "Notify new messages" is checked.
+    void StartListening();
+    NewMessageHooks ListenerHooks();
+    void OnNewMessage(const SmsRow& row);
     // Form calls from a worker are dropped once the window closes: nobody turns the event loop
     // that would carry them.
     bool DropFormCall() const;
@@ -216,4 +233,9 @@ private:
     CSmsReader reader{session, SmsReadContext{viewDatabase.database, sink, smsForm}};
     // "Open COM": opening and closing the session, as every other task, through a runner.
     CTaskRunner sessionRunner{session};
+    std::atomic<bool> notifyNew{true};
+    std::atomic<bool> archiveNew{false};
+    // Destroyed before the reader and the form it lists into; stopped before the session closes.
+    CNewMessageListener listener{session, SmsReadContext{viewDatabase.database, sink, smsForm},
+                                 ListenerHooks()};
 };

@@ -102,6 +102,7 @@ int RunWatch(CliRun& run) {
     hooks.move = [&run] { return run.options.move; };
     hooks.note = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
     CNewMessageListener listener(run.session, context, hooks);
+    listener.SetAcknowledge(setup.acknowledge);
     listener.Start();
     while (!Interrupted().load() && !run.session.PortLost())
         std::this_thread::sleep_for(kInterruptPoll);

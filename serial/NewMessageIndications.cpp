@@ -40,6 +40,16 @@ int FirstOffered(const std::vector<AtRange>& ranges, const std::array<int, N>& p
     return -1;
 }
 
+// +CSMS service 1: a pushed message is acknowledged with AT+CNMA (3GPP TS 27.005 3.2.1).
+bool AcknowledgeRequired(CModemSession& session) {
+    const Reply service = session.Exchange("AT+CSMS?");
+    const std::string* line = service.Ok() ? service.Find("+CSMS:") : nullptr;
+    if (line == nullptr)
+        return false;
+    AtFields fields(*line);
+    return fields.Begin("+CSMS:") && fields.NextNumber() == 1;
+}
+
 } // namespace
 
 std::optional<IndicationChoice> ChooseIndications(std::string_view testAnswer) {
@@ -82,7 +92,9 @@ IndicationSetup SetUpIndications(CModemSession& session) {
         return setup;
     setup.chosen = *choice;
     setup.set = session.Exchange(CnmiCommand(*choice)).Ok();
-    if (setup.set)
-        setup.note.clear();
+    if (!setup.set)
+        return setup;
+    setup.note.clear();
+    setup.acknowledge = choice->mt >= 2 && AcknowledgeRequired(session);
     return setup;
 }

@@ -35,6 +35,9 @@ struct IndicationSetup {
     bool set = false;        // the phone took the choice
     IndicationChoice chosen; // what was asked for
     std::string note;        // for the status bar when not set; empty when set
+    // A pushed message (+CMT) must be acknowledged with AT+CNMA: the phone runs +CSMS service 1
+    // (3GPP TS 27.005 3.2.1), asked only when the choice pushes messages.
+    bool acknowledge = false;
 };
 
 // Asks AT+CNMI=? and sets the choice. A silent or refusing phone gives `set` false and the

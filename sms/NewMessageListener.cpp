@@ -58,8 +58,10 @@ CNewMessageListener::~CNewMessageListener() {
 }
 
 void CNewMessageListener::Start() {
-    if (thread.joinable())
+    if (thread.joinable() && !thread.get_stop_token().stop_requested())
         return;
+    Stop(); // one asked to end (a session lost meanwhile) is waited for and started afresh
+    ended = false;
     try {
         thread = std::jthread([this](const std::stop_token& stop) { Run(stop); });
     } catch (const std::system_error&) {
@@ -82,6 +84,7 @@ void CNewMessageListener::Run(const std::stop_token& stop) {
             Serve(*line, stop);
     }
     runner.Join();
+    ended = true;
 }
 
 bool CNewMessageListener::RunTask(const std::function<void()>& work, const std::stop_token& stop) {
@@ -103,6 +106,8 @@ void CNewMessageListener::Serve(const UnsolicitedLine& line, const std::stop_tok
     } else if (line.text.starts_with("+CMT:") && !line.data.empty()) {
         // The pushed message as a +CMGR answer of a received unread one: the same row.
         ListMessage({"+CMGR: 0,,0", line.data}, context.form.SmsRowCount() + 1);
+        if (acknowledgeDirect)
+            RunTask([this] { session.Exchange("AT+CNMA"); }, stop);
     } else if (line.text.starts_with("+CDS:") && !line.data.empty() && hooks.report) {
         hooks.report(line.data);
     }
@@ -131,14 +136,15 @@ bool CNewMessageListener::ListMessage(const std::vector<std::string>& lines, int
         return false;
     ++listed;
     bool erase = false;
+    std::string failure;
     if (hooks.archive && hooks.archive()) {
-        const std::string failure = AppendReceivedRows(rows.listed, context);
-        if (failure.empty())
-            erase = rows.undecoded == 0 && hooks.move && hooks.move();
-        else if (hooks.note)
-            hooks.note("New message not archived, left on the phone: " + failure);
+        failure = AppendReceivedRows(rows.listed, context);
+        erase = failure.empty() && rows.undecoded == 0 && hooks.move && hooks.move();
     }
     if (hooks.listed)
         hooks.listed(rows.listed.front());
+    // After the news of the message, so that the status bar ends on why it stayed.
+    if (!failure.empty() && hooks.note)
+        hooks.note("New message not archived, left on the phone: " + failure);
     return erase;
 }

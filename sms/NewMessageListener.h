@@ -57,12 +57,19 @@ public:
     CNewMessageListener(const CNewMessageListener&) = delete;
     CNewMessageListener& operator=(const CNewMessageListener&) = delete;
 
-    // Starts draining; a listener already running goes on.
+    // Starts draining; a listener already running goes on, one asked to stop is waited for and
+    // started again.
     void Start();
     // Ends it and waits: a task under way finishes its exchanges first. Lines still queued stay
     // for the next listener.
     void Stop();
-    bool Running() const { return thread.joinable(); }
+    // Asks it to end without waiting (Stop then waits): for a front end that must serve the
+    // form calls of a task under way until it has ended.
+    void RequestStop() { thread.request_stop(); }
+    // True once the listener's thread has nothing left to do (or never started).
+    bool Ended() const { return !thread.joinable() || ended.load(); }
+    // Pushed messages are acknowledged (AT+CNMA, as a task) once listed. Set before Start.
+    void SetAcknowledge(bool acknowledge) { acknowledgeDirect = acknowledge; }
     // Messages listed so far.
     int Listed() const { return listed.load(); }
 
@@ -82,6 +89,8 @@ private:
     SmsReadContext context;
     NewMessageHooks hooks;
     std::atomic<int> listed{0};
+    std::atomic<bool> ended{false};
+    std::atomic<bool> acknowledgeDirect{false};
     CTaskRunner runner{session};
     std::jthread thread; // last: it ends before the members it uses go
 };

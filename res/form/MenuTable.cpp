@@ -18,6 +18,8 @@ constexpr MenuEntry kFile[] = {
     {"Open COM", kCmdOpenCom, E::Checkable},
     {"IO Settings", kCmdIoSettings, E::Command},
     {kInhibitModemManagerText, kCmdInhibitModemManager, E::Checkable},
+    {kNotifyNewMessagesText, kCmdNotifyNewMessages, E::Checkable},
+    {kArchiveNewMessagesText, kCmdArchiveNewMessages, E::Checkable},
     kSeparator,
     {"Stop current task", kCmdStopTask, E::Command},
     kSeparator,

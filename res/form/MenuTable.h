@@ -31,6 +31,13 @@ inline constexpr int kCmdImportPhonebookVcard = 32843;
 inline constexpr int kCmdInhibitModemManager = 32780;
 inline constexpr std::string_view kInhibitModemManagerText = "Inhibit ModemManager on this port";
 
+// Check items of "File": the phone tells of new messages and Telvane lists them as they come;
+// each new message is archived (and, with "Move (erase from phone)", erased from the phone).
+inline constexpr int kCmdNotifyNewMessages = 32781;
+inline constexpr std::string_view kNotifyNewMessagesText = "Notify new messages";
+inline constexpr int kCmdArchiveNewMessages = 32782;
+inline constexpr std::string_view kArchiveNewMessagesText = "Archive new messages";
+
 enum class MenuEntryKind {
     Command,
     Checkable, // carries a check mark that the program sets

@@ -49,6 +49,12 @@ TEST_F(FrameTest, MenuHasItsMenusItemsAndStates) {
     file.removeIf([&added](const QAction* action) {
         return added.contains(action->property("commandId").toInt());
     });
+    // The two check items of new messages follow "Inhibit ModemManager on this port".
+    ASSERT_GE(file.size(), 7);
+    EXPECT_EQ(file.at(5)->text(), QStringLiteral("Notify new messages"));
+    EXPECT_EQ(file.at(6)->text(), QStringLiteral("Archive new messages"));
+    EXPECT_TRUE(file.at(5)->isCheckable() && file.at(6)->isCheckable());
+    file.remove(5, 2);
     ASSERT_EQ(file.size(), 9);
     EXPECT_EQ(file.at(0)->text(), QStringLiteral("&Apri nuovo DB...\tCtrl+A"));
     EXPECT_TRUE(file.at(1)->isSeparator());

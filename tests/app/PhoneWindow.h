@@ -37,15 +37,18 @@ protected:
         answerer.start(20);
     }
 
-    void Start(const PhoneSim& phone) {
+    // "Notify new messages" is left off unless asked for: the session is then the one the
+    // window has always had.
+    void Start(const PhoneSim& phone, bool notifyNew = false) {
         RecordingMessageSink recorder;
         CSettingsStore store(recorder);
-        for (auto [name, text] :
-             std::vector<std::pair<const char*, std::string>>{{"COM", phone.LinkPath()},
-                                                              {"Baud", "115200"},
-                                                              {"Data", "8"},
-                                                              {"Parity", "0"},
-                                                              {"Flow", "0"}})
+        for (auto [name, text] : std::vector<std::pair<const char*, std::string>>{
+                 {"COM", phone.LinkPath()},
+                 {"Baud", "115200"},
+                 {"Data", "8"},
+                 {"Parity", "0"},
+                 {"Flow", "0"},
+                 {"NotifyNewMessages", notifyNew ? "1" : "0"}})
             store.WriteSetting(name, text);
         ASSERT_TRUE(app.InitInstance());
         frame = app.MainFrame();
