@@ -40,6 +40,7 @@ bool SmsCommands::Run(const std::string& name, const CommandArgs& args, CommandR
         {"+CSMS", &SmsCommands::Csms}, {"+CPMS", &SmsCommands::Cpms}, {"+CMGF", &SmsCommands::Cmgf},
         {"+CSCA", &SmsCommands::Csca}, {"+CNMI", &SmsCommands::Cnmi}, {"+CMGR", &SmsCommands::Cmgr},
         {"+CMGL", &SmsCommands::Cmgl}, {"+CMGD", &SmsCommands::Cmgd}, {"+CMGS", &SmsCommands::Cmgs},
+        {"+CMGW", &SmsCommands::Cmgw},
     };
     return RunFromTable(*this, table, name, args, result);
 }
@@ -282,13 +283,51 @@ CommandResult SmsCommands::Cmgs(const CommandArgs& args) {
     if (length < 1 || length > kMaxSubmitLength)
         return CmsErrorResult(kCmsInvalidPduParameter);
     announcedLength = length;
+    writeStat.reset();
     return CommandResult{{}, FinalResult::Prompt, 0};
 }
 
-CommandResult SmsCommands::FinishSubmit(const std::string& pdu, bool& accepted) {
-    accepted = TpduLength(pdu) == announcedLength && TpduType(pdu) == 1;
-    if (!accepted)
+CommandResult SmsCommands::Cmgw(const CommandArgs& args) {
+    switch (args.form) {
+    case CommandForm::Execute:
+    case CommandForm::Read:
+        return ErrorResult();
+    case CommandForm::Test:
+        return OkResult();
+    case CommandForm::Set:
+        break;
+    }
+    int length = 0;
+    int stat = StatNumber(SmsStat::StoUnsent);
+    if (args.params.empty() || args.params.size() > 2 || !ParseIntParam(args.params[0], length) ||
+        (args.params.size() == 2 && !ParseIntParam(args.params[1], stat)))
+        return ErrorResult();
+    if (length < 1 || length > kMaxSubmitLength ||
+        (stat != StatNumber(SmsStat::StoUnsent) && stat != StatNumber(SmsStat::StoSent)))
         return CmsErrorResult(kCmsInvalidPduParameter);
+    announcedLength = length;
+    writeStat = static_cast<SmsStat>(stat);
+    return CommandResult{{}, FinalResult::Prompt, 0};
+}
+
+CommandResult SmsCommands::FinishWrite(const std::string& pdu) {
+    SmsMemory& memory = fixture.Sms(writeMemory);
+    for (int index = 1; index <= memory.capacity; ++index) {
+        if (memory.messages.contains(index))
+            continue;
+        memory.messages[index] = StoredSms{*writeStat, pdu};
+        return OkResult({"+CMGW: " + std::to_string(index)});
+    }
+    return CmsErrorResult(kCmsMemoryFull);
+}
+
+CommandResult SmsCommands::FinishSubmit(const std::string& pdu, bool& accepted) {
+    accepted = false;
+    if (TpduLength(pdu) != announcedLength || TpduType(pdu) != 1)
+        return CmsErrorResult(kCmsInvalidPduParameter);
+    if (writeStat)
+        return FinishWrite(pdu);
+    accepted = true;
     messageReference = (messageReference + 1) % 256;
     return OkResult({"+CMGS: " + std::to_string(messageReference)});
 }
