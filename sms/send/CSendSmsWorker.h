@@ -10,9 +10,9 @@
 
 #include "core/MessageSink.h"
 #include "serial/CModemSession.h"
-#include "core/MessageSink.h"
 #include "serial/TaskRunner.h"
 #include "sms/send/SendSms.h"
+#include "sms/send/StoreSms.h"
 #include "sms/send/SubmitPdu.h"
 
 #include <atomic>
@@ -22,6 +22,7 @@
 class CSendSmsWorker {
 public:
     using DoneCallback = std::function<void(SendOutcome)>;
+    using StoreCallback = std::function<void(const StoreReport&)>;
 
     CSendSmsWorker(CModemSession& modemSession, IMessageSink& messageSink)
         : session(modemSession), sink(messageSink) {}
@@ -35,6 +36,9 @@ public:
     bool Start(SubmitPdu submit, DoneCallback done = {});
     // The same for the parts of one message (SendSubmitParts).
     bool Start(SubmitParts parts, DoneCallback done = {});
+    // "Store": writes the parts into the phone's memory (StoreSubmitParts) on the same terms as a
+    // send; done, if given, gets the report on the worker thread once the port is free.
+    bool StartStore(SubmitParts parts, StoreCallback done = {});
     // Waits for the send in progress, if any.
     void Join();
     // True while some task (this one or a worker of another tab) holds the port.
