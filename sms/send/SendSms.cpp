@@ -111,14 +111,17 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
     return outcome;
 }
 
-std::optional<int> MessageReference(const Reply& reply) {
-    constexpr std::string_view kCmgs = "+CMGS:";
-    const std::string* line = reply.Ok() ? reply.Find(kCmgs) : nullptr;
+std::optional<int> FirstNumberAnswered(const Reply& reply, std::string_view prefix) {
+    const std::string* line = reply.Ok() ? reply.Find(prefix) : nullptr;
     if (line == nullptr)
         return std::nullopt;
     AtFields fields(*line);
-    fields.Begin(kCmgs);
+    fields.Begin(prefix);
     return fields.NextNumber();
+}
+
+std::optional<int> MessageReference(const Reply& reply) {
+    return FirstNumberAnswered(reply, "+CMGS:");
 }
 
 std::string_view SendOutcomeText(SendOutcome outcome) {

@@ -54,6 +54,8 @@ struct SendReport {
     bool phoneStoppedWaiting = false;
 };
 
+// The first field of the answer line "<prefix> <n>,..." of an OK reply; nothing without one.
+std::optional<int> FirstNumberAnswered(const Reply& reply, std::string_view prefix);
 // The message reference of a "+CMGS: <mr>[,<scts>]" answer; nothing without one.
 std::optional<int> MessageReference(const Reply& reply);
 

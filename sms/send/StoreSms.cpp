@@ -46,13 +46,7 @@ bool EraseStoredParts(CModemSession& session, const StorageMemories& memories,
 } // namespace
 
 std::optional<int> StoredIndex(const Reply& reply) {
-    constexpr std::string_view kCmgw = "+CMGW:";
-    const std::string* line = reply.Ok() ? reply.Find(kCmgw) : nullptr;
-    if (line == nullptr)
-        return std::nullopt;
-    AtFields fields(*line);
-    fields.Begin(kCmgw);
-    return fields.NextNumber();
+    return FirstNumberAnswered(reply, "+CMGW:");
 }
 
 StorageMemories ChosenMemories(const Reply& reply) {

@@ -57,15 +57,6 @@ protected:
         ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }, 120000));
     }
 
-    // The command lines of the phone that start so.
-    static Texts Starting(const PhoneSim& phone, std::string_view prefix) {
-        Texts found;
-        for (const std::string& line : phone.Received())
-            if (line.starts_with(prefix))
-                found.push_back(line);
-        return found;
-    }
-
     static Texts Reads(int first, int last) {
         Texts reads;
         for (int index = first; index <= last; ++index)

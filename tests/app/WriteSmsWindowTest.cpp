@@ -90,15 +90,6 @@ protected:
 
     std::string Status() const { return frame->statusBar()->currentMessage().toStdString(); }
 
-    // The phone's command lines that start so.
-    static Texts Starting(const PhoneSim& phone, std::string_view prefix) {
-        Texts found;
-        for (const std::string& line : phone.Received())
-            if (line.starts_with(prefix))
-                found.push_back(line);
-        return found;
-    }
-
     SubmitPdu submit;
     MessageBoxRequest lastBox;
 };

@@ -32,6 +32,21 @@ bool DeletedByFlag(SmsStat stat, int flag) {
     return false;
 }
 
+// A command taken in its set form only: its test form is answered OK, the others refused;
+// nothing for the set form.
+std::optional<CommandResult> AnswerUnlessSet(const CommandArgs& args) {
+    switch (args.form) {
+    case CommandForm::Execute:
+    case CommandForm::Read:
+        return ErrorResult();
+    case CommandForm::Test:
+        return OkResult();
+    case CommandForm::Set:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool SmsCommands::Run(const std::string& name, const CommandArgs& args, CommandResult& result) {
@@ -180,15 +195,8 @@ std::string SmsCommands::ListHeader(int index, const StoredSms& sms) {
 }
 
 CommandResult SmsCommands::Cmgr(const CommandArgs& args) {
-    switch (args.form) {
-    case CommandForm::Execute:
-    case CommandForm::Read:
-        return ErrorResult();
-    case CommandForm::Test:
-        return OkResult();
-    case CommandForm::Set:
-        break;
-    }
+    if (const auto answer = AnswerUnlessSet(args))
+        return *answer;
     int index = 0;
     if (args.params.size() != 1 || !ParseIntParam(args.params[0], index))
         return ErrorResult();
@@ -268,15 +276,8 @@ CommandResult SmsCommands::Cmgd(const CommandArgs& args) {
 }
 
 CommandResult SmsCommands::Cmgs(const CommandArgs& args) {
-    switch (args.form) {
-    case CommandForm::Execute:
-    case CommandForm::Read:
-        return ErrorResult();
-    case CommandForm::Test:
-        return OkResult();
-    case CommandForm::Set:
-        break;
-    }
+    if (const auto answer = AnswerUnlessSet(args))
+        return *answer;
     int length = 0;
     if (args.params.size() != 1 || !ParseIntParam(args.params[0], length))
         return ErrorResult();
@@ -288,15 +289,8 @@ CommandResult SmsCommands::Cmgs(const CommandArgs& args) {
 }
 
 CommandResult SmsCommands::Cmgw(const CommandArgs& args) {
-    switch (args.form) {
-    case CommandForm::Execute:
-    case CommandForm::Read:
-        return ErrorResult();
-    case CommandForm::Test:
-        return OkResult();
-    case CommandForm::Set:
-        break;
-    }
+    if (const auto answer = AnswerUnlessSet(args))
+        return *answer;
     int length = 0;
     int stat = StatNumber(SmsStat::StoUnsent);
     if (args.params.empty() || args.params.size() > 2 || !ParseIntParam(args.params[0], length) ||
