@@ -1,14 +1,14 @@
 #pragma once
 // The Read SMS tab's work with the phone: the message counts of both memories and the read
 // worker that walks the chosen memory one index at a time, listing each message and, with
-// "Move (erase from phone)", deleting it once it has been listed. Also runs the loading of a
-// log file off the user-interface thread.
+// "Move (erase from phone)", deleting it once it has been listed; "Erase all SMS on phone".
+// Also runs the loading of a log file off the user-interface thread.
 //
-// Threads: the starters (OnReadSmsFromPhone, StartReadSmsCount, StartReadFromFile) run on the
-// user-interface thread; each takes the session's port (refused, with a status-bar note, while
-// another task holds it) and runs its task on a thread of this object, which gives the port back
-// after its last exchange. Only the read sets `busy`, and only the read clears `busy` and
-// `stopRequest` when it ends. The destructor joins that thread: the owner sets `stopRequest`
+// Threads: the starters (OnReadSmsFromPhone, StartReadSmsCount, StartReadFromFile,
+// OnEraseAllSms) run on the user-interface thread; each takes the session's port (refused, with a
+// status-bar note, while another task holds it) and runs its task on a thread of this object,
+// which gives the port back after its last exchange. Only the read sets `busy`, and only the read
+// clears `busy` when it ends; the read and the erase clear `stopRequest`. The destructor joins that thread: the owner sets `stopRequest`
 // (255) and closes the session first, which ends a walk before its next index.
 
 #include "serial/CModemSession.h"
