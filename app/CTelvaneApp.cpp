@@ -8,6 +8,8 @@
 #include "serial/settings/CSettingsStore.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
 
@@ -17,16 +19,29 @@ CTelvaneApp::~CTelvaneApp() = default;
 
 namespace {
 
+// The first window's size when nothing is saved.
+constexpr QSize kFirstWindowSize(580, 460);
+
+// What the window takes around the form's room: menu, tool and status bars. Not the scroll bars:
+// those of a window too small go once the form fits.
+QSize FrameChrome(CMainFrame& frame) {
+    if (QLayout* layout = frame.layout())
+        layout->activate();
+    return frame.size() - frame.View()->maximumViewportSize();
+}
+
 // A first window shows the whole form without scroll bars, as far as the screen has room; a
-// placement the user saved is left as it is. Called once the window is shown, when its view's
-// viewport has its size.
-void FitWholeForm(CMainFrame& frame) {
-    const QScrollArea* view = frame.View();
-    const QSize chrome = frame.size() - view->viewport()->size();
-    QSize wanted = (view->widget()->size() + chrome).expandedTo(frame.size());
+// placement the user saved is left as it is.
+void FitWholeForm(CMainFrame& frame, QSize chrome) {
+    QSize wanted = (frame.View()->widget()->minimumSize() + chrome).expandedTo(frame.size());
     if (const QScreen* screen = frame.screen())
         wanted = wanted.boundedTo(screen->availableGeometry().size());
     frame.resize(wanted);
+    // The view takes its new size now, and its scroll bars go (a queued call of its own),
+    // before the first paint.
+    if (QLayout* layout = frame.layout())
+        layout->activate();
+    QCoreApplication::sendPostedEvents(frame.View(), QEvent::MetaCall);
 }
 
 } // namespace
@@ -39,8 +54,12 @@ bool CTelvaneApp::InitInstance() {
         QString::fromUtf8(kWindowTitle.data(), static_cast<qsizetype>(kWindowTitle.size())));
     const bool placed = PlaceMainWindow();
     frame->show();
+    // Once the window is shown its bars have their sizes. In the first window's room the form
+    // keeps the control table's layout; only more room makes the lists grow.
+    const QSize chrome = FrameChrome(*frame);
+    frame->View()->KeepTableLayoutWithin(kFirstWindowSize - chrome);
     if (!placed)
-        FitWholeForm(*frame);
+        FitWholeForm(*frame, chrome);
     frame->repaint();
     return true;
 }
@@ -58,8 +77,8 @@ bool CTelvaneApp::PlaceMainWindow() {
     if (!saved) {
         left = 10;
         top = 10;
-        right = 590;
-        bottom = 470;
+        right = left + kFirstWindowSize.width();
+        bottom = top + kFirstWindowSize.height();
     }
     frame->move(left, top);
     frame->resize(right - left, bottom - top);

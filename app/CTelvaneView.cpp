@@ -2,6 +2,7 @@
 
 #include "app/CScrollingAboutBox.h"
 #include "app/FormBuilder.h"
+#include "app/FormGrowth.h"
 #include "app/FormKeys.h"
 #include "app/GuiThread.h"
 #include "app/Pictures.h"
@@ -49,7 +50,7 @@ namespace {
 
 using Column = PhonebookColumn;
 
-// How long the cause of a failed open stays in the status bar.
+// How long the cause of a failed open, or where a stored message went, stays in the status bar.
 constexpr int kPortNoteMs = 60000;
 // How often the end of a lost session asks again for the port that a task still holds.
 constexpr int kPortGoneRetryMs = 50;
@@ -79,12 +80,12 @@ QAction* FindCommand(const QList<QAction*>& actions, int commandId) {
 } // namespace
 
 CTelvaneView::CTelvaneView(QWidget* parent)
-    : QScrollArea(parent), units(FormFont()), form(new QWidget) {
+    : QScrollArea(parent), units(FormFont()), form(new GrowingForm) {
     setObjectName(QStringLiteral("telvaneView"));
     setFrameShape(QFrame::NoFrame);
     form->setObjectName(QStringLiteral("form"));
     form->setFont(FormFont());
-    form->setFixedSize(units.ToPixels(kFormRect).size());
+    form->resize(units.ToPixels(kFormRect).size());
 
     tabControl = new QTabWidget(form);
     tabControl->setObjectName(ControlObjectName(kTabControlId));
@@ -98,6 +99,9 @@ CTelvaneView::CTelvaneView(QWidget* parent)
     WireReadSms();
     WirePortNotes();
     LoadNewMessageSettings();
+    // A larger window gives its room to the lists and the message text; a smaller one scrolls.
+    form->KeepNaturalLayout(controls, tabControl);
+    setWidgetResizable(true);
 }
 
 void CTelvaneView::WirePortNotes() {
@@ -122,6 +126,7 @@ template <typename Handler> void CTelvaneView::OnClick(int id, Handler handler) 
 
 void CTelvaneView::WireWriteSms() {
     OnClick(kSendButtonId, [this] { OnSendSms(); });
+    OnClick(kStoreSmsButtonId, [this] { OnStoreSms(); });
     // A send that asked for a report leaves a record of each part, for the report to find.
     sendWorker.SetSentCallback([this](const SubmitParts& parts, const SendReport& report) {
         std::string why;
@@ -196,6 +201,7 @@ void CTelvaneView::WireReadSms() {
     MakeSmsListView();
     OnClick(kReadSmsButtonId, [this] { reader.OnReadSmsFromPhone(); });
     OnClick(kCopySmsButtonId, [this] { OnCopySmsToDatabase(); });
+    OnClick(kEraseAllSmsButtonId, [this] { reader.OnEraseAllSms(); });
     OnClick(kReadFromFileButtonId, [this] { OnReadFromFile(); });
 }
 
@@ -353,6 +359,10 @@ void CTelvaneView::SavePlacement() {
         std::string text = std::to_string(value);
         store.WriteSetting(name, text);
     }
+}
+
+void CTelvaneView::KeepTableLayoutWithin(QSize room) {
+    form->KeepTableLayoutWithin(room);
 }
 
 QWidget* CTelvaneView::Control(int id) const {
@@ -541,6 +551,23 @@ void CTelvaneView::OnSendSms() {
             if (!note.empty())
                 ShowStatus(QString::fromStdString(note));
             emit sendDone(outcome);
+        });
+    });
+}
+
+void CTelvaneView::OnStoreSms() {
+    if (sendWorker.Busy()) {
+        ShowStatus(TaskRunningNote());
+        return;
+    }
+    writeTab.OnStoreSms(sendWorker, [this](const StoreReport& report) {
+        guiPost.Post([this, report] {
+            const QString note = QString::fromStdString(StoreNote(report));
+            ShowStatus(note, kPortNoteMs);
+            if (report.failedPart != 0 && !closing)
+                sink.ShowMessage({note.toStdString(), std::string(kAppTitle), BoxButtons::Ok,
+                                  BoxIcon::Warning, true});
+            emit storeDone(report.failedPart == 0);
         });
     });
 }

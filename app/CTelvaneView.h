@@ -35,6 +35,7 @@
 #include <string>
 #include <thread>
 
+class GrowingForm;
 class QTabWidget;
 
 class CTelvaneView : public QScrollArea, public ISessionForm {
@@ -51,6 +52,10 @@ public:
     // Saves the window placement, asks running workers to stop and closes the session; runs once
     // (the frame calls it when the window closes, and the destructor as a last resort).
     void OnDestroy();
+
+    // Room up to which the form keeps the control table's layout (at least its natural size);
+    // beyond it, the lists and the message text take the extra.
+    void KeepTableLayoutWithin(QSize room);
 
     void SelectTab(int index);
     void ActivateTab(int index);
@@ -123,6 +128,9 @@ public:
     // "Send" (1066): hands the form's message to the send worker; while another task holds the
     // port, says so in the status bar instead.
     void OnSendSms();
+    // "Store" (1067): writes the form's message into the phone's memory on the send worker and
+    // tells in the status bar where it went; while another task holds the port, says so instead.
+    void OnStoreSms();
     // "Read SCA" (1068): asks the phone's service centre on a worker and puts it into the edit;
     // while another task holds the port, says so in the status bar instead.
     void OnReadSca();
@@ -164,6 +172,8 @@ signals:
     void sessionTaskDone(bool opened);
     // A send started by "Send" has ended (its outcome box has been answered).
     void sendDone(SendOutcome outcome);
+    // A store started by "Store" has ended and its note is shown.
+    void storeDone(bool stored);
     // "Read SCA" has ended and its result is shown.
     void readScaDone();
     // A new message has been listed (and archived when asked); the status bar names its sender.
@@ -205,7 +215,7 @@ private:
     bool DropFormCall() const;
 
     DialogUnits units;
-    QWidget* form = nullptr;
+    GrowingForm* form = nullptr;
     QTabWidget* tabControl = nullptr;
     std::map<int, QWidget*> controls;
     std::atomic<bool> sessionTaskRunning{false};

@@ -18,8 +18,9 @@ bool SaveScreenshot(QWidget& widget, const QDir& folder, const QString& name) {
 }
 
 void ShowWholeForm(CMainFrame& frame) {
-    const QWidget* form = frame.View()->widget();
-    frame.resize(form->width() + 40, form->height() + 120);
+    // The form's natural size: a larger window would give its lists the room.
+    const QSize form = frame.View()->widget()->minimumSize();
+    frame.resize(form.width() + 40, form.height() + 120);
 }
 
 bool SaveTabScreenshots(CMainFrame& frame, const QDir& folder) {

@@ -388,8 +388,33 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
     return out;
 }
 
+// The byte order of UTF-16 text written without a byte order mark, told by its first units: a
+// vCard begins with ASCII ("BEGIN:VCARD"), whose units have one zero byte, on the same side in
+// each; text in UTF-8 never holds a zero byte. Nothing when the start is not such text.
+std::optional<bool> UnmarkedUtf16BigEndian(std::string_view text) {
+    constexpr std::size_t kUnitsLooked = 8;
+    const std::size_t units = std::min(kUnitsLooked, text.size() / 2);
+    if (units == 0)
+        return std::nullopt;
+    const auto allAscii = [&](std::size_t zeroSide) {
+        for (std::size_t i = 0; i < units; ++i) {
+            const char zero = text[2 * i + zeroSide];
+            const auto other = static_cast<unsigned char>(text[2 * i + 1 - zeroSide]);
+            if (zero != '\0' || other == 0 || other >= 0x80)
+                return false;
+        }
+        return true;
+    };
+    if (allAscii(0))
+        return true;
+    if (allAscii(1))
+        return false;
+    return std::nullopt;
+}
+
 // The file's text as UTF-8 bytes: without a UTF-8 byte order mark, and UTF-16 (marked by its
-// byte order mark, either order) converted. Other files are taken as they are.
+// byte order mark, or unmarked ASCII at its start, either order) converted. Other files are
+// taken as they are.
 std::string AsUtf8(std::string_view text) {
     if (text.starts_with("\xEF\xBB\xBF"))
         return std::string(text.substr(3));
@@ -397,6 +422,8 @@ std::string AsUtf8(std::string_view text) {
         return Utf16ToUtf8(text.substr(2), false);
     if (text.starts_with("\xFE\xFF"))
         return Utf16ToUtf8(text.substr(2), true);
+    if (const auto bigEndian = UnmarkedUtf16BigEndian(text))
+        return Utf16ToUtf8(text, *bigEndian);
     return std::string(text);
 }
 

@@ -3,7 +3,8 @@
 // says): one card per row with FN and N (the name), TEL with TYPE=X-<FMT column>, and
 // X-TELVANE-POS (the POS column); UTF-8, CRLF line ends, lines folded at 75 octets without
 // splitting a character. Reading takes vCard 2.1, 3.0 and 4.0 in UTF-8 (with or without a byte
-// order mark) or UTF-16 with its byte order mark, lines ended by CRLF, LF or CR: folded
+// order mark) or UTF-16 (with its byte order mark, or without: told by the zero bytes of the
+// ASCII it begins with), lines ended by CRLF, LF or CR: folded
 // lines, 2.1's QUOTED-PRINTABLE (soft line breaks included) with CHARSET UTF-8, ISO-8859-1,
 // WINDOWS-1252 or US-ASCII, groups ("item1.TEL"), "tel:" URIs; one row per TEL of a card. Pure
 // functions.

@@ -2,6 +2,7 @@
 
 #include "core/TextHelpers.h"
 #include "sms/DeliveryReports.h"
+#include "sms/EraseAllSms.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsLogFile.h"
 
@@ -78,8 +79,16 @@ bool CSmsReader::StartReadFromFile(const std::string& path) {
     // A captured log tells of the past: its reports are listed, not matched.
     SmsReadContext fromFile = context;
     fromFile.reportRead = nullptr;
-    return Start([this, path, fromFile] { ReadSmsFromFile(path, session.Store(), fromFile); },
-                 false);
+    return Start(
+        [this, path, fromFile] {
+            listedMemory.reset();
+            ReadSmsFromFile(path, session.Store(), fromFile);
+        },
+        false);
+}
+
+bool CSmsReader::OnEraseAllSms() {
+    return Start([this] { EraseAllWorker(); }, false);
 }
 
 bool CSmsReader::ReadOneCount(SmsMemory memory) {
@@ -169,6 +178,7 @@ int CSmsReader::ReadSmsWorker() {
     context.form.DeleteAllSmsRows();
     const SmsCounts known = ReadSmsCount();
     const bool phoneMemory = context.form.MeChecked();
+    listedMemory = phoneMemory ? SmsMemory::Phone : SmsMemory::Sim;
     const int count = (phoneMemory ? known.phone : known.sim).value_or(0);
     SelectReadMemory(phoneMemory);
     session.ClearLines();
@@ -184,4 +194,42 @@ int CSmsReader::ReadSmsWorker() {
     }
     context.form.EnableReadControls(0);
     return 0;
+}
+
+void CSmsReader::EraseAllWorker() {
+    const SmsMemory memory = context.form.MeChecked() ? SmsMemory::Phone : SmsMemory::Sim;
+    const auto countOf = [this, memory] {
+        const SmsCounts known = Counts();
+        return memory == SmsMemory::Phone ? known.phone : known.sim;
+    };
+    context.form.EnableReadControls(1);
+    // A stop asked while no task ran is not meant for this one.
+    session.stopRequest = 0;
+    // The count command also makes the memory the one that "AT+CMGD" erases in.
+    if (!ReadOneCount(memory)) {
+        context.form.EnableReadControls(0);
+        return;
+    }
+    const auto capacity = MemoryCapacity(FirstAnswerLine(session.Store()));
+    const int before = countOf().value_or(0);
+    if (before <= 0) {
+        context.form.SetStatusText("No SMS stored in " + MemoryName(memory));
+        context.form.EnableReadControls(0);
+        return;
+    }
+    const BoxAnswer answer =
+        context.messages.ShowMessage({EraseQuestion(memory, before), std::string(kAppTitle),
+                                      BoxButtons::YesNo, BoxIcon::Question, true});
+    if (answer == BoxAnswer::Yes) {
+        const EraseOutcome outcome =
+            EraseStoredSms(session, context.form, capacity.value_or(kSmsIndexLimit - 1),
+                           [this] { return StopAsked(); });
+        session.stopRequest = 0;
+        const std::optional<int> left = ReadOneCount(memory) ? countOf() : std::optional<int>();
+        if (left == 0 && listedMemory == memory)
+            context.form.DeleteAllSmsRows();
+        if (!PortLost())
+            context.form.SetStatusText(EraseNote(memory, before, left, outcome));
+    }
+    context.form.EnableReadControls(0);
 }

@@ -1,14 +1,14 @@
 #pragma once
 // The Read SMS tab's work with the phone: the message counts of both memories and the read
 // worker that walks the chosen memory one index at a time, listing each message and, with
-// "Move (erase from phone)", deleting it once it has been listed. Also runs the loading of a
-// log file off the user-interface thread.
+// "Move (erase from phone)", deleting it once it has been listed; "Erase all SMS on phone".
+// Also runs the loading of a log file off the user-interface thread.
 //
-// Threads: the starters (OnReadSmsFromPhone, StartReadSmsCount, StartReadFromFile) run on the
-// user-interface thread; each takes the session's port (refused, with a status-bar note, while
-// another task holds it) and runs its task on a thread of this object, which gives the port back
-// after its last exchange. Only the read sets `busy`, and only the read clears `busy` and
-// `stopRequest` when it ends. The destructor joins that thread: the owner sets `stopRequest`
+// Threads: the starters (OnReadSmsFromPhone, StartReadSmsCount, StartReadFromFile,
+// OnEraseAllSms) run on the user-interface thread; each takes the session's port (refused, with a
+// status-bar note, while another task holds it) and runs its task on a thread of this object,
+// which gives the port back after its last exchange. Only the read sets `busy`, and only the read
+// clears `busy` when it ends; the read and the erase clear `stopRequest`. The destructor joins that thread: the owner sets `stopRequest`
 // (255) and closes the session first, which ends a walk before its next index.
 
 #include "serial/CModemSession.h"
@@ -45,6 +45,8 @@ public:
     // "Read From File" once the file has been chosen: ReadSmsFromFile as a task (it uses the
     // line store). False when refused.
     bool StartReadFromFile(const std::string& path);
+    // "Erase all SMS on phone": EraseAllWorker as a task. False when refused.
+    bool OnEraseAllSms();
     // Waits for the running task, if any.
     void Join();
 
@@ -60,6 +62,10 @@ public:
     // The read itself, on the calling thread. Always 0. The task that OnReadSmsFromPhone starts
     // runs it and then clears `stopRequest` and `busy`.
     int ReadSmsWorker();
+    // Counts the memory chosen under "Read SMS From", asks whether its messages are to go, erases
+    // them (EraseStoredSms), counts again and says in the status bar how it went. The SMS list
+    // is emptied when it showed that memory's messages and none is left.
+    void EraseAllWorker();
 
 private:
     bool Start(std::function<void()> task, bool setsBusy);
@@ -84,5 +90,8 @@ private:
     std::stop_token taskStop;       // the running task's; set by its thread before the work
     mutable std::mutex countsMutex; // the counts are read by the front end after the task
     SmsCounts counts;
+    // The memory whose messages the SMS list shows; nothing after a read from a file. Only the
+    // tasks touch it, one at a time.
+    std::optional<SmsMemory> listedMemory;
     CTaskRunner runner{session}; // last: the task ends before the members it uses go
 };

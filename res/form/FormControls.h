@@ -60,6 +60,7 @@ inline constexpr int kMoveCheckId = 1037;
 inline constexpr int kCopySmsButtonId = 1038;
 inline constexpr int kSmsInCheckId = 1039;
 inline constexpr int kSmsOutCheckId = 1040;
+inline constexpr int kEraseAllSmsButtonId = 1042;
 inline constexpr int kSimCountEditId = 1048;
 inline constexpr int kPhoneCountEditId = 1051;
 inline constexpr int kNoScaCheckId = 1052;

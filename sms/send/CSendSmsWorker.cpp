@@ -26,6 +26,19 @@ bool CSendSmsWorker::Start(SubmitParts parts, DoneCallback done) {
         });
 }
 
+bool CSendSmsWorker::StartStore(SubmitParts parts, StoreCallback done) {
+    auto report = std::make_shared<StoreReport>();
+    return runner.Start(
+        [this, message = std::move(parts), report](std::stop_token) {
+            *report = StoreSubmitParts(session, message, sink);
+        },
+        {}, {},
+        [report, callback = std::move(done)] {
+            if (callback)
+                callback(*report);
+        });
+}
+
 void CSendSmsWorker::Join() {
     runner.Join();
 }

@@ -12,6 +12,7 @@
 #include "serial/CModemSession.h"
 #include "serial/TaskRunner.h"
 #include "sms/send/SendSms.h"
+#include "sms/send/StoreSms.h"
 #include "sms/send/SubmitPdu.h"
 
 #include <atomic>
@@ -21,6 +22,7 @@
 class CSendSmsWorker {
 public:
     using DoneCallback = std::function<void(SendOutcome)>;
+    using StoreCallback = std::function<void(const StoreReport&)>;
 
     CSendSmsWorker(CModemSession& modemSession, IMessageSink& messageSink)
         : session(modemSession), sink(messageSink) {}
@@ -38,6 +40,9 @@ public:
     // the parts and how they went (the delivery records are kept there). Set before Start.
     using SentCallback = std::function<void(const SubmitParts&, const SendReport&)>;
     void SetSentCallback(SentCallback callback) { sent = std::move(callback); }
+    // "Store": writes the parts into the phone's memory (StoreSubmitParts) on the same terms as a
+    // send; done, if given, gets the report on the worker thread once the port is free.
+    bool StartStore(SubmitParts parts, StoreCallback done = {});
     // Waits for the send in progress, if any.
     void Join();
     // True while some task (this one or a worker of another tab) holds the port.

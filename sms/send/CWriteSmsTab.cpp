@@ -213,9 +213,20 @@ bool CWriteSmsTab::OnSendSms(CSendSmsWorker& worker, CSendSmsWorker::DoneCallbac
     }
     const WriteSmsValues values = ReadWriteSmsValues(form);
     SaveWriteSmsValues(values, settings);
-    SubmitParts parts;
-    if (BuildSubmitParts(values, sink, parts, NextConcatReference()) != 0) {
+    std::optional<SubmitParts> parts = BuildFormParts(values);
+    return parts && worker.Start(std::move(*parts), std::move(done));
+}
+
+bool CWriteSmsTab::OnStoreSms(CSendSmsWorker& worker, CSendSmsWorker::StoreCallback done) {
+    if (worker.Busy())
         return false;
-    }
-    return worker.Start(std::move(parts), std::move(done));
+    std::optional<SubmitParts> parts = BuildFormParts(ReadWriteSmsValues(form));
+    return parts && worker.StartStore(std::move(*parts), std::move(done));
+}
+
+std::optional<SubmitParts> CWriteSmsTab::BuildFormParts(const WriteSmsValues& values) {
+    SubmitParts parts;
+    if (BuildSubmitParts(values, sink, parts, NextConcatReference()) != 0)
+        return std::nullopt;
+    return parts;
 }

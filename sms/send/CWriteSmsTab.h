@@ -10,6 +10,7 @@
 #include "sms/send/IWriteSmsForm.h"
 
 #include <atomic>
+#include <optional>
 
 class CDaoDatabase;
 class ISettings;
@@ -53,6 +54,9 @@ public:
     // anything) and hands the exchange to the worker. Refused, with nothing saved or shown,
     // while a task holds the port. True when the exchange has started.
     bool OnSendSms(CSendSmsWorker& worker, CSendSmsWorker::DoneCallback done = {});
+    // "Store": the same PDUs as Send, written into the phone's memory instead; the form's values
+    // are not saved. True when the exchange has started.
+    bool OnStoreSms(CSendSmsWorker& worker, CSendSmsWorker::StoreCallback done = {});
 
     // Set while the form changes the recipient itself: its edit notifications do not complete.
     int writeTabFilling = 0;
@@ -63,6 +67,8 @@ private:
     void FillClassList();
     void RestoreSavedValues();
     void SetSubmitMode(bool advanced);
+    // The form's message as parts, or nothing once a box has said what is wrong with it.
+    std::optional<SubmitParts> BuildFormParts(const WriteSmsValues& values);
 
     IWriteSmsForm& form;
     IMessageSink& sink;

@@ -31,6 +31,7 @@ inline constexpr int kValiditySpinId = 1095;
 inline constexpr int kStandardSubmitRadioId = 1091;
 inline constexpr int kAdvancedSubmitRadioId = 1092;
 inline constexpr int kSendButtonId = 1066;
+inline constexpr int kStoreSmsButtonId = 1067;
 
 class IWriteSmsForm {
 public:

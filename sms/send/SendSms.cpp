@@ -54,20 +54,34 @@ std::optional<SendOutcome> PauseBeforePdu(CModemSession& session, const std::str
     return SendOutcome::Cancelled;
 }
 
-SendOutcome SendPart(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
-                     SendPause pause, SendReport& report) {
-    const std::string command = CmgsCommand(submit);
+// The command, the pause, then the PDU; the phone's answer to the PDU goes into reply.
+SendOutcome PduExchange(CModemSession& session, const std::string& command, const SubmitPdu& submit,
+                        IMessageSink& sink, SendPause pause, SendReport& report, Reply& reply) {
     session.ClearLines();
     session.SendCommand(command);
     if (const auto stopped = PauseBeforePdu(session, command, sink, pause, report))
         return *stopped;
-    const Reply reply = session.Exchange(submit.pdu, kSendPduData);
-    if (reply.Ok())
-        report.references.push_back(MessageReference(reply).value_or(kNoReference));
+    reply = session.Exchange(submit.pdu, kSendPduData);
     return OutcomeOf(reply.Answer());
 }
 
+SendOutcome SendPart(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
+                     SendPause pause, SendReport& report) {
+    Reply reply;
+    const SendOutcome outcome =
+        PduExchange(session, CmgsCommand(submit), submit, sink, pause, report, reply);
+    if (outcome == SendOutcome::SentOk)
+        report.references.push_back(MessageReference(reply).value_or(kNoReference));
+    return outcome;
+}
+
 } // namespace
+
+SendOutcome PduAfterPrompt(CModemSession& session, const std::string& command,
+                           const SubmitPdu& submit, IMessageSink& sink, Reply& reply) {
+    SendReport unused;
+    return PduExchange(session, command, submit, sink, SendPause::WaitForPrompt, unused, reply);
+}
 
 SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
                           SendPause pause) {
@@ -97,14 +111,17 @@ SendOutcome SendSubmitParts(CModemSession& session, const SubmitParts& parts, IM
     return outcome;
 }
 
-std::optional<int> MessageReference(const Reply& reply) {
-    constexpr std::string_view kCmgs = "+CMGS:";
-    const std::string* line = reply.Ok() ? reply.Find(kCmgs) : nullptr;
+std::optional<int> FirstNumberAnswered(const Reply& reply, std::string_view prefix) {
+    const std::string* line = reply.Ok() ? reply.Find(prefix) : nullptr;
     if (line == nullptr)
         return std::nullopt;
     AtFields fields(*line);
-    fields.Begin(kCmgs);
+    fields.Begin(prefix);
     return fields.NextNumber();
+}
+
+std::optional<int> MessageReference(const Reply& reply) {
+    return FirstNumberAnswered(reply, "+CMGS:");
 }
 
 std::string_view SendOutcomeText(SendOutcome outcome) {

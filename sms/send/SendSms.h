@@ -33,6 +33,12 @@ enum class SendPause { AskUser, WaitForPrompt };
 SendOutcome SendSubmitPdu(CModemSession& session, const SubmitPdu& submit, IMessageSink& sink,
                           SendPause pause = SendPause::AskUser);
 
+// One "command, the phone's "> " prompt, PDU" exchange without a question (AT+CMGW, the later
+// parts of a send): SentOk when the phone took the PDU, its answer in reply; a prompt that does
+// not come ends it as above, no PDU sent.
+SendOutcome PduAfterPrompt(CModemSession& session, const std::string& command,
+                           const SubmitPdu& submit, IMessageSink& sink, Reply& reply);
+
 // Which part ended a send of `parts` parts: 0 when every part was accepted (or none was tried).
 // A part the phone accepted without telling its reference.
 inline constexpr int kNoReference = -1;
@@ -48,6 +54,8 @@ struct SendReport {
     bool phoneStoppedWaiting = false;
 };
 
+// The first field of the answer line "<prefix> <n>,..." of an OK reply; nothing without one.
+std::optional<int> FirstNumberAnswered(const Reply& reply, std::string_view prefix);
 // The message reference of a "+CMGS: <mr>[,<scts>]" answer; nothing without one.
 std::optional<int> MessageReference(const Reply& reply);
 

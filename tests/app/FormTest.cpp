@@ -7,6 +7,7 @@
 #include "res/form/FormControls.h"
 #include "res/form/FormTooltips.h"
 #include "res/form/MenuTable.h"
+#include "sms/send/IWriteSmsForm.h"
 #include "tests/app/SettingsFolder.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -25,6 +27,7 @@
 #include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <thread>
 #include <vector>
@@ -74,6 +77,19 @@ protected:
         for (const FormControl& control : FormControlTable())
             EXPECT_EQ(Find(control.id)->isEnabled(), portOpen || !control.needsPort)
                 << "control " << control.id;
+    }
+
+    // No two controls of a tab overlap, group boxes aside.
+    void ExpectNoOverlap() const {
+        for (const FormControl& a : FormControlTable()) {
+            for (const FormControl& b : FormControlTable()) {
+                if (a.id >= b.id || a.tab != b.tab || a.kind == ControlKind::GroupBox ||
+                    b.kind == ControlKind::GroupBox)
+                    continue;
+                EXPECT_FALSE(Find(a.id)->geometry().intersects(Find(b.id)->geometry()))
+                    << a.id << " overlaps " << b.id;
+            }
+        }
     }
 
     SettingsFolder folder;
@@ -276,15 +292,55 @@ TEST_F(FormTest, EnterInAComboBoxAddsNoEntry) {
 }
 
 TEST_F(FormTest, ControlsOfATabDoNotOverlapExceptInsideTheirGroupBoxes) {
-    for (const FormControl& a : FormControlTable()) {
-        for (const FormControl& b : FormControlTable()) {
-            if (a.id >= b.id || a.tab != b.tab || a.kind == ControlKind::GroupBox ||
-                b.kind == ControlKind::GroupBox)
-                continue;
-            EXPECT_FALSE(Find(a.id)->geometry().intersects(Find(b.id)->geometry()))
-                << a.id << " overlaps " << b.id;
-        }
-    }
+    ExpectNoOverlap();
+}
+
+// Maximised or resized, the lists and the message text take the room; what lies right of them
+// moves along, the rest stays, and back at the first size everything is where it was.
+TEST_F(FormTest, TheListsAndTheMessageTextGrowWithTheWindow) {
+    QMainWindow* frame = app.MainFrame();
+    QApplication::processEvents();
+    const QSize firstSize = frame->size();
+    const QWidget* form = view->widget();
+    const QSize firstForm = form->size();
+    ASSERT_GE(firstForm.width(), form->minimumWidth()) << "the first window shows the whole form";
+    ASSERT_GE(firstForm.height(), form->minimumHeight());
+    std::map<int, QRect> natural;
+    for (const FormControl& control : FormControlTable())
+        natural[control.id] = Find(control.id)->geometry();
+    const QRect tabs = view->TabControl()->geometry();
+    // The first window's room keeps the table's layout.
+    EXPECT_EQ(natural[kSmsListId], view->Units().ToPixels(FindFormControl(kSmsListId)->rect));
+    EXPECT_EQ(natural[kSmsTextEditId],
+              view->Units().ToPixels(FindFormControl(kSmsTextEditId)->rect));
+
+    const QSize more(300, 200);
+    frame->resize(firstSize + more);
+    QApplication::processEvents();
+    ASSERT_EQ(form->size(), firstForm + more);
+    for (int id : {kSmsListId, kPhonebookListId, kSmsTextEditId})
+        EXPECT_EQ(Find(id)->geometry(), natural[id].adjusted(0, 0, more.width(), more.height()))
+            << id;
+    EXPECT_EQ(view->TabControl()->geometry(), tabs.adjusted(0, 0, more.width(), more.height()));
+    for (int id : {kSendButtonId, kStoreSmsButtonId, kDcsComboId, kReadNamesButtonId,
+                   kPhonebookProgressBarId})
+        EXPECT_EQ(Find(id)->geometry(), natural[id].translated(more.width(), 0)) << id;
+    for (int id : {kReadSmsButtonId, kSimCountEditId, kRecipientComboId, kCharsLeftEditId})
+        EXPECT_EQ(Find(id)->geometry(), natural[id]) << id;
+    ExpectNoOverlap();
+    view->OnJumpTo(2);
+    EXPECT_TRUE(Find(kPhonebookListId)->isVisible());
+
+    frame->resize(firstSize);
+    QApplication::processEvents();
+    for (const FormControl& control : FormControlTable())
+        EXPECT_EQ(Find(control.id)->geometry(), natural[control.id]) << control.id;
+
+    // Smaller than the form: it scrolls, nothing shrinks.
+    frame->resize(firstSize - QSize(200, 150));
+    QApplication::processEvents();
+    EXPECT_EQ(form->size(), form->minimumSize());
+    EXPECT_EQ(Find(kPhonebookListId)->geometry(), natural[kPhonebookListId]);
 }
 
 } // namespace

@@ -23,6 +23,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -80,6 +81,15 @@ protected:
         // An opened session asks the message counts on the reader's thread; a task started
         // before they have come back would be refused.
         ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken(); }));
+    }
+
+    // The phone's command lines that start so.
+    static Texts Starting(const PhoneSim& phone, std::string_view prefix) {
+        Texts found;
+        for (const std::string& line : phone.Received())
+            if (line.starts_with(prefix))
+                found.push_back(line);
+        return found;
     }
 
     // The next boxes are answered with these buttons, in order.

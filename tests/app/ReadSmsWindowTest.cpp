@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -56,15 +57,6 @@ protected:
         Click(kReadSmsButtonId);
         EXPECT_EQ(view->busy, 1);
         ASSERT_TRUE(RunUntil([this] { return view->busy == 0; }, 120000));
-    }
-
-    // The command lines of the phone that start so.
-    static Texts Starting(const PhoneSim& phone, std::string_view prefix) {
-        Texts found;
-        for (const std::string& line : phone.Received())
-            if (line.starts_with(prefix))
-                found.push_back(line);
-        return found;
     }
 
     static Texts Reads(int first, int last) {
@@ -277,6 +269,98 @@ TEST_F(ReadSmsWindowTest, EmptyMemorySendsNoReadAndEmptiesTheList) {
     EXPECT_TRUE(Starting(phone, "AT+CMGR").empty());
     EXPECT_TRUE(Column(kSmsNumberColumn).empty());
     EXPECT_TRUE(boxes.empty());
+}
+
+// "Erase all SMS on phone": asked first, then the delete-all flag where the phone offers it, one
+// position at a time where it does not, the counts read again and the list emptied.
+class EraseAllSmsWindowTest : public ReadSmsWindowTest {
+protected:
+    // Clicks the button and waits until the erase has given the port back.
+    void EraseAll() {
+        Click(kEraseAllSmsButtonId);
+        ASSERT_TRUE(view->Session().PortTaken()) << "the erase runs as a task";
+        ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken(); }, 60000));
+    }
+
+    std::string Status() const { return frame->statusBar()->currentMessage().toStdString(); }
+
+    static std::string ThreeOnSim() {
+        return Sms(1, 1, kHelloPdu) + Sms(4, 0, kHelloPdu) + Sms(9, 1, kHelloPdu) + "sms ME 2 1 " +
+               std::string(kHelloPdu) + "\n";
+    }
+};
+
+TEST_F(EraseAllSmsWindowTest, AsksNamingMemoryAndCountThenErasesWithTheDeleteAllFlag) {
+    PhoneSim phone({.fixture = ThreeOnSim()});
+    Start(phone);
+    OpenAndCount();
+    ReadFromPhone();
+    ASSERT_EQ(Column(kSmsNumberColumn).size(), 3U);
+
+    QueueAnswer(QMessageBox::No);
+    EraseAll();
+    EXPECT_EQ(boxes, Texts{"Erase all 3 SMS stored in SIM (SM) ?\nThey cannot be recovered."});
+    EXPECT_TRUE(Starting(phone, "AT+CMGD").empty()) << "No erases nothing";
+    EXPECT_EQ(Column(kSmsNumberColumn).size(), 3U);
+
+    boxes.clear();
+    EraseAll();
+    EXPECT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(Starting(phone, "AT+CMGD"), (Texts{"AT+CMGD=?", "AT+CMGD=1,4"}));
+    EXPECT_EQ(CountText(), " 0");
+    EXPECT_EQ(qobject_cast<QLineEdit*>(view->Control(kPhoneCountEditId))->text(), " 1");
+    EXPECT_EQ(Status(), "3 SMS erased from SIM (SM)");
+    EXPECT_TRUE(Column(kSmsNumberColumn).empty()) << "the list showed the erased memory";
+    EXPECT_TRUE(view->Control(kReadSmsButtonId)->isEnabled());
+
+    boxes.clear();
+    EraseAll();
+    EXPECT_TRUE(boxes.empty()) << "nothing to ask about";
+    EXPECT_EQ(Status(), "No SMS stored in SIM (SM)");
+}
+
+TEST_F(EraseAllSmsWindowTest, WithoutTheFlagErasesTheListedPositionsOfTheChosenMemoryOnly) {
+    PhoneSim phone({.fixture = ThreeOnSim() + "sms ME 7 1 " + std::string(kHelloPdu) + "\n" +
+                               "reply AT+CMGD=? +CMGD: (2,7),(0-3)|OK\n"});
+    Start(phone);
+    OpenAndCount();
+    ReadFromPhone(); // the list shows the SIM's messages
+    qobject_cast<QAbstractButton*>(view->Control(kReadMeRadioId))->setChecked(true);
+    EraseAll();
+    EXPECT_EQ(boxes, Texts{"Erase all 2 SMS stored in ME (ME) ?\nThey cannot be recovered."});
+    EXPECT_EQ(Starting(phone, "AT+CMGD"), (Texts{"AT+CMGD=?", "AT+CMGD=2", "AT+CMGD=7"}));
+    EXPECT_EQ(qobject_cast<QLineEdit*>(view->Control(kPhoneCountEditId))->text(), " 0");
+    EXPECT_EQ(CountText(), " 3") << "the SIM keeps its messages";
+    EXPECT_EQ(Column(kSmsNumberColumn).size(), 3U) << "and the list its rows";
+    EXPECT_EQ(Status(), "2 SMS erased from ME (ME)");
+}
+
+TEST_F(EraseAllSmsWindowTest, APhoneThatListsNothingHasEveryPositionErased) {
+    PhoneSim phone({.fixture = "capacity SM 5\n" + Sms(2, 1, kHelloPdu) + Sms(5, 1, kHelloPdu) +
+                               "reply AT+CMGD=? ERROR\n"});
+    Start(phone);
+    OpenAndCount();
+    EraseAll();
+    EXPECT_EQ(Starting(phone, "AT+CMGD"), (Texts{"AT+CMGD=?", "AT+CMGD=1", "AT+CMGD=2", "AT+CMGD=3",
+                                                 "AT+CMGD=4", "AT+CMGD=5"}));
+    EXPECT_EQ(CountText(), " 0");
+    EXPECT_EQ(Status(), "2 SMS erased from SIM (SM)");
+    EXPECT_EQ(qobject_cast<QProgressBar*>(view->Control(kSmsProgressBarId))->value(), 5);
+}
+
+TEST_F(EraseAllSmsWindowTest, StopCurrentTaskEndsTheWalkAndTellsWhatIsLeft) {
+    PhoneSim phone({.fixture = "capacity SM 60\n" + Sms(1, 1, kHelloPdu) + Sms(60, 1, kHelloPdu) +
+                               "reply AT+CMGD=? ERROR\n"});
+    Start(phone);
+    OpenAndCount();
+    Click(kEraseAllSmsButtonId);
+    ASSERT_TRUE(RunUntil([&phone] { return Starting(phone, "AT+CMGD=").size() >= 4; }));
+    frame->Action(kCmdStopTask)->trigger();
+    ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken(); }));
+    EXPECT_LT(Starting(phone, "AT+CMGD=").size(), 8U);
+    EXPECT_EQ(Status(), "1 SMS erased from SIM (SM), 1 left (stopped)");
+    EXPECT_EQ(view->stopRequest, 0);
+    EXPECT_EQ(CountText(), " 1");
 }
 
 TEST_F(ReadSmsWindowTest, ReadFromFileListsTheGroupsOfACapturedTranscript) {

@@ -1,6 +1,6 @@
 // Saves pictures of the window as it first opens, of the three tabs, of Write SMS holding a
-// 300-character text, of the maximised window and of both about boxes into a folder, to look at
-// the layout.
+// 300-character text, of the maximised window's three tabs and of both about boxes into a folder,
+// to look at the layout.
 #include "app/CAboutBox.h"
 #include "app/CMainFrame.h"
 #include "app/CScrollingAboutBox.h"
@@ -37,6 +37,13 @@ int main(int argc, char* argv[]) {
     view->OnJumpTo(0);
     QApplication::processEvents();
     ok = SaveScreenshot(*frame, folder, QStringLiteral("maximised.png")) && ok;
+    // The other two tabs, whose list and message text take the room too.
+    view->OnJumpTo(1);
+    QApplication::processEvents();
+    ok = SaveScreenshot(*frame, folder, QStringLiteral("maximised-write-sms.png")) && ok;
+    view->OnJumpTo(2);
+    QApplication::processEvents();
+    ok = SaveScreenshot(*frame, folder, QStringLiteral("maximised-phonebook.png")) && ok;
     CAboutBox about(frame);
     about.show();
     ok = SaveScreenshot(about, folder, QStringLiteral("about-box.png")) && ok;

@@ -80,6 +80,19 @@ protected:
         return outcome;
     }
 
+    // Presses "Store" and waits for its note; true when every part was stored.
+    std::optional<bool> Store() {
+        std::optional<bool> stored;
+        const auto connection =
+            QObject::connect(view, &CTelvaneView::storeDone, [&stored](bool s) { stored = s; });
+        Get<QAbstractButton>(kStoreSmsButtonId)->click();
+        RunUntil([&stored] { return stored.has_value(); });
+        QObject::disconnect(connection);
+        return stored;
+    }
+
+    std::string Status() const { return frame->statusBar()->currentMessage().toStdString(); }
+
     SubmitPdu submit;
     MessageBoxRequest lastBox;
 };
@@ -404,6 +417,66 @@ TEST_F(WriteSmsWindowTest, TheCodingLineShowsOnlyWithWriteSms) {
     EXPECT_EQ(status(), "");
     view->OnJumpTo(1);
     EXPECT_EQ(status(), "GSM 7-bit, 1 message");
+}
+
+} // namespace
+
+namespace {
+
+// "Store" writes what Send would send into the phone's memory, part by part, and says where.
+TEST_F(WriteSmsWindowTest, StoreWritesTheSendsPartsIntoThePhoneAndSaysWhere) {
+    PhoneSim phone(
+        {.fixture = "capacity SM 5\nsms SM 1 3 " + std::string(kWorkedExamplePdu) + "\n"});
+    Open(phone);
+    FillWorkedExample();
+    EXPECT_EQ(Store(), true);
+    EXPECT_TRUE(boxes.empty()) << "no question: nothing goes out";
+    EXPECT_EQ(Status(), "Stored in SM at 2");
+    EXPECT_EQ(Starting(phone, "AT+CMGW"), Texts{"AT+CMGW=16,2"});
+    EXPECT_EQ(phone.Received().back(), kWorkedExamplePdu) << "the PDU the send builds";
+    EXPECT_TRUE(phone.SentPdus().empty());
+
+    auto* text = Get<QPlainTextEdit>(kSmsTextEditId);
+    text->setPlainText(QString(100, QChar(0x03C9))); // two UCS2 parts
+    EXPECT_EQ(Store(), true);
+    EXPECT_EQ(Status(), "Stored in SM at 3, 4");
+    EXPECT_EQ(Starting(phone, "AT+CMGW").size(), 3U);
+    EXPECT_EQ(Starting(phone, "AT+CMGW")[1], "AT+CMGW=153,2");
+
+    // The stored parts read back as one unsent outgoing message.
+    view->OnJumpTo(0); // which asks the counts first
+    ASSERT_TRUE(RunUntil([this] { return !view->Session().PortTaken(); }));
+    qobject_cast<QAbstractButton*>(view->Control(kReadSmsButtonId))->click();
+    ASSERT_EQ(view->busy, 1);
+    ASSERT_TRUE(RunUntil([this] { return view->busy == 0 && !view->Session().PortTaken(); }));
+    Texts unsent;
+    for (int row = 0; row < view->SmsRows().Count(); ++row)
+        if (view->SmsRows().Row(row)[kSmsStatColumn] == "NOT SENT")
+            unsent.push_back(view->SmsRows().Row(row)[kSmsTextColumn]);
+    EXPECT_EQ(unsent.size(), 3U) << "the first store and both parts";
+    view->OnJumpTo(1); // the activation puts the standard defaults back
+    FillWorkedExample();
+    EXPECT_EQ(Store(), true);
+    EXPECT_EQ(Status(), "Stored in SM at 5");
+    EXPECT_EQ(Store(), false);
+    EXPECT_EQ(boxes, Texts{"Not stored: Error"}) << "the memory is full";
+    EXPECT_EQ(Status(), "Not stored: Error");
+}
+
+TEST_F(WriteSmsWindowTest, AMessageStoredOnlyInPartIsErasedAgain) {
+    PhoneSim phone({.fixture = "capacity SM 1\n"});
+    Open(phone);
+    FillWorkedExample();
+    Get<QPlainTextEdit>(kSmsTextEditId)->setPlainText(QString(200, QLatin1Char('x')));
+    EXPECT_EQ(Store(), false);
+    EXPECT_EQ(boxes, Texts{"Part 2 of 2 not stored: Error; part 1 erased again"});
+    EXPECT_EQ(Starting(phone, "AT+CMGD"), Texts{"AT+CMGD=1"});
+    // The opening's count read left ME as the memory AT+CMGD works in: SM for the erase, then back.
+    const Texts memories = Starting(phone, "AT+CPMS=");
+    ASSERT_GE(memories.size(), 2U);
+    EXPECT_EQ(memories[memories.size() - 2], "AT+CPMS=\"SM\"");
+    EXPECT_EQ(memories.back(), "AT+CPMS=\"ME\"");
+    EXPECT_EQ(Store(), false) << "the slot is free again: part 1 goes, part 2 finds it full";
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "common/RecordingMessageSink.h"
 #include "db/DbTestFiles.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -80,6 +81,28 @@ TEST_F(PhonebookVcardTest, SkippedCardsAndShortenedNamesAreCountedInTheResultBox
     std::ofstream(path) << "BEGIN:VCARD\nFN:Uno\nTEL:1\nEND:VCARD\n";
     EXPECT_EQ(ImportPhonebookVcard(form, messages, path), 1);
     EXPECT_EQ(messages.Texts().back(), "1 row imported from " + path);
+}
+
+// Files Python's codecs write as UTF-16 without a byte order mark ("utf-16-le", "utf-16-be"),
+// as some phone suites export them; the BOM-marked "utf-16" beside them.
+TEST_F(PhonebookVcardTest, Utf16FilesWithoutAByteOrderMarkImportInEitherOrder) {
+    if (std::system("python3 -c 'import codecs' 2>/dev/null") != 0)
+        GTEST_SKIP() << "python3 is not installed: no independent UTF-16 writer";
+    const std::string card = "BEGIN:VCARD\\r\\nVERSION:3.0\\r\\nFN:Citt\\u00e0 \\u65e5\\u672c "
+                             "\\U0001f389\\r\\nTEL:+39333111\\r\\nEND:VCARD\\r\\n";
+    for (const char* encoding : {"utf-16-le", "utf-16-be", "utf-16"}) {
+        const std::string path = dir.File(std::string(encoding) + ".vcf");
+        const std::string script = "import codecs,sys; codecs.open(sys.argv[1],'w',encoding='" +
+                                   std::string(encoding) + "').write('" + card + "')";
+        ASSERT_EQ(std::system(("python3 -c \"" + script + "\" '" + path + "'").c_str()), 0);
+        ASSERT_EQ(FileText(path).find("BEGIN"), std::string::npos) << "not UTF-16: " << encoding;
+        const std::size_t before = form.Rows().size();
+        EXPECT_EQ(ImportPhonebookVcard(form, messages, path), 1) << encoding;
+        ASSERT_EQ(form.Rows().size(), before + 1) << encoding;
+        EXPECT_EQ(form.Rows()[0],
+                  (PhonebookRow{"NEW", "Città 日本 🎉", "+39333111", "International"}))
+            << encoding;
+    }
 }
 
 TEST_F(PhonebookVcardTest, AnExistingFileIsReplacedOnlyAfterYes) {

@@ -104,6 +104,29 @@ TEST_F(Interpreter, PduModeTakesOnlyHexAndReportsWhatItRefused) {
     EXPECT_EQ(sent[1].text, "+CMGS: 1");
 }
 
+TEST_F(Interpreter, WriteStoresTheSubmitInTheWriteMemoryWithoutSendingIt) {
+    Type("ATE0\r");
+    EXPECT_EQ(Answer("AT+CPMS=\"ME\",\"SM\"\r"), (Lines{"+CPMS: 1,30,3,10,3,10", "OK"}));
+    EXPECT_EQ(Answer("AT+CMGW=1\r"), (Lines{"> "}));
+    const auto stored = Type("0011\x1a");
+    ASSERT_EQ(stored.size(), 3U);
+    EXPECT_EQ(stored[0].kind, EventKind::Received); // not sent
+    EXPECT_EQ(stored[1].text, "+CMGW: 2");          // the first free index of SM, not ME
+    EXPECT_EQ(Answer("AT+CMGW=1,3\r"), (Lines{"> "}));
+    EXPECT_EQ(Answer("0011\x1a"), (Lines{"+CMGW: 4", "OK"}));
+    EXPECT_EQ(Answer("AT+CPMS=\"SM\"\r"), (Lines{"+CPMS: 5,10,5,10,5,10", "OK"}));
+    EXPECT_EQ(Answer("AT+CMGL=2\r"), (Lines{"+CMGL: 2,2,,1", "0011", "OK"}));
+    EXPECT_EQ(Answer("AT+CMGW=1,0\r"), (Lines{"+CMS ERROR: 304"})); // a received status
+    EXPECT_EQ(Answer("AT+CMGW=2\r"), (Lines{"> "}));
+    EXPECT_EQ(Answer("0011\x1a"), (Lines{"+CMS ERROR: 304"})); // shorter than announced
+    for (int i = 0; i < 5; ++i) {
+        Type("AT+CMGW=1\r");
+        Type("0011\x1a");
+    }
+    EXPECT_EQ(Answer("AT+CMGW=1\r"), (Lines{"> "}));
+    EXPECT_EQ(Answer("0011\x1a"), (Lines{"+CMS ERROR: 322"})); // memory full
+}
+
 } // namespace
 
 namespace {

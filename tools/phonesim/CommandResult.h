@@ -38,6 +38,7 @@ inline constexpr int kCmsNotAllowed = 302;
 inline constexpr int kCmsNotSupported = 303;
 inline constexpr int kCmsInvalidPduParameter = 304;
 inline constexpr int kCmsInvalidIndex = 321;
+inline constexpr int kCmsMemoryFull = 322;
 // +CME ERROR numbers used here (3GPP TS 27.007 9.2.1).
 inline constexpr int kCmeNotAllowed = 3;
 inline constexpr int kCmeNotSupported = 4;

@@ -32,6 +32,21 @@ bool DeletedByFlag(SmsStat stat, int flag) {
     return false;
 }
 
+// A command taken in its set form only: its test form is answered OK, the others refused;
+// nothing for the set form.
+std::optional<CommandResult> AnswerUnlessSet(const CommandArgs& args) {
+    switch (args.form) {
+    case CommandForm::Execute:
+    case CommandForm::Read:
+        return ErrorResult();
+    case CommandForm::Test:
+        return OkResult();
+    case CommandForm::Set:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 bool SmsCommands::Run(const std::string& name, const CommandArgs& args, CommandResult& result) {
@@ -41,6 +56,7 @@ bool SmsCommands::Run(const std::string& name, const CommandArgs& args, CommandR
         {"+CSCA", &SmsCommands::Csca}, {"+CNMI", &SmsCommands::Cnmi}, {"+CMGR", &SmsCommands::Cmgr},
         {"+CMGL", &SmsCommands::Cmgl}, {"+CMGD", &SmsCommands::Cmgd}, {"+CMGS", &SmsCommands::Cmgs},
         {"+CNMA", &SmsCommands::Cnma},
+        {"+CMGW", &SmsCommands::Cmgw},
     };
     return RunFromTable(*this, table, name, args, result);
 }
@@ -180,15 +196,8 @@ std::string SmsCommands::ListHeader(int index, const StoredSms& sms) {
 }
 
 CommandResult SmsCommands::Cmgr(const CommandArgs& args) {
-    switch (args.form) {
-    case CommandForm::Execute:
-    case CommandForm::Read:
-        return ErrorResult();
-    case CommandForm::Test:
-        return OkResult();
-    case CommandForm::Set:
-        break;
-    }
+    if (const auto answer = AnswerUnlessSet(args))
+        return *answer;
     int index = 0;
     if (args.params.size() != 1 || !ParseIntParam(args.params[0], index))
         return ErrorResult();
@@ -268,28 +277,52 @@ CommandResult SmsCommands::Cmgd(const CommandArgs& args) {
 }
 
 CommandResult SmsCommands::Cmgs(const CommandArgs& args) {
-    switch (args.form) {
-    case CommandForm::Execute:
-    case CommandForm::Read:
-        return ErrorResult();
-    case CommandForm::Test:
-        return OkResult();
-    case CommandForm::Set:
-        break;
-    }
+    if (const auto answer = AnswerUnlessSet(args))
+        return *answer;
     int length = 0;
     if (args.params.size() != 1 || !ParseIntParam(args.params[0], length))
         return ErrorResult();
     if (length < 1 || length > kMaxSubmitLength)
         return CmsErrorResult(kCmsInvalidPduParameter);
     announcedLength = length;
+    writeStat.reset();
     return CommandResult{{}, FinalResult::Prompt, 0};
 }
 
-CommandResult SmsCommands::FinishSubmit(const std::string& pdu, bool& accepted) {
-    accepted = TpduLength(pdu) == announcedLength && TpduType(pdu) == 1;
-    if (!accepted)
+CommandResult SmsCommands::Cmgw(const CommandArgs& args) {
+    if (const auto answer = AnswerUnlessSet(args))
+        return *answer;
+    int length = 0;
+    int stat = StatNumber(SmsStat::StoUnsent);
+    if (args.params.empty() || args.params.size() > 2 || !ParseIntParam(args.params[0], length) ||
+        (args.params.size() == 2 && !ParseIntParam(args.params[1], stat)))
+        return ErrorResult();
+    if (length < 1 || length > kMaxSubmitLength ||
+        (stat != StatNumber(SmsStat::StoUnsent) && stat != StatNumber(SmsStat::StoSent)))
         return CmsErrorResult(kCmsInvalidPduParameter);
+    announcedLength = length;
+    writeStat = static_cast<SmsStat>(stat);
+    return CommandResult{{}, FinalResult::Prompt, 0};
+}
+
+CommandResult SmsCommands::FinishWrite(const std::string& pdu) {
+    SmsMemory& memory = fixture.Sms(writeMemory);
+    for (int index = 1; index <= memory.capacity; ++index) {
+        if (memory.messages.contains(index))
+            continue;
+        memory.messages[index] = StoredSms{*writeStat, pdu};
+        return OkResult({"+CMGW: " + std::to_string(index)});
+    }
+    return CmsErrorResult(kCmsMemoryFull);
+}
+
+CommandResult SmsCommands::FinishSubmit(const std::string& pdu, bool& accepted) {
+    accepted = false;
+    if (TpduLength(pdu) != announcedLength || TpduType(pdu) != 1)
+        return CmsErrorResult(kCmsInvalidPduParameter);
+    if (writeStat)
+        return FinishWrite(pdu);
+    accepted = true;
     messageReference = (messageReference + 1) % 256;
     return OkResult({"+CMGS: " + std::to_string(messageReference)});
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The short-message commands of 3GPP TS 27.005 in PDU mode: +CSMS, +CPMS, +CMGF, +CSCA, +CNMI,
-// +CMGR, +CMGL, +CMGD and +CMGS. Reading a "received unread" message marks it read, as phones
-// do. +CMGS only announces the prompt; the PDU that follows is handed to FinishSubmit.
+// +CMGR, +CMGL, +CMGD, +CMGS and +CMGW. Reading a "received unread" message marks it read, as
+// phones do. +CMGS and +CMGW only announce the prompt; the PDU that follows is handed to
+// FinishSubmit, which sends it or stores it in the <mem2> memory.
 
 #include "tools/phonesim/CommandGroup.h"
 #include "tools/phonesim/Fixture.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,8 +19,9 @@ public:
 
     bool Run(const std::string& name, const CommandArgs& args, CommandResult& result) override;
 
-    // The PDU (hex, SCA field first) typed after the prompt. Accepts it when it is whole hex, an
-    // SMS-SUBMIT, and as long as +CMGS announced; `accepted` tells which.
+    // The PDU (hex, SCA field first) typed after the prompt. Takes it when it is whole hex, an
+    // SMS-SUBMIT, and as long as +CMGS or +CMGW announced; `accepted` tells whether it was sent
+    // (a stored one is not).
     CommandResult FinishSubmit(const std::string& pdu, bool& accepted);
 
     // A message the network delivers now (hex, centre field first), as +CNMI asks: with <mt> 1
@@ -50,6 +53,8 @@ private:
     CommandResult Cnma(const CommandArgs& args);
     // Stores `pdu` as received unread in the receive memory; its index, or 0 when full.
     int Store(const std::string& pdu);
+    CommandResult Cmgw(const CommandArgs& args);
+    CommandResult FinishWrite(const std::string& pdu);
 
     std::string CpmsCounts() const;
     std::string Usage(Storage storage) const;
@@ -64,5 +69,7 @@ private:
     std::pair<std::string, int> serviceCentre{"+31624000000", 145};
     std::array<int, 5> newMessageIndication{};
     int announcedLength = 0;
+    // The status a PDU announced by +CMGW is stored with; nothing after +CMGS.
+    std::optional<SmsStat> writeStat;
     int messageReference = 0;
 };
