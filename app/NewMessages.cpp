@@ -5,6 +5,7 @@
 #include "app/CTelvaneView.h"
 #include "app/DesktopNotice.h"
 #include "serial/NewMessageIndications.h"
+#include "sms/DeliveryReports.h"
 
 namespace {
 
@@ -58,9 +59,11 @@ void CTelvaneView::StartListening() {
 NewMessageHooks CTelvaneView::ListenerHooks() {
     NewMessageHooks hooks;
     hooks.listed = [this](const SmsRow& row) { guiPost.Post([this, row] { OnNewMessage(row); }); };
-    // Reports are told until their own decoding gives the text.
-    hooks.report = [this](const std::string& /*pdu*/) {
-        guiPost.Post([this] { ShowStatus(ToQt(std::string(kReportReceivedText))); });
+    // A report is matched to the part it reports on, and told as its record now says.
+    hooks.report = [this](const std::string& pdu) {
+        const std::string told = HandleStatusReportPdu(viewDatabase.database, pdu)
+                                     .value_or(std::string(kReportReceivedText));
+        guiPost.Post([this, note = ToQt(told)] { ShowStatus(note); });
     };
     hooks.archive = [this] { return archiveNew.load(); };
     hooks.move = [this] { return smsForm.MoveChecked(); };

@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "serial/NewMessageIndications.h"
+#include "sms/DeliveryReports.h"
 #include "sms/NewMessageListener.h"
 
 #include <chrono>
@@ -17,7 +18,8 @@ namespace {
 constexpr std::chrono::milliseconds kInterruptPoll{50};
 
 // The SMS list's ten columns, a line a row as each comes: aligned text under one heading line
-// (the cells padded to the headings' widths at least), CSV under its header line, or a JSON object a line.
+// (the cells padded to the headings' widths at least), CSV under its header line, or a JSON object
+// a line.
 class WatchPrinter {
 public:
     explicit WatchPrinter(OutputFormat outputFormat) : format(outputFormat) {
@@ -95,8 +97,9 @@ int RunWatch(CliRun& run) {
     WatchPrinter printer(run.options.format);
     NewMessageHooks hooks;
     hooks.listed = [&printer](const SmsRow& row) { printer.Row(row); };
-    hooks.report = [&printer](const std::string& /*pdu*/) {
-        printer.Row(ReportRow(std::string(kReportReceivedText)));
+    hooks.report = [&printer, &run](const std::string& pdu) {
+        printer.Row(ReportRow(
+            HandleStatusReportPdu(run.Database(), pdu).value_or(std::string(kReportReceivedText))));
     };
     hooks.archive = [&run] { return run.options.archive; };
     hooks.move = [&run] { return run.options.move; };

@@ -25,8 +25,8 @@
 #include <string>
 #include <thread>
 
-// The status-bar line of a report while nothing decodes reports: the front ends' report hook
-// gives it until the report's own text takes its place.
+// The status-bar line of a report that matched no record the database could reach (the front
+// ends' report hook tells the record's own line when it matches).
 inline constexpr std::string_view kReportReceivedText = "Status report received";
 
 struct NewMessageHooks {

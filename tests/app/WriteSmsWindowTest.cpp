@@ -27,8 +27,8 @@ constexpr const char* kWorkedExamplePdu = "07912143658709F11100099121436587F900f
 class WriteSmsWindowTest : public PhoneWindowTest {
 protected:
     // Starts on the simulator, opens the session and selects the Write SMS tab.
-    void Open(const PhoneSim& phone) {
-        Start(phone);
+    void Open(const PhoneSim& phone, bool notifyNew = false) {
+        Start(phone, notifyNew);
         ToggleSession();
         ASSERT_EQ(view->portOpen, 1);
         view->OnJumpTo(1);
@@ -248,6 +248,35 @@ TEST_F(WriteSmsWindowTest, ASendAskingForAReportKeepsARecordOfEachPartThatItsRep
                      "Part 2/3: failed: validity period expired 12/09/26 18:20:10",
                      "Part 3/3: no report yet"}));
     EXPECT_EQ(table.OfSend(sends[1].sendId).at(0).statusText, "delivered");
+}
+
+// With "Notify new messages" on, the phone pushes its report (+CDS) a moment after the send.
+TEST_F(WriteSmsWindowTest, AReportThePhonePushesIsMatchedToItsSendAndTold) {
+    PhoneSim phone({.fixture = "report 1500 00\n"});
+    Open(phone, true);
+    FillWorkedExample();
+    Get<QAbstractButton>(kRequestReplyCheckId)->setChecked(true);
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    ASSERT_TRUE(
+        RunUntil([this] { return Status().starts_with("Delivered to +123456789, "); }, 5000))
+        << Status();
+    const auto sends = DeliveryTable(&view->database).LatestSends(10);
+    ASSERT_EQ(sends.size(), 1U);
+    EXPECT_EQ(sends[0].statusText, "delivered");
+}
+
+TEST_F(WriteSmsWindowTest, AFailedReportThePhonePushesIsToldNotDelivered) {
+    PhoneSim phone({.fixture = "report 1500 46\n"});
+    Open(phone, true);
+    FillWorkedExample();
+    Get<QAbstractButton>(kRequestReplyCheckId)->setChecked(true);
+    EXPECT_EQ(Send(), SendOutcome::SentOk);
+    EXPECT_TRUE(RunUntil(
+        [this] {
+            return Status() == "Not delivered to +123456789: failed: validity period expired";
+        },
+        5000))
+        << Status();
 }
 
 TEST_F(WriteSmsWindowTest, ARefusingPhoneGivesError) {
