@@ -12,17 +12,22 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <span>
 
 namespace {
 
 // The rows go out as they are read, in the first `columns` columns of the SMS list; the nine
 // columns and, for rows that may be parts of a long message, "PART" only when one is.
-RowStream SmsRowStream(const CliRun& run, int columns) {
+std::vector<std::string> SmsHeadings(int columns) {
     std::vector<std::string> headings;
     for (int column = 0; column < columns; ++column)
         headings.emplace_back(SmsListColumns()[static_cast<std::size_t>(column)].heading);
-    return RowStream(std::move(headings), run.options.format, kSmsColumnCount);
+    return headings;
+}
+
+RowStream SmsRowStream(const CliRun& run, int columns) {
+    return RowStream(SmsHeadings(columns), run.options.format, kSmsColumnCount);
 }
 
 // A listing cut short by the output is a failure of the run, told once.
@@ -74,11 +79,19 @@ int RunLog(CliRun& run) {
     if (!run.OpenDatabaseToRead())
         return run.RefusedStatus();
     CliSmsReadForm form(false, false);
-    RowStream stream = SmsRowStream(run, kSmsListColumnCount);
-    StreamingSmsForm listing(form, [&stream](const SmsRow& row) { stream.Write(row); });
+    // A log without a PDU that could be a part of a long message has no part column: its rows
+    // then go out as they come, with no spool to settle the columns at the end.
+    std::optional<RowStream> stream;
+    const auto open = [&stream, &run](bool partsPossible) {
+        stream.emplace(SmsHeadings(partsPossible ? kSmsListColumnCount : kSmsColumnCount),
+                       run.options.format, kSmsColumnCount);
+    };
+    StreamingSmsForm listing(form, [&stream](const SmsRow& row) { stream->Write(row); });
     const SmsReadContext context{run.Database(), run.sink, listing};
     // The log's lines go into a store of their own: no port is involved.
     serialdata store;
-    StreamSmsFromFile(run.options.file, store, context);
-    return Finished(stream, run, run.Status());
+    StreamSmsFromFile(run.options.file, store, context, open);
+    if (!stream)
+        open(true);
+    return Finished(*stream, run, run.Status());
 }

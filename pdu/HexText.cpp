@@ -24,10 +24,6 @@ int hex_value(char c) {
 
 } // namespace
 
-bool is_hex_digit(char c) {
-    return hex_value(c) >= 0;
-}
-
 int read_byte(std::string_view text) {
     int value = 0;
     for (std::size_t i = 0; i < 2 && i < text.size(); ++i) {

@@ -1,8 +1,11 @@
 #include "sms/SmsLogFile.h"
 
 #include "core/TextHelpers.h"
+#include "pdu/HexText.h"
+#include "pdu/UserData.h"
 #include "serial/serialdata.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
@@ -52,7 +55,8 @@ private:
 // kLogPieceChars characters. Each piece is counted and, cleaned, stored unless empty.
 class PieceCutter {
 public:
-    // No store: the pieces are only counted. onPiece sees each piece about to be stored.
+    // No store: the pieces are only counted. onPiece sees each piece about to be stored (or, with
+    // no store, each piece that would be).
     explicit PieceCutter(serialdata* lineStore,
                          std::function<void(std::string_view)> onPiece = nullptr)
         : store(lineStore), beforeStore(std::move(onPiece)) {}
@@ -84,12 +88,13 @@ public:
 private:
     void EndPiece() {
         ++count;
-        if (store != nullptr) {
+        if (store != nullptr || beforeStore) {
             StripLineEnd(piece);
             if (!piece.empty()) {
                 if (beforeStore)
                     beforeStore(piece);
-                AddString(piece, *store);
+                if (store != nullptr)
+                    AddString(piece, *store);
             }
         }
         piece.clear();
@@ -100,6 +105,17 @@ private:
     std::string piece;
     long count = 0;
 };
+
+// Whether the PDU parser could read a user data header from the line: all hex digits (trailing
+// blanks aside), with the header bit set in the first octet after the service centre's address.
+bool MayHoldUserDataHeader(std::string_view line) {
+    const std::size_t end = line.find_last_not_of(" \t\r\n");
+    line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
+    if (line.size() < 4 || !std::ranges::all_of(line, is_hex_digit))
+        return false;
+    const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(line.substr(0, 2)));
+    return at + 2 <= line.size() && (read_byte(line.substr(at, 2)) & kUdhiBit) != 0;
+}
 
 } // namespace
 
@@ -190,7 +206,8 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
     context.form.EnableReadControls(0);
 }
 
-void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context) {
+void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,
+                       const std::function<void(bool partsPossible)>& beforeRows) {
     context.form.EnableReadControls(1);
     const FilePtr file = OpenLog(path);
     if (!file) {
@@ -199,8 +216,16 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
         return;
     }
     // The count is told before the rows, as after a whole load: a first pass only counts.
-    PieceCutter counter(nullptr);
+    bool partsPossible = false;
+    PieceCutter counter(
+        nullptr,
+        beforeRows ? [&partsPossible](
+                         std::string_view
+                             line) { partsPossible = partsPossible || MayHoldUserDataHeader(line); }
+                   : std::function<void(std::string_view)>());
     ShowReadCount(context, CutFile(file.get(), counter));
+    if (beforeRows)
+        beforeRows(partsPossible);
     std::rewind(file.get());
     context.form.DeleteAllSmsRows();
     ClearLines(store);

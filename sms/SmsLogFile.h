@@ -5,6 +5,7 @@
 
 #include "sms/AddSmsRows.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,4 +32,7 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
 // few thousand lines at a time (each batch inserted at the top of what the form gets), so that
 // neither the lines nor the rows of the whole file are ever held. The form sees the rows in the
 // order of the groups, one InsertSmsRows per batch.
-void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context);
+// beforeRows, when given, is told before the first row (after the count) whether a row may fill
+// the part column: false when no line of the file is a PDU with a user data header.
+void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,
+                       const std::function<void(bool partsPossible)>& beforeRows = {});

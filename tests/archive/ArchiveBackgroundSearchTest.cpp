@@ -4,6 +4,7 @@
 // being built neither lose nor mix up rows. Real widgets offscreen, real database files.
 
 #include "ArchiveFixture.h"
+#include "ScriptsArchive.h"
 #include "archive/ArchiveListModel.h"
 #include "archive/ArchiveTables.h"
 #include "archive/CSmsArchiveDlg.h"
@@ -16,19 +17,14 @@
 #include <QLineEdit>
 #include <chrono>
 #include <memory>
+#include <string>
 
 namespace {
 
-const char* const kScripts =
-    "INSERT INTO Phonebook (Pos, Numero, Nome, Type, Memory) VALUES "
-    "('1', '+39333111', 'Niccolò Rossi', '145', 'SM');"
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
-    "INSERT INTO SMS_In (SCA, Mittente, DateTime, Messaggio) SELECT '+39335', "
-    "CASE WHEN i % 9 = 0 THEN '+39333111' ELSE '+3977' || i END, '2024-03-29 15:16:59', "
-    "CASE i % 4 WHEN 0 THEN 'Straße ' || i WHEN 1 THEN 'CITTÀ ' || i WHEN 2 THEN 'Αθήνα ' || i "
-    "ELSE 'Привет ' || i END FROM n;"
-    "INSERT INTO SMS_Out (SCA, Mittente, Messaggio) VALUES ('', '+39333111', 'strasse out'), "
-    "('', '+3977', 'Città out');";
+// The search keys' archive and one more sent message.
+const std::string kScripts = std::string(kScriptsArchive) +
+                             "INSERT INTO SMS_Out (SCA, Mittente, Messaggio) VALUES "
+                             "('', '+3977', 'Città out');";
 
 // More rows than the viewer indexes on its own thread from.
 const char* const kLarge =

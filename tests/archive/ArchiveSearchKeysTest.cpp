@@ -3,6 +3,7 @@
 // path, after rows removed or added below the last key by another program, and on a file opened
 // for reading only (which keeps no keys). Real database files.
 
+#include "ScriptsArchive.h"
 #include "archive/ArchiveSearch.h"
 #include "archive/ArchiveTables.h"
 #include "common/RecordingMessageSink.h"
@@ -15,15 +16,7 @@
 
 namespace {
 
-const char* const kArchive =
-    "INSERT INTO Phonebook (Pos, Numero, Nome, Type, Memory) VALUES "
-    "('1', '+39333111', 'Niccolò Rossi', '145', 'SM');"
-    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 400) "
-    "INSERT INTO SMS_In (SCA, Mittente, DateTime, Messaggio) SELECT '+39335', "
-    "CASE WHEN i % 9 = 0 THEN '+39333111' ELSE '+3977' || i END, '2024-03-29 15:16:59', "
-    "CASE i % 4 WHEN 0 THEN 'Straße ' || i WHEN 1 THEN 'CITTÀ ' || i WHEN 2 THEN 'Αθήνα ' || i "
-    "ELSE 'Привет ' || i END FROM n;"
-    "INSERT INTO SMS_Out (SCA, Mittente, Messaggio) VALUES ('', '+39333111', 'strasse out');";
+const char* const kArchive = kScriptsArchive;
 
 const std::vector<std::string> kSearches = {"strasse", "citta 1", "αθηνα",         "ПРИВЕТ 3",
                                             "niccolo", "+3977",   "nothing at all"};

@@ -57,6 +57,34 @@ TEST_F(CliLocalTest, LogListsTheCapturedMessages) {
     EXPECT_EQ(folder.err, "telvane-cli: logs: is a folder, not a log file\n");
 }
 
+// The rows of a log stream out at once unless a PDU could be part of a long message: its part
+// column is then settled only when every row is known, however late the part comes.
+TEST_F(CliLocalTest, LogHasThePartColumnOnlyWhenAPduCarriesAHeader) {
+    constexpr const char* kPartPdu =
+        "07912143658709F1440B912143658709F1000899309251619580100500032A03010055006E006F002C0020";
+    const auto write = [this](const std::string& name, const std::string& last) {
+        std::ofstream log(dir.File(name));
+        for (int group = 0; group < 3000; ++group) // several batches of the loader
+            log << "+CMGL: " << group + 1 << ",1,,22\r\n" << kHelloPdu << "\r\n";
+        log << "+CMGL: 9999,1,,40\r\n" << last << "\r\nOK\r\n";
+    };
+    write("plain.log", kHelloPdu);
+    write("part.log", std::string(kPartPdu) + " \t"); // blanks after it, as a terminal leaves
+    const CliResult plain = Cli({"--format", "csv", "log", "plain.log"});
+    const Lines plainLines = SplitLines(plain.out);
+    ASSERT_EQ(plainLines.size(), 3002U) << plain.err;
+    EXPECT_EQ(plainLines.front(), "N,TYPE,STAT,SMS,DATE,TIME.,MITT./DEST.,Assoc. rubrica.,SCA.");
+
+    const CliResult part = Cli({"--format", "csv", "log", "part.log"});
+    const Lines partLines = SplitLines(part.out);
+    ASSERT_EQ(partLines.size(), 3002U) << part.err;
+    EXPECT_EQ(partLines.front(), plainLines.front() + ",PART");
+    EXPECT_EQ(partLines[1], plainLines[1] + ",");
+    EXPECT_EQ(partLines.back().substr(partLines.back().size() - 4), ",1/3") << partLines.back();
+    const CliResult json = Cli({"--format", "json", "log", "part.log"});
+    EXPECT_NE(json.out.find(R"("PART":"1/3")"), std::string::npos);
+}
+
 TEST_F(CliLocalTest, DatabaseThatDoesNotOpenEndsWithOne) {
     const CliResult result = Cli({"--db", "missing.mdb", "archive"});
     EXPECT_EQ(result.status, 1);
