@@ -96,7 +96,10 @@ TEST_F(SmsLogFileTest, ALogListsSubmitsAndStatusReportsAsWhatTheyAre) {
               "079119890400202306400C91197909913764511090718384225110907183252200\r\nOK\r\n");
     for (const bool streamed : {false, true}) {
         SCOPED_TRACE(streamed);
-        (streamed ? StreamSmsFromFile : ReadSmsFromFile)(path, store, context);
+        if (streamed)
+            StreamSmsFromFile(path, store, context);
+        else
+            ReadSmsFromFile(path, store, context);
         EXPECT_EQ(form.Column(kSmsTypeColumn), (Texts{"OUT", "REPORT"}));
         EXPECT_EQ(form.Column(kSmsTextColumn), (Texts{"abc", "Report on message 64: delivered"}));
     }
