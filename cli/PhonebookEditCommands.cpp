@@ -143,10 +143,7 @@ int RunImport(CliRun& run) {
     if (run.options.databaseMemory) {
         if (!run.OpenDatabase())
             return run.RefusedStatus();
-        CliPhonebookForm form(PhonebookMemory::Dbase);
-        for (const PhonebookRow& row : *cards)
-            form.InsertRow(form.RowCount(), row);
-        CopyPhonebookToDatabase(run.Database(), form, run.sink);
+        CopyPhonebookToDatabase(run.Database(), *cards, run.sink);
         return run.Status();
     }
     if (!run.OpenPort())
