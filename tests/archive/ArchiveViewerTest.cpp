@@ -113,6 +113,24 @@ TEST_F(ArchiveViewerTest, OpensOnTheReceivedMessagesWithInCheckedAndOutNot) {
     EXPECT_TRUE(messages.Texts().empty());
 }
 
+// A larger viewer gives its room to the list; the search bar and the buttons keep their height.
+TEST_F(ArchiveViewerTest, TheListGrowsWithTheViewer) {
+    OpenFilled();
+    CSmsArchiveDlg dialog(&database, nullptr, &messages);
+    dialog.show();
+    QApplication::processEvents();
+    const auto* list = Control<QTableView>(dialog, CSmsArchiveDlg::kListId);
+    ASSERT_NE(list, nullptr);
+    const QSize first = list->size();
+    const auto* ok = Control<QPushButton>(dialog, CSmsArchiveDlg::kOkId);
+    const int okHeight = ok->height();
+    dialog.resize(dialog.size() + QSize(400, 300));
+    QApplication::processEvents();
+    EXPECT_EQ(list->width(), first.width() + 400);
+    EXPECT_EQ(list->height(), first.height() + 300);
+    EXPECT_EQ(ok->height(), okHeight);
+}
+
 TEST_F(ArchiveViewerTest, ShowsTheNineColumnsOfTheSmsListLeftAligned) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
