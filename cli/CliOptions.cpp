@@ -34,6 +34,10 @@ Commands:
   log FILE                                  the messages of a captured modem log
   watch [--archive] [--move]                each new message and status report as it comes,
                                             until Ctrl+C
+  queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
+  serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
+                                            archives every message and sends the outbox, until
+                                            SIGTERM or Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
 130 stopped by Ctrl+C.
 )";
@@ -47,7 +51,7 @@ struct CommandName {
 
 constexpr std::size_t kMany = 1000;
 
-constexpr std::array<CommandName, 13> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
+constexpr std::array<CommandName, 15> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
                                                     {"counts", CliCommand::Counts, 0, 0},
                                                     {"read", CliCommand::Read, 0, 0},
                                                     {"get", CliCommand::Get, 1, 1},
@@ -59,7 +63,9 @@ constexpr std::array<CommandName, 13> kCommands = {{{"ports", CliCommand::Ports,
                                                     {"ussd", CliCommand::Ussd, 1, 1},
                                                     {"archive", CliCommand::Archive, 0, 0},
                                                     {"log", CliCommand::Log, 1, 1},
-                                                    {"watch", CliCommand::Watch, 0, 0}}};
+                                                    {"watch", CliCommand::Watch, 0, 0},
+                                                    {"queue", CliCommand::Queue, 1, 1},
+                                                    {"serve", CliCommand::Serve, 0, 0}}};
 
 using Setter = std::function<std::string(CliOptions&, const std::string&)>;
 
@@ -108,6 +114,17 @@ std::string ParseMaxParts(CliOptions& options, const std::string& value) {
         parts > kMostParts)
         return "--max-parts takes a number from 1 to 255";
     options.maxParts = parts;
+    return {};
+}
+
+// A number of seconds from 1 to a day.
+std::string ParseSeconds(const std::string& value, int& seconds) {
+    constexpr int kDay = 24 * 60 * 60;
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+    if (error != std::errc() || end != value.data() + value.size() || parsed < 1 || parsed > kDay)
+        return "a time-out is a number of seconds from 1 to 86400";
+    seconds = parsed;
     return {};
 }
 
@@ -212,7 +229,7 @@ const std::vector<OptionRule>& OptionRules() {
          [](CliOptions& o, const std::string&) { return Flag(o.store); }},
         {"--to",
          true,
-         {C::Send},
+         {C::Send, C::Queue},
          [](CliOptions& o, const std::string& v) {
              o.to = v;
              return std::string();
@@ -227,7 +244,7 @@ const std::vector<OptionRule>& OptionRules() {
         {"--class", true, {C::Send}, ParseClass},
         {"--report",
          false,
-         {C::Send},
+         {C::Send, C::Queue},
          [](CliOptions& o, const std::string&) { return Flag(o.report); }},
         {"--reply",
          false,
@@ -258,6 +275,25 @@ const std::vector<OptionRule>& OptionRules() {
              o.search = v;
              return std::string();
          }},
+        {"--keep",
+         false,
+         {C::Serve},
+         [](CliOptions& o, const std::string&) { return Flag(o.keep); }},
+        {"--on-receive",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             o.onReceive = v;
+             return std::string();
+         }},
+        {"--part-timeout",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.partTimeoutSeconds); }},
+        {"--hook-timeout",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.hookTimeoutSeconds); }},
     };
     return rules;
 }
@@ -336,6 +372,8 @@ std::string CheckPhonebook(CliOptions& options) {
 std::string CheckCommand(CliOptions& options) {
     if (options.command == CliCommand::Send && options.to.empty())
         return "send needs --to NUMBER";
+    if (options.command == CliCommand::Queue && options.to.empty())
+        return "queue needs --to NUMBER";
     if (options.command == CliCommand::Phonebook)
         return CheckPhonebook(options);
     if (options.databaseMemory)
@@ -419,7 +457,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CliOptions options;
     options.command = command->command;
     options.arguments.assign(positional.begin() + 1, positional.end());
-    if (command->command == CliCommand::Send)
+    if (command->command == CliCommand::Send || command->command == CliCommand::Queue)
         options.text = positional[1];
     if (command->command == CliCommand::Log)
         options.file = positional[1];

@@ -1,0 +1,5 @@
+#include "cli/Commands.h"
+
+int RunServe(CliRun& /*run*/) {
+    return kExitRefused;
+}
