@@ -36,6 +36,7 @@ Commands:
                                             until Ctrl+C
   queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
   serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
+        [--tries N] [--retry-after S]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
@@ -123,7 +124,7 @@ std::string ParseSeconds(const std::string& value, int& seconds) {
     int parsed = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
     if (error != std::errc() || end != value.data() + value.size() || parsed < 1 || parsed > kDay)
-        return "a time-out is a number of seconds from 1 to 86400";
+        return "takes a number from 1 to 86400";
     seconds = parsed;
     return {};
 }
@@ -290,6 +291,14 @@ const std::vector<OptionRule>& OptionRules() {
          true,
          {C::Serve},
          [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.partTimeoutSeconds); }},
+        {"--tries",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.sendTries); }},
+        {"--retry-after",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.retrySeconds); }},
         {"--hook-timeout",
          true,
          {C::Serve},
