@@ -4,6 +4,7 @@
 #include "cli/ServeReadForm.h"
 #include "sms/AddSmsRows.h"
 #include "sms/CopySmsToDatabase.h"
+#include "sms/SmsList.h"
 #include "sms/StoredSms.h"
 
 #include <algorithm>
@@ -123,8 +124,9 @@ bool ServeInbox::Archive(const StoredSms& stored, const SmsRecord& record) {
                  " but not remembered (" + keys.ErrorText() + "); left on the phone");
     else
         ServeLog("archived " + where + " from " + record.number + " as row " + std::to_string(id));
-    if (std::optional<HookMessage> complete =
-            collector.Add(record, id, PartCollector::Clock::now());
+    SmsRecord named = record;
+    named.name = rows.listed.front()[kSmsNameColumn]; // the archive's phonebook name
+    if (std::optional<HookMessage> complete = collector.Add(named, id, PartCollector::Clock::now());
         complete && setup.complete)
         setup.complete(*complete);
     return keys.ArchiveIdOf(stored.pdu) == id;

@@ -101,7 +101,9 @@ bool ServeOutbox::SendNext() {
         return true;
     }
     if (outcome != SendOutcome::SentOk) {
-        const std::string said = sink.TakeLastText();
+        // The phone's own words ("+CMS ERROR: 500") when its last answer holds them.
+        const Reply last = session.CurrentReply();
+        const std::string said = last.errorCode >= 0 ? ReplyFailureText(last) : "";
         Failed(*due, said.empty() ? std::string(SendOutcomeText(outcome)) : said);
         return true;
     }

@@ -1,0 +1,201 @@
+// The real telvane-cli serve against telvane-phonesim: stored messages archived once and
+// erased (a restart with them still on the phone archives nothing again), messages arriving
+// live, the hook's environment and hooks that fail, hang or are missing, and the outbox sent
+// in order with a retry and a failure, while "queue" uses the same file.
+
+#include "cli/CliTestSetup.h"
+#include "common/PhoneSim.h"
+
+#include <csignal>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+// kHelloPdu one second earlier: another message from the same sender.
+constexpr const char* kHelloEarlierPdu =
+    "07912143658709F1040B912143658709F100009930925161858005e8329bfd06";
+
+// A process that has not ended (a zombie has).
+bool Alive(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return false;
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+class ServeTest : public ::testing::Test, public CliTestBase {
+protected:
+    void Phone(const std::string& fixture) {
+        PhoneSimOptions options{fixture};
+        options.arrivals = true;
+        phone.emplace(options);
+    }
+
+    CliProcess Serve(Lines arguments) {
+        arguments.insert(arguments.begin(), {"--port", phone->LinkPath(), "serve"});
+        return CliProcess(dir.path.string(), arguments);
+    }
+
+    // A shell script at dir/name (made executable) with this body.
+    std::string Script(const std::string& name, const std::string& body) {
+        const std::string path = dir.File(name);
+        std::ofstream(path) << "#!/bin/sh\n" << body;
+        chmod(path.c_str(), 0755);
+        return path;
+    }
+
+    // Waits (bounded) until the query counts `count`.
+    bool WaitForCount(const std::string& sql, long long count) const {
+        for (int i = 0; i < 1000; ++i) {
+            if (QueryCount(database, sql) == count)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+    bool WaitForCommand(const std::string& command) const {
+        return phone->WaitForTranscript(
+            [&](const auto&) { return std::ranges::count(phone->Received(), command) > 0; });
+    }
+
+    std::string FileText(const std::string& name) const {
+        std::ifstream in(dir.File(name));
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // SIGTERM, and the end within 5 s.
+    static CliResult Stop(CliProcess& serve) {
+        serve.Signal(SIGTERM);
+        return serve.Wait(5000);
+    }
+
+    std::optional<PhoneSim> phone;
+};
+
+TEST_F(ServeTest, StoredMessagesAreArchivedOnceAndARestartDoesNotArchiveThemAgain) {
+    Phone(Sms(1, 1, kHelloPdu) + Sms(3, 0, kHelloEarlierPdu, "ME") + "capacity SM 10\n");
+    const std::string hook =
+        Script("hook.sh", "echo \"$TELVANE_ARCHIVE_ID\" >> " + dir.File("hooked") + "\n");
+    {
+        CliProcess serve = Serve({"--keep", "--on-receive", hook});
+        ASSERT_TRUE(serve.Start());
+        ASSERT_TRUE(WaitForCommand("AT+CNMI=2,1,0,1,0"));
+        const CliResult result = Stop(serve);
+        EXPECT_EQ(result.status, 0) << result.err;
+    }
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_In"), 2);
+    EXPECT_TRUE(Starting(phone->Received(), "AT+CMGD").empty()) << "--keep erases nothing";
+    EXPECT_EQ(Starting(phone->Received(), "AT+CMGL"), (Lines{"AT+CMGL=4", "AT+CMGL=4"}))
+        << "one listing per memory";
+    EXPECT_EQ(SplitLines(FileText("hooked")), (Lines{"1", "2"}));
+    // Still on the phone: the second start erases them and archives nothing again.
+    CliProcess again = Serve({"--on-receive", hook});
+    ASSERT_TRUE(again.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CMGD=3"));
+    const CliResult result = Stop(again);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_In"), 2);
+    EXPECT_EQ(Starting(phone->Received(), "AT+CMGD"), (Lines{"AT+CMGD=1", "AT+CMGD=3"}));
+    EXPECT_EQ(SplitLines(FileText("hooked")), (Lines{"1", "2"})) << "no hook for a known one";
+}
+
+TEST_F(ServeTest, ALiveMessageIsArchivedErasedAndHandedToTheHookInItsEnvironment) {
+    Phone("capacity SM 10\n");
+    ASSERT_TRUE(RunSql(database, "INSERT INTO Phonebook (Numero, Nome) VALUES "
+                                 "('+12345678901', 'Alice');"));
+    const std::string hook =
+        Script("hook.sh", "env | grep ^TELVANE_ | sort > " + dir.File("env") + "\n");
+    CliProcess serve = Serve({"--on-receive", hook});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CNMI=2,1,0,1,0"));
+    ASSERT_TRUE(phone->Arrive(kHelloPdu));
+    ASSERT_TRUE(WaitForCount("SELECT count(*) FROM SMS_In WHERE Messaggio = 'hello'", 1));
+    ASSERT_TRUE(WaitForCommand("AT+CMGD=1"));
+    for (int i = 0; i < 500 && FileText("env").empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(SplitLines(FileText("env")),
+              (Lines{"TELVANE_ARCHIVE_ID=1", "TELVANE_NAME=Alice", "TELVANE_PARTS=1",
+                     "TELVANE_PARTS_EXPECTED=1", "TELVANE_SENDER=+12345678901",
+                     "TELVANE_SMSC=+12345678901", "TELVANE_TEXT=hello",
+                     "TELVANE_TIME=1999-03-29T15:16:59+02:00"}));
+}
+
+TEST_F(ServeTest, AHookThatFailsHangsOrIsMissingLosesNoMessage) {
+    const std::string fails = Script("fails.sh", "echo boom >&2\nexit 1\n");
+    // The hang has a child of its own: the whole group goes at the limit.
+    const std::string hangs =
+        Script("hangs.sh", "sleep 30 &\necho $! > " + dir.File("child") + "\nwait\n");
+    const struct {
+        std::string hook;
+        std::string logged;
+    } cases[] = {{fails, "exited 1; its standard error: boom"},
+                 {hangs, "killed after its time limit"},
+                 {dir.File("missing.sh"), "did not start: No such file or directory"}};
+    for (const auto& [hook, logged] : cases) {
+        Phone(Sms(1, 1, kHelloPdu));
+        ASSERT_TRUE(RunSql(database, "DELETE FROM SMS_In; DROP TABLE IF EXISTS SMS_ReceivedKey;"));
+        CliProcess serve = Serve({"--on-receive", hook, "--hook-timeout", "1"});
+        ASSERT_TRUE(serve.Start());
+        ASSERT_TRUE(WaitForCommand("AT+CMGD=1")) << hook;
+        EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_In"), 1) << hook;
+        for (int i = 0; i < 300 && FileText("stderr").find(logged) == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const CliResult result = Stop(serve);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_NE(result.err.find(logged), std::string::npos) << result.err;
+    }
+    const std::string child = FileText("child");
+    ASSERT_FALSE(child.empty());
+    EXPECT_FALSE(Alive(std::stoi(child))) << "the hang's child was killed with it";
+}
+
+TEST_F(ServeTest, TheOutboxIsSentInOrderWithARetryAndAFailureWhileQueueUsesTheFile) {
+    // Every send of the long text (37 octets) is refused: tried twice, then failed.
+    Phone("reply AT+CMGS=37 +CMS ERROR: 500\n");
+    ASSERT_TRUE(RunSql(database, "INSERT INTO SMS_Outbox (Recipient, Text, State) VALUES "
+                                 "('+390001', 'cut off', 'sending');"));
+    CliProcess serve = Serve({"--tries", "2", "--retry-after", "1"});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CNMI=2,1,0,1,0"));
+    // From a folder of its own: the service's output files stay whole.
+    std::filesystem::create_directories(dir.File("queue/config"));
+    for (const char* text : {"first", "this one is always refused", "third"}) {
+        CliProcess queue(dir.File("queue"),
+                         {"--db", database, "queue", "--to", "+393331234567", text});
+        const CliResult queued = queue.Run();
+        ASSERT_EQ(queued.status, 0) << queued.err;
+    }
+    EXPECT_TRUE(
+        WaitForCount("SELECT count(*) FROM SMS_Outbox WHERE State IN ('sent', 'failed')", 3));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE ID = 1 AND "
+                                   "State = 'uncertain' AND Tries = 0"),
+              1)
+        << "a send cut off is never sent again by itself";
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE ID = 3 AND "
+                                   "State = 'failed' AND Tries = 2 AND "
+                                   "Error LIKE '%+CMS ERROR: 500%'"),
+              1);
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE ID IN (2, 4) AND "
+                                   "State = 'sent' AND Tries = 1 AND SentTime IS NOT NULL"),
+              2);
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox a, SMS_Outbox b WHERE "
+                                   "a.ID = 2 AND b.ID = 4 AND a.Reference < b.Reference"),
+              1)
+        << "sent in the order queued";
+    EXPECT_EQ(phone->SentPdus().size(), 2u)
+        << ::testing::PrintToString(Starting(phone->Received(), "AT+CMGS"));
+}
+
+} // namespace
