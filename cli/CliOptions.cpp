@@ -119,12 +119,12 @@ std::string ParseMaxParts(CliOptions& options, const std::string& value) {
 }
 
 // A number of seconds from 1 to a day.
-std::string ParseSeconds(const std::string& value, int& seconds) {
+std::string ParseSeconds(std::string_view option, const std::string& value, int& seconds) {
     constexpr int kDay = 24 * 60 * 60;
     int parsed = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
     if (error != std::errc() || end != value.data() + value.size() || parsed < 1 || parsed > kDay)
-        return "takes a number from 1 to 86400";
+        return std::string(option) + " takes a number from 1 to 86400";
     seconds = parsed;
     return {};
 }
@@ -290,19 +290,27 @@ const std::vector<OptionRule>& OptionRules() {
         {"--part-timeout",
          true,
          {C::Serve},
-         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.partTimeoutSeconds); }},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--part-timeout", v, o.partTimeoutSeconds);
+         }},
         {"--tries",
          true,
          {C::Serve},
-         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.sendTries); }},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--tries", v, o.sendTries);
+         }},
         {"--retry-after",
          true,
          {C::Serve},
-         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.retrySeconds); }},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--retry-after", v, o.retrySeconds);
+         }},
         {"--hook-timeout",
          true,
          {C::Serve},
-         [](CliOptions& o, const std::string& v) { return ParseSeconds(v, o.hookTimeoutSeconds); }},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--hook-timeout", v, o.hookTimeoutSeconds);
+         }},
     };
     return rules;
 }

@@ -17,6 +17,8 @@ namespace {
 // Positions of the class list: the four classes, then "Not specified - default".
 constexpr int kClassPositions = 5;
 constexpr int kNoClassPosition = 4;
+// The most linked parts the window's text edit lets a message have.
+constexpr std::size_t kMostParts = 10;
 
 void FillForm(const OutboxRecord& record, const std::string& centre, CliWriteSmsForm& form) {
     form.SetControlText(kScaEditId, centre);
@@ -85,6 +87,11 @@ bool ServeOutbox::SendNext() {
         const std::string why = sink.TakeLastText();
         table.MarkFailed(due->id, why.empty() ? "the message could not be built" : why);
         ServeLog("outbox row " + std::to_string(due->id) + " failed: " + why);
+        return true;
+    }
+    if (parts.size() > kMostParts) {
+        table.MarkFailed(due->id, "the text is longer than ten linked messages hold");
+        ServeLog("outbox row " + std::to_string(due->id) + " failed: too long");
         return true;
     }
     if (!table.MarkSending(due->id, LocalNow())) {
