@@ -12,6 +12,7 @@
 #include "cli/ServeOutbox.h"
 #include "cli/ServeReadForm.h"
 #include "db/CDaoDatabase.h"
+#include "pdu/StatusReport.h"
 #include "serial/NewMessageIndications.h"
 #include "sms/DeliveryReports.h"
 #include "sms/NewMessageListener.h"
@@ -85,8 +86,7 @@ public:
         if (arrivals.message.exchange(false) || now - lastSweep >= kSweepEvery)
             Sweep();
         for (const std::string& pdu : arrivals.TakeReports())
-            if (const std::optional<std::string> line = HandleStatusReportPdu(database, pdu))
-                ServeLog(*line);
+            Report(pdu);
         if (now - lastOutbox >= kOutboxEvery) {
             while (!Interrupted().load() && outbox.SendNext()) {
             }
@@ -117,6 +117,21 @@ private:
                     if (hooks)
                         hooks->Start(message);
                 }};
+    }
+
+    // Matched to the part it reports on, and to its outbox row.
+    void Report(const std::string& pdu) {
+        std::optional<sms_status_report> report = parse_status_report(pdu);
+        if (!report)
+            report = parse_status_report("00" + pdu); // a phone that gave no centre field
+        if (!report) {
+            ServeLog("a status report that did not decode: " + pdu);
+            return;
+        }
+        const StatusReportResult result = RecordStatusReport(database, *report);
+        ServeLog(result.note);
+        if (result.matched)
+            outbox.RecordDelivery(result.record);
     }
 
     void Sweep() {

@@ -74,6 +74,11 @@ void ServeOutbox::Failed(const OutboxRecord& record, const std::string& why) {
              "); tried again in " + std::to_string(delay.count()) + " s");
 }
 
+void ServeOutbox::RecordDelivery(const DeliveryRecord& part) {
+    if (!table.RecordDelivery(part.reference, part.recipient, part.statusText))
+        ServeLog("the outbox did not take a status report: " + table.ErrorText());
+}
+
 bool ServeOutbox::SendNext() {
     const std::optional<OutboxRecord> due = table.NextDue(LocalNow());
     if (!due)

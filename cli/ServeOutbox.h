@@ -6,6 +6,7 @@
 // the port for each send.
 
 #include "cli/ServeLog.h"
+#include "db/DeliveryTable.h"
 #include "db/OutboxTable.h"
 
 #include <chrono>
@@ -28,6 +29,8 @@ public:
 
     // Rows left "sending" by a service that stopped become "uncertain"; logged.
     void MarkInterrupted();
+    // A status report matched to a part: the outbox row sent with that reference takes its words.
+    void RecordDelivery(const DeliveryRecord& part);
     // Sends the next due row, if any; true when one was tried.
     bool SendNext();
 

@@ -14,11 +14,12 @@ constexpr const char* kCreate =
     "CHECK (State IN ('new', 'sending', 'sent', 'failed', 'uncertain')), "
     "Tries INTEGER NOT NULL DEFAULT 0, CreatedTime TEXT DEFAULT (datetime('now', 'localtime')), "
     "LastTryTime TEXT, NextTryTime TEXT, SentTime TEXT, "
-    "Reference INTEGER CHECK (Reference BETWEEN 0 AND 255), Error TEXT NOT NULL DEFAULT '')";
+    "Reference INTEGER CHECK (Reference BETWEEN 0 AND 255), Error TEXT NOT NULL DEFAULT '', "
+    "Delivery TEXT NOT NULL DEFAULT '')";
 
 constexpr const char* kColumns =
     "SELECT ID, Recipient, Text, Options, State, Tries, CreatedTime, LastTryTime, NextTryTime, "
-    "SentTime, Reference, Error FROM SMS_Outbox ";
+    "SentTime, Reference, Error, Delivery FROM SMS_Outbox ";
 
 // How long a write waits for another program's transaction on the same file.
 constexpr int kBusyMilliseconds = 5000;
@@ -46,6 +47,7 @@ OutboxRecord ReadRecord(sqlite3_stmt* row) {
     if (sqlite3_column_type(row, 10) != SQLITE_NULL)
         record.reference = sqlite3_column_int(row, 10);
     record.error = Text(row, 11);
+    record.delivery = Text(row, 12);
     return record;
 }
 
@@ -154,6 +156,21 @@ bool OutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbDat
 bool OutboxTable::MarkFailed(std::int64_t id, const std::string& why) {
     return Update("State = 'failed', Error = ?2", id,
                   [&why](sqlite3_stmt* statement) { BindText(statement, 2, why); });
+}
+
+bool OutboxTable::RecordDelivery(int reference, const std::string& recipient,
+                                 const std::string& delivery) {
+    return Write([&](sqlite3* handle) {
+        StatementPtr update = Prepare(
+            handle, "UPDATE SMS_Outbox SET Delivery = ?3 WHERE ID = (SELECT max(ID) FROM "
+                    "SMS_Outbox WHERE State = 'sent' AND Reference = ?1 AND Recipient = ?2)");
+        if (!update)
+            return false;
+        sqlite3_bind_int(update.get(), 1, reference);
+        BindText(update.get(), 2, recipient);
+        BindText(update.get(), 3, delivery);
+        return StepDone(update.get());
+    });
 }
 
 int OutboxTable::MarkInterrupted() {

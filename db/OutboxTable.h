@@ -41,6 +41,7 @@ struct OutboxRecord {
     std::optional<DbDateTime> sent;
     std::optional<int> reference; // TP-MR of the last part
     std::string error;
+    std::string delivery; // what the last status report said, in words
 };
 
 class OutboxTable {
@@ -62,6 +63,8 @@ public:
     // Back to "new", to be tried again at nextTry, with what went wrong.
     bool MarkRetry(std::int64_t id, const std::string& error, const DbDateTime& nextTry);
     bool MarkFailed(std::int64_t id, const std::string& error);
+    // The newest sent row with this reference and recipient takes the report's words.
+    bool RecordDelivery(int reference, const std::string& recipient, const std::string& delivery);
     // Every row still "sending" becomes "uncertain"; how many did (-1 on failure).
     int MarkInterrupted();
     std::vector<OutboxRecord> All();

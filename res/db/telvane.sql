@@ -71,7 +71,8 @@ CREATE TABLE SMS_Outbox (
     NextTryTime TEXT,
     SentTime    TEXT,
     Reference   INTEGER CHECK (Reference BETWEEN 0 AND 255),
-    Error       TEXT NOT NULL DEFAULT ''
+    Error       TEXT NOT NULL DEFAULT '',
+    Delivery    TEXT NOT NULL DEFAULT ''
 );
 
 CREATE TABLE dbDCS (

@@ -199,3 +199,62 @@ TEST_F(ServeTest, TheOutboxIsSentInOrderWithARetryAndAFailureWhileQueueUsesTheFi
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServeTest, SigtermDuringASendEndsWithinFiveSecondsAndNeverMarksItSent) {
+    PhoneSimOptions options{"capacity SM 10\n"};
+    options.extraArgs = {"--delay-ms", "300"};
+    phone.emplace(options);
+    ASSERT_TRUE(RunSql(database, "INSERT INTO SMS_Outbox (Recipient, Text) VALUES ('+39', 'x');"));
+    CliProcess serve = Serve({});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(phone->WaitForTranscript(
+        [&](const auto&) { return !Starting(phone->Received(), "AT+CMGS=").empty(); }));
+    const auto signalled = std::chrono::steady_clock::now();
+    const CliResult result = Stop(serve);
+    EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(5));
+    EXPECT_EQ(result.status, 0) << result.err;
+    const long long sent = QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE "
+                                                "State = 'sent'");
+    if (sent == 0) {
+        // Cut off: the next start cannot know whether it went.
+        CliProcess again = Serve({});
+        ASSERT_TRUE(again.Start());
+        EXPECT_TRUE(WaitForCount("SELECT count(*) FROM SMS_Outbox WHERE State = 'uncertain'", 1));
+        EXPECT_EQ(Stop(again).status, 0);
+        EXPECT_EQ(Starting(phone->Received(), "AT+CMGS=").size(), 1u) << "never sent again";
+    } else {
+        // The answer came before the stop: it went, with its reference.
+        EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE Reference IS NOT "
+                                       "NULL"),
+                  1);
+        EXPECT_EQ(phone->SentPdus().size(), 1u);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServeTest, AStatusReportUpdatesTheOutboxRowItReportsOn) {
+    Phone("report 300 00\n");
+    CliProcess serve = Serve({});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CNMI=2,1,0,1,0"));
+    ASSERT_TRUE(RunSql(database, "INSERT INTO SMS_Outbox (Recipient, Text, Options) VALUES "
+                                 "('+393331234567', 'with a report', '--report'), "
+                                 "('+393331234567', 'without', '');"));
+    EXPECT_TRUE(WaitForCount("SELECT count(*) FROM SMS_Outbox WHERE ID = 1 AND "
+                             "Delivery = 'delivered'",
+                             1));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE ID = 2 AND "
+                                   "State = 'sent' AND Delivery = ''"),
+              1)
+        << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Delivery WHERE Status = 0"), 1);
+}
+
+} // namespace
