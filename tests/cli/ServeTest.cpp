@@ -258,3 +258,24 @@ TEST_F(ServeTest, AStatusReportUpdatesTheOutboxRowItReportsOn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServeTest, AnArchiveThatTakesNoRowErasesNothingAndRunsNoHook) {
+    Phone(Sms(1, 1, kHelloPdu));
+    ASSERT_TRUE(RunSql(database, "CREATE TRIGGER full BEFORE INSERT ON SMS_In BEGIN "
+                                 "SELECT RAISE(ABORT, 'database or disk is full'); END;"));
+    const std::string hook = Script("hook.sh", "touch " + dir.File("hooked") + "\n");
+    CliProcess serve = Serve({"--on-receive", hook});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CNMI=2,1,0,1,0"));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("not archived, left on the phone"), std::string::npos) << result.err;
+    EXPECT_TRUE(Starting(phone->Received(), "AT+CMGD").empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("hooked")));
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_ReceivedKey"), -1)
+        << "nothing remembered either";
+}
+
+} // namespace
