@@ -102,7 +102,9 @@ bool ServeInbox::Archive(const StoredSms& stored, const SmsRecord& record) {
     const std::string where =
         Where(record.memory == "ME" ? SmsMemory::Phone : SmsMemory::Sim, stored.index);
     if (const std::int64_t known = keys.ArchiveIdOf(stored.pdu); known != 0) {
-        ServeLog("message " + where + " was archived before as row " + std::to_string(known));
+        // Kept messages are met at every sweep; one found again otherwise is news.
+        if (!setup.keep)
+            ServeLog("message " + where + " was archived before as row " + std::to_string(known));
         return true;
     }
     ServeReadForm form;

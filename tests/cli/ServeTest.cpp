@@ -279,3 +279,27 @@ TEST_F(ServeTest, AnArchiveThatTakesNoRowErasesNothingAndRunsNoHook) {
 }
 
 } // namespace
+
+namespace {
+
+// From +12345678901, in UCS2: "$(touch pwned); `id` ü".
+constexpr const char* kShellTextPdu =
+    "07912143658709F1040B912143658709F10008993092516195802C002400280074006F007500630068002000700"
+    "077006E006500640029003B00200060006900640060002000FC";
+
+TEST_F(ServeTest, TheTextReachesTheHookAsItIsAndNoShellReadsIt) {
+    Phone(Sms(1, 1, kShellTextPdu));
+    const std::string hook =
+        Script("hook.sh", "printf '%s' \"$TELVANE_TEXT\" > " + dir.File("text") + "\n");
+    CliProcess serve = Serve({"--on-receive", hook});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CMGD=1"));
+    for (int i = 0; i < 500 && FileText("text").empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(FileText("text"), "$(touch pwned); `id` \xC3\xBC");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("pwned")));
+}
+
+} // namespace
