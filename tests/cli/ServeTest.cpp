@@ -303,3 +303,39 @@ TEST_F(ServeTest, TheTextReachesTheHookAsItIsAndNoShellReadsIt) {
 }
 
 } // namespace
+
+namespace {
+
+// The two parts of "Hello world" (UCS2, concatenation reference 0xAA) from +12345678901.
+constexpr const char* kPartOnePdu = "07912143658709F1440B912143658709F1000899309251619580120500"
+                                    "03AA020100480065006C006C006F0020";
+constexpr const char* kPartTwoPdu = "07912143658709F1440B912143658709F1000899309251619580100500"
+                                    "03AA02020077006F0072006C0064";
+
+TEST_F(ServeTest, ALongMessageReachesTheHookOnceJoinedOrAfterItsTimeOutIncomplete) {
+    const std::string hook =
+        Script("hook.sh", "echo \"$TELVANE_PARTS/$TELVANE_PARTS_EXPECTED $TELVANE_TEXT\" >> " +
+                              dir.File("hooked") + "\n");
+    {
+        Phone(Sms(1, 1, kPartTwoPdu) + Sms(2, 1, kPartOnePdu));
+        CliProcess serve = Serve({"--on-receive", hook});
+        ASSERT_TRUE(serve.Start());
+        ASSERT_TRUE(WaitForCommand("AT+CMGD=2"));
+        for (int i = 0; i < 500 && FileText("hooked").empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(Stop(serve).status, 0);
+    }
+    EXPECT_EQ(SplitLines(FileText("hooked")), (Lines{"2/2 Hello world"}));
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_In"), 2) << "each part archived";
+    // Only the first part, and a time-out of one second.
+    Phone(Sms(1, 1, kPartOnePdu));
+    ASSERT_TRUE(RunSql(database, "DELETE FROM SMS_ReceivedKey;"));
+    CliProcess serve = Serve({"--on-receive", hook, "--part-timeout", "1"});
+    ASSERT_TRUE(serve.Start());
+    for (int i = 0; i < 500 && SplitLines(FileText("hooked")).size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(Stop(serve).status, 0);
+    EXPECT_EQ(SplitLines(FileText("hooked")), (Lines{"2/2 Hello world", "1/2 Hello "}));
+}
+
+} // namespace
