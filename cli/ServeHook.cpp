@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
@@ -41,8 +42,8 @@ std::vector<std::string> Environment(const HookMessage& message) {
 std::vector<char*> Pointers(std::vector<std::string>& words) {
     std::vector<char*> pointers;
     pointers.reserve(words.size() + 1);
-    for (std::string& word : words)
-        pointers.push_back(word.data());
+    std::ranges::transform(words, std::back_inserter(pointers),
+                           [](std::string& word) { return word.data(); });
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -68,7 +69,7 @@ std::string TakeFile(const std::string& name) {
     unlink(name.c_str());
     std::string read = text.str();
     if (read.size() > kMostErrorChars)
-        read = read.substr(0, kMostErrorChars) + "...";
+        read.replace(kMostErrorChars, std::string::npos, "...");
     while (!read.empty() && (read.back() == '\n' || read.back() == '\r'))
         read.pop_back();
     return read;

@@ -1,5 +1,6 @@
 #include "cli/ServeLog.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -15,9 +16,8 @@ DbDateTime LocalNow(std::chrono::seconds later) {
 
 void ServeLog(const std::string& text) {
     std::string line = LocalNow().ToIso() + " " + text;
-    for (char& c : line)
-        if (c == '\n' || c == '\r')
-            c = ' ';
+    std::ranges::replace_if(
+        line, [](char c) { return c == '\n' || c == '\r'; }, ' ');
     line += '\n';
     static std::mutex mutex;
     const std::lock_guard lock(mutex);
