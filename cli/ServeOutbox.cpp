@@ -5,6 +5,7 @@
 #include "serial/CModemSession.h"
 #include "serial/settings/CSettingsStore.h"
 #include "sms/DeliveryReports.h"
+#include "sms/send/CWriteSmsTab.h"
 #include "sms/send/ConcatReference.h"
 #include "sms/send/IWriteSmsForm.h"
 #include "sms/send/ReadSca.h"
@@ -17,8 +18,6 @@ namespace {
 // Positions of the class list: the four classes, then "Not specified - default".
 constexpr int kClassPositions = 5;
 constexpr int kNoClassPosition = 4;
-// The most linked parts the window's text edit lets a message have.
-constexpr std::size_t kMostParts = 10;
 
 void FillForm(const OutboxRecord& record, const std::string& centre, CliWriteSmsForm& form) {
     form.SetControlText(kScaEditId, centre);
@@ -63,13 +62,16 @@ std::string ServeOutbox::Centre() {
 void ServeOutbox::Failed(const OutboxRecord& record, const std::string& why) {
     const int tries = record.tries + 1; // MarkSending counted this one
     if (tries >= policy.tries) {
-        table.MarkFailed(record.id, why);
+        if (!table.MarkFailed(record.id, why))
+            ServeLog("outbox row " + std::to_string(record.id) +
+                     " not marked: " + table.ErrorText());
         ServeLog("outbox row " + std::to_string(record.id) + " failed after " +
                  std::to_string(tries) + " tries: " + why);
         return;
     }
     const std::chrono::seconds delay = policy.firstDelay * (1 << (tries - 1));
-    table.MarkRetry(record.id, why, LocalNow(delay));
+    if (!table.MarkRetry(record.id, why, LocalNow(delay)))
+        ServeLog("outbox row " + std::to_string(record.id) + " not marked: " + table.ErrorText());
     ServeLog("outbox row " + std::to_string(record.id) + " not sent (" + why +
              "); tried again in " + std::to_string(delay.count()) + " s");
 }
@@ -79,6 +81,14 @@ void ServeOutbox::RecordDelivery(const DeliveryRecord& part) {
         ServeLog("the outbox did not take a status report: " + table.ErrorText());
 }
 
+bool ServeOutbox::Refuse(const OutboxRecord& record, const std::string& why) {
+    ServeLog("outbox row " + std::to_string(record.id) + " failed: " + why);
+    if (table.MarkFailed(record.id, why))
+        return true;
+    ServeLog("outbox row " + std::to_string(record.id) + " not marked: " + table.ErrorText());
+    return false;
+}
+
 bool ServeOutbox::SendNext() {
     const std::optional<OutboxRecord> due = table.NextDue(LocalNow());
     if (!due)
@@ -86,22 +96,21 @@ bool ServeOutbox::SendNext() {
     const PortLease sending = session.TakePort();
     CliWriteSmsForm form;
     FillForm(*due, Centre(), form);
+    // The text edit's own rule: what ten linked parts cannot hold would be cut off there.
+    CWriteSmsTab tab(form, sink, settings, database, session.portOpen);
+    tab.OnTextChange();
+    if (form.ControlText(kSmsTextEditId) != due->text)
+        return Refuse(*due, "the text is longer than ten linked messages hold");
     SubmitParts parts;
     if (BuildSubmitParts(ReadWriteSmsValues(form), sink, parts, NextConcatReference()) != 0) {
         // The text or the number itself is refused: no try changes that.
         const std::string why = sink.TakeLastText();
-        table.MarkFailed(due->id, why.empty() ? "the message could not be built" : why);
-        ServeLog("outbox row " + std::to_string(due->id) + " failed: " + why);
-        return true;
-    }
-    if (parts.size() > kMostParts) {
-        table.MarkFailed(due->id, "the text is longer than ten linked messages hold");
-        ServeLog("outbox row " + std::to_string(due->id) + " failed: too long");
-        return true;
+        return Refuse(*due, why.empty() ? "the message could not be built" : why);
     }
     if (!table.MarkSending(due->id, LocalNow())) {
+        // Tried again at the next look, once the file takes a write.
         ServeLog("outbox row " + std::to_string(due->id) + " not sent: " + table.ErrorText());
-        return true;
+        return false;
     }
     sink.TakeLastText();
     SendReport report;

@@ -31,13 +31,15 @@ public:
     void MarkInterrupted();
     // A status report matched to a part: the outbox row sent with that reference takes its words.
     void RecordDelivery(const DeliveryRecord& part);
-    // Sends the next due row, if any; true when one was tried.
+    // Sends the next due row, if any; true when one was tried and its row moved on.
     bool SendNext();
 
 private:
     // The centre for a send: the settings', else the phone's (asked once).
     std::string Centre();
     void Failed(const OutboxRecord& record, const std::string& why);
+    // A row no try can send; false when the file took no write.
+    bool Refuse(const OutboxRecord& record, const std::string& why);
 
     CModemSession& session;
     CDaoDatabase& database;
