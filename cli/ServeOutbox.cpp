@@ -13,6 +13,8 @@
 #include "sms/send/SubmitPdu.h"
 #include "sms/send/WriteSmsValues.h"
 
+#include <algorithm>
+
 namespace {
 
 // Positions of the class list: the four classes, then "Not specified - default".
@@ -59,19 +61,25 @@ std::string ServeOutbox::Centre() {
     return *phoneCentre;
 }
 
+void ServeOutbox::Marked(bool written, const OutboxRecord& record) {
+    if (!written)
+        ServeLog("outbox row " + std::to_string(record.id) + " not marked: " + table.ErrorText());
+}
+
 void ServeOutbox::Failed(const OutboxRecord& record, const std::string& why) {
     const int tries = record.tries + 1; // MarkSending counted this one
     if (tries >= policy.tries) {
-        if (!table.MarkFailed(record.id, why))
-            ServeLog("outbox row " + std::to_string(record.id) +
-                     " not marked: " + table.ErrorText());
+        Marked(table.MarkFailed(record.id, why), record);
         ServeLog("outbox row " + std::to_string(record.id) + " failed after " +
                  std::to_string(tries) + " tries: " + why);
         return;
     }
-    const std::chrono::seconds delay = policy.firstDelay * (1 << (tries - 1));
-    if (!table.MarkRetry(record.id, why, LocalNow(delay)))
-        ServeLog("outbox row " + std::to_string(record.id) + " not marked: " + table.ErrorText());
+    // Doubled after each try, and never more than a day.
+    constexpr int kMostDoublings = 12;
+    constexpr std::chrono::seconds kLongest = std::chrono::hours(24);
+    const std::chrono::seconds delay =
+        std::min(policy.firstDelay * (1 << std::min(tries - 1, kMostDoublings)), kLongest);
+    Marked(table.MarkRetry(record.id, why, LocalNow(delay)), record);
     ServeLog("outbox row " + std::to_string(record.id) + " not sent (" + why +
              "); tried again in " + std::to_string(delay.count()) + " s");
 }
@@ -83,10 +91,9 @@ void ServeOutbox::RecordDelivery(const DeliveryRecord& part) {
 
 bool ServeOutbox::Refuse(const OutboxRecord& record, const std::string& why) {
     ServeLog("outbox row " + std::to_string(record.id) + " failed: " + why);
-    if (table.MarkFailed(record.id, why))
-        return true;
-    ServeLog("outbox row " + std::to_string(record.id) + " not marked: " + table.ErrorText());
-    return false;
+    const bool written = table.MarkFailed(record.id, why);
+    Marked(written, record);
+    return written;
 }
 
 bool ServeOutbox::SendNext() {

@@ -38,6 +38,8 @@ private:
     // The centre for a send: the settings', else the phone's (asked once).
     std::string Centre();
     void Failed(const OutboxRecord& record, const std::string& why);
+    // Logs a mark the file did not take.
+    void Marked(bool written, const OutboxRecord& record);
     // A row no try can send; false when the file took no write.
     bool Refuse(const OutboxRecord& record, const std::string& why);
 
