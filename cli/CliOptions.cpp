@@ -34,6 +34,11 @@ Commands:
   log FILE                                  the messages of a captured modem log
   watch [--archive] [--move]                each new message and status report as it comes,
                                             until Ctrl+C
+  queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
+  serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
+        [--tries N] [--retry-after S]
+                                            archives every message and sends the outbox, until
+                                            SIGTERM or Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
 130 stopped by Ctrl+C.
 )";
@@ -47,7 +52,7 @@ struct CommandName {
 
 constexpr std::size_t kMany = 1000;
 
-constexpr std::array<CommandName, 13> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
+constexpr std::array<CommandName, 15> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
                                                     {"counts", CliCommand::Counts, 0, 0},
                                                     {"read", CliCommand::Read, 0, 0},
                                                     {"get", CliCommand::Get, 1, 1},
@@ -59,7 +64,9 @@ constexpr std::array<CommandName, 13> kCommands = {{{"ports", CliCommand::Ports,
                                                     {"ussd", CliCommand::Ussd, 1, 1},
                                                     {"archive", CliCommand::Archive, 0, 0},
                                                     {"log", CliCommand::Log, 1, 1},
-                                                    {"watch", CliCommand::Watch, 0, 0}}};
+                                                    {"watch", CliCommand::Watch, 0, 0},
+                                                    {"queue", CliCommand::Queue, 1, 1},
+                                                    {"serve", CliCommand::Serve, 0, 0}}};
 
 using Setter = std::function<std::string(CliOptions&, const std::string&)>;
 
@@ -108,6 +115,17 @@ std::string ParseMaxParts(CliOptions& options, const std::string& value) {
         parts > kMostParts)
         return "--max-parts takes a number from 1 to 255";
     options.maxParts = parts;
+    return {};
+}
+
+// A number of seconds from 1 to a day.
+std::string ParseSeconds(std::string_view option, const std::string& value, int& seconds) {
+    constexpr int kDay = 24 * 60 * 60;
+    int parsed = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+    if (error != std::errc() || end != value.data() + value.size() || parsed < 1 || parsed > kDay)
+        return std::string(option) + " takes a number from 1 to 86400";
+    seconds = parsed;
     return {};
 }
 
@@ -212,7 +230,7 @@ const std::vector<OptionRule>& OptionRules() {
          [](CliOptions& o, const std::string&) { return Flag(o.store); }},
         {"--to",
          true,
-         {C::Send},
+         {C::Send, C::Queue},
          [](CliOptions& o, const std::string& v) {
              o.to = v;
              return std::string();
@@ -227,7 +245,7 @@ const std::vector<OptionRule>& OptionRules() {
         {"--class", true, {C::Send}, ParseClass},
         {"--report",
          false,
-         {C::Send},
+         {C::Send, C::Queue},
          [](CliOptions& o, const std::string&) { return Flag(o.report); }},
         {"--reply",
          false,
@@ -257,6 +275,41 @@ const std::vector<OptionRule>& OptionRules() {
          [](CliOptions& o, const std::string& v) {
              o.search = v;
              return std::string();
+         }},
+        {"--keep",
+         false,
+         {C::Serve},
+         [](CliOptions& o, const std::string&) { return Flag(o.keep); }},
+        {"--on-receive",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             o.onReceive = v;
+             return std::string();
+         }},
+        {"--part-timeout",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--part-timeout", v, o.partTimeoutSeconds);
+         }},
+        {"--tries",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--tries", v, o.sendTries);
+         }},
+        {"--retry-after",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--retry-after", v, o.retrySeconds);
+         }},
+        {"--hook-timeout",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--hook-timeout", v, o.hookTimeoutSeconds);
          }},
     };
     return rules;
@@ -336,6 +389,8 @@ std::string CheckPhonebook(CliOptions& options) {
 std::string CheckCommand(CliOptions& options) {
     if (options.command == CliCommand::Send && options.to.empty())
         return "send needs --to NUMBER";
+    if (options.command == CliCommand::Queue && options.to.empty())
+        return "queue needs --to NUMBER";
     if (options.command == CliCommand::Phonebook)
         return CheckPhonebook(options);
     if (options.databaseMemory)
@@ -419,7 +474,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CliOptions options;
     options.command = command->command;
     options.arguments.assign(positional.begin() + 1, positional.end());
-    if (command->command == CliCommand::Send)
+    if (command->command == CliCommand::Send || command->command == CliCommand::Queue)
         options.text = positional[1];
     if (command->command == CliCommand::Log)
         options.file = positional[1];

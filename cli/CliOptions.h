@@ -26,6 +26,8 @@ enum class CliCommand {
     Archive,
     Log,
     Watch,
+    Queue,
+    Serve,
     Version
 };
 
@@ -69,6 +71,14 @@ struct CliOptions {
     std::optional<std::string> search;
     // log.
     std::string file;
+    // serve.
+    bool keep = false;                    // leave the archived messages on the phone
+    std::optional<std::string> onReceive; // the program run for each complete message
+    int partTimeoutSeconds = 600;         // an incomplete long message is handed on after this
+    int hookTimeoutSeconds = 60;
+    int sendTries = 3;     // an outbox row is failed after this many
+    int retrySeconds = 30; // the first back-off; doubled after each failed try          // the
+                           // program is killed after this
 };
 
 struct ParsedCommandLine {

@@ -35,6 +35,10 @@ int RunCommand(CliRun& run) {
         return RunLog(run);
     case CliCommand::Watch:
         return RunWatch(run);
+    case CliCommand::Queue:
+        return RunQueue(run);
+    case CliCommand::Serve:
+        return RunServe(run);
     }
     return kExitUsage;
 }

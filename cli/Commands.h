@@ -30,6 +30,8 @@ int RunSend(CliRun& run);
 int RunArchive(CliRun& run);
 int RunLog(CliRun& run);
 int RunWatch(CliRun& run);
+int RunQueue(CliRun& run);
+int RunServe(CliRun& run);
 
 // The SMS list's rows under its column headings.
 Table SmsTable(const std::vector<SmsRow>& rows);

@@ -46,6 +46,8 @@ private:
     friend class TableScan;
     friend class KeyTable;
     friend class DeliveryTable;
+    friend class OutboxTable;
+    friend class ReceivedKeyTable;
     friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
     // The connection record sets open on; null while no file is open.

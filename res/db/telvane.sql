@@ -1,6 +1,7 @@
 -- The Telvane database: the five tables and the option rows of the send form.
 -- The build turns this into telvane.mdb with the sqlite3 shell. The program makes only its own
--- tables beside the five (SMS_Delivery, the search keys) where an older file lacks them.
+-- tables beside the five (SMS_Delivery, SMS_Outbox, the search keys) where an older file
+-- lacks them.
 
 BEGIN;
 
@@ -53,6 +54,25 @@ CREATE TABLE SMS_Delivery (
     Status        INTEGER,
     DischargeTime TEXT,
     StatusText    TEXT
+);
+
+-- Beside the five: messages any program queues for the service to send, picked in ID order.
+-- State: new, sending, sent, failed, uncertain (a send under way when the service stopped).
+CREATE TABLE SMS_Outbox (
+    ID          INTEGER PRIMARY KEY AUTOINCREMENT,
+    Recipient   TEXT NOT NULL CHECK (length(Recipient) BETWEEN 1 AND 255),
+    Text        TEXT NOT NULL DEFAULT '',
+    Options     TEXT NOT NULL DEFAULT '',
+    State       TEXT NOT NULL DEFAULT 'new'
+                CHECK (State IN ('new', 'sending', 'sent', 'failed', 'uncertain')),
+    Tries       INTEGER NOT NULL DEFAULT 0,
+    CreatedTime TEXT DEFAULT (datetime('now', 'localtime')),
+    LastTryTime TEXT,
+    NextTryTime TEXT,
+    SentTime    TEXT,
+    Reference   INTEGER CHECK (Reference BETWEEN 0 AND 255),
+    Error       TEXT NOT NULL DEFAULT '',
+    Delivery    TEXT NOT NULL DEFAULT ''
 );
 
 CREATE TABLE dbDCS (

@@ -1,0 +1,222 @@
+#include "db/OutboxTable.h"
+
+#include "db/CDaoDatabase.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+constexpr const char* kCreate =
+    "CREATE TABLE IF NOT EXISTS SMS_Outbox (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+    "Recipient TEXT NOT NULL CHECK (length(Recipient) BETWEEN 1 AND 255), "
+    "Text TEXT NOT NULL DEFAULT '', Options TEXT NOT NULL DEFAULT '', "
+    "State TEXT NOT NULL DEFAULT 'new' "
+    "CHECK (State IN ('new', 'sending', 'sent', 'failed', 'uncertain')), "
+    "Tries INTEGER NOT NULL DEFAULT 0, CreatedTime TEXT DEFAULT (datetime('now', 'localtime')), "
+    "LastTryTime TEXT, NextTryTime TEXT, SentTime TEXT, "
+    "Reference INTEGER CHECK (Reference BETWEEN 0 AND 255), Error TEXT NOT NULL DEFAULT '', "
+    "Delivery TEXT NOT NULL DEFAULT '')";
+
+constexpr const char* kColumns =
+    "SELECT ID, Recipient, Text, Options, State, Tries, CreatedTime, LastTryTime, NextTryTime, "
+    "SentTime, Reference, Error, Delivery FROM SMS_Outbox ";
+
+// How long a write waits for another program's transaction on the same file.
+constexpr int kBusyMilliseconds = 5000;
+
+std::string Text(sqlite3_stmt* statement, int column) {
+    const auto* text = sqlite3_column_text(statement, column);
+    return text == nullptr
+               ? std::string()
+               : std::string(reinterpret_cast<const char*>(text),
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+}
+
+OutboxRecord ReadRecord(sqlite3_stmt* row) {
+    OutboxRecord record;
+    record.id = sqlite3_column_int64(row, 0);
+    record.recipient = Text(row, 1);
+    record.text = Text(row, 2);
+    record.options = Text(row, 3);
+    record.state = Text(row, 4);
+    record.tries = sqlite3_column_int(row, 5);
+    record.created = DbDateTime::FromIso(Text(row, 6));
+    record.lastTry = DbDateTime::FromIso(Text(row, 7));
+    record.nextTry = DbDateTime::FromIso(Text(row, 8));
+    record.sent = DbDateTime::FromIso(Text(row, 9));
+    if (sqlite3_column_type(row, 10) != SQLITE_NULL)
+        record.reference = sqlite3_column_int(row, 10);
+    record.error = Text(row, 11);
+    record.delivery = Text(row, 12);
+    return record;
+}
+
+void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+}
+
+bool StepDone(sqlite3_stmt* statement) {
+    const bool done = statement != nullptr && sqlite3_step(statement) == SQLITE_DONE;
+    if (statement != nullptr)
+        sqlite3_reset(statement);
+    return done;
+}
+
+} // namespace
+
+OutboxTable::OutboxTable(CDaoDatabase* database) {
+    if (database != nullptr)
+        connection = database->Connection();
+    if (connection)
+        sqlite3_busy_timeout(connection->Handle(), kBusyMilliseconds);
+}
+
+OutboxTable::~OutboxTable() = default;
+
+bool OutboxTable::Write(const std::function<bool(sqlite3*)>& write) {
+    if (!connection) {
+        error = "no database is open";
+        return false;
+    }
+    bool stored = false;
+    const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
+        if (!Execute(handle, "BEGIN IMMEDIATE")) {
+            error = EngineMessage(handle);
+            return;
+        }
+        stored = Execute(handle, kCreate) && write(handle);
+        if (!stored)
+            error = EngineMessage(handle);
+        stored = stored && Execute(handle, "COMMIT");
+        if (!stored && sqlite3_get_autocommit(handle) == 0)
+            Execute(handle, "ROLLBACK");
+    });
+    if (!ran)
+        error = "the database is storing other rows";
+    return ran && stored;
+}
+
+bool OutboxTable::Ensure() {
+    return Write([](sqlite3*) { return true; });
+}
+
+bool OutboxTable::Add(OutboxRecord& record) {
+    return Write([&record](sqlite3* handle) {
+        StatementPtr insert = Prepare(
+            handle, "INSERT INTO SMS_Outbox (Recipient, Text, Options) VALUES (?1, ?2, ?3)");
+        if (!insert)
+            return false;
+        BindText(insert.get(), 1, record.recipient);
+        BindText(insert.get(), 2, record.text);
+        BindText(insert.get(), 3, record.options);
+        if (!StepDone(insert.get()))
+            return false;
+        record.id = sqlite3_last_insert_rowid(handle);
+        record.state = outbox_state::kNew;
+        return true;
+    });
+}
+
+bool OutboxTable::Update(const std::string& set, std::int64_t id,
+                         const std::function<void(sqlite3_stmt*)>& bind) {
+    return Write([&](sqlite3* handle) {
+        StatementPtr update = Prepare(handle, "UPDATE SMS_Outbox SET " + set + " WHERE ID = ?1");
+        if (!update)
+            return false;
+        sqlite3_bind_int64(update.get(), 1, id);
+        bind(update.get());
+        return StepDone(update.get()) && sqlite3_changes(handle) == 1;
+    });
+}
+
+bool OutboxTable::MarkSending(std::int64_t id, const DbDateTime& now) {
+    return Update("State = 'sending', Tries = Tries + 1, LastTryTime = ?2", id,
+                  [&now](sqlite3_stmt* statement) { BindText(statement, 2, now.ToIso()); });
+}
+
+bool OutboxTable::MarkSent(std::int64_t id, std::optional<int> reference, const DbDateTime& when) {
+    return Update("State = 'sent', SentTime = ?2, Reference = ?3, Error = ''", id,
+                  [&](sqlite3_stmt* statement) {
+                      BindText(statement, 2, when.ToIso());
+                      if (reference)
+                          sqlite3_bind_int(statement, 3, *reference);
+                      else
+                          sqlite3_bind_null(statement, 3);
+                  });
+}
+
+bool OutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbDateTime& nextTry) {
+    return Update("State = 'new', Error = ?2, NextTryTime = ?3", id, [&](sqlite3_stmt* statement) {
+        BindText(statement, 2, why);
+        BindText(statement, 3, nextTry.ToIso());
+    });
+}
+
+bool OutboxTable::MarkFailed(std::int64_t id, const std::string& why) {
+    return Update("State = 'failed', Error = ?2", id,
+                  [&why](sqlite3_stmt* statement) { BindText(statement, 2, why); });
+}
+
+bool OutboxTable::RecordDelivery(int reference, const std::string& recipient,
+                                 const std::string& delivery) {
+    return Write([&](sqlite3* handle) {
+        StatementPtr update = Prepare(
+            handle, "UPDATE SMS_Outbox SET Delivery = ?3 WHERE ID = (SELECT max(ID) FROM "
+                    "SMS_Outbox WHERE State = 'sent' AND Reference = ?1 AND Recipient = ?2)");
+        if (!update)
+            return false;
+        sqlite3_bind_int(update.get(), 1, reference);
+        BindText(update.get(), 2, recipient);
+        BindText(update.get(), 3, delivery);
+        return StepDone(update.get());
+    });
+}
+
+int OutboxTable::MarkInterrupted() {
+    int changed = -1;
+    const bool written = Write([&changed](sqlite3* handle) {
+        if (!Execute(handle, "UPDATE SMS_Outbox SET State = 'uncertain' WHERE State = 'sending'"))
+            return false;
+        changed = sqlite3_changes(handle);
+        return true;
+    });
+    return written ? changed : -1;
+}
+
+std::vector<OutboxRecord> OutboxTable::Query(const std::string& where,
+                                             const std::function<void(sqlite3_stmt*)>& bind) {
+    std::vector<OutboxRecord> records;
+    if (!connection)
+        return records;
+    StatementPtr query = Prepare(connection->Handle(), kColumns + where);
+    if (!query)
+        return records; // no table yet: nothing was ever queued
+    bind(query.get());
+    while (sqlite3_step(query.get()) == SQLITE_ROW)
+        records.push_back(ReadRecord(query.get()));
+    return records;
+}
+
+std::optional<OutboxRecord> OutboxTable::NextDue(const DbDateTime& now) {
+    const std::string due = now.ToIso();
+    std::vector<OutboxRecord> rows =
+        Query("WHERE State = 'new' AND (NextTryTime IS NULL OR NextTryTime <= ?1) "
+              "ORDER BY ID LIMIT 1",
+              [&due](sqlite3_stmt* statement) { BindText(statement, 1, due); });
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+std::vector<OutboxRecord> OutboxTable::All() {
+    return Query("ORDER BY ID", [](sqlite3_stmt*) {});
+}
+
+std::optional<OutboxRecord> OutboxTable::Find(std::int64_t id) {
+    std::vector<OutboxRecord> rows = Query(
+        "WHERE ID = ?1", [id](sqlite3_stmt* statement) { sqlite3_bind_int64(statement, 1, id); });
+    if (rows.empty())
+        return std::nullopt;
+    return rows.front();
+}

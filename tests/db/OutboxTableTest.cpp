@@ -1,0 +1,95 @@
+// The outbox on real files: rows are picked in ID order once due, a retry waits for its time,
+// a send cut off is marked uncertain and never picked again, an older file gets the table, and
+// a second connection (another program) may insert while the service's is open.
+
+#include "db/OutboxTable.h"
+
+#include "db/CDaoDatabase.h"
+#include "db/DbTestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+DbDateTime At(int hour, int minute) {
+    return *DbDateTime::FromParts(2026, 12, 9, hour, minute, 0);
+}
+
+class OutboxTableTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        file = CopyShippedDatabase(dir);
+        ASSERT_TRUE(database.Open(file));
+    }
+
+    std::int64_t Queue(const std::string& recipient, const std::string& text) {
+        OutboxRecord record;
+        record.recipient = recipient;
+        record.text = text;
+        OutboxTable outbox(&database);
+        EXPECT_TRUE(outbox.Add(record)) << outbox.ErrorText();
+        return record.id;
+    }
+
+    TempDir dir;
+    std::string file;
+    CDaoDatabase database;
+};
+
+TEST_F(OutboxTableTest, PicksDueRowsInOrderAndWaitsForARetrysTime) {
+    const std::int64_t first = Queue("+111", "one");
+    const std::int64_t second = Queue("+222", "two");
+    OutboxTable outbox(&database);
+    ASSERT_EQ(outbox.NextDue(At(10, 0))->id, first);
+    ASSERT_TRUE(outbox.MarkSending(first, At(10, 0)));
+    EXPECT_EQ(outbox.NextDue(At(10, 0))->id, second) << "a row being sent is not picked again";
+    ASSERT_TRUE(outbox.MarkRetry(first, "+CMS ERROR: 500", At(10, 5)));
+    ASSERT_TRUE(outbox.MarkSending(second, At(10, 1)));
+    ASSERT_TRUE(outbox.MarkSent(second, 17, At(10, 1)));
+    EXPECT_FALSE(outbox.NextDue(At(10, 4))) << "the retry is not due yet";
+    const std::optional<OutboxRecord> retry = outbox.NextDue(At(10, 5));
+    ASSERT_TRUE(retry);
+    EXPECT_EQ(retry->id, first);
+    EXPECT_EQ(retry->tries, 1);
+    EXPECT_EQ(retry->error, "+CMS ERROR: 500");
+    const OutboxRecord sent = *outbox.Find(second);
+    EXPECT_EQ(sent.state, "sent");
+    EXPECT_EQ(sent.reference, 17);
+    EXPECT_EQ(sent.sent, At(10, 1));
+    ASSERT_TRUE(outbox.MarkFailed(first, "+CMS ERROR: 38"));
+    EXPECT_EQ(outbox.Find(first)->state, "failed");
+    EXPECT_FALSE(outbox.NextDue(At(23, 0)));
+}
+
+TEST_F(OutboxTableTest, ASendCutOffBecomesUncertainAndIsNeverPickedAgain) {
+    const std::int64_t id = Queue("+111", "one");
+    OutboxTable outbox(&database);
+    ASSERT_TRUE(outbox.MarkSending(id, At(10, 0)));
+    EXPECT_EQ(outbox.MarkInterrupted(), 1);
+    EXPECT_EQ(outbox.Find(id)->state, "uncertain");
+    EXPECT_FALSE(outbox.NextDue(At(23, 0)));
+    EXPECT_EQ(outbox.MarkInterrupted(), 0);
+}
+
+TEST_F(OutboxTableTest, AnOlderFileGetsTheTableAndAnotherProgramMayInsert) {
+    database.Close();
+    ASSERT_TRUE(RunSql(file, "DROP TABLE SMS_Outbox;"));
+    ASSERT_TRUE(database.Open(file));
+    OutboxTable outbox(&database);
+    EXPECT_TRUE(outbox.All().empty());
+    EXPECT_FALSE(outbox.NextDue(At(10, 0))) << "no table yet: nothing due, no error";
+    ASSERT_TRUE(outbox.Ensure()) << outbox.ErrorText();
+    // A plain client of the same file while ours is open, with text a shell would mangle.
+    ASSERT_TRUE(RunSql(file, "INSERT INTO SMS_Outbox (Recipient, Text) VALUES ('+333', "
+                             "'it''s; DROP TABLE SMS_In; --');"));
+    const std::vector<OutboxRecord> rows = outbox.All();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].text, "it's; DROP TABLE SMS_In; --");
+    EXPECT_EQ(rows[0].state, "new");
+    EXPECT_TRUE(rows[0].created) << "the file stamps the time a row was queued";
+    EXPECT_FALSE(RunSql(file, "INSERT INTO SMS_Outbox (Recipient, State) VALUES ('+1', 'odd');"))
+        << "a state outside the five is refused";
+    EXPECT_FALSE(RunSql(file, "INSERT INTO SMS_Outbox (Recipient) VALUES ('');"));
+}
+
+} // namespace
