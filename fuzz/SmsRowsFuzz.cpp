@@ -1,6 +1,6 @@
 // AddSmsRows over any "+CMGR:"/"+CMGL:" groups (and anything between them) in the line store,
 // with a real phonebook table for the name lookups. The rows must match what the groups allow:
-// one per header of a listed status at most, each with its status words and a number, one
+// one per header of a listed status at most, each with its type, status words and a number, one
 // "Error parsing... sorry" per PDU that did not decode, and the list touched only by inserts.
 
 #include "common/RecordingMessageSink.h"
@@ -83,11 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::optional<SmsRow> row = form.GetSmsRow(i);
         FuzzRequire(row.has_value());
         FuzzRequire(IsNumber((*row)[kSmsNumberColumn]));
+        // The type comes from the PDU's own first octet, the status words from the header: a
+        // SUBMIT stored under a received status is an OUT row that reads "READ".
         const std::string& type = (*row)[kSmsTypeColumn];
         const std::string& stat = (*row)[kSmsStatColumn];
-        const bool in = type == "IN" && (stat == "READ" || stat == "UNREAD");
-        const bool out = type == "OUT" && (stat == "SENT" || stat == "NOT SENT");
-        FuzzRequire(in || out);
+        FuzzRequire(type == "IN" || type == "OUT" || type == "REPORT");
+        FuzzRequire(stat == "READ" || stat == "UNREAD" || stat == "SENT" || stat == "NOT SENT");
     }
     return 0;
 }
