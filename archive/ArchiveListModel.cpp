@@ -21,8 +21,7 @@ bool IsColumn(int section) {
 ArchiveListModel::ArchiveListModel(QObject* parent)
     : QAbstractTableModel(parent), builder([this] {
           // On the builder's thread: only a call is posted, the news are taken on ours.
-          QMetaObject::invokeMethod(
-              this, [this] { TakeNews(); }, Qt::QueuedConnection);
+          QMetaObject::invokeMethod(this, "TakeNews", Qt::QueuedConnection);
       }) {}
 
 ArchiveListModel::~ArchiveListModel() {

@@ -72,7 +72,8 @@ private:
     Index Reused(const ListedTable& listed) const;
     void BuildHere();
     void StartBuild();
-    void TakeNews();
+    // Called by name through the event queue, so that the hand-over lives inside Qt.
+    Q_INVOKABLE void TakeNews();
     void Search();
 
     // Reading a page is no change the view could see: the const accessors fetch through it.
