@@ -1,6 +1,7 @@
 #include "db/DeliveryTable.h"
 
 #include "db/CDaoDatabase.h"
+#include "db/OwnTableWrite.h"
 
 #include <sqlite3.h>
 
@@ -16,28 +17,20 @@ constexpr const char* kCreate =
 constexpr const char* kColumns = "SELECT ID, SendID, Destinatario, Messaggio, Part, Parts, MR, "
                                  "SentTime, Status, DischargeTime, StatusText FROM SMS_Delivery ";
 
-std::string Text(sqlite3_stmt* statement, int column) {
-    const auto* text = sqlite3_column_text(statement, column);
-    return text == nullptr
-               ? std::string()
-               : std::string(reinterpret_cast<const char*>(text),
-                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-}
-
 DeliveryRecord ReadRecord(sqlite3_stmt* row) {
     DeliveryRecord record;
     record.id = sqlite3_column_int64(row, 0);
     record.sendId = sqlite3_column_int64(row, 1);
-    record.recipient = Text(row, 2);
-    record.text = Text(row, 3);
+    record.recipient = ColumnString(row, 2);
+    record.text = ColumnString(row, 3);
     record.part = sqlite3_column_int(row, 4);
     record.parts = sqlite3_column_int(row, 5);
     record.reference = sqlite3_column_int(row, 6);
-    record.sent = DbDateTime::FromIso(Text(row, 7));
+    record.sent = DbDateTime::FromIso(ColumnString(row, 7));
     if (sqlite3_column_type(row, 8) != SQLITE_NULL)
         record.status = sqlite3_column_int(row, 8);
-    record.discharge = DbDateTime::FromIso(Text(row, 9));
-    record.statusText = Text(row, 10);
+    record.discharge = DbDateTime::FromIso(ColumnString(row, 9));
+    record.statusText = ColumnString(row, 10);
     return record;
 }
 
@@ -90,26 +83,7 @@ DeliveryTable::DeliveryTable(CDaoDatabase* database) {
 DeliveryTable::~DeliveryTable() = default;
 
 bool DeliveryTable::Write(const std::function<bool(sqlite3*)>& write) {
-    if (!connection) {
-        error = "no database is open";
-        return false;
-    }
-    bool stored = false;
-    const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
-        if (!Execute(handle, "BEGIN IMMEDIATE")) {
-            error = EngineMessage(handle);
-            return;
-        }
-        stored = Execute(handle, kCreate) && write(handle);
-        if (!stored)
-            error = EngineMessage(handle);
-        stored = stored && Execute(handle, "COMMIT");
-        if (!stored && sqlite3_get_autocommit(handle) == 0)
-            Execute(handle, "ROLLBACK");
-    });
-    if (!ran)
-        error = "the database is storing other rows";
-    return ran && stored;
+    return WriteOwnTable(connection, kCreate, write, error);
 }
 
 bool DeliveryTable::AddSend(std::vector<DeliveryRecord>& parts) {

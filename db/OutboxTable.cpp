@@ -1,6 +1,7 @@
 #include "db/OutboxTable.h"
 
 #include "db/CDaoDatabase.h"
+#include "db/OwnTableWrite.h"
 
 #include <sqlite3.h>
 
@@ -24,30 +25,22 @@ constexpr const char* kColumns =
 // How long a write waits for another program's transaction on the same file.
 constexpr int kBusyMilliseconds = 5000;
 
-std::string Text(sqlite3_stmt* statement, int column) {
-    const auto* text = sqlite3_column_text(statement, column);
-    return text == nullptr
-               ? std::string()
-               : std::string(reinterpret_cast<const char*>(text),
-                             static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-}
-
 OutboxRecord ReadRecord(sqlite3_stmt* row) {
     OutboxRecord record;
     record.id = sqlite3_column_int64(row, 0);
-    record.recipient = Text(row, 1);
-    record.text = Text(row, 2);
-    record.options = Text(row, 3);
-    record.state = Text(row, 4);
+    record.recipient = ColumnString(row, 1);
+    record.text = ColumnString(row, 2);
+    record.options = ColumnString(row, 3);
+    record.state = ColumnString(row, 4);
     record.tries = sqlite3_column_int(row, 5);
-    record.created = DbDateTime::FromIso(Text(row, 6));
-    record.lastTry = DbDateTime::FromIso(Text(row, 7));
-    record.nextTry = DbDateTime::FromIso(Text(row, 8));
-    record.sent = DbDateTime::FromIso(Text(row, 9));
+    record.created = DbDateTime::FromIso(ColumnString(row, 6));
+    record.lastTry = DbDateTime::FromIso(ColumnString(row, 7));
+    record.nextTry = DbDateTime::FromIso(ColumnString(row, 8));
+    record.sent = DbDateTime::FromIso(ColumnString(row, 9));
     if (sqlite3_column_type(row, 10) != SQLITE_NULL)
         record.reference = sqlite3_column_int(row, 10);
-    record.error = Text(row, 11);
-    record.delivery = Text(row, 12);
+    record.error = ColumnString(row, 11);
+    record.delivery = ColumnString(row, 12);
     return record;
 }
 
@@ -75,26 +68,7 @@ OutboxTable::OutboxTable(CDaoDatabase* database) {
 OutboxTable::~OutboxTable() = default;
 
 bool OutboxTable::Write(const std::function<bool(sqlite3*)>& write) {
-    if (!connection) {
-        error = "no database is open";
-        return false;
-    }
-    bool stored = false;
-    const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
-        if (!Execute(handle, "BEGIN IMMEDIATE")) {
-            error = EngineMessage(handle);
-            return;
-        }
-        stored = Execute(handle, kCreate) && write(handle);
-        if (!stored)
-            error = EngineMessage(handle);
-        stored = stored && Execute(handle, "COMMIT");
-        if (!stored && sqlite3_get_autocommit(handle) == 0)
-            Execute(handle, "ROLLBACK");
-    });
-    if (!ran)
-        error = "the database is storing other rows";
-    return ran && stored;
+    return WriteOwnTable(connection, kCreate, write, error);
 }
 
 bool OutboxTable::Ensure() {
