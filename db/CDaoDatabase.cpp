@@ -2,6 +2,7 @@
 
 #include "db/CDaoRecordset.h"
 #include "db/IntegrityRecord.h"
+#include "db/PgDatabaseOpen.h"
 
 #include <algorithm>
 #include <array>
@@ -109,6 +110,8 @@ CDaoDatabase::~CDaoDatabase() {
 
 bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) {
     Close();
+    if (IsServerUri(name))
+        return OpenServer(name, exclusive, readOnly);
     const std::optional<FileStamp> stamp = StampOf(name);
     // No SQLITE_OPEN_CREATE: a missing file stays missing. No URI flag: a name is a path.
     const int flags =
@@ -144,6 +147,18 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
     if (!readOnly && !TakesAWrite(candidate.get(), code, problem))
         return Refuse(FailureOf(code, DbOpenFailure::ReadOnly), nullptr, problem);
     auto opening = std::make_shared<DaoConnection>(std::move(candidate));
+    std::lock_guard lock(mutex);
+    connection = std::move(opening);
+    openFailure = DbOpenFailure::None;
+    openError.clear();
+    return true;
+}
+
+bool CDaoDatabase::OpenServer(const std::string& uri, bool exclusive, bool readOnly) {
+    ServerOpen opened = OpenServerDatabase(uri, exclusive, readOnly);
+    if (!opened.connection)
+        return Refuse(opened.failure, nullptr, opened.error);
+    auto opening = std::make_shared<DaoConnection>(std::move(opened.connection));
     std::lock_guard lock(mutex);
     connection = std::move(opening);
     openFailure = DbOpenFailure::None;

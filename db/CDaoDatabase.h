@@ -1,5 +1,7 @@
 #pragma once
-// The database file: one SQLite connection standing in for the Jet database object.
+// The database file: one SQLite connection standing in for the Jet database object, or, when
+// the name is a connection URI ("postgresql://user@host/dbname"), a PostgreSQL server's
+// database holding the same tables (see PgDatabaseOpen.h for what open means there).
 //
 // A file counts as open only when it is an SQLite file holding the five Telvane tables, passes
 // the engine's quick check (skipped while the file is as it was when it last passed, see
@@ -55,6 +57,7 @@ private:
     void Register(CDaoRecordset* recordset);
     void Unregister(CDaoRecordset* recordset);
 
+    bool OpenServer(const std::string& uri, bool exclusive, bool readOnly);
     // Records why an Open failed (the engine's message on candidate, else text); false.
     bool Refuse(DbOpenFailure failure, sqlite3* candidate, const std::string& text = {});
 

@@ -1,6 +1,9 @@
 #include "db/CDaoRecordset.h"
 
 #include "db/CDaoDatabase.h"
+#include "db/Overloaded.h"
+#include "db/PgRecordCursor.h"
+#include "db/RecordText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,14 +13,6 @@
 #include <sstream>
 
 namespace {
-
-template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
-template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(
-        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
-}
 
 std::string_view StripBrackets(std::string_view name) {
     if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
@@ -42,17 +37,6 @@ std::string TableOfSql(const std::string& sql) {
         EqualNoCase(tokens[2], "FROM"))
         return std::string(StripBrackets(tokens[3]));
     return {};
-}
-
-// Cuts a UTF-8 text after its 255th character, never inside one.
-std::string Truncated(std::string_view text) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xC0U) != 0x80U;
-        if (startsCharacter && ++characters > kDbTextCapacity)
-            return std::string(text.substr(0, i));
-    }
-    return std::string(text);
 }
 
 template <class T> T Clamped(sqlite3_int64 value) {
@@ -132,17 +116,6 @@ std::string Quoted(std::string_view identifier) {
     return quoted;
 }
 
-// The LIKE pattern that matches exactly value: its wildcards and the escape made literal.
-std::string LiteralPattern(std::string_view value) {
-    std::string pattern;
-    for (const char c : value) {
-        if (c == '\\' || c == '%' || c == '_')
-            pattern += '\\';
-        pattern += c;
-    }
-    return pattern;
-}
-
 // The insert of the changed columns only, so the others take the table's defaults.
 std::string InsertSql(std::string_view table, const std::vector<CDaoField>& fields,
                       const std::vector<bool>& changed) {
@@ -199,6 +172,7 @@ bool CDaoRecordset::Close() {
     eof = true;
     adding = false;
     walk.reset();
+    server.reset();
     find.reset();
     insert.reset();
     findColumn.clear();
@@ -220,6 +194,10 @@ std::string CDaoRecordset::ColumnList() {
 }
 
 bool CDaoRecordset::PrepareWalk() {
+    if (connection->IsServer()) {
+        server = std::make_unique<PgRecordCursor>(connection, table, fields);
+        return server->Check(error);
+    }
     walk = Prepare(connection->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
                                              " WHERE rowid > ?1 ORDER BY rowid");
     if (!walk)
@@ -251,6 +229,8 @@ bool CDaoRecordset::MoveFirst() {
     if (!open)
         return false;
     adding = false;
+    if (server)
+        return server->First(eof, error);
     if (!StartWalkAfter(std::numeric_limits<std::int64_t>::min()))
         return false;
     return Step(walk.get());
@@ -260,7 +240,7 @@ bool CDaoRecordset::MoveNext() {
     if (!open || eof)
         return false;
     adding = false;
-    return Step(walk.get());
+    return server ? server->Next(eof, error) : Step(walk.get());
 }
 
 // NOLINTNEXTLINE(bugprone-easily-swappable-parameters): column, then value, as callers expect
@@ -271,6 +251,8 @@ bool CDaoRecordset::FindFirst(std::string_view column, std::string_view value) {
         fields, [column](const CDaoField& f) { return EqualNoCase(f.column, column); });
     if (field == fields.end())
         return false;
+    if (server)
+        return FindOnServer(*field, value);
     if (!find || findColumn != field->column) {
         find = Prepare(connection->Handle(), "SELECT " + ColumnList() + " FROM " + Quoted(table) +
                                                  " WHERE " + Quoted(field->column) +
@@ -298,6 +280,15 @@ bool CDaoRecordset::FindFirst(std::string_view column, std::string_view value) {
     sqlite3_reset(find.get());
     // The walk goes on from the row found.
     return StartWalkAfter(found);
+}
+
+bool CDaoRecordset::FindOnServer(const CDaoField& field, std::string_view value) {
+    bool found = false;
+    if (!server->Find(field, value, found, error) || !found)
+        return false;
+    adding = false;
+    eof = false;
+    return true;
 }
 
 std::vector<CDaoValue> CDaoRecordset::Snapshot() {
@@ -343,6 +334,8 @@ bool CDaoRecordset::InsertChanged() {
     std::vector<bool> changed(values.size());
     for (std::size_t i = 0; i < values.size(); ++i)
         changed[i] = values[i] != addNewValues[i];
+    if (server)
+        return server->Insert(values, changed, error);
     if (!insert || changed != insertColumns) {
         insert = Prepare(connection->Handle(), InsertSql(table, fields, changed));
         insertColumns = insert ? changed : std::vector<bool>();

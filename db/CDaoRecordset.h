@@ -11,6 +11,8 @@
 // give a false result (ErrorText then holds the engine's message) or the closed state, never an
 // exception; a walk the engine breaks off ends at EOF with ErrorText set.
 //
+// On a PostgreSQL server database the same holds (PgRecordCursor.h says how rows are walked).
+//
 // One record set is used by one thread at a time: the one that opened it. It holds its
 // connection while open, so a Close of the database on another thread leaves it working.
 // Not copyable: the field list points into it.
@@ -28,6 +30,7 @@
 #include <vector>
 
 class CDaoDatabase;
+class PgRecordCursor;
 
 // The open types and options of the framework; only the dynaset is offered.
 inline constexpr int dbOpenDynaset = 2;
@@ -87,6 +90,7 @@ private:
     bool PrepareWalk();
     bool StartWalkAfter(std::int64_t rowid);
     bool Step(sqlite3_stmt* statement);
+    bool FindOnServer(const CDaoField& field, std::string_view value);
     void LoadFields(sqlite3_stmt* statement);
     std::vector<CDaoValue> Snapshot();
     void Restore(const std::vector<CDaoValue>& values);
@@ -99,6 +103,7 @@ private:
     std::string table;
     std::vector<CDaoField> fields; // the bound members, listed once at Open
     StatementPtr walk;
+    std::unique_ptr<PgRecordCursor> server; // in place of the statements on a server database
     StatementPtr find;
     std::string findColumn;
     StatementPtr insert;

@@ -1,10 +1,11 @@
 #include "db/DaoConnection.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 DaoConnection::~DaoConnection() {
     std::lock_guard lock(mutex);
-    if (handle && appendError.empty() && sqlite3_get_autocommit(handle.get()) == 0) {
+    if ((handle || server) && appendError.empty() && InTransaction()) {
         std::string unused;
         CommitLocked(unused);
     }
@@ -20,9 +21,9 @@ bool DaoConnection::BeginAppend(bool& joined, std::string& error) {
         error = appendError;
         return false;
     }
-    if (sqlite3_get_autocommit(handle.get()) == 0 || Execute(handle.get(), "BEGIN IMMEDIATE"))
+    if (InTransaction() || Run(server ? "BEGIN" : "BEGIN IMMEDIATE"))
         return true;
-    appendError = error = EngineMessage(handle.get());
+    appendError = error = lastError;
     return false;
 }
 
@@ -35,7 +36,7 @@ bool DaoConnection::EndAppendGroup(std::string& error) {
         error = appendError;
     if (appendGroupMembers > 0)
         return stored;
-    if (stored && sqlite3_get_autocommit(handle.get()) == 0)
+    if (stored && InTransaction())
         stored = CommitLocked(error);
     appendError.clear();
     return stored;
@@ -45,25 +46,59 @@ void DaoConnection::FailAppends(const std::string& error) {
     std::lock_guard lock(mutex);
     appendError = error.empty() ? std::string("the engine refused a row") : error;
     // The engine may have rolled back already (a full disk does).
-    if (sqlite3_get_autocommit(handle.get()) == 0)
-        Execute(handle.get(), "ROLLBACK");
+    if (InTransaction())
+        Run("ROLLBACK");
 }
 
 bool DaoConnection::RunWhileIdle(const std::function<void(sqlite3*)>& use) {
     std::lock_guard lock(mutex);
-    if (appendGroupMembers > 0)
+    if (appendGroupMembers > 0 || server)
         return false;
     use(handle.get());
     return true;
 }
 
 bool DaoConnection::CommitLocked(std::string& error) {
-    if (Execute(handle.get(), "COMMIT"))
+    if (Run("COMMIT") && !CommitWasRollback())
         return true;
     // A commit the engine refuses may leave the transaction open: end it, storing nothing, so
     // the next append starts clean.
-    error = EngineMessage(handle.get());
-    if (sqlite3_get_autocommit(handle.get()) == 0)
-        Execute(handle.get(), "ROLLBACK");
+    error = lastError;
+    if (InTransaction())
+        Run("ROLLBACK");
+    return false;
+}
+
+PgOutcome DaoConnection::Query(std::string_view sql, const std::vector<PgParam>& params) {
+    std::lock_guard lock(serverMutex);
+    return PgRun(server.get(), sql, params);
+}
+
+bool DaoConnection::InTransaction() {
+    if (!server)
+        return sqlite3_get_autocommit(handle.get()) == 0;
+    std::lock_guard lock(serverMutex);
+    return PQtransactionStatus(server.get()) != PQTRANS_IDLE;
+}
+
+bool DaoConnection::Run(const char* sql) {
+    if (!server) {
+        const bool ran = Execute(handle.get(), sql);
+        lastError = ran ? std::string() : EngineMessage(handle.get());
+        return ran;
+    }
+    const PgOutcome outcome = Query(sql);
+    lastError = outcome.error;
+    lastTag = outcome.result ? PQcmdStatus(outcome.result.get()) : "";
+    return lastError.empty();
+}
+
+// A server ends a transaction that a statement broke with a COMMIT that rolls back, and says so
+// only in the command's tag.
+bool DaoConnection::CommitWasRollback() {
+    if (server && lastTag == "ROLLBACK") {
+        lastError = "a statement of the transaction failed: nothing of it was stored";
+        return true;
+    }
     return false;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// One SQLite connection and the append group of the record sets opened on it. The database
-// object and each of its open record sets share it, so a record set in use on another thread
-// keeps its connection (and its statements) alive across a Close of the database: the
-// connection closes, committing what the group still holds, when the last of them lets go.
+// One connection (SQLite, or a PostgreSQL server's) and the append group of the record sets opened
+// on it. The database object and each of its open record sets share it, so a record set in use on
+// another thread keeps its connection (and its statements) alive across a Close of the database:
+// the connection closes, committing what the group still holds, when the last of them lets go.
 
+#include "db/PgHandles.h"
 #include "db/SqliteHandles.h"
 
 #include <functional>
@@ -13,11 +14,16 @@
 class DaoConnection {
 public:
     explicit DaoConnection(SqlitePtr connection) : handle(std::move(connection)) {}
+    explicit DaoConnection(PgConnPtr connection) : server(std::move(connection)) {}
     ~DaoConnection();
     DaoConnection(const DaoConnection&) = delete;
     DaoConnection& operator=(const DaoConnection&) = delete;
 
+    // The SQLite handle; null on a server connection.
     sqlite3* Handle() const { return handle.get(); }
+    bool IsServer() const { return server != nullptr; }
+    // Runs one statement on a server connection; calls from several threads take turns.
+    PgOutcome Query(std::string_view sql, const std::vector<PgParam>& params = {});
 
     // Appends of every record set are grouped into one transaction, begun by the first append
     // and committed when the last record set that appended leaves the group: all of the group's
@@ -30,13 +36,21 @@ public:
     void FailAppends(const std::string& error);
 
     // Runs use(handle) unless an append group is open (whose rows are not committed yet); false
-    // when it did not run.
+    // when it did not run, and always on a server connection.
     bool RunWhileIdle(const std::function<void(sqlite3*)>& use);
 
 private:
     bool CommitLocked(std::string& error);
+    // The transaction statements, on either engine; Run keeps the engine's message.
+    bool InTransaction();
+    bool Run(const char* sql);
+    bool CommitWasRollback();
 
     SqlitePtr handle;
+    PgConnPtr server;
+    std::mutex serverMutex; // libpq connections are not to be shared between threads at once
+    std::string lastError;
+    std::string lastTag; // the server's tag for the last Run ("COMMIT", "ROLLBACK")
     std::mutex mutex;
     int appendGroupMembers = 0;
     std::string appendError; // set once the group has failed

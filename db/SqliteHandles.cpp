@@ -12,6 +12,9 @@ void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept {
 }
 
 StatementPtr Prepare(sqlite3* handle, std::string_view sql) {
+    // No SQLite handle: a server database, which the SQLite-only tables do not serve.
+    if (handle == nullptr)
+        return nullptr;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(handle, sql.data(), static_cast<int>(sql.size()), &raw, nullptr) !=
         SQLITE_OK) {
@@ -22,10 +25,12 @@ StatementPtr Prepare(sqlite3* handle, std::string_view sql) {
 }
 
 bool Execute(sqlite3* handle, const char* sql) {
-    return sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    return handle != nullptr && sqlite3_exec(handle, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 std::string EngineMessage(sqlite3* handle) {
-    const char* message = handle != nullptr ? sqlite3_errmsg(handle) : nullptr;
+    if (handle == nullptr)
+        return "this operation is not available on a database server yet";
+    const char* message = sqlite3_errmsg(handle);
     return message != nullptr ? std::string(message) : std::string("out of memory");
 }

@@ -1,0 +1,70 @@
+#include "db/PgHandles.h"
+
+#include <charconv>
+#include <libpq-fe.h>
+
+void PgConnCloser::operator()(PGconn* connection) const noexcept {
+    PQfinish(connection);
+}
+
+void PgResultClearer::operator()(PGresult* result) const noexcept {
+    PQclear(result);
+}
+
+int PgOutcome::Rows() const {
+    return result ? PQntuples(result.get()) : 0;
+}
+
+bool PgOutcome::IsNull(int row, int column) const {
+    return !result || PQgetisnull(result.get(), row, column) == 1;
+}
+
+std::string_view PgOutcome::Text(int row, int column) const {
+    if (IsNull(row, column))
+        return {};
+    return {PQgetvalue(result.get(), row, column),
+            static_cast<std::size_t>(PQgetlength(result.get(), row, column))};
+}
+
+long long PgOutcome::Number(int row, int column) const {
+    const std::string_view text = Text(row, column);
+    long long value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    return value;
+}
+
+namespace {
+
+std::string Trimmed(const char* message) {
+    std::string text = message != nullptr ? message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text.empty() ? std::string("the database server gave no answer") : text;
+}
+
+} // namespace
+
+PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgParam>& params) {
+    PgOutcome outcome;
+    if (connection == nullptr) {
+        outcome.error = "no database is open";
+        return outcome;
+    }
+    std::vector<const char*> values;
+    values.reserve(params.size());
+    for (const PgParam& param : params)
+        values.push_back(param ? param->c_str() : nullptr);
+    const std::string text(sql);
+    outcome.result.reset(PQexecParams(connection, text.c_str(), static_cast<int>(values.size()),
+                                      nullptr, values.data(), nullptr, nullptr, 0));
+    const ExecStatusType status =
+        outcome.result ? PQresultStatus(outcome.result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+        outcome.error = Trimmed(outcome.result ? PQresultErrorMessage(outcome.result.get())
+                                               : PQerrorMessage(connection));
+    return outcome;
+}
+
+bool IsServerUri(std::string_view name) {
+    return name.starts_with("postgresql://") || name.starts_with("postgres://");
+}

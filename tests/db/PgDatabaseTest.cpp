@@ -1,0 +1,152 @@
+// What opening and making a database means on a PostgreSQL server; the record sets' behaviour
+// on both engines is in CDaoRecordsetTest.
+#include "PgTestServer.h"
+#include "db/CDaoDatabase.h"
+#include "db/CDaoSMS_In.h"
+#include "db/CdbSMS_DCS.h"
+#include "db/PgSchema.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+#define SKIP_WITHOUT_SERVER(database)                                                              \
+    do {                                                                                           \
+        if (!(database).SkipReason().empty())                                                      \
+            GTEST_SKIP() << (database).SkipReason();                                               \
+        ASSERT_TRUE((database).Ready()) << (database).Failure();                                   \
+    } while (false)
+
+TEST(ServerDatabase, OnlyADatabaseWithTheFiveTablesOpens) {
+    PgTestDatabase empty(false);
+    SKIP_WITHOUT_SERVER(empty);
+    CDaoDatabase database;
+    EXPECT_FALSE(database.Open(empty.Uri(), true, false));
+    EXPECT_EQ(database.OpenFailure(), DbOpenFailure::NotTelvane);
+
+    ASSERT_TRUE(empty.Run("CREATE TABLE PHONEBOOK (Pos text); CREATE TABLE sms_in (ID int);"
+                          "CREATE TABLE Sms_Out (ID int); CREATE TABLE dbDCS (DCS text)"));
+    EXPECT_FALSE(database.Open(empty.Uri(), true, false)) << "four of the five";
+    EXPECT_EQ(database.OpenFailure(), DbOpenFailure::NotTelvane);
+    ASSERT_TRUE(empty.Run("CREATE TABLE DBPID (PID text)"));
+    EXPECT_TRUE(database.Open(empty.Uri(), true, false)) << database.OpenErrorText();
+
+    // A database the server does not have, and a server that is not there.
+    const std::string missing = empty.Uri() + "_missing";
+    EXPECT_FALSE(database.Open(missing, false, false));
+    EXPECT_EQ(database.OpenFailure(), DbOpenFailure::CannotOpen);
+    EXPECT_NE(database.OpenErrorText().find("does not exist"), std::string::npos)
+        << database.OpenErrorText();
+    EXPECT_FALSE(database.Open("postgresql:///telvane?host=/nonexistent-folder", false, false));
+    EXPECT_EQ(database.OpenFailure(), DbOpenFailure::CannotOpen);
+    EXPECT_FALSE(database.IsOpen());
+}
+
+TEST(ServerDatabase, InitMakesTheTablesAndOptionRowsOnceAndRefusesOtherDatabases) {
+    PgTestDatabase made;
+    SKIP_WITHOUT_SERVER(made);
+    EXPECT_EQ(made.Count("SELECT count(*) FROM dbDCS"), 27);
+    EXPECT_EQ(made.Count("SELECT count(*) FROM dbPID"), 21);
+    // The columns in the shipped order, with their types.
+    EXPECT_EQ(
+        made.Count("SELECT count(*) FROM information_schema.columns WHERE "
+                   "table_name = 'sms_in' AND ((column_name = 'datetime' AND ordinal_position "
+                   "= 7 AND data_type LIKE 'timestamp%') OR (column_name = 'dcs' AND "
+                   "ordinal_position = 6 AND data_type = 'smallint'))"),
+        2);
+    for (const char* table : {"sms_delivery", "sms_outbox", "sms_receivedkey"})
+        EXPECT_EQ(made.Count(std::string("SELECT count(*) FROM information_schema.tables WHERE "
+                                         "table_name = '") +
+                             table + "'"),
+                  1)
+            << table;
+
+    std::string error;
+    EXPECT_FALSE(InitServerDatabase(made.Uri(), error)) << "made twice";
+    EXPECT_NE(error.find("already holds tables"), std::string::npos) << error;
+    EXPECT_EQ(made.Count("SELECT count(*) FROM dbDCS"), 27) << "the second init changed nothing";
+
+    PgTestDatabase other(false);
+    ASSERT_TRUE(other.Run("CREATE TABLE invoices (n int)"));
+    EXPECT_FALSE(InitServerDatabase(other.Uri(), error));
+    EXPECT_EQ(other.Count("SELECT count(*) FROM information_schema.tables WHERE "
+                          "table_schema = 'public'"),
+              1);
+}
+
+TEST(ServerDatabase, ExclusiveOpenShutsOutEveryOtherOpenAndTheOtherWayRound) {
+    PgTestDatabase made;
+    SKIP_WITHOUT_SERVER(made);
+    CDaoDatabase exclusive;
+    ASSERT_TRUE(exclusive.Open(made.Uri(), true, false)) << exclusive.OpenErrorText();
+    CDaoDatabase other;
+    EXPECT_FALSE(other.Open(made.Uri(), false, false));
+    EXPECT_EQ(other.OpenFailure(), DbOpenFailure::Locked);
+    EXPECT_FALSE(other.Open(made.Uri(), true, true));
+    EXPECT_EQ(other.OpenFailure(), DbOpenFailure::Locked);
+    exclusive.Close();
+
+    CDaoDatabase shared;
+    CDaoDatabase secondShared;
+    ASSERT_TRUE(shared.Open(made.Uri(), false, false));
+    EXPECT_TRUE(secondShared.Open(made.Uri(), false, false)) << "shared opens share";
+    EXPECT_FALSE(exclusive.Open(made.Uri(), true, false)) << "while another connection is open";
+    EXPECT_EQ(exclusive.OpenFailure(), DbOpenFailure::Locked);
+    shared.Close();
+    secondShared.Close();
+    EXPECT_TRUE(exclusive.Open(made.Uri(), true, false)) << exclusive.OpenErrorText();
+}
+
+TEST(ServerDatabase, ReadOnlyOpensReadAndStoreNothing) {
+    PgTestDatabase made;
+    SKIP_WITHOUT_SERVER(made);
+    CDaoDatabase database;
+    ASSERT_TRUE(database.Open(made.Uri(), false, true)) << database.OpenErrorText();
+    CdbSMS_DCS dcs(&database);
+    ASSERT_TRUE(dcs.Open());
+    EXPECT_EQ(dcs.DCS.substr(0, 2), "00");
+    CDaoSMS_In in(&database);
+    ASSERT_TRUE(in.Open());
+    in.AddNew();
+    in.Messaggio = "not stored";
+    EXPECT_FALSE(in.Update());
+    EXPECT_NE(in.ErrorText().find("read-only"), std::string::npos) << in.ErrorText();
+    EXPECT_FALSE(in.Close());
+    EXPECT_EQ(made.Count("SELECT count(*) FROM sms_in"), 0);
+}
+
+TEST(ServerDatabase, ARoleThatMayNotWriteIsRefusedAsAReadOnlyFile) {
+    PgTestDatabase made;
+    SKIP_WITHOUT_SERVER(made);
+    const std::string role = "telvane_reader_" + std::to_string(getpid());
+    ASSERT_TRUE(made.Run("DROP ROLE IF EXISTS " + role + "; CREATE ROLE " + role +
+                         " LOGIN; GRANT SELECT ON ALL TABLES IN SCHEMA public TO " + role));
+    const std::string uri = made.Uri() + "?user=" + role;
+    CDaoDatabase database;
+    EXPECT_FALSE(database.Open(uri, false, false));
+    EXPECT_EQ(database.OpenFailure(), DbOpenFailure::ReadOnly);
+    EXPECT_TRUE(database.Open(uri, false, true)) << database.OpenErrorText();
+    database.Close();
+    made.Run("REASSIGN OWNED BY " + role + " TO CURRENT_USER; DROP OWNED BY " + role +
+             "; DROP ROLE " + role);
+}
+
+// A server that goes away before the group commits: Close says nothing was stored.
+TEST(ServerDatabase, AConnectionLostBeforeTheCommitStoresNothingAndSaysSo) {
+    PgTestDatabase made;
+    SKIP_WITHOUT_SERVER(made);
+    CDaoDatabase database;
+    ASSERT_TRUE(database.Open(made.Uri(), true, false));
+    CDaoSMS_In in(&database);
+    ASSERT_TRUE(in.Open());
+    in.AddNew();
+    in.Messaggio = "lost";
+    ASSERT_TRUE(in.Update());
+    ASSERT_TRUE(made.Run("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                         "datname = current_database() AND pid <> pg_backend_pid()"));
+    EXPECT_FALSE(in.Close());
+    EXPECT_FALSE(in.ErrorText().empty());
+    EXPECT_EQ(made.Count("SELECT count(*) FROM sms_in"), 0);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# A throw-away PostgreSQL cluster for the tests: pg-cluster.sh start DIR | stop DIR.
+# The server listens only on a Unix socket in DIR, trusts local connections and runs as an
+# unprivileged user (it refuses to run as root). start writes the connection URI to DIR/uri;
+# without a PostgreSQL installation it writes DIR/absent with the reason and succeeds, so the
+# tests that need the server skip and say why.
+set -euo pipefail
+
+action=${1:?usage: pg-cluster.sh start|stop DIR}
+dir=$(realpath -m "${2:?usage: pg-cluster.sh start|stop DIR}")
+data=$dir/data
+
+bindir() {
+    local found
+    found=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1 || true)
+    [ -n "$found" ] && [ -x "$found/initdb" ] && [ -x "$found/pg_ctl" ] && echo "$found"
+}
+
+# Runs a server program as the cluster's owner.
+as_owner() {
+    if [ "$(id -u)" -eq 0 ]; then
+        runuser -u "$owner" -- "$@"
+    else
+        "$@"
+    fi
+}
+
+pick_owner() {
+    owner=$(id -un)
+    [ "$(id -u)" -ne 0 ] && return 0
+    owner=telvane-pgtest
+    id -u "$owner" >/dev/null 2>&1 ||
+        useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$owner"
+}
+
+stop_cluster() {
+    local bin
+    bin=$(bindir) || return 0
+    [ -f "$data/postmaster.pid" ] || return 0
+    pick_owner
+    as_owner "$bin/pg_ctl" -D "$data" -m immediate -w stop >/dev/null 2>&1 || true
+}
+
+case $action in
+start)
+    stop_cluster
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    if ! bin=$(bindir); then
+        echo "no initdb/pg_ctl under /usr/lib/postgresql/*/bin (scripts/deps.sh installs them)" \
+            >"$dir/absent"
+        echo "PostgreSQL is not installed: the PostgreSQL tests will be skipped"
+        exit 0
+    fi
+    pick_owner
+    chown "$owner" "$dir"
+    # The owner must reach DIR through the folders above it.
+    if ! as_owner test -w "$dir"; then
+        echo "$owner cannot write $dir" >&2
+        exit 1
+    fi
+    as_owner "$bin/initdb" -D "$data" -U telvane -A trust -E UTF8 --locale=C.UTF-8 \
+        --no-sync >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+    # Throw-away data: no fsync. Only the socket in DIR, no TCP.
+    as_owner "$bin/pg_ctl" -D "$data" -l "$dir/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+        start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+    # libpq takes a socket folder as host; the path is percent-encoded.
+    encoded=$(printf '%s' "$dir" | sed 's,%,%25,g; s,/,%2F,g; s, ,%20,g')
+    echo "postgresql://telvane@$encoded/postgres" >"$dir/uri"
+    echo "PostgreSQL test cluster on $dir"
+    ;;
+stop)
+    stop_cluster
+    ;;
+*)
+    echo "usage: pg-cluster.sh start|stop DIR" >&2
+    exit 2
+    ;;
+esac
