@@ -39,6 +39,8 @@ Commands:
         [--tries N] [--retry-after S]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
+  db init --db postgresql://USER@HOST/NAME  makes the tables and option rows in an empty
+                                            database on a PostgreSQL server
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
 130 stopped by Ctrl+C.
 )";
@@ -52,7 +54,7 @@ struct CommandName {
 
 constexpr std::size_t kMany = 1000;
 
-constexpr std::array<CommandName, 15> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
+constexpr std::array<CommandName, 16> kCommands = {{{"ports", CliCommand::Ports, 0, 0},
                                                     {"counts", CliCommand::Counts, 0, 0},
                                                     {"read", CliCommand::Read, 0, 0},
                                                     {"get", CliCommand::Get, 1, 1},
@@ -66,7 +68,8 @@ constexpr std::array<CommandName, 15> kCommands = {{{"ports", CliCommand::Ports,
                                                     {"log", CliCommand::Log, 1, 1},
                                                     {"watch", CliCommand::Watch, 0, 0},
                                                     {"queue", CliCommand::Queue, 1, 1},
-                                                    {"serve", CliCommand::Serve, 0, 0}}};
+                                                    {"serve", CliCommand::Serve, 0, 0},
+                                                    {"db", CliCommand::Db, 1, 1}}};
 
 using Setter = std::function<std::string(CliOptions&, const std::string&)>;
 
@@ -393,6 +396,8 @@ std::string CheckCommand(CliOptions& options) {
         return "queue needs --to NUMBER";
     if (options.command == CliCommand::Phonebook)
         return CheckPhonebook(options);
+    if (options.command == CliCommand::Db && options.arguments.front() != "init")
+        return "db takes init, not " + options.arguments.front();
     if (options.databaseMemory)
         return "--memory db goes with phonebook import only";
     if (options.command == CliCommand::Delete && options.all != options.arguments.empty())

@@ -28,6 +28,7 @@ enum class CliCommand {
     Watch,
     Queue,
     Serve,
+    Db,
     Version
 };
 

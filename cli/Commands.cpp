@@ -39,6 +39,8 @@ int RunCommand(CliRun& run) {
         return RunQueue(run);
     case CliCommand::Serve:
         return RunServe(run);
+    case CliCommand::Db:
+        return RunDbInit(run);
     }
     return kExitUsage;
 }

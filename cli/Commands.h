@@ -32,6 +32,7 @@ int RunLog(CliRun& run);
 int RunWatch(CliRun& run);
 int RunQueue(CliRun& run);
 int RunServe(CliRun& run);
+int RunDbInit(const CliRun& run);
 
 // The SMS list's rows under its column headings.
 Table SmsTable(const std::vector<SmsRow>& rows);

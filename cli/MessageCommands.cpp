@@ -4,6 +4,7 @@
 #include "cli/Interrupt.h"
 #include "cli/SmsRecordOutput.h"
 #include "db/CDaoPhonebook.h"
+#include "db/PgHandles.h"
 #include "pdu/AddressCodec.h"
 #include "sms/send/ReadSca.h"
 
@@ -20,7 +21,9 @@ class ArchiveNames {
 public:
     explicit ArchiveNames(CliRun& run) {
         std::error_code error;
-        if (!std::filesystem::exists(run.options.database, error) || !run.OpenDatabaseToRead())
+        const bool there = IsServerUri(run.options.database) ||
+                           std::filesystem::exists(run.options.database, error);
+        if (!there || !run.OpenDatabaseToRead())
             return;
         phonebook = std::make_unique<CDaoPhonebook>(&run.Database());
         if (!phonebook->Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges))

@@ -2,6 +2,7 @@
 
 #include "db/CDaoDatabase.h"
 #include "db/OwnTableWrite.h"
+#include "db/PgOutboxTable.h"
 
 #include <sqlite3.h>
 
@@ -61,7 +62,9 @@ bool StepDone(sqlite3_stmt* statement) {
 OutboxTable::OutboxTable(CDaoDatabase* database) {
     if (database != nullptr)
         connection = database->Connection();
-    if (connection)
+    if (connection && connection->IsServer())
+        server = std::make_unique<PgOutboxTable>(connection);
+    else if (connection)
         sqlite3_busy_timeout(connection->Handle(), kBusyMilliseconds);
 }
 
@@ -72,10 +75,14 @@ bool OutboxTable::Write(const std::function<bool(sqlite3*)>& write) {
 }
 
 bool OutboxTable::Ensure() {
+    if (server)
+        return true; // made with the schema
     return Write([](sqlite3*) { return true; });
 }
 
 bool OutboxTable::Add(OutboxRecord& record) {
+    if (server)
+        return server->Add(record, error);
     return Write([&record](sqlite3* handle) {
         StatementPtr insert = Prepare(
             handle, "INSERT INTO SMS_Outbox (Recipient, Text, Options) VALUES (?1, ?2, ?3)");
@@ -105,11 +112,15 @@ bool OutboxTable::Update(const std::string& set, std::int64_t id,
 }
 
 bool OutboxTable::MarkSending(std::int64_t id, const DbDateTime& now) {
+    if (server)
+        return server->MarkSending(id, now, error);
     return Update("State = 'sending', Tries = Tries + 1, LastTryTime = ?2", id,
                   [&now](sqlite3_stmt* statement) { BindText(statement, 2, now.ToIso()); });
 }
 
 bool OutboxTable::MarkSent(std::int64_t id, std::optional<int> reference, const DbDateTime& when) {
+    if (server)
+        return server->MarkSent(id, reference, when, error);
     return Update("State = 'sent', SentTime = ?2, Reference = ?3, Error = ''", id,
                   [&](sqlite3_stmt* statement) {
                       BindText(statement, 2, when.ToIso());
@@ -121,6 +132,8 @@ bool OutboxTable::MarkSent(std::int64_t id, std::optional<int> reference, const 
 }
 
 bool OutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbDateTime& nextTry) {
+    if (server)
+        return server->MarkRetry(id, why, nextTry, error);
     return Update("State = 'new', Error = ?2, NextTryTime = ?3", id, [&](sqlite3_stmt* statement) {
         BindText(statement, 2, why);
         BindText(statement, 3, nextTry.ToIso());
@@ -128,12 +141,16 @@ bool OutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbDat
 }
 
 bool OutboxTable::MarkFailed(std::int64_t id, const std::string& why) {
+    if (server)
+        return server->MarkFailed(id, why, error);
     return Update("State = 'failed', Error = ?2", id,
                   [&why](sqlite3_stmt* statement) { BindText(statement, 2, why); });
 }
 
 bool OutboxTable::RecordDelivery(int reference, const std::string& recipient,
                                  const std::string& delivery) {
+    if (server)
+        return server->RecordDelivery(reference, recipient, delivery, error);
     return Write([&](sqlite3* handle) {
         StatementPtr update = Prepare(
             handle, "UPDATE SMS_Outbox SET Delivery = ?3 WHERE ID = (SELECT max(ID) FROM "
@@ -148,6 +165,8 @@ bool OutboxTable::RecordDelivery(int reference, const std::string& recipient,
 }
 
 int OutboxTable::MarkInterrupted() {
+    if (server)
+        return server->MarkInterrupted(error);
     int changed = -1;
     const bool written = Write([&changed](sqlite3* handle) {
         if (!Execute(handle, "UPDATE SMS_Outbox SET State = 'uncertain' WHERE State = 'sending'"))
@@ -173,6 +192,8 @@ std::vector<OutboxRecord> OutboxTable::Query(const std::string& where,
 }
 
 std::optional<OutboxRecord> OutboxTable::NextDue(const DbDateTime& now) {
+    if (server)
+        return server->NextDue(now, error);
     const std::string due = now.ToIso();
     std::vector<OutboxRecord> rows =
         Query("WHERE State = 'new' AND (NextTryTime IS NULL OR NextTryTime <= ?1) "
@@ -184,10 +205,17 @@ std::optional<OutboxRecord> OutboxTable::NextDue(const DbDateTime& now) {
 }
 
 std::vector<OutboxRecord> OutboxTable::All() {
+    if (server)
+        return server->Select("ORDER BY id", {}, error);
     return Query("ORDER BY ID", [](sqlite3_stmt*) {});
 }
 
 std::optional<OutboxRecord> OutboxTable::Find(std::int64_t id) {
+    if (server) {
+        std::vector<OutboxRecord> rows =
+            server->Select("WHERE id = $1::integer", {std::to_string(id)}, error);
+        return rows.empty() ? std::nullopt : std::optional<OutboxRecord>(rows.front());
+    }
     std::vector<OutboxRecord> rows = Query(
         "WHERE ID = ?1", [id](sqlite3_stmt* statement) { sqlite3_bind_int64(statement, 1, id); });
     if (rows.empty())

@@ -4,7 +4,8 @@
 // after a failed try until NextTryTime), "sending" (handed to the phone), "sent", "failed"
 // (given up, Error says why) and "uncertain" (a send under way when the service stopped: it may
 // or may not have gone, and is never sent again by itself). Made with the schema, or on an
-// older file at its first use. Every write is a transaction of its own.
+// older file at its first use. Every write is a transaction of its own. On a server database
+// several services share it: see PgOutboxTable.h.
 
 #include "db/DaoConnection.h"
 #include "db/DbDateTime.h"
@@ -17,6 +18,7 @@
 #include <vector>
 
 class CDaoDatabase;
+class PgOutboxTable;
 
 inline constexpr const char* kOutboxTable = "SMS_Outbox";
 
@@ -80,5 +82,6 @@ private:
                 const std::function<void(sqlite3_stmt*)>& bind);
 
     std::shared_ptr<DaoConnection> connection;
+    std::unique_ptr<PgOutboxTable> server; // on a server database, shared by several services
     std::string error;
 };

@@ -31,6 +31,12 @@ TableScan::TableScan(CDaoDatabase* database, std::string_view tableName, std::st
         error = "no database is open";
         return;
     }
+    if (connection->IsServer()) {
+        server = std::make_unique<PgTableScan>(connection, table, columns);
+        if (!server->Check(error))
+            server.reset();
+        return;
+    }
     walk = Prepare(connection->Handle(), "SELECT rowid, " + std::string(columns) + " FROM [" +
                                              table + "] WHERE rowid >= ?1 ORDER BY rowid");
     if (!walk)
@@ -42,6 +48,10 @@ TableScan::TableScan(CDaoDatabase* database, std::string_view tableName, std::st
 TableScan::~TableScan() = default;
 
 bool TableScan::StartAt(std::int64_t key) {
+    if (server) {
+        server->StartAt(key);
+        return true;
+    }
     if (!walk)
         return false;
     sqlite3_reset(walk.get());
@@ -49,6 +59,8 @@ bool TableScan::StartAt(std::int64_t key) {
 }
 
 bool TableScan::Next() {
+    if (server)
+        return server->Next(error);
     if (!walk)
         return false;
     const int step = sqlite3_step(walk.get());
@@ -60,10 +72,16 @@ bool TableScan::Next() {
 }
 
 std::int64_t TableScan::Key() const {
+    if (server)
+        return server->Key();
     return sqlite3_column_int64(walk.get(), 0);
 }
 
 std::string_view TableScan::Text(int column) const {
+    if (server) {
+        const std::string_view whole = server->Text(column);
+        return whole.substr(0, CutAfterCapacity(whole));
+    }
     const auto* text = sqlite3_column_text(walk.get(), column + 1);
     if (text == nullptr)
         return {};
@@ -74,10 +92,14 @@ std::string_view TableScan::Text(int column) const {
 }
 
 std::int64_t TableScan::Integer(int column) const {
+    if (server)
+        return server->Integer(column);
     return sqlite3_column_int64(walk.get(), column + 1);
 }
 
 bool TableScan::IsNull(int column) const {
+    if (server)
+        return server->IsNull(column);
     return sqlite3_column_type(walk.get(), column + 1) == SQLITE_NULL;
 }
 
@@ -85,6 +107,8 @@ std::vector<std::int64_t> TableScan::Keys() {
     std::vector<std::int64_t> keys;
     if (!connection)
         return keys;
+    if (server)
+        return server->Keys(error);
     StatementPtr all =
         Prepare(connection->Handle(), "SELECT rowid FROM [" + table + "] ORDER BY rowid");
     if (!all) {
@@ -102,6 +126,8 @@ std::vector<std::int64_t> TableScan::Keys() {
 std::int64_t TableScan::Count() {
     if (!connection)
         return -1;
+    if (server)
+        return server->Count(error);
     StatementPtr count = Prepare(connection->Handle(), "SELECT count(*) FROM [" + table + "]");
     if (!count || sqlite3_step(count.get()) != SQLITE_ROW)
         return -1;

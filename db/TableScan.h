@@ -3,9 +3,11 @@
 // the copies a record set makes: the current row's values are read straight from the engine and
 // stay valid until the next step. Texts are cut after 255 characters, as a record set reads
 // them. Also the pieces a paged view needs: the row count, the keys in order, and a walk that
-// starts at a key. One thread at a time; it holds its connection while it lives.
+// starts at a key. On a server database the key is the ID column. One thread at a time; it holds
+// its connection while it lives.
 
 #include "db/DaoConnection.h"
+#include "db/PgTableScan.h"
 
 #include <cstdint>
 #include <memory>
@@ -24,7 +26,7 @@ public:
     TableScan& operator=(const TableScan&) = delete;
 
     // False when the table or a column is missing, or no file is open (ErrorText says why).
-    bool IsOpen() const { return walk != nullptr; }
+    bool IsOpen() const { return walk != nullptr || server != nullptr; }
 
     // Starts the walk at the first row whose key is at least `key`.
     bool StartAt(std::int64_t key);
@@ -47,5 +49,6 @@ private:
     std::shared_ptr<DaoConnection> connection;
     std::string table;
     StatementPtr walk;
+    std::unique_ptr<PgTableScan> server; // in place of walk on a server database
     std::string error;
 };

@@ -4,8 +4,8 @@
 
 #include "db/OutboxTable.h"
 
+#include "EngineFixture.h"
 #include "db/CDaoDatabase.h"
-#include "db/DbTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +15,13 @@ DbDateTime At(int hour, int minute) {
     return *DbDateTime::FromParts(2026, 12, 9, hour, minute, 0);
 }
 
-class OutboxTableTest : public ::testing::Test {
+class OutboxTableTest : public EngineTest {
 protected:
     void SetUp() override {
-        file = CopyShippedDatabase(dir);
-        ASSERT_TRUE(database.Open(file));
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(database.Open(file)) << database.OpenErrorText();
     }
 
     std::int64_t Queue(const std::string& recipient, const std::string& text) {
@@ -31,12 +33,16 @@ protected:
         return record.id;
     }
 
-    TempDir dir;
-    std::string file;
     CDaoDatabase database;
 };
 
-TEST_F(OutboxTableTest, PicksDueRowsInOrderAndWaitsForARetrysTime) {
+TELVANE_ON_BOTH_ENGINES(OutboxTableTest);
+
+// A file made before the outbox was.
+class OutboxFileTest : public OutboxTableTest {};
+INSTANTIATE_TEST_SUITE_P(File, OutboxFileTest, ::testing::Values(Engine::Sqlite), EngineName);
+
+TEST_P(OutboxTableTest, PicksDueRowsInOrderAndWaitsForARetrysTime) {
     const std::int64_t first = Queue("+111", "one");
     const std::int64_t second = Queue("+222", "two");
     OutboxTable outbox(&database);
@@ -61,7 +67,7 @@ TEST_F(OutboxTableTest, PicksDueRowsInOrderAndWaitsForARetrysTime) {
     EXPECT_FALSE(outbox.NextDue(At(23, 0)));
 }
 
-TEST_F(OutboxTableTest, ASendCutOffBecomesUncertainAndIsNeverPickedAgain) {
+TEST_P(OutboxTableTest, ASendCutOffBecomesUncertainAndIsNeverPickedAgain) {
     const std::int64_t id = Queue("+111", "one");
     OutboxTable outbox(&database);
     ASSERT_TRUE(outbox.MarkSending(id, At(10, 0)));
@@ -71,7 +77,7 @@ TEST_F(OutboxTableTest, ASendCutOffBecomesUncertainAndIsNeverPickedAgain) {
     EXPECT_EQ(outbox.MarkInterrupted(), 0);
 }
 
-TEST_F(OutboxTableTest, AnOlderFileGetsTheTableAndAnotherProgramMayInsert) {
+TEST_P(OutboxFileTest, AnOlderFileGetsTheTableAndAnotherProgramMayInsert) {
     database.Close();
     ASSERT_TRUE(RunSql(file, "DROP TABLE SMS_Outbox;"));
     ASSERT_TRUE(database.Open(file));

@@ -4,9 +4,9 @@
 
 #include "db/TableScan.h"
 
+#include "EngineFixture.h"
 #include "db/CDaoDatabase.h"
 #include "db/CDaoSMS_In.h"
-#include "db/DbTestFiles.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -14,25 +14,30 @@
 
 namespace {
 
-class TableScanTest : public ::testing::Test {
+class TableScanTest : public EngineTest {
 protected:
     // SMS_In without its length checks, so that a longer text can be stored.
     void OpenWithLongText() {
-        ASSERT_TRUE(RunSql(
-            file, "DROP TABLE SMS_In; CREATE TABLE SMS_In (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                  "SCA TEXT, PDUTYPE INTEGER, Mittente TEXT, PID INTEGER, DCS INTEGER, DateTime "
-                  "TEXT, UDL INTEGER, Messaggio TEXT);"
-                  "INSERT INTO SMS_In (ID, Messaggio) VALUES (3, replace(printf('%.300c', 'x'), "
-                  "'x', 'è')), (7, NULL), (8, 'short'), (20, 'last');"));
+        ASSERT_TRUE(Run(
+            Sql("DROP TABLE SMS_In; CREATE TABLE SMS_In (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                "SCA TEXT, PDUTYPE INTEGER, Mittente TEXT, PID INTEGER, DCS INTEGER, DateTime "
+                "TEXT, UDL INTEGER, Messaggio TEXT);"
+                "INSERT INTO SMS_In (ID, Messaggio) VALUES (3, replace(printf('%.300c', 'x'), "
+                "'x', 'è')), (7, NULL), (8, 'short'), (20, 'last');",
+                "DROP TABLE SMS_In; CREATE TABLE SMS_In (ID integer PRIMARY KEY, SCA text, "
+                "PDUTYPE smallint, Mittente text, PID smallint, DCS smallint, DateTime timestamp, "
+                "UDL smallint, Messaggio text);"
+                "INSERT INTO SMS_In (ID, Messaggio) VALUES (3, repeat('è', 300)), (7, NULL), "
+                "(8, 'short'), (20, 'last');")));
         ASSERT_TRUE(database.Open(file, true, false));
     }
 
-    TempDir dir;
-    std::string file = CopyShippedDatabase(dir);
     CDaoDatabase database;
 };
 
-TEST_F(TableScanTest, ReadsWhatARecordSetReads) {
+TELVANE_ON_BOTH_ENGINES(TableScanTest);
+
+TEST_P(TableScanTest, ReadsWhatARecordSetReads) {
     OpenWithLongText();
     TableScan scan(&database, "SMS_In", "Messaggio, ID");
     ASSERT_TRUE(scan.IsOpen()) << scan.ErrorText();
@@ -52,7 +57,7 @@ TEST_F(TableScanTest, ReadsWhatARecordSetReads) {
     EXPECT_TRUE(scan.ErrorText().empty());
 }
 
-TEST_F(TableScanTest, ACutTextKeepsWholeCharactersAndAWalkStartsAtAKey) {
+TEST_P(TableScanTest, ACutTextKeepsWholeCharactersAndAWalkStartsAtAKey) {
     OpenWithLongText();
     TableScan scan(&database, "SMS_In", "Messaggio");
     ASSERT_TRUE(scan.Next());
@@ -69,7 +74,7 @@ TEST_F(TableScanTest, ACutTextKeepsWholeCharactersAndAWalkStartsAtAKey) {
     EXPECT_FALSE(scan.Next());
 }
 
-TEST_F(TableScanTest, NothingOpensWithoutTheTableTheColumnsOrAnOpenFile) {
+TEST_P(TableScanTest, NothingOpensWithoutTheTableTheColumnsOrAnOpenFile) {
     ASSERT_TRUE(database.Open(file, true, false));
     EXPECT_FALSE(TableScan(&database, "SMS_In", "NoSuchColumn").IsOpen());
     TableScan missing(&database, "NoSuchTable", "ID");
