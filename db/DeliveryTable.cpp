@@ -2,6 +2,7 @@
 
 #include "db/CDaoDatabase.h"
 #include "db/OwnTableWrite.h"
+#include "db/PgDeliveryTable.h"
 
 #include <sqlite3.h>
 
@@ -87,6 +88,8 @@ bool DeliveryTable::Write(const std::function<bool(sqlite3*)>& write) {
 }
 
 bool DeliveryTable::AddSend(std::vector<DeliveryRecord>& parts) {
+    if (connection && connection->IsServer())
+        return ServerAddSend(*connection, parts, error);
     return Write([&parts](sqlite3* handle) {
         std::int64_t sendId = 0;
         for (DeliveryRecord& part : parts) {
@@ -105,6 +108,8 @@ bool DeliveryTable::AddSend(std::vector<DeliveryRecord>& parts) {
 bool DeliveryTable::StoreStatus(std::int64_t id, int status,
                                 const std::optional<DbDateTime>& discharge,
                                 const std::string& statusText) {
+    if (connection && connection->IsServer())
+        return ServerStoreStatus(*connection, id, status, discharge, statusText, error);
     return Write([&](sqlite3* handle) {
         StatementPtr update = Prepare(handle, "UPDATE SMS_Delivery SET Status = ?1, "
                                               "DischargeTime = ?2, StatusText = ?3 WHERE ID = ?4");
@@ -132,13 +137,22 @@ std::vector<DeliveryRecord> DeliveryTable::Query(const std::string& where, std::
 }
 
 std::vector<DeliveryRecord> DeliveryTable::WithReference(int reference) {
+    if (connection && connection->IsServer())
+        return ServerDeliveries(*connection, "WHERE mr = $1::integer ORDER BY id DESC", reference,
+                                error);
     return Query("WHERE MR = ?1 ORDER BY ID DESC", reference);
 }
 
 std::vector<DeliveryRecord> DeliveryTable::OfSend(std::int64_t sendId) {
+    if (connection && connection->IsServer())
+        return ServerDeliveries(*connection, "WHERE sendid = $1::integer ORDER BY part, id", sendId,
+                                error);
     return Query("WHERE SendID = ?1 ORDER BY Part, ID", sendId);
 }
 
 std::vector<DeliveryRecord> DeliveryTable::LatestSends(int limit) {
+    if (connection && connection->IsServer())
+        return ServerDeliveries(*connection, "WHERE id = sendid ORDER BY id DESC LIMIT $1::integer",
+                                limit, error);
     return Query("WHERE ID = SendID ORDER BY ID DESC LIMIT ?1", limit);
 }

@@ -33,6 +33,10 @@ long long PgOutcome::Number(int row, int column) const {
     return value;
 }
 
+const char* PgOutcome::Affected() const {
+    return result ? PQcmdTuples(result.get()) : "";
+}
+
 namespace {
 
 std::string Trimmed(const char* message) {

@@ -38,6 +38,8 @@ struct PgOutcome {
     // The value's text, empty for NULL.
     std::string_view Text(int row, int column) const;
     long long Number(int row, int column) const;
+    // How many rows the statement changed, as the server counts them ("" for a query).
+    const char* Affected() const;
 };
 
 // Runs sql ($1, $2, ... for the parameters) on the connection.

@@ -56,8 +56,8 @@ bool PgTableScan::Next(std::string& error) {
     if (started && current.Rows() > 0)
         from = Key() + 1;
     started = true;
-    current = connection->Query(select + " WHERE " + table + ".\"id\" >= $1::bigint ORDER BY " + table +
-                                    ".\"id\" LIMIT " + std::to_string(kBatchRows),
+    current = connection->Query(select + " WHERE " + table + ".\"id\" >= $1::bigint ORDER BY " +
+                                    table + ".\"id\" LIMIT " + std::to_string(kBatchRows),
                                 {std::to_string(from)});
     error = current.error;
     row = 0;

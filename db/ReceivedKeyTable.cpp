@@ -1,6 +1,7 @@
 #include "db/ReceivedKeyTable.h"
 
 #include "db/CDaoDatabase.h"
+#include "db/PgReceivedKeys.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,6 +43,8 @@ ReceivedKeyTable::~ReceivedKeyTable() = default;
 std::int64_t ReceivedKeyTable::ArchiveIdOf(const std::string& pdu) {
     if (!connection)
         return 0;
+    if (connection->IsServer())
+        return ServerArchiveIdOf(*connection, KeyOf(pdu));
     return SingleNumber(connection->Handle(),
                         "SELECT ArchiveID FROM SMS_ReceivedKey WHERE Key = ?1", KeyOf(pdu));
 }
@@ -49,6 +52,8 @@ std::int64_t ReceivedKeyTable::ArchiveIdOf(const std::string& pdu) {
 std::int64_t ReceivedKeyTable::LastArchiveId() {
     if (!connection)
         return 0;
+    if (connection->IsServer())
+        return ServerLastArchiveId(*connection);
     return SingleNumber(connection->Handle(), "SELECT max(ID) FROM SMS_In", {});
 }
 
@@ -58,6 +63,8 @@ bool ReceivedKeyTable::Remember(const std::string& pdu, std::int64_t archiveId) 
         return false;
     }
     const std::string key = KeyOf(pdu);
+    if (connection->IsServer())
+        return ServerRemember(*connection, key, archiveId, error);
     bool stored = false;
     const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
         StatementPtr insert = Execute(handle, kCreate)
