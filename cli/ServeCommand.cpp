@@ -9,6 +9,7 @@
 #include "cli/Interrupt.h"
 #include "cli/ServeInbox.h"
 #include "cli/ServeLog.h"
+#include "cli/ServeModem.h"
 #include "cli/ServeOutbox.h"
 #include "cli/ServeReadForm.h"
 #include "db/CDaoDatabase.h"
@@ -113,10 +114,12 @@ private:
     }
 
     ServeInboxSetup InboxSetup() {
-        return {database, sink, run.options.keep, [this](const HookMessage& message) {
+        return {database, sink, run.options.keep,
+                [this](const HookMessage& message) {
                     if (hooks)
                         hooks->Start(message);
-                }};
+                },
+                ModemIdentity(run.session, run.PortPath())};
     }
 
     // Matched to the part it reports on, and to its outbox row.

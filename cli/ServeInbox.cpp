@@ -62,7 +62,9 @@ HookMessage PartCollector::Joined(const Parts& parts) {
 }
 
 ServeInbox::ServeInbox(ServeInboxSetup inboxSetup, std::chrono::seconds partTimeout)
-    : setup(std::move(inboxSetup)), keys(&setup.database), collector(partTimeout) {}
+    : setup(std::move(inboxSetup)), keys(&setup.database), collector(partTimeout) {
+    keys.SetModem(setup.modem);
+}
 
 bool ServeInbox::Sweep(CModemSession& session) {
     return SweepMemory(session, SmsMemory::Sim) && SweepMemory(session, SmsMemory::Phone);

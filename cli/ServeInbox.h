@@ -51,6 +51,7 @@ struct ServeInboxSetup {
     IMessageSink& sink;
     bool keep = false;
     std::function<void(const HookMessage&)> complete; // each complete message, archived
+    std::string modem{}; // who takes the messages: the IMEI, else the port
 };
 
 class ServeInbox {

@@ -1,17 +1,19 @@
 #include "db/PgReceivedKeys.h"
 
-std::int64_t ServerArchiveIdOf(DaoConnection& connection, const std::string& key) {
-    const PgOutcome found =
-        connection.Query("SELECT archiveid FROM sms_receivedkey WHERE key = $1", {key});
+std::int64_t ServerArchiveIdOf(DaoConnection& connection, const std::string& key,
+                               const std::string& modem) {
+    const PgOutcome found = connection.Query(
+        "SELECT archiveid FROM sms_receivedkey WHERE key = $1 AND modem = $2", {key, modem});
     return found.Ok() && found.Rows() == 1 ? found.Number(0, 0) : 0;
 }
 
-bool ServerRemember(DaoConnection& connection, const std::string& key, std::int64_t archiveId,
-                    std::string& error) {
+bool ServerRemember(DaoConnection& connection, const std::string& key, const std::string& modem,
+                    std::int64_t archiveId, std::string& error) {
     error = connection
-                .Query("INSERT INTO sms_receivedkey (key, archiveid) VALUES ($1, $2::integer) "
-                       "ON CONFLICT (key) DO UPDATE SET archiveid = EXCLUDED.archiveid",
-                       {key, std::to_string(archiveId)})
+                .Query("INSERT INTO sms_receivedkey (key, modem, archiveid) VALUES ($1, $2, "
+                       "$3::integer) ON CONFLICT (modem, key) DO UPDATE SET archiveid = "
+                       "EXCLUDED.archiveid",
+                       {key, modem, std::to_string(archiveId)})
                 .error;
     return error.empty();
 }

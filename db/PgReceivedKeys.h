@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <string>
 
-std::int64_t ServerArchiveIdOf(DaoConnection& connection, const std::string& key);
-bool ServerRemember(DaoConnection& connection, const std::string& key, std::int64_t archiveId,
-                    std::string& error);
+// The keys are the modem's own: modem names the one that took the message.
+std::int64_t ServerArchiveIdOf(DaoConnection& connection, const std::string& key,
+                               const std::string& modem);
+bool ServerRemember(DaoConnection& connection, const std::string& key, const std::string& modem,
+                    std::int64_t archiveId, std::string& error);
 // The ID of the SMS_In row this connection added last; 0 when it added none.
 std::int64_t ServerLastArchiveId(DaoConnection& connection);

@@ -44,7 +44,7 @@ std::int64_t ReceivedKeyTable::ArchiveIdOf(const std::string& pdu) {
     if (!connection)
         return 0;
     if (connection->IsServer())
-        return ServerArchiveIdOf(*connection, KeyOf(pdu));
+        return ServerArchiveIdOf(*connection, KeyOf(pdu), modem);
     return SingleNumber(connection->Handle(),
                         "SELECT ArchiveID FROM SMS_ReceivedKey WHERE Key = ?1", KeyOf(pdu));
 }
@@ -64,7 +64,7 @@ bool ReceivedKeyTable::Remember(const std::string& pdu, std::int64_t archiveId) 
     }
     const std::string key = KeyOf(pdu);
     if (connection->IsServer())
-        return ServerRemember(*connection, key, archiveId, error);
+        return ServerRemember(*connection, key, modem, archiveId, error);
     bool stored = false;
     const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
         StatementPtr insert = Execute(handle, kCreate)

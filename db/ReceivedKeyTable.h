@@ -26,9 +26,14 @@ public:
     // The newest row of SMS_In (0 when none).
     std::int64_t LastArchiveId();
 
+    // The modem whose messages these are (its IMEI, or its port). On a server database, which
+    // several modems share, it is kept with each key; a file keeps none.
+    void SetModem(std::string name) { modem = std::move(name); }
+
     const std::string& ErrorText() const { return error; }
 
 private:
     std::shared_ptr<DaoConnection> connection;
+    std::string modem;
     std::string error;
 };

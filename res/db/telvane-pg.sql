@@ -72,12 +72,15 @@ CREATE TABLE SMS_Outbox (
     ClaimedUntil timestamp(0)
 );
 
--- Beside the five: the key of each message archived by the service, so that one still on the
--- phone after a crash is not archived twice.
+-- Beside the five: the key of each message archived by a service, so that one still on the
+-- phone after a crash is not archived twice, and the modem that took it (its IMEI, or the port
+-- when it gave none): the same message received by two modems is two messages.
 CREATE TABLE SMS_ReceivedKey (
-    Key          text PRIMARY KEY,
+    Key          text NOT NULL,
     ArchiveID    integer NOT NULL,
-    ArchivedTime timestamp(0) DEFAULT localtimestamp(0)
+    ArchivedTime timestamp(0) DEFAULT localtimestamp(0),
+    Modem        text NOT NULL DEFAULT '',
+    PRIMARY KEY (Modem, Key)
 );
 
 CREATE TABLE dbDCS (

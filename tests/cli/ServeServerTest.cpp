@@ -119,13 +119,11 @@ TEST_F(ServeServerTest, SeveralServicesSendEachQueuedMessageOnceThoughOneIsKille
     ASSERT_TRUE(server.Run("INSERT INTO sms_outbox (recipient, text) SELECT '+39' || "
                            "(1000000 + g), 'message ' || g FROM generate_series(1, " +
                            std::to_string(kMessages) + ") AS g"));
-    // Each phone holds one message of its own (the same sender, another second).
-    const std::vector<std::string> stored = {
-        kHelloPdu, "07912143658709F1040B912143658709F100009930925161858005e8329bfd06",
-        "07912143658709F1040B912143658709F100009930925161758005e8329bfd06"};
+    // Each phone, with an IMEI of its own, holds the same message (sent to all three numbers).
     std::vector<std::unique_ptr<Service>> services;
-    for (const std::string& pdu : stored)
-        services.push_back(std::make_unique<Service>(Sms(1, 1, pdu.c_str()), server.Uri()));
+    for (const char* imei : {"350000000000001", "350000000000002", "350000000000003"})
+        services.push_back(std::make_unique<Service>(
+            Sms(1, 1, kHelloPdu) + "reply AT+CGSN " + imei + "|OK\n", server.Uri()));
     for (auto& service : services)
         ASSERT_TRUE(service->process->Start());
 
@@ -172,9 +170,11 @@ TEST_F(ServeServerTest, SeveralServicesSendEachQueuedMessageOnceThoughOneIsKille
         else
             EXPECT_LE(sends[number], 1) << number << " uncertain, never sent again";
     }
-    // Every phone's own message archived once, none twice.
+    // Each phone's message archived once, with the modem that took it.
     EXPECT_EQ(server.Count("SELECT count(*) FROM sms_in"), 3);
-    EXPECT_EQ(server.Count("SELECT count(DISTINCT archiveid) FROM sms_receivedkey"), 3);
+    EXPECT_EQ(server.Count("SELECT count(DISTINCT archiveid) FROM sms_receivedkey WHERE modem IN "
+                           "('350000000000001', '350000000000002', '350000000000003')"),
+              3);
 }
 
 } // namespace
