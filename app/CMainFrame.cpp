@@ -168,6 +168,7 @@ void CMainFrame::ConnectCommands() {
     on(kCmdSmsArchive, [form] { form->OnSmsArchive(); });
     on(kCmdAboutScrolling, [form] { form->OnAbout(); });
     on(kCmdSaveDatabaseCopy, [form] { form->OnSaveDatabaseCopy(); });
+    on(kCmdConnectDatabaseServer, [form] { form->OnConnectDatabaseServer(); });
     on(kCmdExportSmsList, [form] { form->OnExportSmsList(); });
     on(kCmdExportPhonebookVcard, [form] { form->OnExportPhonebookVcard(); });
     on(kCmdImportPhonebookVcard, [form] { form->OnImportPhonebookVcard(); });

@@ -94,6 +94,14 @@ public:
     CNewMessageListener& Listener() { return listener; }
     // "Apri nuovo DB...": refused with a status-bar note while a task runs.
     void OnSelectDatabase();
+    // "Connect to database server...": asks for the URI (the last one offered), keeps it in the
+    // settings and opens that database in place of the file, as "Apri nuovo DB..." would.
+    void OnConnectDatabaseServer();
+    // Replaces the URI question (for tests): given the last URI, the one to open or nothing.
+    void
+    SetServerUriChooser(std::function<std::optional<std::string>(const std::string&)> chooser) {
+        serverUriChooser = std::move(chooser);
+    }
     void OnSmsArchive();
     void OnAbout();
 
@@ -230,6 +238,7 @@ private:
     // The operations of the Write SMS and Phonebook Manager tabs, on the controls above; they go
     // before the controls and the session (the phonebook's destructor joins its worker).
     CSettingsStore settingsStore{sink};
+    std::function<std::optional<std::string>(const std::string&)> serverUriChooser;
     QtWriteSmsForm writeForm{controls};
     CWriteSmsTab writeTab{writeForm, sink, settingsStore, viewDatabase.database, session.portOpen};
     CSendSmsWorker sendWorker{session, sink};

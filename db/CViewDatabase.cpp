@@ -51,6 +51,19 @@ void CViewDatabase::SelectDatabase() {
         AskUntilOpen();
 }
 
+void CViewDatabase::ConnectToServer(const std::string& uri) {
+    CloseDatabase();
+    databasePath = uri;
+    if (OpenPath()) {
+        dialogs.ShowInformation("Opened database:" + databasePath, "Info");
+        return;
+    }
+    const DbOpenFailure failure = database.OpenFailure();
+    if (failure == DbOpenFailure::CannotOpen || failure == DbOpenFailure::NotTelvane)
+        dialogs.ShowStatus("Cannot open the database on the server: " + database.OpenErrorText());
+    AskUntilOpen();
+}
+
 void CViewDatabase::CloseDatabase() {
     database.Close();
 }

@@ -20,6 +20,9 @@ public:
     // The "Apri nuovo DB..." command: on OK closes the current file and opens the chosen one;
     // on Cancel nothing changes.
     void SelectDatabase();
+    // Closes the current database and opens the one on a server at uri; when that fails, says
+    // why and asks for a file as OpenDatabase does.
+    void ConnectToServer(const std::string& uri);
     void CloseDatabase();
 
     CDaoDatabase database;

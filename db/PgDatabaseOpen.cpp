@@ -42,6 +42,8 @@ bool TakesAWrite(PGconn* connection, std::string& error) {
 } // namespace
 
 PgConnPtr ConnectToServer(const std::string& uri, std::string& error) {
+    if (error = UriRefusal(uri); !error.empty())
+        return nullptr;
     PgConnPtr connection(PQconnectdb(uri.c_str()));
     if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
         const char* message = connection ? PQerrorMessage(connection.get()) : nullptr;

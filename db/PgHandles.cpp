@@ -69,6 +69,22 @@ PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgPa
     return outcome;
 }
 
+std::string UriRefusal(std::string_view uri) {
+    const std::size_t scheme = uri.find("://");
+    const std::string_view rest = scheme == std::string_view::npos ? uri : uri.substr(scheme + 3);
+    const std::string_view authority = rest.substr(0, rest.find_first_of("/?"));
+    const std::size_t at = authority.rfind('@');
+    const bool inUser =
+        at != std::string_view::npos && authority.substr(0, at).find(':') != std::string_view::npos;
+    const std::size_t query = rest.find('?');
+    const bool inQuery = query != std::string_view::npos &&
+                         (rest.find("?password=", query) != std::string_view::npos ||
+                          rest.find("&password=", query) != std::string_view::npos);
+    if (!inUser && !inQuery)
+        return {};
+    return "a password in the URI is refused: keep it in ~/.pgpass (or PGPASSWORD)";
+}
+
 bool IsServerUri(std::string_view name) {
     return name.starts_with("postgresql://") || name.starts_with("postgres://");
 }

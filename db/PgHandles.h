@@ -47,3 +47,6 @@ PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgPa
 
 // True for a name that libpq takes as a connection URI rather than a file path.
 bool IsServerUri(std::string_view name);
+// Why a URI is refused before it is tried: one that holds a password (in "user:secret@" or
+// "password="), which a process list or the settings file would show. Empty when it is not.
+std::string UriRefusal(std::string_view uri);

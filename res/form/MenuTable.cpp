@@ -10,6 +10,7 @@ constexpr MenuEntry kSeparator{"", 0, E::Separator};
 
 constexpr MenuEntry kFile[] = {
     {"&Apri nuovo DB...\tCtrl+A", kCmdOpenDatabase, E::Command},
+    {kConnectDatabaseServerText, kCmdConnectDatabaseServer, E::Command},
     {"Salva copia del DB...", kCmdSaveDatabaseCopy, E::Command},
     {"Export SMS list...", kCmdExportSmsList, E::Command},
     {"Export phonebook to vCard...", kCmdExportPhonebookVcard, E::Command},

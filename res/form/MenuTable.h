@@ -27,6 +27,9 @@ inline constexpr int kCmdSaveDatabaseCopy = 32840;
 inline constexpr int kCmdExportSmsList = 32841;
 inline constexpr int kCmdExportPhonebookVcard = 32842;
 inline constexpr int kCmdImportPhonebookVcard = 32843;
+// Beside "Apri nuovo DB...": a database on a PostgreSQL server, by its connection URI.
+inline constexpr int kCmdConnectDatabaseServer = 32844;
+inline constexpr std::string_view kConnectDatabaseServerText = "Connect to database server...";
 // A check item of "File": ModemManager lets go of the port's modem while a session is open.
 inline constexpr int kCmdInhibitModemManager = 32780;
 inline constexpr std::string_view kInhibitModemManagerText = "Inhibit ModemManager on this port";

@@ -41,8 +41,8 @@ TEST_F(FrameTest, MenuHasItsMenusItemsAndStates) {
                                          QStringLiteral("&?")}));
     QList<QAction*> file = frame->menuBar()->actions().at(0)->menu()->actions();
     // Items added to the menu's first group; without them the menu is as it always was.
-    const QList<int> added = {kCmdSaveDatabaseCopy, kCmdExportSmsList, kCmdExportPhonebookVcard,
-                              kCmdImportPhonebookVcard};
+    const QList<int> added = {kCmdConnectDatabaseServer, kCmdSaveDatabaseCopy, kCmdExportSmsList,
+                              kCmdExportPhonebookVcard, kCmdImportPhonebookVcard};
     ASSERT_GE(file.size(), 5);
     for (int i = 0; i < added.size(); ++i)
         EXPECT_EQ(file.at(1 + i)->property("commandId").toInt(), added.at(i)) << i;
