@@ -88,7 +88,7 @@ public:
             Sweep();
         for (const std::string& pdu : arrivals.TakeReports())
             Report(pdu);
-        if (now - lastOutbox >= kOutboxEvery) {
+        if (now - lastOutbox >= kOutboxEvery || outbox.NewQueued()) {
             while (!Interrupted().load() && outbox.SendNext()) {
             }
             lastOutbox = std::chrono::steady_clock::now();

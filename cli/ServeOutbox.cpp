@@ -38,7 +38,9 @@ void FillForm(const OutboxRecord& record, const std::string& centre, CliWriteSms
 
 ServeOutbox::ServeOutbox(CModemSession& modem, CDaoDatabase& archive, CSettingsStore& store,
                          OutboxPolicy retries)
-    : session(modem), database(archive), settings(store), policy(retries), table(&archive) {}
+    : session(modem), database(archive), settings(store), policy(retries), table(&archive) {
+    table.Listen();
+}
 
 void ServeOutbox::MarkInterrupted() {
     const int marked = table.MarkInterrupted();

@@ -33,6 +33,8 @@ public:
     void RecordDelivery(const DeliveryRecord& part);
     // Sends the next due row, if any; true when one was tried and its row moved on.
     bool SendNext();
+    // A row was queued since the last look (a server database tells at once; a file never).
+    bool NewQueued() { return table.NewQueued(); }
 
 private:
     // The centre for a send: the settings', else the phone's (asked once).

@@ -74,6 +74,19 @@ PgOutcome DaoConnection::Query(std::string_view sql, const std::vector<PgParam>&
     return PgRun(server.get(), sql, params);
 }
 
+int DaoConnection::TakeNotices() {
+    if (!server)
+        return 0;
+    std::lock_guard lock(serverMutex);
+    PQconsumeInput(server.get());
+    int notices = 0;
+    while (PGnotify* notice = PQnotifies(server.get())) {
+        ++notices;
+        PQfreemem(notice);
+    }
+    return notices;
+}
+
 bool DaoConnection::InTransaction() {
     if (!server)
         return sqlite3_get_autocommit(handle.get()) == 0;

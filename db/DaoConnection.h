@@ -24,6 +24,9 @@ public:
     bool IsServer() const { return server != nullptr; }
     // Runs one statement on a server connection; calls from several threads take turns.
     PgOutcome Query(std::string_view sql, const std::vector<PgParam>& params = {});
+    // The notices of the channels the connection listens to (LISTEN) that came since the last
+    // call, without waiting; 0 on a file.
+    int TakeNotices();
 
     // Appends of every record set are grouped into one transaction, begun by the first append
     // and committed when the last record set that appended leaves the group: all of the group's

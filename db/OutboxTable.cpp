@@ -204,6 +204,14 @@ std::optional<OutboxRecord> OutboxTable::NextDue(const DbDateTime& now) {
     return rows.front();
 }
 
+bool OutboxTable::Listen() {
+    return server && server->Listen(error);
+}
+
+bool OutboxTable::NewQueued() {
+    return server && connection->TakeNotices() > 0;
+}
+
 std::vector<OutboxRecord> OutboxTable::All() {
     if (server)
         return server->Select("ORDER BY id", {}, error);

@@ -70,6 +70,10 @@ public:
     // Every row still "sending" becomes "uncertain"; how many did (-1 on failure).
     int MarkInterrupted();
     std::vector<OutboxRecord> All();
+    // On a server database: from Listen on, NewQueued tells (without waiting) whether rows were
+    // queued since it last asked, so a service need not wait for its next look. False on a file.
+    bool Listen();
+    bool NewQueued();
     std::optional<OutboxRecord> Find(std::int64_t id);
 
     const std::string& ErrorText() const { return error; }

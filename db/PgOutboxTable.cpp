@@ -132,6 +132,11 @@ bool PgOutboxTable::RecordDelivery(int reference, const std::string& recipient,
     return changed.Ok();
 }
 
+bool PgOutboxTable::Listen(std::string& error) {
+    error = connection->Query(std::string("LISTEN ") + kOutboxChannel).error;
+    return error.empty();
+}
+
 int PgOutboxTable::MarkInterrupted(std::string& error) {
     // Only this service's own sends, and those whose service's claim ran out: the others are
     // under way on live services.

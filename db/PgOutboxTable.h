@@ -30,6 +30,8 @@ public:
     bool RecordDelivery(int reference, const std::string& recipient, const std::string& delivery,
                         std::string& error);
     int MarkInterrupted(std::string& error);
+    // The connection hears of each row queued from now on (kOutboxChannel).
+    bool Listen(std::string& error);
     std::vector<OutboxRecord> Select(const std::string& where, const std::vector<PgParam>& params,
                                      std::string& error);
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <poll.h>
+#include <thread>
 
 namespace {
 
@@ -100,6 +101,19 @@ TEST_F(PgOutboxTest, ANewRowNotifiesTheListeningServices) {
     EXPECT_EQ(std::string(notice->extra), std::to_string(record.id));
     PQfreemem(notice);
     PQfinish(listener);
+
+    // A service's own connection hears of it too, once.
+    OutboxTable service(&database);
+    ASSERT_TRUE(service.Listen());
+    EXPECT_FALSE(service.NewQueued());
+    ASSERT_TRUE(OutboxTable(&database).Add(record));
+    bool heard = false;
+    for (int i = 0; i < 500 && !heard; ++i) {
+        heard = service.NewQueued();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(heard) << "no notice within 5 s";
+    EXPECT_FALSE(service.NewQueued()) << "a notice is taken once";
 }
 
 } // namespace
