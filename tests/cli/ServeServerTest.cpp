@@ -3,6 +3,7 @@
 // killed outright mid-run: the simulators' transcripts show every message sent once.
 
 #include "cli/CliTestSetup.h"
+#include "cli/ServeFleet.h"
 #include "common/PhoneSim.h"
 #include "db/PgTestServer.h"
 
@@ -101,28 +102,15 @@ TEST_F(ServeServerTest, DbInitQueueAndArchiveTakeAUri) {
                      "1,IN,CABBITTO,Ciao tu,29/03/24,15:16.59,+3912345,Mario,+39"}));
 }
 
-// One service: a simulator and a serve process in a folder of its own.
-struct Service {
-    explicit Service(const std::string& fixture, const std::string& uri)
-        : phone(PhoneSimOptions{fixture}) {
-        std::filesystem::create_directories(dir.File("config"));
-        process = std::make_unique<CliProcess>(
-            dir.path.string(), Lines{"--port", phone.LinkPath(), "--db", uri, "serve"});
-    }
-    TempDir dir;
-    PhoneSim phone;
-    std::unique_ptr<CliProcess> process;
-};
-
 TEST_F(ServeServerTest, SeveralServicesSendEachQueuedMessageOnceThoughOneIsKilled) {
     constexpr int kMessages = 45;
     ASSERT_TRUE(server.Run("INSERT INTO sms_outbox (recipient, text) SELECT '+39' || "
                            "(1000000 + g), 'message ' || g FROM generate_series(1, " +
                            std::to_string(kMessages) + ") AS g"));
     // Each phone, with an IMEI of its own, holds the same message (sent to all three numbers).
-    std::vector<std::unique_ptr<Service>> services;
+    std::vector<std::unique_ptr<ServeService>> services;
     for (const char* imei : {"350000000000001", "350000000000002", "350000000000003"})
-        services.push_back(std::make_unique<Service>(
+        services.push_back(std::make_unique<ServeService>(
             Sms(1, 1, kHelloPdu) + "reply AT+CGSN " + imei + "|OK\n", server.Uri()));
     for (auto& service : services)
         ASSERT_TRUE(service->process->Start());
