@@ -46,6 +46,8 @@ FileWriteResult SaveDatabaseCopy(CDaoDatabase& database, const std::string& path
     const std::shared_ptr<DaoConnection> connection = database.Connection();
     if (!connection)
         return Failure("No database is open");
+    if (connection->IsServer())
+        return Failure("A database on a server is copied with the server's own tools (pg_dump)");
     if (SameFile(sqlite3_db_filename(connection->Handle(), "main"), path))
         return Failure("The copy cannot replace the open database " + path);
     if (overwrite == Overwrite::Refuse && ::access(path.c_str(), F_OK) == 0)

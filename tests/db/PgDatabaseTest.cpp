@@ -4,6 +4,8 @@
 #include "db/CDaoDatabase.h"
 #include "db/CDaoSMS_In.h"
 #include "db/CdbSMS_DCS.h"
+#include "db/DatabaseCopy.h"
+#include "db/DbTestFiles.h"
 #include "db/PgHandles.h"
 #include "db/PgSchema.h"
 
@@ -146,6 +148,19 @@ TEST(ServerDatabase, ARoleThatMayNotWriteIsRefusedAsAReadOnlyFile) {
     database.Close();
     made.Run("REASSIGN OWNED BY " + role + " TO CURRENT_USER; DROP OWNED BY " + role +
              "; DROP ROLE " + role);
+}
+
+TEST(ServerDatabase, ACopyToAFileIsRefusedAndWritesNothing) {
+    PgTestDatabase made;
+    SKIP_WITHOUT_SERVER(made);
+    CDaoDatabase database;
+    ASSERT_TRUE(database.Open(made.Uri(), true, false));
+    TempDir dir;
+    const FileWriteResult copied =
+        SaveDatabaseCopy(database, dir.File("copy.mdb"), Overwrite::Allow);
+    EXPECT_FALSE(copied.ok);
+    EXPECT_NE(copied.error.find("pg_dump"), std::string::npos) << copied.error;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("copy.mdb")));
 }
 
 // A server that goes away before the group commits: Close says nothing was stored.
