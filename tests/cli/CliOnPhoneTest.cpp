@@ -222,7 +222,7 @@ TEST_F(CliOnPhoneTest, ConfirmAsksAndWithoutYesCancels) {
 TEST_F(CliOnPhoneTest, SendChecksTheValuesBeforeThePortIsOpened) {
     Phone("");
     const CliResult tooLong =
-        OnPhone({"send", "--to", "+123456789", "--sca", "+1234", std::string(1531, 'a')});
+        OnPhone({"send", "--to", "+123456789", "--sca", "+1234", std::string(255 * 153 + 1, 'a')});
     EXPECT_EQ(tooLong.status, 2);
     const CliResult tooManyParts = OnPhone({"send", "--to", "+123456789", "--sca", "+1234",
                                             "--max-parts", "2", std::string(400, 'a')});
