@@ -290,16 +290,22 @@ TEST_F(CliScriptTest, InfoTellsWhoThePhoneIsAndItsSignalInDbm) {
                                          "registration", "revision", "signal_dbm"}));
     EXPECT_EQ(Str(objects[0], "imei"), "490154203237518");
     EXPECT_EQ(Str(objects[0], "registration"), "home");
-    EXPECT_EQ(Str(objects[0], "signal_dbm"), "-71"); // +CSQ: 21 is -113 + 2 * 21
-    // A phone without SIM refuses the IMSI: that item stays empty, the rest is told.
+    // +CSQ: 21 is -113 + 2 * 21, a number in JSON.
+    EXPECT_TRUE(objects[0]["signal_dbm"].isDouble()) << info.out;
+    EXPECT_EQ(objects[0]["signal_dbm"].toInt(), -71);
+    // A phone without SIM refuses the IMSI: that item is null, the rest is told; a signal the
+    // phone does not know (99) is null too.
     Phone("reply AT+CIMI +CME ERROR: 10\nreply AT+CSQ +CSQ: 99,99|OK\n");
     const CliResult noSim = OnPhone({"--format", "json", "info"});
     const std::vector<QJsonObject> partial = JsonLines(noSim.out);
     ASSERT_EQ(partial.size(), 1U);
-    EXPECT_EQ(Str(partial[0], "imsi"), "");
-    EXPECT_EQ(Str(partial[0], "signal_dbm"), "");
+    EXPECT_TRUE(partial[0]["imsi"].isNull()) << noSim.out;
+    EXPECT_TRUE(partial[0]["signal_dbm"].isNull()) << noSim.out;
     EXPECT_EQ(Str(partial[0], "model"), "PhoneSim GSM");
     EXPECT_NE(noSim.err.find("AT+CIMI: +CME ERROR: 10"), std::string::npos) << noSim.err;
+    // CSV keeps every column, the missing ones empty.
+    const CliResult csv = OnPhone({"--format", "csv", "--no-header", "info"});
+    EXPECT_EQ(csv.out, "Telvane,PhoneSim GSM,1.0,490154203237518,,Test Network,home,\n");
 }
 
 TEST_F(CliScriptTest, UssdAnswerIsDecodedInItsCoding) {
