@@ -311,7 +311,11 @@ TEST_F(CliScriptTest, InfoTellsWhoThePhoneIsAndItsSignalInDbm) {
 TEST_F(CliScriptTest, UssdAnswerIsDecodedInItsCoding) {
     Phone("reply AT+CUSD=1,\"*100#\" OK|+CUSD: 0,\"Credit 5.00\",15\n"
           "reply AT+CUSD=1,\"*101#\" +CUSD: 0,\"005A006F00EB\",72|OK\n"
-          "reply AT+CUSD=1,\"*102#\" +CUSD: 4\n");
+          "reply AT+CUSD=1,\"*102#\" +CUSD: 4\n"
+          "reply AT+CUSD=1,\"*103#\" OK|+CUSD: 0,\"4379999CA6836A2E180C\",15\n"
+          "reply AT+CUSD=1,\"*104#\" OK|+CUSD: 1,\"6577631A6693DFA019A8589502\",16\n"
+          "reply AT+CUSD=1,\"*105#\" OK|+CUSD: 0,\"6537005A006F00EB\",17\n"
+          "reply AT+CUSD=1,\"*106#\" OK|+CUSD: 0,\"5A6FEB\",68\n");
     const CliResult plain = OnPhone({"--format", "json", "ussd", "*100#"});
     EXPECT_EQ(plain.status, 0) << plain.err;
     const std::vector<QJsonObject> answer = JsonLines(plain.out);
@@ -322,6 +326,16 @@ TEST_F(CliScriptTest, UssdAnswerIsDecodedInItsCoding) {
     ASSERT_EQ(decoded.size(), 1U);
     EXPECT_EQ(Str(decoded[0], "text"), "Zoë");
     EXPECT_EQ(Str(decoded[0], "coding"), "ucs2");
+    // Packed septets (DCS 15), 7-bit and UCS2 after their language (16, 17), 8-bit (68).
+    const auto textOf = [this](const std::string& code) {
+        const CliResult result = OnPhone({"--format", "csv", "--no-header", "ussd", code});
+        EXPECT_EQ(result.status, 0) << code << ": " << result.err;
+        return result.out;
+    };
+    EXPECT_EQ(textOf("*103#"), "0,gsm7,Credit 5.00\n");
+    EXPECT_EQ(textOf("*104#"), "1,gsm7,Saldo 3 EUR\n");
+    EXPECT_EQ(textOf("*105#"), "0,ucs2,Zoë\n");
+    EXPECT_EQ(textOf("*106#"), "0,8bit,Zoë\n");
 }
 
 TEST_F(CliScriptTest, ASilentPhoneIsToldOnceAndAskedNothingMore) {
