@@ -20,7 +20,9 @@ class ArchiveNames {
 public:
     explicit ArchiveNames(CliRun& run) {
         std::error_code error;
-        if (!std::filesystem::exists(run.options.database, error) || !run.OpenDatabaseToRead())
+        // A command that has opened the database already (read --archive) shares it.
+        if (!run.Database().IsOpen() &&
+            (!std::filesystem::exists(run.options.database, error) || !run.OpenDatabaseToRead()))
             return;
         phonebook = std::make_unique<CDaoPhonebook>(&run.Database());
         if (!phonebook->Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges))
@@ -98,6 +100,10 @@ int ToPosition(const std::string& word) {
 }
 
 } // namespace
+
+int PrintStoredMessages(CliRun& run, const std::vector<StoredSms>& stored) {
+    return PrintRecords(run, Decode(run, stored));
+}
 
 int RunReadAll(CliRun& run) {
     if (const std::optional<int> failed = OpenMemory(run))

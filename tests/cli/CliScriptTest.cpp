@@ -121,6 +121,43 @@ TEST_F(CliScriptTest, ReadAllInCsvHasAFixedHeaderThatNoHeaderLeavesOut) {
     EXPECT_TRUE(lines[5].starts_with("200")) << lines[5];
 }
 
+// The window's walk (AT+CMGR one position at a time) prints what read --all prints.
+TEST_F(CliScriptTest, PlainReadInMachineFormatsGivesTheKeysOfReadAll) {
+    // A fresh phone for each run: a read marks an unread message read.
+    const std::string stored =
+        "capacity SM 255\n" + Sms(2, 1, kHelloPdu) + Sms(7, 3, kSubmitPdu) + Sms(9, 0, kUcs2Pdu);
+    Phone(stored);
+    const CliResult all = OnPhone({"--format", "json", "read", "--all"});
+    Phone(stored);
+    const CliResult walked = OnPhone({"--format", "json", "read"});
+    EXPECT_EQ(walked.status, 0) << walked.err;
+    EXPECT_FALSE(Starting(Received(), "AT+CMGR=").empty()) << "not the window's walk";
+    EXPECT_EQ(walked.out, all.out);
+    const std::vector<QJsonObject> records = JsonLines(walked.out);
+    ASSERT_EQ(records.size(), 3U) << walked.out;
+    Lines keys = kRecordKeys;
+    std::ranges::sort(keys);
+    std::vector<int> positions;
+    for (const QJsonObject& record : records) {
+        EXPECT_EQ(KeysOf(record), keys);
+        positions.push_back(record["index"].toInt());
+    }
+    EXPECT_EQ(positions, (std::vector<int>{2, 7, 9}));
+    EXPECT_EQ(Str(records[1], "number"), "+123456789"); // the recipient of the sent one
+    EXPECT_EQ(Str(records[2], "status"), "unread");
+    EXPECT_EQ(Str(records[2], "text"), "Zoë");
+    if (!HavePython())
+        GTEST_SKIP() << "python3 with its csv module is not installed";
+    Phone(stored);
+    const CliResult csv = OnPhone({"--format", "csv", "read"});
+    const std::optional<CsvRows> rows = ReadCsv(csv.out, dir.path.string());
+    ASSERT_TRUE(rows) << csv.out;
+    ASSERT_EQ(rows->size(), 4U) << csv.out;
+    EXPECT_EQ(rows->front(), kRecordKeys);
+    EXPECT_EQ((*rows)[1][1], "2");
+    EXPECT_EQ((*rows)[3][8], "Zoë");
+}
+
 TEST_F(CliScriptTest, AListLongerOnTheLineThanTheAnswerLimitIsReadWhole) {
     // 18 messages of 160 characters take about 6.5 s at 9600 baud, past the 5.2 s an answer may
     // take: the limit counts from the last line that came.
@@ -437,6 +474,7 @@ TEST_F(CliScriptTest, TheManPageListsExactlyTheKeysPrinted) {
     Phone(StoredMessages());
     EXPECT_EQ(ManPageKeys("Message keys"), CsvHeader(OnPhone({"--format", "csv", "get", "2"}).out));
     EXPECT_EQ(ManPageKeys("Message keys"), kRecordKeys);
+    EXPECT_EQ(ManPageKeys("Message keys"), CsvHeader(OnPhone({"--format", "csv", "read"}).out));
     EXPECT_EQ(ManPageKeys("Info keys"), CsvHeader(OnPhone({"--format", "csv", "info"}).out));
 }
 
