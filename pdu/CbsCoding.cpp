@@ -22,15 +22,9 @@ constexpr std::size_t kUcs2LanguageHexDigits = 4;
 // Two language characters and a CR before a 7-bit text.
 constexpr std::size_t kGsm7LanguageCharacters = 3;
 
+// Bits 3-2 name the alphabet as in an SMS DCS of group 0 (11, reserved, is the default one).
 UdCoding AlphabetBits(int dcs_octet) {
-    switch ((dcs_octet >> 2) & 0x3) {
-    case 1:
-        return UdCoding::Data8;
-    case 2:
-        return UdCoding::Ucs2;
-    default:
-        return UdCoding::Gsm7; // 11 is reserved: the default alphabet
-    }
+    return ud_coding(dcs_octet & 0x0C);
 }
 
 int SmsDcsOf(UdCoding coding) {
@@ -70,8 +64,8 @@ cbs_coding cbs_coding_of(int dcs_octet) {
     }
     if ((group >= kGroupGeneralLow && group <= kGroupGeneralHigh) || group == kGroupWithHeader)
         return {AlphabetBits(dcs_octet), false};
-    if (group == kGroupDataClass)
-        return {(dcs_octet & 0x04) != 0 ? UdCoding::Data8 : UdCoding::Gsm7, false};
+    if (group == kGroupDataClass) // bit 2 as in the SMS group 1111
+        return {ud_coding(dcs_octet), false};
     return {UdCoding::Gsm7, false};
 }
 
