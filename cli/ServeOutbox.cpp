@@ -106,7 +106,8 @@ bool ServeOutbox::SendNext() {
     FillForm(*due, Centre(), form);
     // The command line's limit: as many parts as the concatenation header counts.
     if (!TextFitsParts(ReadWriteSmsValues(form), kMaxLinkedParts))
-        return Refuse(*due, "the text is longer than 255 linked messages hold");
+        return Refuse(*due, "the text is longer than " + std::to_string(kMaxLinkedParts) +
+                                " linked messages hold");
     SubmitParts parts;
     if (BuildSubmitParts(ReadWriteSmsValues(form), sink, parts, NextConcatReference(),
                          kMaxLinkedParts) != 0) {
