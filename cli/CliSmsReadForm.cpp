@@ -28,6 +28,7 @@ void CliSmsReadForm::InsertSmsRows(int position, const std::vector<SmsRow>& rows
 void CliSmsReadForm::DeleteAllSmsRows() {
     const std::lock_guard lock(mutex);
     list.Clear();
+    stored.clear();
 }
 
 int CliSmsReadForm::SmsRowCount() {
@@ -53,4 +54,14 @@ std::vector<SmsRow> CliSmsReadForm::Rows() {
     for (int i = 0; i < list.Count(); ++i)
         rows.push_back(list.Row(i));
     return rows;
+}
+
+void CliSmsReadForm::MessageRead(const StoredSms& message) {
+    const std::lock_guard lock(mutex);
+    stored.push_back(message);
+}
+
+std::vector<StoredSms> CliSmsReadForm::StoredMessages() {
+    const std::lock_guard lock(mutex);
+    return stored;
 }

@@ -5,6 +5,7 @@
 // thread while the main thread waits, so every member is guarded.
 
 #include "sms/ISmsReadForm.h"
+#include "sms/StoredSms.h"
 
 #include <cstdio>
 #include <mutex>
@@ -32,9 +33,12 @@ public:
     std::optional<SmsRow> GetSmsRow(int index) override;
 
     void SetStatusText(const std::string& text) override;
+    void MessageRead(const StoredSms& stored) override;
 
     // The list, top first, as the window would show it.
     std::vector<SmsRow> Rows();
+    // The messages as the phone gave them, in the order read (for the machine formats).
+    std::vector<StoredSms> StoredMessages();
 
 private:
     const bool meChecked;
@@ -44,4 +48,5 @@ private:
     std::string smCount;
     std::string meCount;
     SmsList list;
+    std::vector<StoredSms> stored;
 };

@@ -5,6 +5,7 @@
 #include "cli/CliRun.h"
 #include "phonebook/IPhonebookForm.h"
 #include "sms/SmsList.h"
+#include "sms/StoredSms.h"
 
 #include <optional>
 #include <string>
@@ -17,6 +18,9 @@ int RunPorts(const CliRun& run);
 int RunCounts(CliRun& run);
 int RunRead(CliRun& run);
 int RunReadAll(CliRun& run);
+// Messages read by their positions, with the keys of read --all (a warning for each that does
+// not decode); kExitDone, kExitInterrupted, or kExitRefused when the output took not all.
+int PrintStoredMessages(CliRun& run, const std::vector<StoredSms>& stored);
 int RunGet(CliRun& run);
 int RunDelete(CliRun& run);
 int RunSmsc(CliRun& run);

@@ -6,12 +6,16 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
 struct InfoItem {
     std::string_view key;
     std::string_view command;
+    bool number = false; // a number in JSON
 };
 
 constexpr std::array<InfoItem, 8> kInfoItems = {{{"manufacturer", "AT+CGMI"},
@@ -21,13 +25,16 @@ constexpr std::array<InfoItem, 8> kInfoItems = {{{"manufacturer", "AT+CGMI"},
                                                  {"imsi", "AT+CIMI"},
                                                  {"operator", "AT+COPS?"},
                                                  {"registration", "AT+CREG?"},
-                                                 {"signal_dbm", "AT+CSQ"}}};
+                                                 {"signal_dbm", "AT+CSQ", true}}};
+
+// An item's value; nothing when the phone refused it or its answer says nothing.
+using InfoValue = std::optional<std::string>;
 
 // The answer of an identification command: its first line, without a "+CGMI: " some phones
 // put in front.
-std::string IdentityValue(const Reply& reply, std::string_view command) {
+InfoValue IdentityValue(const Reply& reply, std::string_view command) {
     if (reply.lines.empty())
-        return {};
+        return std::nullopt;
     const std::string prefix = "+" + std::string(command.substr(3)) + ":";
     std::string_view line = reply.lines.front();
     if (line.starts_with(prefix)) {
@@ -38,23 +45,23 @@ std::string IdentityValue(const Reply& reply, std::string_view command) {
     return std::string(line);
 }
 
-std::string OperatorValue(const Reply& reply) {
+InfoValue OperatorValue(const Reply& reply) {
     const std::string* line = reply.Find("+COPS:");
     if (line == nullptr)
-        return {};
+        return std::nullopt;
     AtFields fields(*line);
     fields.Begin("+COPS:");
     if (!fields.NextNumber() || !fields.NextNumber())
-        return {};
-    return fields.NextString().value_or("");
+        return std::nullopt;
+    return fields.NextString();
 }
 
-std::string RegistrationValue(const Reply& reply) {
+InfoValue RegistrationValue(const Reply& reply) {
     constexpr std::array<const char*, 6> kWords = {"not registered", "home",    "searching",
                                                    "denied",         "unknown", "roaming"};
     const std::string* line = reply.Find("+CREG:");
     if (line == nullptr)
-        return {};
+        return std::nullopt;
     AtFields fields(*line);
     fields.Begin("+CREG:");
     const std::optional<int> mode = fields.NextNumber();
@@ -62,8 +69,58 @@ std::string RegistrationValue(const Reply& reply) {
     // An unsolicited-style "+CREG: <stat>" carries the status alone.
     const std::optional<int> value = stat ? stat : mode;
     if (!value || *value < 0 || *value >= static_cast<int>(kWords.size()))
-        return {};
+        return std::nullopt;
     return kWords[static_cast<std::size_t>(*value)];
+}
+
+InfoValue SignalValue(const Reply& reply) {
+    const std::optional<int> dbm = SignalDbm(reply.lines);
+    return dbm ? InfoValue(std::to_string(*dbm)) : std::nullopt;
+}
+
+InfoValue ItemValue(const InfoItem& item, const Reply& reply) {
+    if (item.key == "operator")
+        return OperatorValue(reply);
+    if (item.key == "registration")
+        return RegistrationValue(reply);
+    if (item.key == "signal_dbm")
+        return SignalValue(reply);
+    return IdentityValue(reply, item.command);
+}
+
+// One object: a number item as a number, an item without a value as null.
+void PrintInfoJson(const std::vector<InfoValue>& values) {
+    std::string line = "{";
+    for (std::size_t i = 0; i < kInfoItems.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        AppendJsonString(line, kInfoItems[i].key);
+        line += ':';
+        if (!values[i])
+            line += "null";
+        else if (kInfoItems[i].number)
+            line += *values[i];
+        else
+            AppendJsonString(line, *values[i]);
+    }
+    line += "}\n";
+    std::fputs(line.c_str(), stdout);
+}
+
+void PrintInfoTable(const std::vector<InfoValue>& values, const CliOptions& options) {
+    Table table;
+    if (options.format == OutputFormat::Text) {
+        table.headings = {"Item", "Value"};
+        for (std::size_t i = 0; i < kInfoItems.size(); ++i)
+            table.rows.push_back({std::string(kInfoItems[i].key), values[i].value_or("")});
+    } else {
+        table.rows.emplace_back();
+        for (std::size_t i = 0; i < kInfoItems.size(); ++i) {
+            table.headings.emplace_back(kInfoItems[i].key);
+            table.rows.back().push_back(values[i].value_or(""));
+        }
+    }
+    PrintTable(table, options.format, stdout, !options.noHeader);
 }
 
 } // namespace
@@ -88,7 +145,7 @@ std::optional<int> SignalDbm(const std::vector<std::string>& lines) {
 int RunInfo(CliRun& run) {
     if (!run.OpenPort())
         return run.RefusedStatus();
-    std::vector<std::string> values;
+    std::vector<InfoValue> values;
     for (const InfoItem& item : kInfoItems) {
         const Reply reply = run.session.Exchange(item.command);
         if (!reply.Ok()) {
@@ -99,27 +156,12 @@ int RunInfo(CliRun& run) {
             values.emplace_back();
             continue;
         }
-        if (item.key == "operator")
-            values.push_back(OperatorValue(reply));
-        else if (item.key == "registration")
-            values.push_back(RegistrationValue(reply));
-        else if (item.key == "signal_dbm") {
-            const std::optional<int> dbm = SignalDbm(reply.lines);
-            values.push_back(dbm ? std::to_string(*dbm) : std::string());
-        } else
-            values.push_back(IdentityValue(reply, item.command));
+        values.push_back(ItemValue(item, reply));
     }
-    Table table;
-    if (run.options.format == OutputFormat::Text) {
-        table.headings = {"Item", "Value"};
-        for (std::size_t i = 0; i < kInfoItems.size(); ++i)
-            table.rows.push_back({std::string(kInfoItems[i].key), values[i]});
-    } else {
-        for (const InfoItem& item : kInfoItems)
-            table.headings.emplace_back(item.key);
-        table.rows.push_back(values);
-    }
-    PrintTable(table, run.options.format, stdout, !run.options.noHeader);
+    if (run.options.format == OutputFormat::Json)
+        PrintInfoJson(values);
+    else
+        PrintInfoTable(values, run.options);
     return kExitDone;
 }
 

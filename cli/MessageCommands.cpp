@@ -21,9 +21,10 @@ class ArchiveNames {
 public:
     explicit ArchiveNames(CliRun& run) {
         std::error_code error;
+        // A command that has opened the database already (read --archive) shares it.
         const bool there = IsServerUri(run.options.database) ||
                            std::filesystem::exists(run.options.database, error);
-        if (!there || !run.OpenDatabaseToRead())
+        if (!run.Database().IsOpen() && (!there || !run.OpenDatabaseToRead()))
             return;
         phonebook = std::make_unique<CDaoPhonebook>(&run.Database());
         if (!phonebook->Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges))
@@ -101,6 +102,10 @@ int ToPosition(const std::string& word) {
 }
 
 } // namespace
+
+int PrintStoredMessages(CliRun& run, const std::vector<StoredSms>& stored) {
+    return PrintRecords(run, Decode(run, stored));
+}
 
 int RunReadAll(CliRun& run) {
     if (const std::optional<int> failed = OpenMemory(run))

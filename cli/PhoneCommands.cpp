@@ -70,12 +70,17 @@ int RunRead(CliRun& run) {
     if (reader.OnReadSmsFromPhone())
         reader.Join();
     const std::vector<SmsRow> rows = form.Rows();
-    PrintTable(SmsTable(rows), run.options.format);
+    // Text keeps the window's columns; the machine formats have the keys of read --all.
+    int printed = kExitDone;
+    if (run.options.format == OutputFormat::Text)
+        PrintTable(SmsTable(rows), run.options.format);
+    else
+        printed = PrintStoredMessages(run, form.StoredMessages());
     TellWalkShortfall(reader.Counts(), run.options.phoneMemory, std::ssize(rows));
     // Also after Ctrl+C: with --move, what was listed has already left the phone.
     if (run.options.archive)
         ArchiveRows(run, context);
-    return run.Status();
+    return printed == kExitRefused ? printed : run.Status();
 }
 
 int RunPhonebook(CliRun& run) {

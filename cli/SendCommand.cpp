@@ -8,6 +8,7 @@
 #include "sms/DeliveryReports.h"
 #include "sms/send/CWriteSmsTab.h"
 #include "sms/send/ConcatReference.h"
+#include "sms/send/MessageCoding.h"
 #include "sms/send/ReadSca.h"
 #include "sms/send/SendSms.h"
 #include "sms/send/SubmitPdu.h"
@@ -160,12 +161,11 @@ int RunSend(CliRun& run) {
     const std::string text = run.options.text == "-" ? TextFromStandardInput() : run.options.text;
     CliWriteSmsForm form;
     FillForm(run, text, form);
-    // The text edit's own rule: what ten linked parts cannot hold is cut off there, and refused
-    // here.
-    CWriteSmsTab tab(form, run.sink, run.settings, run.Database(), run.session.portOpen);
-    tab.OnTextChange();
-    if (form.ControlText(kSmsTextEditId) != text) {
-        std::fprintf(stderr, "telvane-cli: the text is longer than ten linked messages hold\n");
+    // The window holds a text to ten linked parts; a script may send as many as the
+    // concatenation header counts. What they cannot hold is refused, never cut.
+    if (!TextFitsParts(ReadWriteSmsValues(form), kMaxLinkedParts)) {
+        std::fprintf(stderr, "telvane-cli: the text is longer than %d linked messages hold\n",
+                     kMaxLinkedParts);
         return kExitUsage;
     }
     // Without a centre the port opens first, to ask the phone for its own.
@@ -176,7 +176,8 @@ int RunSend(CliRun& run) {
         AskPhoneForCentre(run, form);
     }
     SubmitParts parts;
-    if (BuildSubmitParts(ReadWriteSmsValues(form), run.sink, parts, NextConcatReference()) != 0)
+    if (BuildSubmitParts(ReadWriteSmsValues(form), run.sink, parts, NextConcatReference(),
+                         kMaxLinkedParts) != 0)
         return kExitRefused;
     if (!ApplySendOptions(run, parts))
         return kExitUsage;

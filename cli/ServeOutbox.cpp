@@ -8,6 +8,7 @@
 #include "sms/send/CWriteSmsTab.h"
 #include "sms/send/ConcatReference.h"
 #include "sms/send/IWriteSmsForm.h"
+#include "sms/send/MessageCoding.h"
 #include "sms/send/ReadSca.h"
 #include "sms/send/SendSms.h"
 #include "sms/send/SubmitPdu.h"
@@ -105,13 +106,13 @@ bool ServeOutbox::SendNext() {
     const PortLease sending = session.TakePort();
     CliWriteSmsForm form;
     FillForm(*due, Centre(), form);
-    // The text edit's own rule: what ten linked parts cannot hold would be cut off there.
-    CWriteSmsTab tab(form, sink, settings, database, session.portOpen);
-    tab.OnTextChange();
-    if (form.ControlText(kSmsTextEditId) != due->text)
-        return Refuse(*due, "the text is longer than ten linked messages hold");
+    // The command line's limit: as many parts as the concatenation header counts.
+    if (!TextFitsParts(ReadWriteSmsValues(form), kMaxLinkedParts))
+        return Refuse(*due, "the text is longer than " + std::to_string(kMaxLinkedParts) +
+                                " linked messages hold");
     SubmitParts parts;
-    if (BuildSubmitParts(ReadWriteSmsValues(form), sink, parts, NextConcatReference()) != 0) {
+    if (BuildSubmitParts(ReadWriteSmsValues(form), sink, parts, NextConcatReference(),
+                         kMaxLinkedParts) != 0) {
         // The text or the number itself is refused: no try changes that.
         const std::string why = sink.TakeLastText();
         return Refuse(*due, why.empty() ? "the message could not be built" : why);

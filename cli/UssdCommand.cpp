@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "pdu/CbsCoding.h"
 #include "pdu/Pdu.h"
 #include "serial/AtFields.h"
 
@@ -15,10 +16,6 @@ namespace {
 // How long the network may take after the phone's OK; a USSD round trip takes seconds.
 constexpr auto kUssdAnswerWait = std::chrono::seconds(20);
 constexpr auto kWaitSlice = std::chrono::milliseconds(50);
-
-bool IsHex(std::string_view text) {
-    return !text.empty() && text.size() % 2 == 0 && std::ranges::all_of(text, is_hex_digit);
-}
 
 std::optional<std::string> FindCusd(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
@@ -51,14 +48,12 @@ UssdAnswer DecodeUssdAnswer(std::string_view line) {
         return answer;
     answer.status = fields.NextNumber().value_or(-1);
     const std::string text = fields.NextString().value_or("");
+    // The DCS is an integer, in the cell-broadcast scheme (3GPP TS 23.038 5).
     const int dcs = fields.NextNumber().value_or(0);
-    const UdCoding coding = ud_coding(dcs);
-    answer.coding = std::string(ud_coding_name(coding));
-    // A phone gives UCS2 and 8-bit answers as hex; 7-bit ones as text in its character set.
-    if (coding != UdCoding::Gsm7 && IsHex(text))
-        answer.text = decode_ud(text, static_cast<int>(text.size() / 2), dcs, 0);
-    else
-        answer.text = text;
+    answer.coding = std::string(ud_coding_name(cbs_coding_of(dcs).coding));
+    // Many phones give the string as hex: packed septets for 7-bit, octets or UCS2 otherwise.
+    // Others give it as text in their character set, printed as it is.
+    answer.text = is_hex_data(text) ? decode_cbs_hex(text, dcs) : text;
     return answer;
 }
 

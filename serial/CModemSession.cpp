@@ -18,6 +18,13 @@ constexpr milliseconds kPollStep{200};
 constexpr milliseconds kAnswerLimit{5000};
 constexpr milliseconds kReaderStartPause{500};
 constexpr milliseconds kBetweenInitCommands{100};
+// What a phone still says to an abandoned exchange is over once the line has been quiet this
+// long; a phone that never falls quiet is waited for no longer than the bound.
+constexpr milliseconds kStaleQuiet{250};
+constexpr milliseconds kStaleBound{2000};
+constexpr milliseconds kStaleSlice{50};
+constexpr std::string_view kPrompt = "> ";
+constexpr char kEscape = '\x1b';
 
 } // namespace
 
@@ -143,6 +150,8 @@ bool CModemSession::OpenSession() {
     store.port = &port;
     store.stopReader = 0;
     store.portGone = 0;
+    if (pace == SessionPace::Line)
+        DrainStaleAnswer();
     StartReader();
 
     // A port that goes away meanwhile is reported once, by whoever ends the lost session.
@@ -162,6 +171,41 @@ bool CModemSession::OpenSession() {
         return false;
     form.SetMenuCheck(kOpenComCommand, 1);
     return true;
+}
+
+std::string CModemSession::ReadUntilQuiet() {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto lastByte = start;
+    std::string said;
+    std::string portion;
+    const std::atomic<bool>* flag = interruptFlag.load();
+    while (!port.Gone() && (flag == nullptr || !flag->load())) {
+        const auto now = Clock::now();
+        if (now - lastByte >= kStaleQuiet || now - start >= kStaleBound)
+            break;
+        port.ReadAvailable(portion, kStaleSlice);
+        if (!portion.empty()) {
+            said += portion;
+            lastByte = Clock::now();
+        }
+    }
+    return said;
+}
+
+void CModemSession::DrainStaleAnswer() {
+    std::string said = ReadUntilQuiet();
+    // An abandoned AT+CMGS left the phone waiting for its PDU: Escape ends that wait unsent.
+    if (said.ends_with(kPrompt)) {
+        port.Write(std::string(1, kEscape));
+        said += ReadUntilQuiet();
+    }
+    // The unsolicited codes among it are news all the same; the answers are nobody's.
+    store.pending = std::move(said);
+    SplitLines(store);
+    store.pending.clear();
+    store.nextLineUnsolicited = false;
+    ::ClearLines(store);
 }
 
 bool CModemSession::EndLostSession() {

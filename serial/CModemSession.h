@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <thread>
 
@@ -73,7 +74,8 @@ public:
     // Opens the port, starts the reader, turns echo off and PDU mode on. A port that cannot be
     // opened ends it at once (false, the session stays closed); after that it goes on through
     // every failure of the phone (each shown once) and the session counts as open. False also
-    // when the port went away meanwhile.
+    // when the port went away meanwhile. At line pace the opening first lets the line fall
+    // quiet (at most 2 s), dropping a late answer meant for an earlier program.
     bool OpenSession();
     // Asks the reader to end, closes the port and waits for the reader to have ended, so that it
     // never calls into a form that is gone. Not on the reader's own thread.
@@ -113,6 +115,12 @@ private:
     // The same at line pace: sleeps on the store's condition until a flag is raised.
     int WaitFor(const std::atomic<int>& done);
     void Pause(std::chrono::milliseconds duration);
+    // At line pace, before the first command: what the phone still says to an exchange a
+    // previous program abandoned (Ctrl+C in a slow read) is read and dropped, so that its late
+    // "OK" is not taken for the answer to this session's commands. The window keeps its timing.
+    void DrainStaleAnswer();
+    // Everything the port says until it has been quiet a while (bounded, ends on interrupt).
+    std::string ReadUntilQuiet();
     void StartReader();
     void EndReader();
 

@@ -71,23 +71,56 @@ serialdata::~serialdata() {
 
 namespace {
 
-// Stores a non-empty line; an unsolicited one raises no flag (a "+CMT:" PDU is no result).
+// Answer prefixes of the commands the program sends; none of them ever comes unsolicited.
+constexpr std::array<std::string_view, 16> kCommandAnswers = {
+    "+CMGR:", "+CMGL:", "+CPMS:", "+CPBR:", "+CPBS:", "+CPBF:", "+CSCA:", "+CMGS:",
+    "+CMGW:", "+CMGD:", "+CSQ:",  "+COPS:", "+CSCS:", "+CMGF:", "+CNMI:", "+CPBW:",
+};
+
+// Under the store's lock. True when a stored answer line is the answer of another command
+// than the one in flight: then the final result that ends it was meant for that command too
+// (a slow phone's late answer to an exchange that gave up waiting).
+bool HoldsAnotherCommandsAnswer(const serialdata& data) {
+    if (data.answerPrefix.empty())
+        return false;
+    for (const LineNode* node = data.head.get(); node != nullptr; node = node->next.get()) {
+        if (node->unsolicited || node->text.starts_with(data.answerPrefix))
+            continue;
+        const std::string_view text = node->text;
+        if (std::ranges::any_of(kCommandAnswers, [text](std::string_view prefix) {
+                return text.starts_with(prefix);
+            }))
+            return true;
+    }
+    return false;
+}
+
+// Stores a non-empty line; an unsolicited one raises no flag (a "+CMT:" PDU is no result). At
+// line pace a final result that ends another command's answer drops that answer instead.
 void StoreLine(std::string_view line, serialdata& data, bool unsolicited) {
     if (line.empty())
         return;
     auto node = std::make_unique<LineNode>(LineNode{std::string(line), nullptr, unsolicited});
     LineNode* added = node.get();
     bool raised = false;
+    std::unique_ptr<LineNode> stale;
     {
         std::lock_guard guard(data.lock);
-        if (data.tail != nullptr)
-            data.tail->next = std::move(node);
-        else
-            data.head = std::move(node);
-        data.tail = added;
-        if (!unsolicited)
-            raised = RaiseResultFlag(data, ClassifyLine(line));
+        const FinalResult result = unsolicited ? FinalResult::None : ClassifyLine(line);
+        if (result != FinalResult::None && data.linePace.load(std::memory_order_acquire) != 0 &&
+            HoldsAnotherCommandsAnswer(data)) {
+            stale = std::move(data.head);
+            data.tail = nullptr;
+        } else {
+            if (data.tail != nullptr)
+                data.tail->next = std::move(node);
+            else
+                data.head = std::move(node);
+            data.tail = added;
+            raised = RaiseResultFlag(data, result);
+        }
     }
+    FreeLines(std::move(stale));
     if (raised)
         data.flagRaised.notify_all();
 }

@@ -5,6 +5,7 @@
 #include "sms/EraseAllSms.h"
 #include "sms/SmsHeader.h"
 #include "sms/SmsLogFile.h"
+#include "sms/StoredSms.h"
 
 #include <string>
 
@@ -167,6 +168,8 @@ bool CSmsReader::ReadIndex(WalkPosition at) {
         ShowOk(context.messages, "No answer from phone", command);
     if (answer != kAnswerOk)
         return false;
+    if (const auto stored = ParseStoredSms(SnapshotAnswerLines(session.Store()), at.index))
+        context.form.MessageRead(*stored);
     const SmsRowsResult rows = AddSmsRows(session.Store(), at.ordinal, context);
     // A message is erased only once it shows, decoded, in the list.
     if (rows.rows > 0 && rows.undecoded == 0 && context.form.MoveChecked())

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct StoredSms;
+
 // The two message memories of the phone (3GPP TS 27.005 <mem1>).
 enum class SmsMemory { Sim, Phone };
 
@@ -61,4 +63,8 @@ public:
 
     // A one-line note in the status bar.
     virtual void SetStatusText(const std::string& text) = 0;
+
+    // The message the read walk found at a storage position, as the phone gave it, before its
+    // rows are built: for a front end that prints positions and PDUs. The window needs none.
+    virtual void MessageRead(const StoredSms& /*stored*/) {}
 };

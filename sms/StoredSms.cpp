@@ -39,17 +39,21 @@ Reply ListStoredSms(CModemSession& session, StoredSmsList& list) {
 Reply ReadStoredSms(CModemSession& session, int index, std::optional<StoredSms>& found) {
     found.reset();
     Reply reply = session.Exchange("AT+CMGR=" + std::to_string(index));
-    if (!reply.Ok())
-        return reply;
-    for (std::size_t i = 0; i + 1 < reply.lines.size(); ++i) {
-        AtFields fields(reply.lines[i]);
+    if (reply.Ok())
+        found = ParseStoredSms(reply.lines, index);
+    return reply;
+}
+
+std::optional<StoredSms> ParseStoredSms(const std::vector<std::string>& lines, int index) {
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        AtFields fields(lines[i]);
         if (!fields.Begin("+CMGR:"))
             continue;
         if (const std::optional<int> status = fields.NextNumber())
-            found = StoredSms{index, *status, reply.lines[i + 1]};
+            return StoredSms{index, *status, lines[i + 1]};
         break;
     }
-    return reply;
+    return std::nullopt;
 }
 
 Reply DeleteStoredSms(CModemSession& session, int index) {

@@ -39,6 +39,8 @@ Reply ListStoredSms(CModemSession& session, StoredSmsList& list);
 // AT+CMGR=<index>. `found` holds the message when the phone answered one; an empty position
 // answered OK (as most phones do) leaves it empty.
 Reply ReadStoredSms(CModemSession& session, int index, std::optional<StoredSms>& found);
+// The message in the answer lines of AT+CMGR=<index>: "+CMGR: <stat>,..." and its PDU line.
+std::optional<StoredSms> ParseStoredSms(const std::vector<std::string>& lines, int index);
 
 // AT+CMGD=<index>, and AT+CMGD=1,4 for every message of the memory.
 Reply DeleteStoredSms(CModemSession& session, int index);

@@ -48,8 +48,14 @@ std::optional<MessageCoding> ChooseCoding(const WriteSmsValues& values, std::str
     return MessageCoding{dcs, *coding};
 }
 
-std::string TextToSend(std::string_view text, UdCoding coding) {
-    return CutToRoom(text, coding);
+std::string TextToSend(std::string_view text, UdCoding coding, int maxParts) {
+    return CutToRoom(text, coding, maxParts);
+}
+
+bool TextFitsParts(const WriteSmsValues& values, int maxParts) {
+    const auto chosen = ChooseCoding(values);
+    const UdCoding coding = chosen ? chosen->coding : CodingOfText(values.text);
+    return CutToRoom(values.text, coding, maxParts) == values.text;
 }
 
 std::string SendPlanText(const WriteSmsValues& values) {

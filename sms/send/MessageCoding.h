@@ -4,6 +4,7 @@
 // send and the command line share them.
 
 #include "pdu/DataCoding.h"
+#include "sms/send/TextRoom.h"
 #include "sms/send/WriteSmsValues.h"
 
 #include <optional>
@@ -21,8 +22,11 @@ struct MessageCoding {
 // that is not two hex digits, or one that cannot be sent (why, when given, then tells).
 std::optional<MessageCoding> ChooseCoding(const WriteSmsValues& values, std::string* why = nullptr);
 
-// The text as it goes out: at most what 10 linked parts of its coding hold.
-std::string TextToSend(std::string_view text, UdCoding coding);
+// The text as it goes out: at most what `maxParts` linked parts of its coding hold.
+std::string TextToSend(std::string_view text, UdCoding coding, int maxParts = kMaxSmsParts);
+// True when the form's text goes out whole in at most `maxParts` linked parts (false also when
+// no coding can be chosen: the build then says why).
+bool TextFitsParts(const WriteSmsValues& values, int maxParts);
 
 // "GSM 7-bit, 1 message", "8-bit, 1 message", "Unicode, 2 messages"; for a coding that cannot
 // be chosen, why; empty when the DCS or class is simply not filled in.

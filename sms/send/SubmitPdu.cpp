@@ -159,13 +159,13 @@ bool IsHexPair(std::string_view text) {
 }
 
 int BuildSubmitParts(const WriteSmsValues& values, IMessageSink& sink, SubmitParts& out,
-                     int reference) {
+                     int reference, int maxParts) {
     sms_container sms;
     MessageCoding coding;
     if (!FillAddresses(values, sink, sms) || !FillCoding(values, sink, sms, coding)) {
         return 1;
     }
-    const std::string text = TextToSend(values.text, coding.coding);
+    const std::string text = TextToSend(values.text, coding.coding, maxParts);
     const ud_parts parts = encode_ud_parts(text, coding.coding, reference);
     if (!parts.error.empty()) {
         ShowError(sink, parts.error, "ERROR");

@@ -3,6 +3,7 @@
 // values it is given and asks its boxes through the sink.
 
 #include "core/MessageSink.h"
+#include "sms/send/TextRoom.h"
 #include "sms/send/WriteSmsValues.h"
 
 #include <string>
@@ -32,6 +33,7 @@ std::vector<std::string> PdusOf(const SubmitParts& parts);
 // As BuildSubmitPdu, in the coding ChooseCoding picks: a text too long for one message becomes
 // linked parts under the 8-bit `reference`; the 7-bit "?" question is asked only for a 7-bit
 // coding. A DCS that cannot be sent and 8-bit text outside Latin-1 are refused with a box.
-// BuildSubmitPdu gives the first part of the same (reference 0).
+// BuildSubmitPdu gives the first part of the same (reference 0). The text is cut to what
+// `maxParts` parts hold (the window's edit has already cut it to its ten).
 int BuildSubmitParts(const WriteSmsValues& values, IMessageSink& sink, SubmitParts& out,
-                     int reference);
+                     int reference, int maxParts = kMaxSmsParts);

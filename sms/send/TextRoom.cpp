@@ -1,8 +1,10 @@
 #include "sms/send/TextRoom.h"
 
-#include "pdu/Gsm7Alphabet.h"
 #include "core/Utf8.h"
+#include "pdu/Gsm7Alphabet.h"
 #include "sms/send/SmsText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -47,8 +49,8 @@ int TextUnits(std::string_view text, UdCoding coding) {
     return units;
 }
 
-int MaxTextUnits(UdCoding coding) {
-    return RoomOf(coding).perPart * kMaxSmsParts;
+int MaxTextUnits(UdCoding coding, int maxParts) {
+    return RoomOf(coding).perPart * std::clamp(maxParts, 1, kMaxLinkedParts);
 }
 
 TextRoom MeasureText(std::string_view text, UdCoding coding) {
@@ -60,8 +62,8 @@ TextRoom MeasureText(std::string_view text, UdCoding coding) {
     return {parts, parts * room.perPart - units};
 }
 
-std::string CutToRoom(std::string_view text, UdCoding coding) {
-    const int limit = MaxTextUnits(coding);
+std::string CutToRoom(std::string_view text, UdCoding coding, int maxParts) {
+    const int limit = MaxTextUnits(coding, maxParts);
     int units = 0;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t start = pos;

@@ -121,6 +121,43 @@ TEST_F(CliScriptTest, ReadAllInCsvHasAFixedHeaderThatNoHeaderLeavesOut) {
     EXPECT_TRUE(lines[5].starts_with("200")) << lines[5];
 }
 
+// The window's walk (AT+CMGR one position at a time) prints what read --all prints.
+TEST_F(CliScriptTest, PlainReadInMachineFormatsGivesTheKeysOfReadAll) {
+    // A fresh phone for each run: a read marks an unread message read.
+    const std::string stored =
+        "capacity SM 255\n" + Sms(2, 1, kHelloPdu) + Sms(7, 3, kSubmitPdu) + Sms(9, 0, kUcs2Pdu);
+    Phone(stored);
+    const CliResult all = OnPhone({"--format", "json", "read", "--all"});
+    Phone(stored);
+    const CliResult walked = OnPhone({"--format", "json", "read"});
+    EXPECT_EQ(walked.status, 0) << walked.err;
+    EXPECT_FALSE(Starting(Received(), "AT+CMGR=").empty()) << "not the window's walk";
+    EXPECT_EQ(walked.out, all.out);
+    const std::vector<QJsonObject> records = JsonLines(walked.out);
+    ASSERT_EQ(records.size(), 3U) << walked.out;
+    Lines keys = kRecordKeys;
+    std::ranges::sort(keys);
+    std::vector<int> positions;
+    for (const QJsonObject& record : records) {
+        EXPECT_EQ(KeysOf(record), keys);
+        positions.push_back(record["index"].toInt());
+    }
+    EXPECT_EQ(positions, (std::vector<int>{2, 7, 9}));
+    EXPECT_EQ(Str(records[1], "number"), "+123456789"); // the recipient of the sent one
+    EXPECT_EQ(Str(records[2], "status"), "unread");
+    EXPECT_EQ(Str(records[2], "text"), "Zoë");
+    if (!HavePython())
+        GTEST_SKIP() << "python3 with its csv module is not installed";
+    Phone(stored);
+    const CliResult csv = OnPhone({"--format", "csv", "read"});
+    const std::optional<CsvRows> rows = ReadCsv(csv.out, dir.path.string());
+    ASSERT_TRUE(rows) << csv.out;
+    ASSERT_EQ(rows->size(), 4U) << csv.out;
+    EXPECT_EQ(rows->front(), kRecordKeys);
+    EXPECT_EQ((*rows)[1][1], "2");
+    EXPECT_EQ((*rows)[3][8], "Zoë");
+}
+
 TEST_F(CliScriptTest, AListLongerOnTheLineThanTheAnswerLimitIsReadWhole) {
     // 18 messages of 160 characters take about 6.5 s at 9600 baud, past the 5.2 s an answer may
     // take: the limit counts from the last line that came.
@@ -290,22 +327,32 @@ TEST_F(CliScriptTest, InfoTellsWhoThePhoneIsAndItsSignalInDbm) {
                                          "registration", "revision", "signal_dbm"}));
     EXPECT_EQ(Str(objects[0], "imei"), "490154203237518");
     EXPECT_EQ(Str(objects[0], "registration"), "home");
-    EXPECT_EQ(Str(objects[0], "signal_dbm"), "-71"); // +CSQ: 21 is -113 + 2 * 21
-    // A phone without SIM refuses the IMSI: that item stays empty, the rest is told.
+    // +CSQ: 21 is -113 + 2 * 21, a number in JSON.
+    EXPECT_TRUE(objects[0]["signal_dbm"].isDouble()) << info.out;
+    EXPECT_EQ(objects[0]["signal_dbm"].toInt(), -71);
+    // A phone without SIM refuses the IMSI: that item is null, the rest is told; a signal the
+    // phone does not know (99) is null too.
     Phone("reply AT+CIMI +CME ERROR: 10\nreply AT+CSQ +CSQ: 99,99|OK\n");
     const CliResult noSim = OnPhone({"--format", "json", "info"});
     const std::vector<QJsonObject> partial = JsonLines(noSim.out);
     ASSERT_EQ(partial.size(), 1U);
-    EXPECT_EQ(Str(partial[0], "imsi"), "");
-    EXPECT_EQ(Str(partial[0], "signal_dbm"), "");
+    EXPECT_TRUE(partial[0]["imsi"].isNull()) << noSim.out;
+    EXPECT_TRUE(partial[0]["signal_dbm"].isNull()) << noSim.out;
     EXPECT_EQ(Str(partial[0], "model"), "PhoneSim GSM");
     EXPECT_NE(noSim.err.find("AT+CIMI: +CME ERROR: 10"), std::string::npos) << noSim.err;
+    // CSV keeps every column, the missing ones empty.
+    const CliResult csv = OnPhone({"--format", "csv", "--no-header", "info"});
+    EXPECT_EQ(csv.out, "Telvane,PhoneSim GSM,1.0,490154203237518,,Test Network,home,\n");
 }
 
 TEST_F(CliScriptTest, UssdAnswerIsDecodedInItsCoding) {
     Phone("reply AT+CUSD=1,\"*100#\" OK|+CUSD: 0,\"Credit 5.00\",15\n"
           "reply AT+CUSD=1,\"*101#\" +CUSD: 0,\"005A006F00EB\",72|OK\n"
-          "reply AT+CUSD=1,\"*102#\" +CUSD: 4\n");
+          "reply AT+CUSD=1,\"*102#\" +CUSD: 4\n"
+          "reply AT+CUSD=1,\"*103#\" OK|+CUSD: 0,\"4379999CA6836A2E180C\",15\n"
+          "reply AT+CUSD=1,\"*104#\" OK|+CUSD: 1,\"6577631A6693DFA019A8589502\",16\n"
+          "reply AT+CUSD=1,\"*105#\" OK|+CUSD: 0,\"6537005A006F00EB\",17\n"
+          "reply AT+CUSD=1,\"*106#\" OK|+CUSD: 0,\"5A6FEB\",68\n");
     const CliResult plain = OnPhone({"--format", "json", "ussd", "*100#"});
     EXPECT_EQ(plain.status, 0) << plain.err;
     const std::vector<QJsonObject> answer = JsonLines(plain.out);
@@ -316,6 +363,16 @@ TEST_F(CliScriptTest, UssdAnswerIsDecodedInItsCoding) {
     ASSERT_EQ(decoded.size(), 1U);
     EXPECT_EQ(Str(decoded[0], "text"), "Zoë");
     EXPECT_EQ(Str(decoded[0], "coding"), "ucs2");
+    // Packed septets (DCS 15), 7-bit and UCS2 after their language (16, 17), 8-bit (68).
+    const auto textOf = [this](const std::string& code) {
+        const CliResult result = OnPhone({"--format", "csv", "--no-header", "ussd", code});
+        EXPECT_EQ(result.status, 0) << code << ": " << result.err;
+        return result.out;
+    };
+    EXPECT_EQ(textOf("*103#"), "0,gsm7,Credit 5.00\n");
+    EXPECT_EQ(textOf("*104#"), "1,gsm7,Saldo 3 EUR\n");
+    EXPECT_EQ(textOf("*105#"), "0,ucs2,Zoë\n");
+    EXPECT_EQ(textOf("*106#"), "0,8bit,Zoë\n");
 }
 
 TEST_F(CliScriptTest, ASilentPhoneIsToldOnceAndAskedNothingMore) {
@@ -417,6 +474,7 @@ TEST_F(CliScriptTest, TheManPageListsExactlyTheKeysPrinted) {
     Phone(StoredMessages());
     EXPECT_EQ(ManPageKeys("Message keys"), CsvHeader(OnPhone({"--format", "csv", "get", "2"}).out));
     EXPECT_EQ(ManPageKeys("Message keys"), kRecordKeys);
+    EXPECT_EQ(ManPageKeys("Message keys"), CsvHeader(OnPhone({"--format", "csv", "read"}).out));
     EXPECT_EQ(ManPageKeys("Info keys"), CsvHeader(OnPhone({"--format", "csv", "info"}).out));
 }
 

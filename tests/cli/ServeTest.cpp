@@ -344,9 +344,9 @@ namespace {
 
 TEST_F(ServeTest, ARowNoTryCanSendFailsAtOnceAndTheNextIsSent) {
     Phone("capacity SM 10\n");
-    // 1600 characters: more than ten linked messages hold.
+    // 40000 characters: more than 255 linked messages hold.
     ASSERT_TRUE(RunSql(database, "INSERT INTO SMS_Outbox (Recipient, Text) VALUES "
-                                 "('+39', replace(hex(zeroblob(800)), '0', 'a')), "
+                                 "('+39', replace(hex(zeroblob(20000)), '0', 'a')), "
                                  "('+39', 'fine');"));
     CliProcess serve = Serve({});
     ASSERT_TRUE(serve.Start());
@@ -354,7 +354,7 @@ TEST_F(ServeTest, ARowNoTryCanSendFailsAtOnceAndTheNextIsSent) {
     const CliResult result = Stop(serve);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE ID = 1 AND "
-                                   "State = 'failed' AND Tries = 0 AND Error LIKE '%ten linked%'"),
+                                   "State = 'failed' AND Tries = 0 AND Error LIKE '%255 linked%'"),
               1)
         << result.err;
     EXPECT_EQ(phone->SentPdus().size(), 1u);

@@ -27,6 +27,40 @@ TEST(LineStore, ReplyInOneReadStoresOkAndLeavesTheLineFeedPending) {
     EXPECT_EQ(data.pending, "\n");
 }
 
+// A slow phone's late answer to a command that gave up waiting, then the answer awaited.
+constexpr const char* kLateThenAwaited = "\r\n+CMGR: 1,,24\r\n0791214365\r\n\r\nOK\r\n"
+                                         "\r\n+CPMS: 3,30,3,30\r\n\r\nOK\r\n";
+
+TEST(LineStore, AtLinePaceAnotherCommandsLateAnswerIsDroppedWithItsFinalResult) {
+    serialdata data;
+    data.linePace = 1;
+    data.answerPrefix = "+CPMS:";
+    Receive(data, {"\r\n+CMGR: 1,,24\r\n0791214365\r\n\r\nOK\r\n"});
+    EXPECT_EQ(data.okReceived, 0) << "the late OK was taken";
+    EXPECT_TRUE(SnapshotLines(data).empty());
+    Receive(data, {"\r\n+CPMS: 3,30,3,30\r\n\r\nOK\r\n"});
+    EXPECT_EQ(data.okReceived, 1);
+    EXPECT_EQ(SnapshotLines(data), (Lines{"+CPMS: 3,30,3,30", "OK"}));
+}
+
+TEST(LineStore, ALateAnswerIsKeptAtTheWindowsPaceAndForACommandWithoutAPrefix) {
+    for (const auto& [pace, prefix] : {std::pair{0, "+CPMS:"}, std::pair{1, ""}}) {
+        serialdata data;
+        data.linePace = pace;
+        data.answerPrefix = prefix;
+        Receive(data, {kLateThenAwaited});
+        EXPECT_EQ(data.okReceived, 1);
+        EXPECT_EQ(SnapshotLines(data).front(), "+CMGR: 1,,24") << pace << " " << prefix;
+    }
+    // The command's own answer, unsolicited codes and plain lines are no other command's.
+    serialdata data;
+    data.linePace = 1;
+    data.answerPrefix = "+CMGL:";
+    Receive(data, {"\r\n+CMGL: 1,1,,24\r\n0791\r\n+CMTI: \"SM\",4\r\nQuorvel\r\nOK\r\n"});
+    EXPECT_EQ(data.okReceived, 1);
+    EXPECT_EQ(SnapshotLines(data).size(), 5U);
+}
+
 TEST(LineStore, ReplySplitOverThreeReadsGivesTheSameResult) {
     serialdata data;
     Receive(data, {"\r\nO", "K\r", "\n"});

@@ -41,10 +41,12 @@ TEST_F(SessionOnPhoneTest, OpensWithEchoOffThenPduMode) {
     EXPECT_EQ(session.portOpen, 1);
 }
 
-// A phone that answers "OK" to every command line and notes when each arrived.
+// A phone that answers "OK" to every command line (AT+CPMS? with its counts first), `delay`
+// after it came, and notes when each arrived.
 class ScriptedPhone {
 public:
-    explicit ScriptedPhone(const PtyPair& link) : pty(link), thread([this] { Run(); }) {}
+    explicit ScriptedPhone(const PtyPair& link, milliseconds answerDelay = milliseconds(0))
+        : pty(link), delay(answerDelay), thread([this] { Run(); }) {}
     ~ScriptedPhone() {
         stop = true;
         thread.join();
@@ -68,13 +70,16 @@ private:
                     std::lock_guard lock(mutex);
                     lines.emplace_back(Clock::now(), pending);
                 }
+                std::this_thread::sleep_for(delay);
+                pty.Send(pending == "AT+CPMS?" ? "\r\n+CPMS: \"SM\",3,30\r\n\r\nOK\r\n"
+                                               : "\r\nOK\r\n");
                 pending.clear();
-                pty.Send("\r\nOK\r\n");
             }
         }
     }
 
     const PtyPair& pty;
+    milliseconds delay;
     std::atomic<bool> stop{false};
     std::mutex mutex;
     std::vector<std::pair<Clock::time_point, std::string>> lines;
@@ -93,6 +98,45 @@ TEST_F(SessionOnPhoneTest, EchoOffComesHalfASecondAfterThePortOpensAndPduModeAft
     EXPECT_EQ(lines[1].second, "AT+CMGF=0");
     EXPECT_GE(lines[0].first - opened, milliseconds(500));
     EXPECT_GE(lines[1].first - lines[0].first, milliseconds(100));
+    EXPECT_TRUE(sink.Texts().empty());
+}
+
+// A program stopped by Ctrl+C in the middle of a read leaves the phone still answering; the
+// next program's session must not take that late "OK" for its own answers.
+TEST_F(SessionOnPhoneTest, ALateAnswerMeantForAnEarlierProgramIsDroppedAtLinePace) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ready());
+    ScriptedPhone phone(pty, milliseconds(150));
+    session.SetPace(SessionPace::Line);
+    std::thread late([&pty] {
+        std::this_thread::sleep_for(milliseconds(100));
+        pty.Send("\r\n+CMGR: 1,,24\r\n07912143658709F1040B912143658709F1\r\n\r\nOK\r\n");
+    });
+    Open(pty.SlavePath());
+    late.join();
+    const Reply counts = session.Exchange("AT+CPMS?");
+    EXPECT_TRUE(counts.Ok()) << ReplyFailureText(counts);
+    EXPECT_NE(counts.Find("+CPMS:"), nullptr) << "the answer of an earlier command was taken";
+    EXPECT_TRUE(sink.Texts().empty());
+}
+
+TEST_F(SessionOnPhoneTest, APhoneLeftWaitingForAPduIsToldEscapeBeforeTheFirstCommand) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ready());
+    ScriptedPhone phone(pty);
+    session.SetPace(SessionPace::Line);
+    // Sent once the port is raw (before, the pty's own echo would answer it).
+    std::thread prompt([&pty] {
+        std::this_thread::sleep_for(milliseconds(100));
+        pty.Send("\r\n> "); // an abandoned AT+CMGS
+    });
+    Open(pty.SlavePath());
+    prompt.join();
+    const auto lines = phone.Lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].second, "\x1b"
+                               "ATE0");
+    EXPECT_EQ(lines[1].second, "AT+CMGF=0");
     EXPECT_TRUE(sink.Texts().empty());
 }
 
