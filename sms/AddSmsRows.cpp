@@ -8,6 +8,7 @@
 #include "sms/SmsRowText.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,9 +17,10 @@ namespace {
 
 enum class RowFill { Decoded, Undecoded, LeftOut };
 
+// Views into the answer's lines, which outlive the groups.
 struct SmsGroup {
-    std::string header;
-    std::string pdu;
+    std::string_view header;
+    std::string_view pdu;
 };
 
 bool IsHeader(std::string_view line) {
@@ -28,8 +30,9 @@ bool IsHeader(std::string_view line) {
 // The header and PDU lines of every group, from the answer's lines (unsolicited lines, which may
 // arrive anywhere, even between a header and its PDU, left out). A header that is the last line
 // ends the walk; so does a PDU line with fewer than two lines after it.
-std::vector<SmsGroup> CollectGroups(const std::vector<std::string>& lines) {
+std::vector<SmsGroup> CollectGroups(std::span<const std::string> lines) {
     std::vector<SmsGroup> groups;
+    groups.reserve(lines.size() / 2);
     for (std::size_t i = 0; lines.size() >= 2 && i < lines.size(); ++i) {
         if (!IsHeader(lines[i]))
             continue;
@@ -71,14 +74,20 @@ bool DecodeAs(std::string_view text, DecodedPdu& out) {
     return false;
 }
 
+// The longest PDU text decoded: what a line holds past it is not looked at.
+std::string_view LineHead(std::string_view text) {
+    return text.substr(0, kMaxPduLineChars);
+}
+
 bool DecodePrefixed(std::string_view pdu, DecodedPdu& out) {
-    return DecodeAs(
-        CopyHead(std::string(kNoScaPrefix) + std::string(pdu), static_cast<int>(kMaxPduLineChars)),
-        out);
+    std::string prefixed;
+    prefixed.reserve(kNoScaPrefix.size() + pdu.size());
+    prefixed.append(kNoScaPrefix).append(pdu);
+    return DecodeAs(LineHead(prefixed), out);
 }
 
 bool DecodePlain(std::string_view pdu, DecodedPdu& out) {
-    return DecodeAs(CopyHead(pdu, static_cast<int>(kMaxPduLineChars)), out);
+    return DecodeAs(LineHead(pdu), out);
 }
 
 // Decodes the PDU, with "0100" in front when the box says so; a PDU that fails without it is
@@ -129,7 +138,7 @@ public:
                 return RowFill::LeftOut;
             ShowOk(context.messages, "Error parsing... sorry", kAppTitle);
             // The raw line stays in view; the copy leaves it out of the archive.
-            row[kSmsTextColumn] = CopyHead(pdu, static_cast<int>(kMaxPduLineChars));
+            row[kSmsTextColumn] = LineHead(pdu);
             row[kSmsKindField] = kSmsUndecodedKind;
             return RowFill::Undecoded;
         }
@@ -158,13 +167,12 @@ public:
 private:
     // The phonebook's name for a number; each number is looked up once a call, which keeps a
     // long captured log from asking the database once per message.
-    std::string NameOf(const std::string& number) {
+    const std::string& NameOf(const std::string& number) {
         const auto known = names.find(number);
         if (known != names.end())
             return known->second;
         std::string name = phonebook.FindFirst("Numero", number) ? phonebook.Nome : std::string();
-        names.emplace(number, name);
-        return name;
+        return names.emplace(number, std::move(name)).first->second;
     }
 
     const SmsReadContext& context;
@@ -182,6 +190,11 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
 
 SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ordinal,
                                   const SmsReadContext& context) {
+    return AddSmsRowsFromLines(std::span<const std::string>(lines), ordinal, context);
+}
+
+SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
+                                  const SmsReadContext& context) {
     SmsRowsResult result;
     CDaoPhonebook phonebook(&context.database);
     if (!phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
@@ -190,9 +203,11 @@ SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ord
     }
     result.phonebookOpen = true;
     RowBuilder builder(context, phonebook);
+    const std::vector<SmsGroup> groups = CollectGroups(lines);
     std::vector<SmsRow> rows;
+    rows.reserve(groups.size());
     int nextOrdinal = ordinal;
-    for (const SmsGroup& group : CollectGroups(lines)) {
+    for (const SmsGroup& group : groups) {
         ++result.groups;
         const bool listAnswer = group.header.starts_with("+CMGL:");
         const int status =

@@ -8,6 +8,7 @@
 #include "sms/ISmsReadForm.h"
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,4 +53,6 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
 // The same from answer lines already taken out of the store (a reply's, or a pushed message's
 // header and PDU).
 SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ordinal,
+                                  const SmsReadContext& context);
+SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
                                   const SmsReadContext& context);

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -145,40 +147,42 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
     return cutter.Count();
 }
 
-// Lists the groups of the lines stored so far and empties the store, once it holds a batch and
-// a new group begins: each batch then holds whole groups only, listed as one store would list
-// them. The groups are found as the row builder finds them: a header line takes the next line
-// as its PDU, whatever that holds.
+// Lists the groups of the lines kept so far and lets them go, once a batch is kept and a new
+// group begins: each batch then holds whole groups only, listed as one store would list them.
+// The groups are found as the row builder finds them: a header line takes the next line as its
+// PDU, whatever that holds. The lines' buffers are kept from batch to batch.
 class GroupBatcher {
 public:
-    GroupBatcher(serialdata& lineStore, const SmsReadContext& readContext)
-        : store(lineStore), context(readContext) {}
+    explicit GroupBatcher(const SmsReadContext& readContext) : context(readContext) {}
 
-    void BeforeStore(std::string_view line) {
+    void Keep(std::string_view line) {
         if (pduNext) {
             pduNext = false;
         } else if (line.starts_with("+CMGR:") || line.starts_with("+CMGL:")) {
-            if (lines >= kBatchLines)
+            if (kept >= kBatchLines)
                 ListBatch();
             pduNext = true;
             readHeaders += line.starts_with("+CMGR:") ? 1 : 0;
         }
-        ++lines;
+        if (kept < lines.size())
+            lines[kept].assign(line);
+        else
+            lines.emplace_back(line);
+        ++kept;
     }
     void ListBatch() {
-        AddSmsRows(store, ordinal, context);
-        ClearLines(store);
+        AddSmsRowsFromLines(std::span<const std::string>(lines).first(kept), ordinal, context);
         ordinal += readHeaders;
         readHeaders = 0;
-        lines = 0;
+        kept = 0;
     }
 
 private:
-    static constexpr long kBatchLines = 4096;
-    serialdata& store;
+    static constexpr std::size_t kBatchLines = 4096;
     const SmsReadContext& context;
+    std::vector<std::string> lines;
+    std::size_t kept = 0;
     bool pduNext = false;
-    long lines = 0;
     int ordinal = 1;
     int readHeaders = 0; // "+CMGR:" headers of the batch: each takes an ordinal
 };
@@ -229,8 +233,8 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     std::rewind(file.get());
     context.form.DeleteAllSmsRows();
     ClearLines(store);
-    GroupBatcher batcher(store, context);
-    PieceCutter cutter(&store, [&batcher](std::string_view line) { batcher.BeforeStore(line); });
+    GroupBatcher batcher(context);
+    PieceCutter cutter(nullptr, [&batcher](std::string_view line) { batcher.Keep(line); });
     CutFile(file.get(), cutter);
     batcher.ListBatch();
     context.form.EnableReadControls(0);

@@ -3,21 +3,17 @@
 #include "core/TextHelpers.h"
 #include "core/Utf8.h"
 #include "pdu/Pdu.h"
-
-#include <cstdio>
+#include "sms/SmsTimeText.h"
 
 namespace {
 
-std::string Format2x3(const char* format, int a, int b, int c) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, a, b, c);
-    return text;
-}
-
 std::string MessageText(const sms_container& sms) {
-    const std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
-                                       read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
-    return CutToCharacters(text, kMaxSmsTextChars);
+    std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
+                                 read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
+    // No more bytes than the limit counts characters: no more characters either.
+    if (text.size() > kMaxSmsTextChars)
+        text = CutToCharacters(text, kMaxSmsTextChars);
+    return text;
 }
 
 void FillCommonColumns(const sms_container& sms, SmsRow& row) {
@@ -33,11 +29,8 @@ void FillCommonColumns(const sms_container& sms, SmsRow& row) {
 // DATE and TIME. of a time stamp, as the list shows a received message's.
 void FillTimeColumns(std::string_view stamp, SmsRow& row) {
     const sms_time time = decode_time(stamp);
-    row[kSmsDateColumn] = Format2x3("%02d/%02d/%02d", time.day, time.month, time.year);
-    char clock[96];
-    std::snprintf(clock, sizeof clock, "%02d:%02d.%02d (%d)", time.hour, time.minute, time.second,
-                  time.timezone);
-    row[kSmsTimeColumn] = clock;
+    row[kSmsDateColumn] = ShownSmsDate(time);
+    row[kSmsTimeColumn] = ShownSmsClock(time);
 }
 
 } // namespace
