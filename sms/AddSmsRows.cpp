@@ -7,6 +7,7 @@
 #include "sms/SmsHeader.h"
 #include "sms/SmsRowText.h"
 
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -193,16 +194,38 @@ SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ord
     return AddSmsRowsFromLines(std::span<const std::string>(lines), ordinal, context);
 }
 
-SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
-                                  const SmsReadContext& context) {
-    SmsRowsResult result;
-    CDaoPhonebook phonebook(&context.database);
-    if (!phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
+struct SmsRowLister::Open {
+    explicit Open(const SmsReadContext& context) : phonebook(&context.database) {}
+    ~Open() { phonebook.Close(); }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+
+    CDaoPhonebook phonebook;
+    std::optional<RowBuilder> builder;
+};
+
+SmsRowLister::SmsRowLister(const SmsReadContext& readContext) : context(readContext) {}
+
+SmsRowLister::~SmsRowLister() = default;
+
+bool SmsRowLister::OpenPhonebook() {
+    if (open)
+        return open->builder.has_value();
+    open = std::make_unique<Open>(context);
+    if (!open->phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
         ShowOk(context.messages, "Cannot Open dbPhonebook", kAppTitle);
-        return result;
+        return false;
     }
+    open->builder.emplace(context, open->phonebook);
+    return true;
+}
+
+SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal) {
+    SmsRowsResult result;
+    if (!OpenPhonebook())
+        return result;
     result.phonebookOpen = true;
-    RowBuilder builder(context, phonebook);
+    RowBuilder& builder = *open->builder;
     const std::vector<SmsGroup> groups = CollectGroups(lines);
     std::vector<SmsRow> rows;
     rows.reserve(groups.size());
@@ -228,11 +251,21 @@ SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordina
             context.rowListed(row);
         rows.push_back(std::move(row));
     }
-    phonebook.Close();
     result.rows = static_cast<int>(rows.size());
     if (!rows.empty())
         context.form.InsertSmsRows(0, rows);
     result.listed = std::move(rows);
-    context.form.EnableReadControls(0);
+    return result;
+}
+
+SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
+                                  const SmsReadContext& context) {
+    SmsRowsResult result;
+    {
+        SmsRowLister lister(context);
+        result = lister.List(lines, ordinal);
+    }
+    if (result.phonebookOpen)
+        context.form.EnableReadControls(0);
     return result;
 }

@@ -91,7 +91,9 @@ private:
     void EndPiece() {
         ++count;
         if (store != nullptr || beforeStore) {
-            StripLineEnd(piece);
+            // A piece never holds a line feed: only carriage returns can be left to take out.
+            if (piece.find('\r') != std::string::npos)
+                StripLineEnd(piece);
             if (!piece.empty()) {
                 if (beforeStore)
                     beforeStore(piece);
@@ -110,13 +112,15 @@ private:
 
 // Whether the PDU parser could read a user data header from the line: all hex digits (trailing
 // blanks aside), with the header bit set in the first octet after the service centre's address.
+// The header bit is looked at first: most lines fail there, before the scan of every character.
 bool MayHoldUserDataHeader(std::string_view line) {
     const std::size_t end = line.find_last_not_of(" \t\r\n");
     line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
-    if (line.size() < 4 || !std::ranges::all_of(line, is_hex_digit))
+    if (line.size() < 4)
         return false;
     const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(line.substr(0, 2)));
-    return at + 2 <= line.size() && (read_byte(line.substr(at, 2)) & kUdhiBit) != 0;
+    return at + 2 <= line.size() && (read_byte(line.substr(at, 2)) & kUdhiBit) != 0 &&
+           std::ranges::all_of(line, is_hex_digit);
 }
 
 } // namespace
@@ -150,10 +154,11 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
 // Lists the groups of the lines kept so far and lets them go, once a batch is kept and a new
 // group begins: each batch then holds whole groups only, listed as one store would list them.
 // The groups are found as the row builder finds them: a header line takes the next line as its
-// PDU, whatever that holds. The lines' buffers are kept from batch to batch.
+// PDU, whatever that holds. The lines' buffers are kept from batch to batch, and the phonebook
+// stays open from the first batch to the last.
 class GroupBatcher {
 public:
-    explicit GroupBatcher(const SmsReadContext& readContext) : context(readContext) {}
+    explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext) {}
 
     void Keep(std::string_view line) {
         if (pduNext) {
@@ -171,7 +176,7 @@ public:
         ++kept;
     }
     void ListBatch() {
-        AddSmsRowsFromLines(std::span<const std::string>(lines).first(kept), ordinal, context);
+        lister.List(std::span<const std::string>(lines).first(kept), ordinal);
         ordinal += readHeaders;
         readHeaders = 0;
         kept = 0;
@@ -179,7 +184,7 @@ public:
 
 private:
     static constexpr std::size_t kBatchLines = 4096;
-    const SmsReadContext& context;
+    SmsRowLister lister;
     std::vector<std::string> lines;
     std::size_t kept = 0;
     bool pduNext = false;

@@ -59,8 +59,10 @@ SmsStatusWords StatusWords(int status) {
 }
 
 std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets) {
-    const sms_address address = decode_oa(parsedAddress, semiOctets);
-    return address.international ? "+" + address.number : address.number;
+    sms_address address = decode_oa(parsedAddress, semiOctets);
+    if (address.international)
+        address.number.insert(0, 1, '+');
+    return std::move(address.number);
 }
 
 void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
