@@ -151,11 +151,11 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
     return cutter.Count();
 }
 
-// Lists the groups of the lines kept so far and lets them go, once a batch is kept and a new
-// group begins: each batch then holds whole groups only, listed as one store would list them.
-// The groups are found as the row builder finds them: a header line takes the next line as its
-// PDU, whatever that holds. The lines' buffers are kept from batch to batch, and the phonebook
-// stays open from the first batch to the last.
+// Keeps the lines that make groups - each header line and the line after it, its PDU whatever
+// that holds, as the row builder pairs them - and lists them once a batch is kept and a new group
+// begins: each batch then holds whole groups only, listed as one store of the whole file would
+// list them. Other lines are no group's and are not kept. The lines' buffers are kept from batch
+// to batch, and the phonebook stays open from the first batch to the last.
 class GroupBatcher {
 public:
     explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext) {}
@@ -168,6 +168,8 @@ public:
                 ListBatch();
             pduNext = true;
             readHeaders += line.starts_with("+CMGR:") ? 1 : 0;
+        } else {
+            return;
         }
         if (kept < lines.size())
             lines[kept].assign(line);
