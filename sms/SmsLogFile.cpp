@@ -41,6 +41,8 @@ public:
         }
         return out;
     }
+    // A carriage return ended the last text: whether it is one depends on what comes next.
+    bool Holding() const { return carriageReturnHeld; }
     // What is still held at the end of the file.
     std::string_view Finish() {
         out.assign(carriageReturnHeld ? "\r" : "");
@@ -80,6 +82,19 @@ public:
         }
     }
 
+    // No piece begun: the next text starts a piece of its own.
+    bool BetweenPieces() const { return piece.empty(); }
+
+    // The bytes of a line as the file holds them, its line feed taken off, when what a text-mode
+    // read gives of them (a carriage return before the line feed is not given) is shorter than a
+    // piece: the one piece they make, with no copy unless they need cleaning.
+    void FeedWholeLine(std::string_view line) {
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        ++count;
+        Keep(line);
+    }
+
     void Finish() {
         if (!piece.empty())
             EndPiece();
@@ -90,23 +105,31 @@ public:
 private:
     void EndPiece() {
         ++count;
-        if (store != nullptr || beforeStore) {
-            // A piece never holds a line feed: only carriage returns can be left to take out.
-            if (piece.find('\r') != std::string::npos)
-                StripLineEnd(piece);
-            if (!piece.empty()) {
-                if (beforeStore)
-                    beforeStore(piece);
-                if (store != nullptr)
-                    AddString(piece, *store);
-            }
-        }
+        Keep(piece);
         piece.clear();
+    }
+
+    void Keep(std::string_view text) {
+        if (store == nullptr && !beforeStore)
+            return;
+        // A piece never holds a line feed: only carriage returns can be left to take out.
+        if (text.find('\r') != std::string_view::npos) {
+            cleaned.assign(text);
+            StripLineEnd(cleaned);
+            text = cleaned;
+        }
+        if (text.empty())
+            return;
+        if (beforeStore)
+            beforeStore(text);
+        if (store != nullptr)
+            AddString(text, *store);
     }
 
     serialdata* store;
     std::function<void(std::string_view)> beforeStore;
     std::string piece;
+    std::string cleaned;
     long count = 0;
 };
 
@@ -135,6 +158,25 @@ FilePtr OpenLog(const std::string& path) {
     return FilePtr(std::fopen(path.c_str(), "rb"));
 }
 
+// Hands a block to the cutter a line at a time. Most lines end inside the block and fit one
+// piece: those go as they stand; the others pass the filter as a text-mode read gives them.
+void CutBlock(std::string_view bytes, TextModeFilter& filter, PieceCutter& cutter) {
+    while (!bytes.empty()) {
+        const std::size_t lineFeed = bytes.find('\n');
+        const std::size_t end = lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1;
+        if (lineFeed != std::string_view::npos && cutter.BetweenPieces() && !filter.Holding()) {
+            const std::string_view line = bytes.substr(0, lineFeed);
+            if (line.size() - (line.ends_with('\r') ? 1 : 0) < kLogPieceChars) {
+                cutter.FeedWholeLine(line);
+                bytes.remove_prefix(end);
+                continue;
+            }
+        }
+        cutter.Feed(filter.Translate(bytes.substr(0, end)));
+        bytes.remove_prefix(end);
+    }
+}
+
 // Feeds the file's pieces to the cutter, from where the file stands; their count.
 long CutFile(std::FILE* file, PieceCutter& cutter) {
     TextModeFilter filter;
@@ -142,7 +184,7 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
     // A read error ends the loop as the end of the file does.
     for (;;) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-        cutter.Feed(filter.Translate({block.data(), got}));
+        CutBlock({block.data(), got}, filter, cutter);
         if (got < block.size())
             break;
     }
