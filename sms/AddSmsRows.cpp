@@ -54,9 +54,8 @@ struct DecodedPdu {
     std::optional<sms_status_report> report;
 };
 
-// Each attempt starts from an empty record: a failed one leaves fields half filled.
-bool DecodeAs(std::string_view text, DecodedPdu& out) {
-    out = DecodedPdu{};
+// Fills an empty record.
+bool FillAs(std::string_view text, DecodedPdu& out) {
     const std::optional<TpduType> kind = tpdu_type(text);
     if (!kind)
         return false;
@@ -72,6 +71,15 @@ bool DecodeAs(std::string_view text, DecodedPdu& out) {
     case TpduType::Reserved:
         return false;
     }
+    return false;
+}
+
+// Each attempt starts from an empty record: a failed one, which leaves fields half filled, empties
+// it again for the next.
+bool DecodeAs(std::string_view text, DecodedPdu& out) {
+    if (FillAs(text, out))
+        return true;
+    out = DecodedPdu{};
     return false;
 }
 
