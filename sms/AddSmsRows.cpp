@@ -156,10 +156,10 @@ public:
         row[kSmsTypeColumn] = TypeWord(decoded.kind, status);
         switch (decoded.kind) {
         case TpduType::Deliver:
-            FillReceivedColumns(decoded.sms, row);
+            FillReceivedColumns(decoded.sms, row, centre);
             break;
         case TpduType::Submit:
-            FillStoredColumns(decoded.sms, row);
+            FillStoredColumns(decoded.sms, row, centre);
             break;
         case TpduType::StatusReport:
             FillReportColumns(*decoded.report, row);
@@ -188,6 +188,7 @@ private:
     CDaoPhonebook& phonebook;
     bool noSca;
     SmsDirections directions;
+    ShownCentre centre;
     std::unordered_map<std::string, std::string> names;
 };
 

@@ -16,9 +16,9 @@ std::string MessageText(const sms_container& sms) {
     return text;
 }
 
-void FillCommonColumns(const sms_container& sms, SmsRow& row) {
+void FillCommonColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {
     row[kSmsTextColumn] = MessageText(sms);
-    row[kSmsScaColumn] = ShownNumber(sms.sca.view());
+    row[kSmsScaColumn] = centre.Of(sms.sca.view());
     if (const auto part = decode_concat(sms.ud.view(), read_byte(sms.pdu_type.view()))) {
         row[kSmsPartColumn] = std::to_string(part->sequence) + "/" + std::to_string(part->total);
         row[kSmsConcatKeyField] =
@@ -65,8 +65,19 @@ std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets) 
     return std::move(address.number);
 }
 
-void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
-    FillCommonColumns(sms, row);
+const std::string& ShownCentre::Of(std::string_view parsedAddress) {
+    std::string parsed(parsedAddress);
+    const auto known = shown.find(parsed);
+    if (known != shown.end())
+        return known->second;
+    if (shown.size() >= kMaxKept)
+        shown.clear();
+    std::string number = ShownNumber(parsedAddress);
+    return shown.emplace(std::move(parsed), std::move(number)).first->second;
+}
+
+void FillReceivedColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {
+    FillCommonColumns(sms, row, centre);
     FillTimeColumns(sms.scts.view(), row);
     row[kSmsSenderColumn] = ShownNumber(sms.address.view(), sms.address_length);
 }
@@ -84,7 +95,7 @@ void FillReportColumns(const sms_status_report& report, SmsRow& row) {
     row[kSmsReferenceField] = std::to_string(report.reference);
 }
 
-void FillStoredColumns(const sms_container& sms, SmsRow& row) {
-    FillCommonColumns(sms, row);
+void FillStoredColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {
+    FillCommonColumns(sms, row, centre);
     row[kSmsSenderColumn] = "--";
 }

@@ -1,28 +1,35 @@
 #include "sms/SmsTimeText.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
 
 namespace {
 
-// Room for the longest text: three numbers of up to 11 characters and the separators.
-using TimeBuffer = std::array<char, 64>;
+// Longest number printf writes for an int32: a minus and ten digits.
+constexpr std::size_t kMaxNumberChars = 11;
 
-// Appends `value` as "%02d" does: a zero in front of 0 to 9 only (a minus counts for the width).
-char* PutNumber(char* at, char* end, std::int32_t value, bool padded) {
-    if (value >= 0 && value <= 99) {
-        if (value >= 10 || padded)
-            *at++ = static_cast<char>('0' + value / 10);
-        *at++ = static_cast<char>('0' + value % 10);
-        return at;
-    }
-    return std::to_chars(at, end, value).ptr;
+// Three numbers, two separators and the zone's " ()" fit with room to spare.
+using TimeBuffer = std::array<char, 48>;
+
+// Any number that is not two digits, as printf writes it.
+char* PutWide(char* at, std::int32_t value) {
+    std::array<char, 16> digits{};
+    const std::to_chars_result written =
+        std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    const auto length = static_cast<std::size_t>(written.ptr - digits.data());
+    return std::copy_n(digits.data(), std::min(length, kMaxNumberChars), at);
 }
 
-char* PutText(char* at, std::string_view text) {
-    for (const char c : text)
-        *at++ = c;
+// Writes `value` as "%02d" (`padded`) or "%d" does: a zero in front of 0 to 9 only, a minus
+// counting for the width. The two digits a time stamp's pairs give are written on the spot.
+char* PutNumber(char* at, std::int32_t value, bool padded) {
+    if (value < 0 || value > 99)
+        return PutWide(at, value);
+    if (value >= 10 || padded)
+        *at++ = static_cast<char>('0' + value / 10);
+    *at++ = static_cast<char>('0' + value % 10);
     return at;
 }
 
@@ -30,25 +37,24 @@ char* PutText(char* at, std::string_view text) {
 
 std::string ShownSmsDate(const sms_time& time) {
     TimeBuffer text{};
-    char* const end = text.data() + text.size();
-    char* at = PutNumber(text.data(), end, time.day, true);
+    char* at = PutNumber(text.data(), time.day, true);
     *at++ = '/';
-    at = PutNumber(at, end, time.month, true);
+    at = PutNumber(at, time.month, true);
     *at++ = '/';
-    at = PutNumber(at, end, time.year, true);
+    at = PutNumber(at, time.year, true);
     return {text.data(), at};
 }
 
 std::string ShownSmsClock(const sms_time& time) {
     TimeBuffer text{};
-    char* const end = text.data() + text.size();
-    char* at = PutNumber(text.data(), end, time.hour, true);
+    char* at = PutNumber(text.data(), time.hour, true);
     *at++ = ':';
-    at = PutNumber(at, end, time.minute, true);
+    at = PutNumber(at, time.minute, true);
     *at++ = '.';
-    at = PutNumber(at, end, time.second, true);
-    at = PutText(at, " (");
-    at = PutNumber(at, end, time.timezone, false);
+    at = PutNumber(at, time.second, true);
+    *at++ = ' ';
+    *at++ = '(';
+    at = PutNumber(at, time.timezone, false);
     *at++ = ')';
     return {text.data(), at};
 }
