@@ -23,9 +23,12 @@ constexpr std::array<bool, 256> kQuotedCharacters = [] {
     return quoted;
 }();
 
+// Without an early way out the loop has no branch a character: fields are short.
 bool NeedsQuotes(std::string_view field) {
-    return std::ranges::any_of(
-        field, [](char c) { return kQuotedCharacters[static_cast<unsigned char>(c)]; });
+    bool quoted = false;
+    for (const char c : field)
+        quoted |= kQuotedCharacters[static_cast<unsigned char>(c)];
+    return quoted;
 }
 
 void AppendHeader(std::string& out) {

@@ -227,7 +227,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBatchLines = 4096;
+    static constexpr std::size_t kBatchLines = 256;
     SmsRowLister lister;
     std::vector<std::string> lines;
     std::size_t kept = 0;
