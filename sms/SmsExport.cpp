@@ -14,8 +14,8 @@ constexpr std::string_view kCsvLineEnd = "\r\n";
 // The first characters that make a spreadsheet read a cell as a formula.
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
-// One pass over the characters, one table look-up each (find_first_of would search the set with
-// a call for each).
+// The characters that make a field quoted, as a table: one look-up a character (find_first_of
+// would search the set with a call for each).
 constexpr std::array<bool, 256> kQuotedCharacters = [] {
     std::array<bool, 256> quoted{};
     for (const char c : {',', '"', '\r', '\n'})

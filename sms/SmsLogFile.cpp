@@ -137,8 +137,9 @@ private:
 // blanks aside), with the header bit set in the first octet after the service centre's address.
 // The header bit is looked at first: most lines fail there, before the scan of every character.
 bool MayHoldUserDataHeader(std::string_view line) {
-    const std::size_t end = line.find_last_not_of(" \t\r\n");
-    line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!line.empty() && isBlank(line.back()))
+        line.remove_suffix(1);
     if (line.size() < 4)
         return false;
     const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(line.substr(0, 2)));

@@ -13,8 +13,9 @@ constexpr std::size_t kMaxNumberChars = 11;
 // Three numbers, two separators and the zone's " ()" fit with room to spare.
 using TimeBuffer = std::array<char, 48>;
 
-// Any number that is not two digits, as printf writes it.
-char* PutWide(char* at, std::int32_t value) {
+// Any number that is not two digits, as printf writes it; out of line, so that the common case
+// stays small enough to be written in place.
+[[gnu::noinline]] char* PutWide(char* at, std::int32_t value) {
     std::array<char, 16> digits{};
     const std::to_chars_result written =
         std::to_chars(digits.data(), digits.data() + digits.size(), value);
@@ -24,7 +25,7 @@ char* PutWide(char* at, std::int32_t value) {
 
 // Writes `value` as "%02d" (`padded`) or "%d" does: a zero in front of 0 to 9 only, a minus
 // counting for the width. The two digits a time stamp's pairs give are written on the spot.
-char* PutNumber(char* at, std::int32_t value, bool padded) {
+inline char* PutNumber(char* at, std::int32_t value, bool padded) {
     if (value < 0 || value > 99)
         return PutWide(at, value);
     if (value >= 10 || padded)
