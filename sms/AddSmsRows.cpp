@@ -54,12 +54,16 @@ struct DecodedPdu {
     std::optional<sms_status_report> report;
 };
 
-// Fills an empty record.
-bool FillAs(std::string_view text, DecodedPdu& out) {
+// One record serves every attempt of a listing, so that none is cleared a row (it is large): the
+// kind and the report are set anew each time, and a parse that succeeds writes every field of
+// its kind that a row's columns read (the parsers write each field they meet). What a failed
+// attempt leaves is never read.
+bool DecodeAs(std::string_view text, DecodedPdu& out) {
     const std::optional<TpduType> kind = tpdu_type(text);
     if (!kind)
         return false;
     out.kind = *kind;
+    out.report.reset();
     switch (*kind) {
     case TpduType::Deliver:
         return parse_sms_in(text, out.sms, nullptr) == 1;
@@ -71,15 +75,6 @@ bool FillAs(std::string_view text, DecodedPdu& out) {
     case TpduType::Reserved:
         return false;
     }
-    return false;
-}
-
-// Each attempt starts from an empty record: a failed one, which leaves fields half filled, empties
-// it again for the next.
-bool DecodeAs(std::string_view text, DecodedPdu& out) {
-    if (FillAs(text, out))
-        return true;
-    out = DecodedPdu{};
     return false;
 }
 
@@ -141,7 +136,6 @@ public:
     // boxes leave out (received messages and reports count as "SMS IN") gets no row and no box;
     // neither does a PDU that does not decode under a left-out status.
     RowFill Fill(int status, std::string_view pdu, SmsRow& row) {
-        DecodedPdu decoded;
         if (!DecodePdu(pdu, decoded, noSca, context.form)) {
             if (!directions.Lists(IsReceivedStatus(status)))
                 return RowFill::LeftOut;
@@ -188,6 +182,7 @@ private:
     CDaoPhonebook& phonebook;
     bool noSca;
     SmsDirections directions;
+    DecodedPdu decoded;
     ShownCentre centre;
     std::unordered_map<std::string, std::string> names;
 };
