@@ -25,6 +25,11 @@ std::size_t Chars(std::string_view text) {
     return count;
 }
 
+// A byte that stands for itself in a JSON string: printable ASCII but the quote and the backslash.
+bool IsPlainAscii(char c) {
+    return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+}
+
 } // namespace
 
 // One line of the text form: each cell padded to its column's width (in characters), the
@@ -136,8 +141,15 @@ void AppendJsonString(std::string& json, std::string_view text) {
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     json += '"';
     // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
-    // stays valid JSON whatever a log file held.
+    // stays valid JSON whatever a log file held. Runs of printable ASCII, most of any text, are
+    // copied as they stand.
     for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t run = pos;
+        while (pos < text.size() && IsPlainAscii(text[pos]))
+            ++pos;
+        json.append(text.substr(run, pos - run));
+        if (pos == text.size())
+            break;
         const char32_t cp = next_code_point(text, pos);
         if (cp == U'"' || cp == U'\\') {
             json += '\\';

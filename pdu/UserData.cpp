@@ -101,6 +101,10 @@ std::string decode_ud(std::string_view ud, int udl, int dcs_octet, int first_oct
 }
 
 std::optional<concat_info> decode_concat(std::string_view ud, int first_octet) {
+    // Most messages have no header: nothing to convert then.
+    if ((first_octet & kUdhiBit) == 0) {
+        return std::nullopt;
+    }
     const Octets octets = hex_to_octets(ud);
     const std::size_t end = header_size(octets, first_octet);
     for (std::size_t pos = 1; pos + 2 <= end;) {

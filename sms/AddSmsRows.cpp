@@ -7,7 +7,9 @@
 #include "sms/SmsHeader.h"
 #include "sms/SmsRowText.h"
 
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,9 +18,10 @@ namespace {
 
 enum class RowFill { Decoded, Undecoded, LeftOut };
 
+// Views into the answer's lines, which outlive the groups.
 struct SmsGroup {
-    std::string header;
-    std::string pdu;
+    std::string_view header;
+    std::string_view pdu;
 };
 
 bool IsHeader(std::string_view line) {
@@ -28,8 +31,9 @@ bool IsHeader(std::string_view line) {
 // The header and PDU lines of every group, from the answer's lines (unsolicited lines, which may
 // arrive anywhere, even between a header and its PDU, left out). A header that is the last line
 // ends the walk; so does a PDU line with fewer than two lines after it.
-std::vector<SmsGroup> CollectGroups(const std::vector<std::string>& lines) {
+std::vector<SmsGroup> CollectGroups(std::span<const std::string> lines) {
     std::vector<SmsGroup> groups;
+    groups.reserve(lines.size() / 2);
     for (std::size_t i = 0; lines.size() >= 2 && i < lines.size(); ++i) {
         if (!IsHeader(lines[i]))
             continue;
@@ -50,13 +54,16 @@ struct DecodedPdu {
     std::optional<sms_status_report> report;
 };
 
-// Each attempt starts from an empty record: a failed one leaves fields half filled.
+// One record serves every attempt of a listing, so that none is cleared a row (it is large): the
+// kind and the report are set anew each time, and a parse that succeeds writes every field of
+// its kind that a row's columns read (the parsers write each field they meet). What a failed
+// attempt leaves is never read.
 bool DecodeAs(std::string_view text, DecodedPdu& out) {
-    out = DecodedPdu{};
     const std::optional<TpduType> kind = tpdu_type(text);
     if (!kind)
         return false;
     out.kind = *kind;
+    out.report.reset();
     switch (*kind) {
     case TpduType::Deliver:
         return parse_sms_in(text, out.sms, nullptr) == 1;
@@ -71,14 +78,20 @@ bool DecodeAs(std::string_view text, DecodedPdu& out) {
     return false;
 }
 
+// The longest PDU text decoded: what a line holds past it is not looked at.
+std::string_view LineHead(std::string_view text) {
+    return text.substr(0, kMaxPduLineChars);
+}
+
 bool DecodePrefixed(std::string_view pdu, DecodedPdu& out) {
-    return DecodeAs(
-        CopyHead(std::string(kNoScaPrefix) + std::string(pdu), static_cast<int>(kMaxPduLineChars)),
-        out);
+    std::string prefixed;
+    prefixed.reserve(kNoScaPrefix.size() + pdu.size());
+    prefixed.append(kNoScaPrefix).append(pdu);
+    return DecodeAs(LineHead(prefixed), out);
 }
 
 bool DecodePlain(std::string_view pdu, DecodedPdu& out) {
-    return DecodeAs(CopyHead(pdu, static_cast<int>(kMaxPduLineChars)), out);
+    return DecodeAs(LineHead(pdu), out);
 }
 
 // Decodes the PDU, with "0100" in front when the box says so; a PDU that fails without it is
@@ -123,13 +136,12 @@ public:
     // boxes leave out (received messages and reports count as "SMS IN") gets no row and no box;
     // neither does a PDU that does not decode under a left-out status.
     RowFill Fill(int status, std::string_view pdu, SmsRow& row) {
-        DecodedPdu decoded;
         if (!DecodePdu(pdu, decoded, noSca, context.form)) {
             if (!directions.Lists(IsReceivedStatus(status)))
                 return RowFill::LeftOut;
             ShowOk(context.messages, "Error parsing... sorry", kAppTitle);
             // The raw line stays in view; the copy leaves it out of the archive.
-            row[kSmsTextColumn] = CopyHead(pdu, static_cast<int>(kMaxPduLineChars));
+            row[kSmsTextColumn] = LineHead(pdu);
             row[kSmsKindField] = kSmsUndecodedKind;
             return RowFill::Undecoded;
         }
@@ -138,10 +150,10 @@ public:
         row[kSmsTypeColumn] = TypeWord(decoded.kind, status);
         switch (decoded.kind) {
         case TpduType::Deliver:
-            FillReceivedColumns(decoded.sms, row);
+            FillReceivedColumns(decoded.sms, row, centre);
             break;
         case TpduType::Submit:
-            FillStoredColumns(decoded.sms, row);
+            FillStoredColumns(decoded.sms, row, centre);
             break;
         case TpduType::StatusReport:
             FillReportColumns(*decoded.report, row);
@@ -158,19 +170,20 @@ public:
 private:
     // The phonebook's name for a number; each number is looked up once a call, which keeps a
     // long captured log from asking the database once per message.
-    std::string NameOf(const std::string& number) {
+    const std::string& NameOf(const std::string& number) {
         const auto known = names.find(number);
         if (known != names.end())
             return known->second;
         std::string name = phonebook.FindFirst("Numero", number) ? phonebook.Nome : std::string();
-        names.emplace(number, name);
-        return name;
+        return names.emplace(number, std::move(name)).first->second;
     }
 
     const SmsReadContext& context;
     CDaoPhonebook& phonebook;
     bool noSca;
     SmsDirections directions;
+    DecodedPdu decoded;
+    ShownCentre centre;
     std::unordered_map<std::string, std::string> names;
 };
 
@@ -182,17 +195,46 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
 
 SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ordinal,
                                   const SmsReadContext& context) {
-    SmsRowsResult result;
-    CDaoPhonebook phonebook(&context.database);
-    if (!phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
+    return AddSmsRowsFromLines(std::span<const std::string>(lines), ordinal, context);
+}
+
+struct SmsRowLister::Open {
+    explicit Open(const SmsReadContext& context) : phonebook(&context.database) {}
+    ~Open() { phonebook.Close(); }
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+
+    CDaoPhonebook phonebook;
+    std::optional<RowBuilder> builder;
+};
+
+SmsRowLister::SmsRowLister(const SmsReadContext& readContext) : context(readContext) {}
+
+SmsRowLister::~SmsRowLister() = default;
+
+bool SmsRowLister::OpenPhonebook() {
+    if (open)
+        return open->builder.has_value();
+    open = std::make_unique<Open>(context);
+    if (!open->phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
         ShowOk(context.messages, "Cannot Open dbPhonebook", kAppTitle);
-        return result;
+        return false;
     }
+    open->builder.emplace(context, open->phonebook);
+    return true;
+}
+
+SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal) {
+    SmsRowsResult result;
+    if (!OpenPhonebook())
+        return result;
     result.phonebookOpen = true;
-    RowBuilder builder(context, phonebook);
+    RowBuilder& builder = *open->builder;
+    const std::vector<SmsGroup> groups = CollectGroups(lines);
     std::vector<SmsRow> rows;
+    rows.reserve(groups.size());
     int nextOrdinal = ordinal;
-    for (const SmsGroup& group : CollectGroups(lines)) {
+    for (const SmsGroup& group : groups) {
         ++result.groups;
         const bool listAnswer = group.header.starts_with("+CMGL:");
         const int status =
@@ -213,11 +255,21 @@ SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ord
             context.rowListed(row);
         rows.push_back(std::move(row));
     }
-    phonebook.Close();
     result.rows = static_cast<int>(rows.size());
     if (!rows.empty())
         context.form.InsertSmsRows(0, rows);
     result.listed = std::move(rows);
-    context.form.EnableReadControls(0);
+    return result;
+}
+
+SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
+                                  const SmsReadContext& context) {
+    SmsRowsResult result;
+    {
+        SmsRowLister lister(context);
+        result = lister.List(lines, ordinal);
+    }
+    if (result.phonebookOpen)
+        context.form.EnableReadControls(0);
     return result;
 }

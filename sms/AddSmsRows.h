@@ -8,6 +8,8 @@
 #include "sms/ISmsReadForm.h"
 
 #include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,3 +55,26 @@ SmsRowsResult AddSmsRows(serialdata& store, int ordinal, const SmsReadContext& c
 // header and PDU).
 SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ordinal,
                                   const SmsReadContext& context);
+SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
+                                  const SmsReadContext& context);
+
+// The row builder kept over many answers, for a capture read in batches: the phonebook is opened
+// at the first List and stays open, and each number is looked up once, while the lister lives.
+class SmsRowLister {
+public:
+    explicit SmsRowLister(const SmsReadContext& context);
+    ~SmsRowLister();
+    SmsRowLister(const SmsRowLister&) = delete;
+    SmsRowLister& operator=(const SmsRowLister&) = delete;
+
+    // As AddSmsRowsFromLines, but the read controls are left as they are. A phonebook that does
+    // not open is told once ("Cannot Open dbPhonebook"); no List lists anything then.
+    SmsRowsResult List(std::span<const std::string> lines, int ordinal);
+
+private:
+    struct Open;
+    bool OpenPhonebook();
+
+    const SmsReadContext& context;
+    std::unique_ptr<Open> open;
+};

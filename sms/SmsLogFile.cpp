@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -39,6 +41,8 @@ public:
         }
         return out;
     }
+    // A carriage return ended the last text: whether it is one depends on what comes next.
+    bool Holding() const { return carriageReturnHeld; }
     // What is still held at the end of the file.
     std::string_view Finish() {
         out.assign(carriageReturnHeld ? "\r" : "");
@@ -78,6 +82,19 @@ public:
         }
     }
 
+    // No piece begun: the next text starts a piece of its own.
+    bool BetweenPieces() const { return piece.empty(); }
+
+    // The bytes of a line as the file holds them, its line feed taken off, when what a text-mode
+    // read gives of them (a carriage return before the line feed is not given) is shorter than a
+    // piece: the one piece they make, with no copy unless they need cleaning.
+    void FeedWholeLine(std::string_view line) {
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        ++count;
+        Keep(line);
+    }
+
     void Finish() {
         if (!piece.empty())
             EndPiece();
@@ -88,33 +105,46 @@ public:
 private:
     void EndPiece() {
         ++count;
-        if (store != nullptr || beforeStore) {
-            StripLineEnd(piece);
-            if (!piece.empty()) {
-                if (beforeStore)
-                    beforeStore(piece);
-                if (store != nullptr)
-                    AddString(piece, *store);
-            }
-        }
+        Keep(piece);
         piece.clear();
+    }
+
+    void Keep(std::string_view text) {
+        if (store == nullptr && !beforeStore)
+            return;
+        // A piece never holds a line feed: only carriage returns can be left to take out.
+        if (text.find('\r') != std::string_view::npos) {
+            cleaned.assign(text);
+            StripLineEnd(cleaned);
+            text = cleaned;
+        }
+        if (text.empty())
+            return;
+        if (beforeStore)
+            beforeStore(text);
+        if (store != nullptr)
+            AddString(text, *store);
     }
 
     serialdata* store;
     std::function<void(std::string_view)> beforeStore;
     std::string piece;
+    std::string cleaned;
     long count = 0;
 };
 
 // Whether the PDU parser could read a user data header from the line: all hex digits (trailing
 // blanks aside), with the header bit set in the first octet after the service centre's address.
+// The header bit is looked at first: most lines fail there, before the scan of every character.
 bool MayHoldUserDataHeader(std::string_view line) {
-    const std::size_t end = line.find_last_not_of(" \t\r\n");
-    line = line.substr(0, end == std::string_view::npos ? 0 : end + 1);
-    if (line.size() < 4 || !std::ranges::all_of(line, is_hex_digit))
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!line.empty() && isBlank(line.back()))
+        line.remove_suffix(1);
+    if (line.size() < 4)
         return false;
     const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(line.substr(0, 2)));
-    return at + 2 <= line.size() && (read_byte(line.substr(at, 2)) & kUdhiBit) != 0;
+    return at + 2 <= line.size() && (read_byte(line.substr(at, 2)) & kUdhiBit) != 0 &&
+           std::ranges::all_of(line, is_hex_digit);
 }
 
 } // namespace
@@ -129,6 +159,25 @@ FilePtr OpenLog(const std::string& path) {
     return FilePtr(std::fopen(path.c_str(), "rb"));
 }
 
+// Hands a block to the cutter a line at a time. Most lines end inside the block and fit one
+// piece: those go as they stand; the others pass the filter as a text-mode read gives them.
+void CutBlock(std::string_view bytes, TextModeFilter& filter, PieceCutter& cutter) {
+    while (!bytes.empty()) {
+        const std::size_t lineFeed = bytes.find('\n');
+        const std::size_t end = lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1;
+        if (lineFeed != std::string_view::npos && cutter.BetweenPieces() && !filter.Holding()) {
+            const std::string_view line = bytes.substr(0, lineFeed);
+            if (line.size() - (line.ends_with('\r') ? 1 : 0) < kLogPieceChars) {
+                cutter.FeedWholeLine(line);
+                bytes.remove_prefix(end);
+                continue;
+            }
+        }
+        cutter.Feed(filter.Translate(bytes.substr(0, end)));
+        bytes.remove_prefix(end);
+    }
+}
+
 // Feeds the file's pieces to the cutter, from where the file stands; their count.
 long CutFile(std::FILE* file, PieceCutter& cutter) {
     TextModeFilter filter;
@@ -136,7 +185,7 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
     // A read error ends the loop as the end of the file does.
     for (;;) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-        cutter.Feed(filter.Translate({block.data(), got}));
+        CutBlock({block.data(), got}, filter, cutter);
         if (got < block.size())
             break;
     }
@@ -145,40 +194,45 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
     return cutter.Count();
 }
 
-// Lists the groups of the lines stored so far and empties the store, once it holds a batch and
-// a new group begins: each batch then holds whole groups only, listed as one store would list
-// them. The groups are found as the row builder finds them: a header line takes the next line
-// as its PDU, whatever that holds.
+// Keeps the lines that make groups - each header line and the line after it, its PDU whatever
+// that holds, as the row builder pairs them - and lists them once a batch is kept and a new group
+// begins: each batch then holds whole groups only, listed as one store of the whole file would
+// list them. Other lines are no group's and are not kept. The lines' buffers are kept from batch
+// to batch, and the phonebook stays open from the first batch to the last.
 class GroupBatcher {
 public:
-    GroupBatcher(serialdata& lineStore, const SmsReadContext& readContext)
-        : store(lineStore), context(readContext) {}
+    explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext) {}
 
-    void BeforeStore(std::string_view line) {
+    void Keep(std::string_view line) {
         if (pduNext) {
             pduNext = false;
         } else if (line.starts_with("+CMGR:") || line.starts_with("+CMGL:")) {
-            if (lines >= kBatchLines)
+            if (kept >= kBatchLines)
                 ListBatch();
             pduNext = true;
             readHeaders += line.starts_with("+CMGR:") ? 1 : 0;
+        } else {
+            return;
         }
-        ++lines;
+        if (kept < lines.size())
+            lines[kept].assign(line);
+        else
+            lines.emplace_back(line);
+        ++kept;
     }
     void ListBatch() {
-        AddSmsRows(store, ordinal, context);
-        ClearLines(store);
+        lister.List(std::span<const std::string>(lines).first(kept), ordinal);
         ordinal += readHeaders;
         readHeaders = 0;
-        lines = 0;
+        kept = 0;
     }
 
 private:
-    static constexpr long kBatchLines = 4096;
-    serialdata& store;
-    const SmsReadContext& context;
+    static constexpr std::size_t kBatchLines = 256;
+    SmsRowLister lister;
+    std::vector<std::string> lines;
+    std::size_t kept = 0;
     bool pduNext = false;
-    long lines = 0;
     int ordinal = 1;
     int readHeaders = 0; // "+CMGR:" headers of the batch: each takes an ordinal
 };
@@ -229,8 +283,8 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     std::rewind(file.get());
     context.form.DeleteAllSmsRows();
     ClearLines(store);
-    GroupBatcher batcher(store, context);
-    PieceCutter cutter(&store, [&batcher](std::string_view line) { batcher.BeforeStore(line); });
+    GroupBatcher batcher(context);
+    PieceCutter cutter(nullptr, [&batcher](std::string_view line) { batcher.Keep(line); });
     CutFile(file.get(), cutter);
     batcher.ListBatch();
     context.form.EnableReadControls(0);

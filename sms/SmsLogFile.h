@@ -31,7 +31,7 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
 // As ReadSmsFromFile, for a capture of any size: the groups are listed as the file is read, a
 // few thousand lines at a time (each batch inserted at the top of what the form gets), so that
 // neither the lines nor the rows of the whole file are ever held. The form sees the rows in the
-// order of the groups, one InsertSmsRows per batch.
+// order of the groups, one InsertSmsRows per batch. The lines pass the store by: it is left empty.
 // beforeRows, when given, is told before the first row (after the count) whether a row may fill
 // the part column: false when no line of the file is a PDU with a user data header.
 void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,

@@ -3,26 +3,22 @@
 #include "core/TextHelpers.h"
 #include "core/Utf8.h"
 #include "pdu/Pdu.h"
-
-#include <cstdio>
+#include "sms/SmsTimeText.h"
 
 namespace {
 
-std::string Format2x3(const char* format, int a, int b, int c) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, a, b, c);
+std::string MessageText(const sms_container& sms) {
+    std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
+                                 read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
+    // No more bytes than the limit counts characters: no more characters either.
+    if (text.size() > kMaxSmsTextChars)
+        text = CutToCharacters(text, kMaxSmsTextChars);
     return text;
 }
 
-std::string MessageText(const sms_container& sms) {
-    const std::string text = decode_ud(sms.ud.view(), read_byte(sms.udl.view()),
-                                       read_byte(sms.dcs.view()), read_byte(sms.pdu_type.view()));
-    return CutToCharacters(text, kMaxSmsTextChars);
-}
-
-void FillCommonColumns(const sms_container& sms, SmsRow& row) {
+void FillCommonColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {
     row[kSmsTextColumn] = MessageText(sms);
-    row[kSmsScaColumn] = ShownNumber(sms.sca.view());
+    row[kSmsScaColumn] = centre.Of(sms.sca.view());
     if (const auto part = decode_concat(sms.ud.view(), read_byte(sms.pdu_type.view()))) {
         row[kSmsPartColumn] = std::to_string(part->sequence) + "/" + std::to_string(part->total);
         row[kSmsConcatKeyField] =
@@ -33,11 +29,8 @@ void FillCommonColumns(const sms_container& sms, SmsRow& row) {
 // DATE and TIME. of a time stamp, as the list shows a received message's.
 void FillTimeColumns(std::string_view stamp, SmsRow& row) {
     const sms_time time = decode_time(stamp);
-    row[kSmsDateColumn] = Format2x3("%02d/%02d/%02d", time.day, time.month, time.year);
-    char clock[96];
-    std::snprintf(clock, sizeof clock, "%02d:%02d.%02d (%d)", time.hour, time.minute, time.second,
-                  time.timezone);
-    row[kSmsTimeColumn] = clock;
+    row[kSmsDateColumn] = ShownSmsDate(time);
+    row[kSmsTimeColumn] = ShownSmsClock(time);
 }
 
 } // namespace
@@ -66,12 +59,25 @@ SmsStatusWords StatusWords(int status) {
 }
 
 std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets) {
-    const sms_address address = decode_oa(parsedAddress, semiOctets);
-    return address.international ? "+" + address.number : address.number;
+    sms_address address = decode_oa(parsedAddress, semiOctets);
+    if (address.international)
+        address.number.insert(0, 1, '+');
+    return std::move(address.number);
 }
 
-void FillReceivedColumns(const sms_container& sms, SmsRow& row) {
-    FillCommonColumns(sms, row);
+const std::string& ShownCentre::Of(std::string_view parsedAddress) {
+    std::string parsed(parsedAddress);
+    const auto known = shown.find(parsed);
+    if (known != shown.end())
+        return known->second;
+    if (shown.size() >= kMaxKept)
+        shown.clear();
+    std::string number = ShownNumber(parsedAddress);
+    return shown.emplace(std::move(parsed), std::move(number)).first->second;
+}
+
+void FillReceivedColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {
+    FillCommonColumns(sms, row, centre);
     FillTimeColumns(sms.scts.view(), row);
     row[kSmsSenderColumn] = ShownNumber(sms.address.view(), sms.address_length);
 }
@@ -89,7 +95,7 @@ void FillReportColumns(const sms_status_report& report, SmsRow& row) {
     row[kSmsReferenceField] = std::to_string(report.reference);
 }
 
-void FillStoredColumns(const sms_container& sms, SmsRow& row) {
-    FillCommonColumns(sms, row);
+void FillStoredColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {
+    FillCommonColumns(sms, row, centre);
     row[kSmsSenderColumn] = "--";
 }

@@ -6,7 +6,9 @@
 #include "sms/SmsList.h"
 
 #include <cstddef>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 // Longest decoded message text a row keeps, in characters.
 inline constexpr std::size_t kMaxSmsTextChars = 1000;
@@ -28,11 +30,23 @@ SmsStatusWords StatusWords(int status);
 // address's length octet where the PDU gave one (0: none, as for a service centre).
 std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets = 0);
 
+// Service centres' numbers as ShownNumber shows them, each worked out once: the messages of one
+// read or one capture come through a few centres. At most kMaxKept are kept (then they start
+// over), whatever a file holds.
+class ShownCentre {
+public:
+    static constexpr std::size_t kMaxKept = 64;
+    const std::string& Of(std::string_view parsedAddress);
+
+private:
+    std::unordered_map<std::string, std::string> shown;
+};
+
 // Both also set PART and the concatenation key of a part of a long message.
 // Sets the text, date, time, sender and SCA columns of a received message.
-void FillReceivedColumns(const sms_container& sms, SmsRow& row);
+void FillReceivedColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre);
 // Sets the text, sender ("--") and SCA columns of a stored outgoing message.
-void FillStoredColumns(const sms_container& sms, SmsRow& row);
+void FillStoredColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre);
 
 // The text of a status report's row: "Report on message <TP-MR>: <what the status means>".
 std::string ReportText(const sms_status_report& report);

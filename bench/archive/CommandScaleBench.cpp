@@ -4,8 +4,8 @@
 // as it reads them. Whole processes are timed, their peak memory as the kernel counts it.
 
 #include "ArchiveGenerator.h"
+#include "CaptureFloor.h"
 #include "ChildProcess.h"
-#include "pdu/Pdu.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -104,56 +104,21 @@ BENCHMARK(BM_ArchiveSearchRareWord)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// A terminal capture of reads, about 120 bytes a message, three kinds of message.
-constexpr std::array<std::string_view, 3> kCapturedPdus = {
-    "0791447700090010040C919343173254760000423041900350401AC334C85E26A7C3ED3788FC6E87DD695098CD2E8"
-    "362B01F",
-    "07919333852804F0040C9193431732547600009030028011534005C8329BFD06",
-    "07919333852804F0040C9193431732547600089003028011534022004300690074007400E0002000E800200063006F"
-    "0073007400E0002C0020006F006B",
-};
-
-std::string WriteCapture(std::size_t bytes) {
-    const std::string path = Scratch("capture.log").string();
-    std::ofstream out(path, std::ios::binary);
-    std::size_t written = 0;
-    for (std::size_t index = 1; written < bytes; ++index) {
-        const std::string group = "AT+CMGR=" + std::to_string(index) + "\r\n+CMGR: 1,,26\r\n" +
-                                  std::string(kCapturedPdus[index % kCapturedPdus.size()]) +
-                                  "\r\nOK\r\n";
-        out << group;
-        written += group.size();
-    }
-    return path;
-}
-
 // The floor, in this process: the capture read line by line and each PDU decoded in full.
 double DecodeCaptureSeconds(const std::string& path, long& decoded) {
     const auto start = std::chrono::steady_clock::now();
-    std::ifstream in(path, std::ios::binary);
-    decoded = 0;
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.size() < 20 || line.starts_with("AT") || line.starts_with("+") || line == "OK")
-            continue;
-        sms_container sms;
-        if (parse_sms_in(line, sms) != 1)
-            continue;
-        const sms_address sender = decode_oa(sms.address);
-        const sms_time when = decode_time(sms.scts);
-        const std::string text =
-            decode_ud(sms.ud, read_byte(sms.udl), read_byte(sms.dcs), read_byte(sms.pdu_type));
-        benchmark::DoNotOptimize(sender);
-        benchmark::DoNotOptimize(when);
-        benchmark::DoNotOptimize(text);
-        ++decoded;
-    }
+    const CaptureDecode result = DecodeCapture(path);
+    benchmark::DoNotOptimize(result.chars);
+    decoded = result.pdus;
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void BM_LogCommand(benchmark::State& state) {
-    const std::string capture = WriteCapture(static_cast<std::size_t>(state.range(0)) << 20U);
+    const std::string capture = Scratch("capture.log").string();
+    if (!WriteCapture(capture, static_cast<std::size_t>(state.range(0)) << 20U)) {
+        state.SkipWithError("the capture could not be written");
+        return;
+    }
     const std::string archive = GeneratedArchive(0);
     double ours = 0;
     double floor = 0;

@@ -256,6 +256,39 @@ TEST_F(AddSmsRowsTest, UcsTwoMessageFromThePhone) {
     EXPECT_EQ(OnlyRow()[kSmsDateColumn], "01/05/24");
 }
 
+// One answer of every kind, a report first: each row holds what its own PDU says, as it would
+// alone, nothing left from the row before it (the report handler sees the report only).
+TEST_F(AddSmsRowsTest, EachRowOfAMixedAnswerIsWhatItsPduAloneGives) {
+    const std::string_view ucs2 =
+        "0791447700090010040C919333937856340008425010810233400A0043006900740074003F";
+    const std::vector<std::string_view> pdus = {kReportPdu, kHelloPdu, kSubmitPdu,
+                                                "NOTAPDU",  ucs2,      kReportPdu};
+    int reports = 0;
+    context.reportRead = [&reports](const sms_status_report&, SmsRow&) { ++reports; };
+    std::vector<SmsRow> alone;
+    for (const std::string_view pdu : pdus) {
+        Store({"+CMGL: 1,1,,24", pdu, "OK"});
+        Add();
+        alone.push_back(form.Rows().front());
+    }
+    ASSERT_EQ(reports, 2);
+    form.list.Clear();
+    std::vector<std::string_view> answer;
+    for (const std::string_view pdu : pdus) {
+        answer.push_back("+CMGL: 1,1,,24");
+        answer.push_back(pdu);
+    }
+    answer.push_back("OK");
+    ClearLines(store);
+    for (const std::string_view line : answer)
+        AddString(line, store);
+    EXPECT_EQ(Add().rows, 6);
+    EXPECT_EQ(form.Rows(), alone);
+    EXPECT_EQ(reports, 4);
+    EXPECT_EQ(alone[4][kSmsTextColumn], "Citt?");
+    EXPECT_EQ(alone[2][kSmsDateColumn], "");
+}
+
 TEST_F(AddSmsRowsTest, NamesMatchTheShownNumberExactly) {
     // National sender, stored without "+": found.
     Store(

@@ -4,8 +4,8 @@
 
 #include "common/FileText.h"
 #include "common/RecordingMessageSink.h"
-#include "db/DbTestFiles.h"
 #include "core/Utf8.h"
+#include "db/DbTestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +30,31 @@ TEST(SmsExport, CellsThatWouldRunAsFormulasShowAsText) {
     std::string raw;
     AppendCsvField(raw, "+39333111");
     EXPECT_EQ(raw, "+39333111");
+}
+
+// A field is quoted when it holds a comma, a quote, a carriage return or a line feed, wherever it
+// stands in the field, whatever bytes stand around it (the neighbours of each in the code table
+// among them).
+TEST(SmsExport, CsvFieldsAreQuotedWhereverTheCharacterStands) {
+    for (const char special : {',', '"', '\r', '\n'}) {
+        for (const char filler : {'a', '\xFF', '\x80', '\x2D', '\x23', '\x0B', '\x0E', '\x00'}) {
+            for (std::size_t length = 1; length <= 24; ++length) {
+                for (std::size_t at = 0; at < length; ++at) {
+                    std::string field(length, filler);
+                    field[at] = special;
+                    std::string out;
+                    AppendCsvField(out, field);
+                    std::string expected = field;
+                    if (special == '"')
+                        expected.insert(at, 1, '"');
+                    ASSERT_EQ(out, "\"" + expected + "\"") << length << " " << at;
+                }
+                std::string out;
+                AppendCsvField(out, std::string(length, filler));
+                ASSERT_EQ(out, std::string(length, filler)) << length;
+            }
+        }
+    }
 }
 
 TEST(SmsExport, EveryExportIsValidUtf8) {

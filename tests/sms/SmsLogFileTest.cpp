@@ -9,6 +9,7 @@
 #include "sms/StreamingSmsForm.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
@@ -46,6 +47,48 @@ TEST_F(SmsLogFileTest, LongLinesComeInPiecesOf499) {
     EXPECT_EQ(lines[1].size(), 101U);
     // A carriage return before the line feed does not count, as in a text-mode read.
     EXPECT_EQ(Load(std::string(498, 'y') + "\r\n"), 1);
+}
+
+// The lines a text-mode read of the whole text gives, cut and cleaned: the file read in blocks
+// must give these wherever its line ends, carriage returns and long lines fall.
+Texts LinesOfWholeText(const std::string& bytes, long& count) {
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] != '\r' || i + 1 == bytes.size() || bytes[i + 1] != '\n')
+            text += bytes[i];
+    Texts lines;
+    count = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t lineFeed = text.find('\n', at);
+        const std::size_t end = std::min(lineFeed, text.size());
+        const std::size_t length = std::min(end - at, kLogPieceChars);
+        std::string piece = text.substr(at, length);
+        at += length + (length < kLogPieceChars && end < text.size() ? 1 : 0);
+        ++count;
+        std::erase(piece, '\r');
+        if (!piece.empty())
+            lines.push_back(piece);
+    }
+    return lines;
+}
+
+TEST_F(SmsLogFileTest, LinesAcrossTheReadBlocksComeAsFromOneWholeText) {
+    std::mt19937 random(11);
+    const std::array<std::string_view, 6> ends = {"\r\n", "\n", "\r", "\r\r\n", "\n\r", ""};
+    const std::array<std::size_t, 9> lengths = {0, 1, 20, 497, 498, 499, 500, 998, 1200};
+    std::string bytes;
+    while (bytes.size() < 300000) {
+        bytes.append(lengths[random() % lengths.size()], static_cast<char>('a' + random() % 26));
+        bytes.append(ends[random() % ends.size()]);
+    }
+    // A carriage return and a long line each exactly at the end of a 64 KiB block.
+    bytes[65535] = '\r';
+    bytes[65536] = '\n';
+    bytes.replace(131072 - 300, 600, std::string(600, 'z'));
+    long expectedCount = 0;
+    const Texts expected = LinesOfWholeText(bytes, expectedCount);
+    EXPECT_EQ(Load(bytes), expectedCount);
+    EXPECT_EQ(SnapshotLines(store), expected);
 }
 
 TEST_F(SmsLogFileTest, BinaryBytesAreStoredSafely) {
