@@ -36,7 +36,7 @@ Commands:
                                             until Ctrl+C
   queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
   serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
-        [--tries N] [--retry-after S]
+        [--tries N] [--retry-after S] [--health-every S]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
@@ -304,6 +304,14 @@ const std::vector<OptionRule>& OptionRules() {
          {C::Serve},
          [](CliOptions& o, const std::string& v) {
              return ParseSeconds("--retry-after", v, o.retrySeconds);
+         }},
+        {"--health-every",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             // 0: only the health line at the start.
+             return v == "0" ? std::string((o.healthSeconds = 0, ""))
+                             : ParseSeconds("--health-every", v, o.healthSeconds);
          }},
         {"--hook-timeout",
          true,

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "cli/ServeHealth.h"
 #include "cli/ServeInbox.h"
 #include "cli/ServeLog.h"
 #include "cli/ServeOutbox.h"
@@ -69,7 +70,8 @@ public:
     Service(CliRun& cliRun, CDaoDatabase& archive)
         : run(cliRun), database(archive),
           outbox(run.session, database, run.settings, Policy(run.options)),
-          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)) {
+          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)),
+          health(run.session, std::chrono::seconds(run.options.healthSeconds)) {
         if (run.options.onReceive)
             hooks = std::make_unique<HookRunner>(
                 *run.options.onReceive, std::chrono::seconds(run.options.hookTimeoutSeconds));
@@ -78,6 +80,7 @@ public:
     void Start() {
         outbox.MarkInterrupted();
         Sweep();
+        health.Start("serving " + run.PortPath());
     }
 
     // One turn of the loop.
@@ -88,19 +91,24 @@ public:
         for (const std::string& pdu : arrivals.TakeReports())
             Report(pdu);
         if (now - lastOutbox >= kOutboxEvery) {
-            while (!Interrupted().load() && outbox.SendNext()) {
-            }
+            while (!Interrupted().load() && outbox.SendNext())
+                health.Alive();
             lastOutbox = std::chrono::steady_clock::now();
         }
         inbox.ExpireParts();
         if (hooks)
             hooks->Poll();
+        health.Turn();
     }
 
-    void Finish() {
+    void Finish(const std::string& why) {
+        health.Finish(why);
         if (hooks)
             hooks->Finish(kHookGrace);
     }
+
+    // A line the listener did not serve (its thread).
+    void Notice(const std::string& line) { health.Notice(line); }
 
     Arrivals arrivals;
 
@@ -148,6 +156,7 @@ private:
     std::unique_ptr<HookRunner> hooks;
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
+    ServeHealth health;
 };
 
 } // namespace
@@ -174,15 +183,18 @@ int RunServe(CliRun& run) {
         ServeLog(setup.note + "; the memories are read every minute instead");
     ServeReadForm form;
     const SmsReadContext context{listenerDatabase, run.sink, form};
-    CNewMessageListener listener(run.session, context, ListenerHooks(service.arrivals));
+    NewMessageHooks hooks = ListenerHooks(service.arrivals);
+    hooks.other = [&service](const std::string& line) { service.Notice(line); };
+    CNewMessageListener listener(run.session, context, std::move(hooks));
     listener.Start();
     while (!Interrupted().load() && !run.session.PortLost()) {
         service.Turn();
         std::this_thread::sleep_for(kTick);
     }
     listener.Stop();
-    service.Finish();
     const bool lost = run.session.PortLost();
-    ServeLog(lost ? "the port went away; stopping" : "stopped");
+    const char* why = lost ? "the port went away; stopping" : "stopped";
+    service.Finish(why);
+    ServeLog(why);
     return lost ? kExitRefused : kExitDone;
 }
