@@ -129,6 +129,17 @@ std::string ParseSeconds(std::string_view option, const std::string& value, int&
     return {};
 }
 
+// --health-every: 0 logs the health at the start only.
+std::string ParseHealthSeconds(const std::string& value, int& seconds) {
+    if (value == "0") {
+        seconds = 0;
+        return {};
+    }
+    if (ParseSeconds("--health-every", value, seconds).empty())
+        return {};
+    return "--health-every takes a number from 0 to 86400";
+}
+
 // "30m", "2h", "3d" or "2w": what the relative validity period can say (3GPP TS 23.040
 // 9.2.3.12.1 reaches from 5 minutes to 63 weeks).
 std::string ParseValidity(CliOptions& options, const std::string& value) {
@@ -309,9 +320,7 @@ const std::vector<OptionRule>& OptionRules() {
          true,
          {C::Serve},
          [](CliOptions& o, const std::string& v) {
-             // 0: only the health line at the start.
-             return v == "0" ? std::string((o.healthSeconds = 0, ""))
-                             : ParseSeconds("--health-every", v, o.healthSeconds);
+             return ParseHealthSeconds(v, o.healthSeconds);
          }},
         {"--hook-timeout",
          true,

@@ -76,6 +76,8 @@ public:
         return started;
     }
 
+    pid_t Pid() const { return pid; }
+
     void Signal(int signal) const {
         if (pid > 0)
             kill(pid, signal);

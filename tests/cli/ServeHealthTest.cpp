@@ -26,14 +26,13 @@ std::size_t Occurrences(const std::string& text, const std::string& part) {
 
 class ServeHealthTest : public ::testing::Test, public CliTestBase {
 protected:
-    void Phone(const std::string& fixture = {}) {
+    // The simulator with `fixture`, and serve on it polling every `every` seconds.
+    CliProcess ServeOn(const std::string& fixture, const std::string& every, Lines extra = {}) {
         PhoneSimOptions options{fixture};
         options.arrivals = true;
         phone.emplace(options);
-    }
-
-    CliProcess Serve(Lines arguments) {
-        arguments.insert(arguments.begin(), {"--port", phone->LinkPath(), "serve"});
+        Lines arguments = {"--port", phone->LinkPath(), "serve", "--health-every", every};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
         return CliProcess(dir.path.string(), arguments);
     }
 
@@ -51,8 +50,7 @@ protected:
 };
 
 TEST_F(ServeHealthTest, SignalAndRegistrationAreLoggedAtTheStartAndAtEachPoll) {
-    Phone();
-    CliProcess serve = Serve({"--health-every", "1"});
+    CliProcess serve = ServeOn({}, "1");
     ASSERT_TRUE(serve.Start());
     EXPECT_TRUE(WaitForLog(kHomeLine, 3));
     serve.Signal(SIGTERM);
@@ -64,9 +62,8 @@ TEST_F(ServeHealthTest, SignalAndRegistrationAreLoggedAtTheStartAndAtEachPoll) {
 }
 
 TEST_F(ServeHealthTest, AChangeOfRegistrationIsLoggedWhenThePhoneTellsIt) {
-    Phone();
     // No poll after the first: only the phone's "+CREG: 5" can bring the change.
-    CliProcess serve = Serve({"--health-every", "3600"});
+    CliProcess serve = ServeOn({}, "3600");
     ASSERT_TRUE(serve.Start());
     ASSERT_TRUE(WaitForLog(kHomeLine));
     ASSERT_TRUE(phone->WaitForTranscript(
@@ -82,8 +79,7 @@ TEST_F(ServeHealthTest, AChangeOfRegistrationIsLoggedWhenThePhoneTellsIt) {
 }
 
 TEST_F(ServeHealthTest, APhoneThatTellsNoChangeHasItFoundAtThePoll) {
-    Phone("reply AT+CREG=1 ERROR\n");
-    CliProcess serve = Serve({"--health-every", "1"});
+    CliProcess serve = ServeOn("reply AT+CREG=1 ERROR\n", "1");
     ASSERT_TRUE(serve.Start());
     ASSERT_TRUE(WaitForLog(kHomeLine));
     ASSERT_TRUE(phone->Arrive("creg 3"));
@@ -97,8 +93,7 @@ TEST_F(ServeHealthTest, APhoneThatTellsNoChangeHasItFoundAtThePoll) {
 }
 
 TEST_F(ServeHealthTest, AReadOfTheSignalThatFailsIsLoggedAndServingGoesOn) {
-    Phone("reply AT+CSQ +CME ERROR: 30\n" + Sms(1, 1, kHelloPdu));
-    CliProcess serve = Serve({});
+    CliProcess serve = ServeOn("reply AT+CSQ +CME ERROR: 30\n" + Sms(1, 1, kHelloPdu), "3600");
     ASSERT_TRUE(serve.Start());
     EXPECT_TRUE(WaitForLog("health: signal not read (+CME ERROR: 30), registration home"));
     EXPECT_TRUE(phone->WaitForTranscript(
@@ -151,13 +146,12 @@ private:
 };
 
 TEST_F(ServeHealthTest, SystemdHearsReadyTheWatchdogAndTheStopAndTheHookNone) {
-    Phone(Sms(1, 1, kHelloPdu));
     NotifySocket systemd(dir.File("notify"));
     ASSERT_TRUE(systemd.Bound());
     const std::string hook = dir.File("hook.sh");
     std::ofstream(hook) << "#!/bin/sh\nenv > " << dir.File("hook-env") << "\n";
     chmod(hook.c_str(), 0755);
-    CliProcess serve = Serve({"--on-receive", hook});
+    CliProcess serve = ServeOn(Sms(1, 1, kHelloPdu), "3600", {"--on-receive", hook});
     // A watchdog of 400 ms: pinged every 200 ms.
     serve.AddEnvironment({"NOTIFY_SOCKET=" + dir.File("notify"), "WATCHDOG_USEC=400000"});
     ASSERT_TRUE(serve.Start());
