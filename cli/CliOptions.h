@@ -75,10 +75,11 @@ struct CliOptions {
     bool keep = false;                    // leave the archived messages on the phone
     std::optional<std::string> onReceive; // the program run for each complete message
     int partTimeoutSeconds = 600;         // an incomplete long message is handed on after this
-    int hookTimeoutSeconds = 60;          // the program is killed after this
-    int sendTries = 3;                    // an outbox row is failed after this many
-    int retrySeconds = 30;                // the first back-off; doubled after each failed try
-    int healthSeconds = 3600; // the signal and the registration logged this often; 0 never
+    int healthSeconds = 3600;             // signal and registration logged this often; 0 never
+    int hookTimeoutSeconds = 60;
+    int sendTries = 3;     // an outbox row is failed after this many
+    int retrySeconds = 30; // the first back-off; doubled after each failed try          // the
+                           // program is killed after this
 };
 
 struct ParsedCommandLine {

@@ -35,11 +35,16 @@ struct Arrivals {
     std::atomic<bool> message{false};
     std::mutex mutex;
     std::vector<std::string> reports; // status report PDUs
+    std::vector<std::string> notices; // "+CREG:" lines
 
-    std::vector<std::string> TakeReports() {
+    std::vector<std::string> TakeReports() { return Take(reports); }
+    std::vector<std::string> TakeNotices() { return Take(notices); }
+
+private:
+    std::vector<std::string> Take(std::vector<std::string>& lines) {
         const std::lock_guard lock(mutex);
         std::vector<std::string> taken;
-        taken.swap(reports);
+        taken.swap(lines);
         return taken;
     }
 };
@@ -62,6 +67,12 @@ NewMessageHooks ListenerHooks(Arrivals& arrivals) {
     hooks.archive = [] { return false; };
     hooks.move = [] { return false; };
     hooks.note = [](const std::string& text) { ServeLog(text); };
+    hooks.other = [&arrivals](const std::string& line) {
+        if (ServeHealth::IsNotice(line)) {
+            const std::lock_guard lock(arrivals.mutex);
+            arrivals.notices.push_back(line);
+        }
+    };
     return hooks;
 }
 
@@ -70,8 +81,7 @@ public:
     Service(CliRun& cliRun, CDaoDatabase& archive)
         : run(cliRun), database(archive),
           outbox(run.session, database, run.settings, Policy(run.options)),
-          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)),
-          health(run.session, std::chrono::seconds(run.options.healthSeconds)) {
+          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)) {
         if (run.options.onReceive)
             hooks = std::make_unique<HookRunner>(
                 *run.options.onReceive, std::chrono::seconds(run.options.hookTimeoutSeconds));
@@ -80,7 +90,6 @@ public:
     void Start() {
         outbox.MarkInterrupted();
         Sweep();
-        health.Start("serving " + run.PortPath());
     }
 
     // One turn of the loop.
@@ -98,17 +107,16 @@ public:
         inbox.ExpireParts();
         if (hooks)
             hooks->Poll();
+        for (const std::string& line : arrivals.TakeNotices())
+            health.Notice(line);
         health.Turn();
     }
 
-    void Finish(const std::string& why) {
-        health.Finish(why);
+    void Finish() {
         if (hooks)
             hooks->Finish(kHookGrace);
+        health.Finish();
     }
-
-    // A line the listener did not serve (its thread).
-    void Notice(const std::string& line) { health.Notice(line); }
 
     Arrivals arrivals;
 
@@ -156,7 +164,8 @@ private:
     std::unique_ptr<HookRunner> hooks;
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
-    ServeHealth health;
+    ServeHealth health{run.session, std::chrono::seconds(run.options.healthSeconds),
+                       "serving " + run.PortPath()};
 };
 
 } // namespace
@@ -183,18 +192,15 @@ int RunServe(CliRun& run) {
         ServeLog(setup.note + "; the memories are read every minute instead");
     ServeReadForm form;
     const SmsReadContext context{listenerDatabase, run.sink, form};
-    NewMessageHooks hooks = ListenerHooks(service.arrivals);
-    hooks.other = [&service](const std::string& line) { service.Notice(line); };
-    CNewMessageListener listener(run.session, context, std::move(hooks));
+    CNewMessageListener listener(run.session, context, ListenerHooks(service.arrivals));
     listener.Start();
     while (!Interrupted().load() && !run.session.PortLost()) {
         service.Turn();
         std::this_thread::sleep_for(kTick);
     }
     listener.Stop();
+    service.Finish();
     const bool lost = run.session.PortLost();
-    const char* why = lost ? "the port went away; stopping" : "stopped";
-    service.Finish(why);
-    ServeLog(why);
+    ServeLog(lost ? "the port went away; stopping" : "stopped");
     return lost ? kExitRefused : kExitDone;
 }

@@ -4,6 +4,8 @@
 #include "serial/CModemSession.h"
 #include "serial/NetworkStatus.h"
 
+#include <utility>
+
 namespace {
 
 std::string StatText(int stat) {
@@ -40,29 +42,36 @@ RegistrationAnswer ReadRegistrationAnswer(const Reply& reply) {
 
 } // namespace
 
-ServeHealth::ServeHealth(CModemSession& modemSession, std::chrono::seconds healthEvery)
-    : session(modemSession), every(healthEvery) {}
-
-void ServeHealth::Start(const std::string& servingText) {
-    serving = servingText;
-    {
-        const PortLease lease = session.TakePort();
-        notices = lease && AskForNotices();
-    }
-    if (!notices)
-        ServeLog("the phone does not tell changes of registration (AT+CREG=1); it is asked "
-                 "every minute instead");
-    Poll(true);
-    notify.Ready(serving);
-}
+ServeHealth::ServeHealth(CModemSession& modemSession, std::chrono::seconds healthEvery,
+                         std::string servingText)
+    : session(modemSession), every(healthEvery), serving(std::move(servingText)) {}
 
 void ServeHealth::Turn() {
     const auto now = std::chrono::steady_clock::now();
-    if (every.count() > 0 && now - lastHealth >= every)
+    if (!setUp)
+        setUp = SetUp();
+    else if (every.count() > 0 && now - lastHealth >= every)
         Poll(true);
     else if (!notices && now - lastRegistration >= kRegistrationEvery)
         Poll(false);
+    if (setUp && !ready) {
+        ready = true;
+        notify.Ready(serving);
+    }
     notify.Alive();
+}
+
+bool ServeHealth::SetUp() {
+    {
+        const PortLease lease = session.TakePort();
+        if (!lease || session.PortLost())
+            return false;
+        notices = AskForNotices();
+    }
+    if (!notices && !session.PortLost())
+        ServeLog("the phone does not tell changes of registration (AT+CREG=1); it is asked "
+                 "every minute instead");
+    return Poll(true);
 }
 
 bool ServeHealth::AskForNotices() {
@@ -99,7 +108,6 @@ void ServeHealth::Notice(const std::string& line) {
 }
 
 void ServeHealth::Registered(int stat) {
-    const std::lock_guard lock(mutex);
     if (known && *known != stat)
         ServeLog("registration changed: " + StatText(*known) + " -> " + StatText(stat));
     known = stat;

@@ -168,7 +168,7 @@ TEST_F(ServeHealthTest, SystemdHearsReadyTheWatchdogAndTheStopAndTheHookNone) {
     EXPECT_EQ(messages.front(),
               "STATUS=serving " + phone->LinkPath() + "; " + std::string(kHomeLine).substr(8))
         << "the first health line, before READY";
-    EXPECT_EQ(messages.back(), "STOPPING=1\nSTATUS=stopped");
+    EXPECT_EQ(messages.back(), "STOPPING=1\nSTATUS=stopping");
     const auto readyAt = std::ranges::find(messages, ready);
     ASSERT_NE(readyAt, messages.end());
     EXPECT_TRUE(std::find(messages.begin(), readyAt, "WATCHDOG=1") == readyAt)
