@@ -36,7 +36,7 @@ Commands:
                                             until Ctrl+C
   queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
   serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
-        [--tries N] [--retry-after S]
+        [--tries N] [--retry-after S] [--health-every S]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
   db init --db postgresql://USER@HOST/NAME  makes the tables and option rows in an empty
@@ -130,6 +130,17 @@ std::string ParseSeconds(std::string_view option, const std::string& value, int&
         return std::string(option) + " takes a number from 1 to 86400";
     seconds = parsed;
     return {};
+}
+
+// --health-every: 0 logs the health at the start only.
+std::string ParseHealthSeconds(const std::string& value, int& seconds) {
+    if (value == "0") {
+        seconds = 0;
+        return {};
+    }
+    if (ParseSeconds("--health-every", value, seconds).empty())
+        return {};
+    return "--health-every takes a number from 0 to 86400";
 }
 
 // "30m", "2h", "3d" or "2w": what the relative validity period can say (3GPP TS 23.040
@@ -307,6 +318,12 @@ const std::vector<OptionRule>& OptionRules() {
          {C::Serve},
          [](CliOptions& o, const std::string& v) {
              return ParseSeconds("--retry-after", v, o.retrySeconds);
+         }},
+        {"--health-every",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseHealthSeconds(v, o.healthSeconds);
          }},
         {"--hook-timeout",
          true,

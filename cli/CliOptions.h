@@ -76,6 +76,7 @@ struct CliOptions {
     bool keep = false;                    // leave the archived messages on the phone
     std::optional<std::string> onReceive; // the program run for each complete message
     int partTimeoutSeconds = 600;         // an incomplete long message is handed on after this
+    int healthSeconds = 3600;             // signal and registration logged this often; 0 never
     int hookTimeoutSeconds = 60;
     int sendTries = 3;     // an outbox row is failed after this many
     int retrySeconds = 30; // the first back-off; doubled after each failed try          // the

@@ -4,6 +4,7 @@
 
 #include "cli/CliRun.h"
 #include "phonebook/IPhonebookForm.h"
+#include "serial/NetworkStatus.h"
 #include "sms/SmsList.h"
 #include "sms/StoredSms.h"
 
@@ -50,6 +51,3 @@ struct UssdAnswer {
     std::string text;
 };
 UssdAnswer DecodeUssdAnswer(std::string_view line);
-
-// The dBm of a "+CSQ: <rssi>,<ber>" line; nothing when none is known.
-std::optional<int> SignalDbm(const std::vector<std::string>& lines);

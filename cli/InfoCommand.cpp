@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "serial/AtFields.h"
+#include "serial/NetworkStatus.h"
 
 #include <array>
 #include <cstdio>
@@ -57,20 +58,9 @@ InfoValue OperatorValue(const Reply& reply) {
 }
 
 InfoValue RegistrationValue(const Reply& reply) {
-    constexpr std::array<const char*, 6> kWords = {"not registered", "home",    "searching",
-                                                   "denied",         "unknown", "roaming"};
-    const std::string* line = reply.Find("+CREG:");
-    if (line == nullptr)
-        return std::nullopt;
-    AtFields fields(*line);
-    fields.Begin("+CREG:");
-    const std::optional<int> mode = fields.NextNumber();
-    const std::optional<int> stat = fields.NextNumber();
-    // An unsolicited-style "+CREG: <stat>" carries the status alone.
-    const std::optional<int> value = stat ? stat : mode;
-    if (!value || *value < 0 || *value >= static_cast<int>(kWords.size()))
-        return std::nullopt;
-    return kWords[static_cast<std::size_t>(*value)];
+    const std::optional<Registration> registration = ReadRegistration(reply.lines);
+    std::string word = registration ? RegistrationWord(registration->stat) : std::string();
+    return word.empty() ? std::nullopt : InfoValue(std::move(word));
 }
 
 InfoValue SignalValue(const Reply& reply) {
@@ -124,23 +114,6 @@ void PrintInfoTable(const std::vector<InfoValue>& values, const CliOptions& opti
 }
 
 } // namespace
-
-// "+CSQ: <rssi>,<ber>": 0 is -113 dBm or less, each step 2 dB, 31 is -51 dBm or more, 99 not
-// known (3GPP TS 27.007 8.5).
-std::optional<int> SignalDbm(const std::vector<std::string>& lines) {
-    constexpr int kLowestDbm = -113;
-    constexpr int kHighestStep = 31;
-    for (const std::string& line : lines) {
-        AtFields fields(line);
-        if (!fields.Begin("+CSQ:"))
-            continue;
-        const std::optional<int> rssi = fields.NextNumber();
-        if (!rssi || *rssi < 0 || *rssi > kHighestStep)
-            return std::nullopt;
-        return kLowestDbm + 2 * *rssi;
-    }
-    return std::nullopt;
-}
 
 int RunInfo(CliRun& run) {
     if (!run.OpenPort())

@@ -7,6 +7,7 @@
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
+#include "cli/ServeHealth.h"
 #include "cli/ServeInbox.h"
 #include "cli/ServeLog.h"
 #include "cli/ServeModem.h"
@@ -35,11 +36,16 @@ struct Arrivals {
     std::atomic<bool> message{false};
     std::mutex mutex;
     std::vector<std::string> reports; // status report PDUs
+    std::vector<std::string> notices; // "+CREG:" lines
 
-    std::vector<std::string> TakeReports() {
+    std::vector<std::string> TakeReports() { return Take(reports); }
+    std::vector<std::string> TakeNotices() { return Take(notices); }
+
+private:
+    std::vector<std::string> Take(std::vector<std::string>& lines) {
         const std::lock_guard lock(mutex);
         std::vector<std::string> taken;
-        taken.swap(reports);
+        taken.swap(lines);
         return taken;
     }
 };
@@ -62,6 +68,12 @@ NewMessageHooks ListenerHooks(Arrivals& arrivals) {
     hooks.archive = [] { return false; };
     hooks.move = [] { return false; };
     hooks.note = [](const std::string& text) { ServeLog(text); };
+    hooks.other = [&arrivals](const std::string& line) {
+        if (ServeHealth::IsNotice(line)) {
+            const std::lock_guard lock(arrivals.mutex);
+            arrivals.notices.push_back(line);
+        }
+    };
     return hooks;
 }
 
@@ -89,18 +101,22 @@ public:
         for (const std::string& pdu : arrivals.TakeReports())
             Report(pdu);
         if (now - lastOutbox >= kOutboxEvery || outbox.NewQueued()) {
-            while (!Interrupted().load() && outbox.SendNext()) {
-            }
+            while (!Interrupted().load() && outbox.SendNext())
+                health.Alive();
             lastOutbox = std::chrono::steady_clock::now();
         }
         inbox.ExpireParts();
         if (hooks)
             hooks->Poll();
+        for (const std::string& line : arrivals.TakeNotices())
+            health.Notice(line);
+        health.Turn();
     }
 
     void Finish() {
         if (hooks)
             hooks->Finish(kHookGrace);
+        health.Finish();
     }
 
     Arrivals arrivals;
@@ -151,6 +167,8 @@ private:
     std::unique_ptr<HookRunner> hooks;
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
+    ServeHealth health{run.session, std::chrono::seconds(run.options.healthSeconds),
+                       "serving " + run.PortPath()};
 };
 
 } // namespace

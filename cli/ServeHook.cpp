@@ -23,10 +23,16 @@ namespace {
 // The most of a program's standard error the log takes.
 constexpr std::size_t kMostErrorChars = 2000;
 
+// The service's own word with systemd, which a hook must not speak in its name.
+bool ForSystemd(std::string_view entry) {
+    return entry.starts_with("NOTIFY_SOCKET=") || entry.starts_with("WATCHDOG_USEC=") ||
+           entry.starts_with("WATCHDOG_PID=");
+}
+
 std::vector<std::string> Environment(const HookMessage& message) {
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry)
-        if (!std::string_view(*entry).starts_with("TELVANE_"))
+        if (!std::string_view(*entry).starts_with("TELVANE_") && !ForSystemd(*entry))
             entries.emplace_back(*entry);
     entries.push_back("TELVANE_SENDER=" + message.sender);
     entries.push_back("TELVANE_NAME=" + message.name);

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libx11-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 xvfb xauth ccache
           desktop-file-utils appstream dbus pkgconf libgammu-dev
-          python3-gammu postgresql libpq-dev)
+          python3-gammu postgresql libpq-dev systemd)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

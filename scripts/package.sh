@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of Telvane (build/telvane_<version>_<arch>.deb) and checks it: the
 # files a desktop needs are in it, the desktop entry and the AppStream file pass their
-# validators, and the launcher makes the user's data folder with a copy of the database.
+# validators, the launcher makes the user's data folder with a copy of the database, and the
+# gateway's systemd unit is in it, with its user and options file, and passes systemd-analyze.
 #   bash scripts/package.sh               configure and build what the package holds, then pack
 #   bash scripts/package.sh --no-build B  pack and check the already built tree B (the test)
 # Exits 77 when everything else passed but a validator is not installed.
@@ -14,7 +15,7 @@ if [ "${1:-}" = "--no-build" ]; then
 else
     bash scripts/deps.sh
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build "$build" -j "$(nproc)" --target telvane telvane-pdu telvane_mdb
+    cmake --build "$build" -j "$(nproc)" --target telvane telvane-cli telvane-pdu telvane_mdb
 fi
 
 work=$(mktemp -d)
@@ -28,10 +29,18 @@ for file in usr/bin/telvane usr/bin/telvane-launch usr/bin/telvane-pdu \
             usr/share/applications/telvane.desktop \
             usr/share/icons/hicolor/scalable/apps/telvane.svg \
             usr/share/metainfo/org.telvane.Telvane.metainfo.xml \
-            usr/share/man/man1/telvane.1 usr/share/telvane/telvane.mdb; do
+            usr/share/man/man1/telvane.1 usr/share/telvane/telvane.mdb \
+            usr/bin/telvane-cli usr/share/man/man1/telvane-cli.1 \
+            usr/lib/systemd/system/telvane-serve@.service usr/lib/sysusers.d/telvane.conf \
+            etc/default/telvane-serve; do
     grep -qx "./$file" <<<"$list" || fail "$file is not in the package"
 done
 dpkg-deb -f "$deb" Depends | grep -q qt6-qpa-plugins || fail "no dependency on the Qt platform plugins"
+
+control=$work/control
+dpkg-deb -e "$deb" "$control"
+grep -qx /etc/default/telvane-serve "$control/conffiles" || fail "the options file is no conffile"
+grep -q systemd-sysusers "$control/postinst" || fail "the postinst makes no user"
 
 tree=$work/tree
 dpkg-deb -x "$deb" "$tree"
@@ -62,6 +71,16 @@ if command -v appstreamcli >/dev/null; then
 else
     echo "appstreamcli is not installed: not checked"; missing=1
 fi
+
+# The unit as the package installs it, its program the unpacked one.
+verify=0
+bash scripts/verify-unit.sh "$tree/usr/lib/systemd/system/telvane-serve@.service" \
+    "$tree/usr/bin/telvane-cli" || verify=$?
+case $verify in
+    0) ;;
+    77) missing=1 ;;
+    *) fail "the systemd unit did not verify" ;;
+esac
 
 if [ "${1:-}" != "--no-build" ]; then
     cp "$deb" "$build/"

@@ -26,6 +26,22 @@ constexpr milliseconds kStaleSlice{50};
 constexpr std::string_view kPrompt = "> ";
 constexpr char kEscape = '\x1b';
 
+// While an exchange runs, lines of its answer's name are its own; once it has ended, they are the
+// phone's own notices again (a "+CREG: 5" after AT+CREG? is a change of registration).
+class AnswerNameScope {
+public:
+    explicit AnswerNameScope(serialdata& data) : store(data) {}
+    ~AnswerNameScope() {
+        std::lock_guard guard(store.lock);
+        store.answerPrefix.clear();
+    }
+    AnswerNameScope(const AnswerNameScope&) = delete;
+    AnswerNameScope& operator=(const AnswerNameScope&) = delete;
+
+private:
+    serialdata& store;
+};
+
 } // namespace
 
 CModemSession::CModemSession(IMessageSink& sink, IWaiter& pauses, ISessionForm& sessionForm)
@@ -60,6 +76,7 @@ int CModemSession::SendAndWait(std::string_view text, int mode) {
 }
 
 Reply CModemSession::Exchange(std::string_view text, int mode) {
+    const AnswerNameScope answerName(store);
     ::ClearLines(store);
     if (mode == kSendCommandLine)
         SendCommand(text);

@@ -110,6 +110,8 @@ void CNewMessageListener::Serve(const UnsolicitedLine& line, const std::stop_tok
             RunTask([this] { session.Exchange("AT+CNMA"); }, stop);
     } else if (line.text.starts_with("+CDS:") && !line.data.empty() && hooks.report) {
         hooks.report(line.data);
+    } else if (hooks.other) {
+        hooks.other(line.text);
     }
 }
 

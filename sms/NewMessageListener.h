@@ -7,7 +7,7 @@
 //   "+CMT: ,<length>" + PDU the message is listed from the pushed PDU, no exchange needed.
 //   "+CDS: <length>" + PDU  the report goes to the report hook.
 //   "+CDSI: <mem>,<index>"  a task reads the report as "+CMTI" does, then the report hook.
-// Other codes (RING, +CREG, ...) are taken and left alone.
+// Other codes (RING, +CREG, ...) go to the `other` hook, or are taken and left alone.
 //
 // Threads: one std::jthread per session, started after the session opened and stopped before
 // it closes. A notice that needs the phone is served by a task of its own CTaskRunner, which
@@ -39,6 +39,8 @@ struct NewMessageHooks {
     std::function<bool()> move{};
     // A line for the status bar (a message not archived, a report received).
     std::function<void(const std::string&)> note{};
+    // Any other code's line (RING, "+CREG: 1", ...).
+    std::function<void(const std::string&)> other{};
 };
 
 // A notice of a stored message or report.

@@ -35,6 +35,13 @@ TEST(CliOptionsTest, OptionsStandBeforeOrAfterTheCommand) {
     ASSERT_TRUE(read.options) << read.error;
     EXPECT_TRUE(read.options->phoneMemory && read.options->move && read.options->yes);
     EXPECT_EQ(read.options->format, OutputFormat::Json);
+
+    const auto health = [](const std::string& value) {
+        return ParseCommandLine({"serve", "--health-every", value}).options->healthSeconds;
+    };
+    EXPECT_EQ(ParseCommandLine({"serve"}).options->healthSeconds, 3600);
+    EXPECT_EQ(health("0"), 0) << "the start's line only";
+    EXPECT_EQ(health("86400"), 86400);
 }
 
 TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
@@ -51,6 +58,10 @@ TEST(CliOptionsTest, UsageErrorsSayWhatIsWrong) {
     EXPECT_EQ(error({"send", "x"}), "send needs --to NUMBER");
     EXPECT_EQ(error({"send", "--to", "1"}), "send takes one argument");
     EXPECT_EQ(error({"ports", "extra"}), "ports takes no arguments");
+    EXPECT_EQ(error({"serve", "--health-every", "-1"}),
+              "--health-every takes a number from 0 to 86400");
+    EXPECT_EQ(error({"read", "--health-every", "60"}),
+              "--health-every does not go with this command");
     // --help asks for the usage text: no options and no error.
     const ParsedCommandLine help = ParseCommandLine({"read", "--help"});
     EXPECT_FALSE(help.options);

@@ -41,6 +41,8 @@ public:
 
     // A program that runs telvane-cli, its words first (such as setpriv to run it as nobody).
     void SetLauncher(std::vector<std::string> words) { launcher = std::move(words); }
+    // Variables ("NAME=value") added to the environment it inherits.
+    void AddEnvironment(std::vector<std::string> entries) { extraEnv = std::move(entries); }
 
     bool Start() {
         std::vector<std::string> argv = launcher;
@@ -54,6 +56,7 @@ public:
         for (char** e = environ; *e != nullptr; ++e)
             if (std::string_view(*e).rfind("XDG_CONFIG_HOME=", 0) != 0)
                 env.emplace_back(*e);
+        env.insert(env.end(), extraEnv.begin(), extraEnv.end());
         std::vector<char*> envp;
         for (std::string& entry : env)
             envp.push_back(entry.data());
@@ -72,6 +75,8 @@ public:
             pid = -1;
         return started;
     }
+
+    pid_t Pid() const { return pid; }
 
     void Signal(int signal) const {
         if (pid > 0)
@@ -117,5 +122,6 @@ private:
     std::string folder;
     std::vector<std::string> args;
     std::vector<std::string> launcher;
+    std::vector<std::string> extraEnv;
     pid_t pid = -1;
 };

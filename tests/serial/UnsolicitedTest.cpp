@@ -187,6 +187,22 @@ TEST_F(LinePaceTest, AnErrorEndsTheWaitAndAClosedPortAnswersAtOnce) {
     EXPECT_EQ(session.SendAndWait("AT", kSendCommandLine), kAnswerTimeout);
 }
 
+TEST_F(LinePaceTest, ALineOfTheAnswersNameAfterTheExchangeIsThePhonesOwn) {
+    PtyPhone phone(pty, [](const std::string& command) -> std::string {
+        return command == "AT+CREG?" ? "\r\n+CREG: 1,1\r\n\r\nOK\r\n" : "\r\nOK\r\n";
+    });
+    session.OpenSession();
+    const Reply reply = session.Exchange("AT+CREG?");
+    EXPECT_EQ(reply.lines, Texts{"+CREG: 1,1"});
+    EXPECT_TRUE(reply.unsolicited.empty());
+    pty.Send("\r\n+CREG: 5\r\n");
+    const std::optional<UnsolicitedLine> notice =
+        session.Unsolicited().Take(std::chrono::milliseconds(2000));
+    ASSERT_TRUE(notice) << "taken for the answer of an exchange that had ended";
+    EXPECT_EQ(notice->text, "+CREG: 5");
+    session.CloseSession();
+}
+
 // Closing returns only once the reader has ended: it must never call into a form that its
 // owner destroys right after.
 TEST(SessionClose, JoinsTheReaderAtEitherPace) {

@@ -75,6 +75,21 @@ TEST_F(Arrivals, StoredMessagesAreToldByIndexInTheReceiveMemory) {
     EXPECT_EQ(read[0], "+CMGR: 0,,31"); // "New message 3"
 }
 
+TEST_F(Arrivals, ARegistrationChangeIsToldAsAtCregAsks) {
+    Type("ATE0\r");
+    phone.ChangeRegistration(2);
+    EXPECT_EQ(TickAt(10), Lines{}) << "no notices asked for";
+    EXPECT_EQ(Type("AT+CREG?\r"), (Lines{"+CREG: 0,2", "OK"}));
+    Type("AT+CREG=1\r");
+    phone.ChangeRegistration(5);
+    phone.ChangeRegistration(5);
+    EXPECT_EQ(TickAt(20), (Lines{"+CREG: 5"})) << "a status that stays is told once";
+    Type("AT+CREG=2\r");
+    phone.ChangeRegistration(1);
+    EXPECT_EQ(TickAt(30), (Lines{"+CREG: 1,\"00C3\",\"1A2B\""}));
+    EXPECT_EQ(Type("AT+CREG?\r"), (Lines{"+CREG: 2,1,\"00C3\",\"1A2B\"", "OK"}));
+}
+
 TEST_F(Arrivals, DirectDeliveryPushesThePduAndStoresNothing) {
     Type("ATE0\rAT+CNMI=2,2,0,0,0\r");
     phone.Arrive(kDeliverUnread);

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,13 +58,24 @@ bool ArrivalTrigger::Open(const std::string& path, std::string& error) {
     return true;
 }
 
-void ArrivalTrigger::TakeLine(const std::string& line, std::vector<std::string>& out) const {
-    if (AllOf(line, ::isdigit) && line.size() <= 4) {
+void ArrivalTrigger::TakeLine(const std::string& line, std::vector<std::string>& out) {
+    constexpr std::string_view kRegistration = "creg ";
+    constexpr char kHighestStat = '5';
+    if (line.size() == kRegistration.size() + 1 && line.starts_with(kRegistration) &&
+        line.back() >= '0' && line.back() <= kHighestStat) {
+        registrations.push_back(line.back() - '0');
+    } else if (AllOf(line, ::isdigit) && line.size() <= 4) {
         const int count = std::min(std::stoi(line), kMaxCount);
         out.insert(out.end(), static_cast<std::size_t>(count), std::string());
     } else if (AllOf(line, ::isxdigit) && line.size() % 2 == 0) {
         out.push_back(line);
     }
+}
+
+std::vector<int> ArrivalTrigger::TakeRegistrations() {
+    std::vector<int> taken;
+    taken.swap(registrations);
+    return taken;
 }
 
 std::vector<std::string> ArrivalTrigger::Take() {

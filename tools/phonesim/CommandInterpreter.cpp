@@ -79,11 +79,15 @@ bool StartsWithAt(const std::string& text) {
 CommandInterpreter::CommandInterpreter(Fixture phoneData) : fixture(std::move(phoneData)) {
     settings.cmee = fixture.cmee;
     for (const TimedArrival& arrival : fixture.arrivals)
-        pending.push_back({arrival.afterMs, false, arrival.pdu});
+        pending.push_back({arrival.afterMs, PendingKind::Message, arrival.pdu});
 }
 
 void CommandInterpreter::Arrive(const std::string& message) {
-    pending.push_back({clockMs, false, message});
+    pending.push_back({clockMs, PendingKind::Message, message});
+}
+
+void CommandInterpreter::ChangeRegistration(int stat) {
+    pending.push_back({clockMs, PendingKind::Registration, std::to_string(stat)});
 }
 
 void CommandInterpreter::ScheduleReport(const std::string& submitPdu) {
@@ -94,7 +98,7 @@ void CommandInterpreter::ScheduleReport(const std::string& submitPdu) {
     const std::string report =
         BuildStatusReport(sms.CentreNumber(), sms.LastReference(), facts->recipient,
                           fixture.reportStatus, now, now + fixture.reportDelayMs / 1000);
-    pending.push_back({clockMs + fixture.reportDelayMs, true, report});
+    pending.push_back({clockMs + fixture.reportDelayMs, PendingKind::Report, report});
 }
 
 void CommandInterpreter::Tick(long nowMs, std::vector<SimEvent>& events) {
@@ -108,17 +112,26 @@ void CommandInterpreter::Tick(long nowMs, std::vector<SimEvent>& events) {
             waiting.push_back(std::move(item));
             continue;
         }
-        if (item.report) {
-            PlayUnsolicited(sms.DeliverReport(item.pdu), events);
-            continue;
-        }
-        if (item.pdu.empty())
-            item.pdu =
-                BuildDeliver(sms.CentreNumber(), kArrivalSender,
-                             "New message " + std::to_string(++generated), std::time(nullptr));
-        PlayUnsolicited(sms.Deliver(item.pdu), events);
+        PlayPending(item, events);
     }
     pending = std::move(waiting);
+}
+
+void CommandInterpreter::PlayPending(Pending& item, std::vector<SimEvent>& events) {
+    switch (item.kind) {
+    case PendingKind::Report:
+        PlayUnsolicited(sms.DeliverReport(item.pdu), events);
+        return;
+    case PendingKind::Registration:
+        PlayUnsolicited(device.ChangeRegistration(std::stoi(item.pdu)), events);
+        return;
+    case PendingKind::Message:
+        break;
+    }
+    if (item.pdu.empty())
+        item.pdu = BuildDeliver(sms.CentreNumber(), kArrivalSender,
+                                "New message " + std::to_string(++generated), std::time(nullptr));
+    PlayUnsolicited(sms.Deliver(item.pdu), events);
 }
 
 void CommandInterpreter::PlayUnsolicited(const std::vector<std::string>& lines,

@@ -31,6 +31,9 @@ public:
     // A message arrives now: `pdu` (hex, centre field first), or "New message <n>" from
     // kArrivalSender when it is empty. Held back while a PDU is being typed.
     void Arrive(const std::string& message);
+    // The network registration changes to <stat> (0-5), told by "+CREG:" as AT+CREG asked;
+    // held back while a PDU is being typed, as arrivals are.
+    void ChangeRegistration(int stat);
 
     // Longest command line kept; a longer one is answered "ERROR".
     static constexpr std::size_t kMaxLine = 1024;
@@ -55,11 +58,13 @@ private:
     void PlayUnsolicited(const std::vector<std::string>& lines, std::vector<SimEvent>& events);
 
     // A status report or a message that waits for its time, or for the prompt to be done.
+    enum class PendingKind { Message, Report, Registration };
     struct Pending {
         long dueMs = 0;
-        bool report = false;
-        std::string pdu;
+        PendingKind kind = PendingKind::Message;
+        std::string pdu; // the registration's <stat> for a change of it
     };
+    void PlayPending(Pending& item, std::vector<SimEvent>& events);
 
     Fixture fixture;
     PhoneSettings settings;

@@ -19,6 +19,9 @@ CommandResult ExecuteOnly(const CommandArgs& args, const std::string& line) {
 
 namespace {
 
+// The location area and cell of +CREG=2's answers.
+constexpr const char* kCellFields = R"(,"00C3","1A2B")";
+
 // A set-only setting holding one number from 0 to `max`: its read, test and set forms.
 CommandResult NumberSetting(const CommandArgs& args, const std::string& name, int max, int& value) {
     switch (args.form) {
@@ -150,10 +153,23 @@ CommandResult DeviceCommands::Cpin(const CommandArgs& args) {
 CommandResult DeviceCommands::Creg(const CommandArgs& args) {
     if (args.form != CommandForm::Read)
         return NumberSetting(args, "+CREG", 2, registrationReports);
-    std::string line = "+CREG: " + std::to_string(registrationReports) + ",1";
+    std::string line =
+        "+CREG: " + std::to_string(registrationReports) + "," + std::to_string(registration);
     if (registrationReports == 2)
-        line += R"(,"00C3","1A2B")";
+        line += kCellFields;
     return OkResult({line});
+}
+
+std::vector<std::string> DeviceCommands::ChangeRegistration(int stat) {
+    if (stat == registration)
+        return {};
+    registration = stat;
+    if (registrationReports == 0)
+        return {};
+    std::string line = "+CREG: " + std::to_string(stat);
+    if (registrationReports == 2)
+        line += kCellFields;
+    return {line};
 }
 
 CommandResult DeviceCommands::Cops(const CommandArgs& args) {

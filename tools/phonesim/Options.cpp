@@ -39,7 +39,8 @@ until SIGTERM or SIGINT; PATH becomes a symbolic link to the terminal and is rem
                      each is logged as <ms> URC <line>
   --arrivals FIFO    make a fifo there; each line written to it brings new messages: a count N
                      gives N messages "New message <n>" from +31612345678, a hex PDU (an
-                     SMS-DELIVER with its centre field) that message; SIGUSR1 brings one too
+                     SMS-DELIVER with its centre field) that message, "creg <stat>" (0-5) a
+                     change of the network registration; SIGUSR1 brings a message too
   --exit-with-parent stop when the process that started the simulator ends (for tests)
   --help             this text
 

@@ -18,6 +18,8 @@ void SimulatorLoop::Run() {
         }
         for (const std::string& pdu : trigger.Take())
             phone.Arrive(pdu);
+        for (const int stat : trigger.TakeRegistrations())
+            phone.ChangeRegistration(stat);
         events.clear();
         phone.Tick(static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                          std::chrono::steady_clock::now() - start)
