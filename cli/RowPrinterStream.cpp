@@ -1,15 +1,52 @@
 #include "cli/RowPrinterStream.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
 // Output and spool writes go in blocks of about this size.
 constexpr std::size_t kBlockBytes = 1U << 16U;
 
-bool ReadExactly(std::FILE* file, void* into, std::size_t bytes) {
-    return bytes == 0 || std::fread(into, 1, bytes, file) == bytes;
+// The spool read back a block at a time, the rows taken from memory.
+class SpoolReader {
+public:
+    explicit SpoolReader(std::FILE* spoolFile) : file(spoolFile) {}
+
+    // False at the end of the spool, or when it ends inside the bytes.
+    bool Read(void* into, std::size_t bytes) {
+        auto* at = static_cast<char*>(into);
+        while (bytes > 0) {
+            if (next == filled && !Refill())
+                return false;
+            const std::size_t taken = std::min(bytes, filled - next);
+            std::memcpy(at, block.data() + next, taken);
+            next += taken;
+            at += taken;
+            bytes -= taken;
+        }
+        return true;
+    }
+
+private:
+    bool Refill() {
+        filled = std::fread(block.data(), 1, block.size(), file);
+        next = 0;
+        return filled > 0;
+    }
+
+    std::FILE* file;
+    std::array<char, kBlockBytes> block{};
+    std::size_t filled = 0;
+    std::size_t next = 0;
+};
+
+void AppendWord(std::string& out, std::uint32_t word) {
+    std::array<char, sizeof word> bytes{};
+    std::memcpy(bytes.data(), &word, sizeof word);
+    out.append(bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -65,14 +102,20 @@ void RowStream::Spool(std::span<const std::string> cells) {
     }
     // Each row: its cell count, then each cell's length and bytes.
     const auto count = static_cast<std::uint32_t>(std::min(cells.size(), headings.size()));
-    std::fwrite(&count, sizeof count, 1, spool.get());
+    AppendWord(spoolBuffer, count);
     for (std::uint32_t column = 0; column < count; ++column) {
-        const auto length = static_cast<std::uint32_t>(cells[column].size());
-        std::fwrite(&length, sizeof length, 1, spool.get());
-        std::fwrite(cells[column].data(), 1, length, spool.get());
+        AppendWord(spoolBuffer, static_cast<std::uint32_t>(cells[column].size()));
+        spoolBuffer.append(cells[column]);
     }
-    if (std::ferror(spool.get()) != 0)
+    if (spoolBuffer.size() >= kBlockBytes)
+        FlushSpool();
+}
+
+void RowStream::FlushSpool() {
+    if (!spoolBuffer.empty() &&
+        std::fwrite(spoolBuffer.data(), 1, spoolBuffer.size(), spool.get()) != spoolBuffer.size())
         spoolFailed = true;
+    spoolBuffer.clear();
 }
 
 void RowStream::Write(std::span<const std::string> cells) {
@@ -90,18 +133,20 @@ bool RowStream::Replay() {
             WriteLine(row);
         return true;
     }
-    if (std::fflush(spool.get()) != 0 || std::fseek(spool.get(), 0, SEEK_SET) != 0)
+    FlushSpool();
+    if (spoolFailed || std::fflush(spool.get()) != 0 || std::fseek(spool.get(), 0, SEEK_SET) != 0)
         return false;
+    SpoolReader reader(spool.get());
     std::vector<std::string> cells;
     std::uint32_t count = 0;
-    while (std::fread(&count, sizeof count, 1, spool.get()) == 1) {
+    while (reader.Read(&count, sizeof count)) {
         cells.resize(count);
         for (std::string& cell : cells) {
             std::uint32_t length = 0;
-            if (!ReadExactly(spool.get(), &length, sizeof length))
+            if (!reader.Read(&length, sizeof length))
                 return false;
             cell.resize(length);
-            if (!ReadExactly(spool.get(), cell.data(), length))
+            if (length > 0 && !reader.Read(cell.data(), length))
                 return false;
         }
         WriteLine(cells);

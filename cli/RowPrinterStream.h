@@ -30,6 +30,7 @@ public:
 private:
     void Flush();
     void Spool(std::span<const std::string> cells);
+    void FlushSpool();
     bool Replay();
     void WriteLine(std::span<const std::string> cells);
 
@@ -44,6 +45,7 @@ private:
     std::unique_ptr<std::FILE, SpoolCloser> spool;
     std::vector<std::vector<std::string>> held;
     bool spoolFailed = false;
+    std::string spoolBuffer; // rows on their way to the spool, written a block at a time
     std::vector<std::size_t> widths;
     std::string buffer;
 };

@@ -122,10 +122,56 @@ std::string_view TypeWord(TpduType kind, int status) {
     return StatusWords(status).type;
 }
 
+// The phonebook's name of each number, asked of the database once while the names live. The
+// phonebook is open only while a call lists (Open to Release), so that no lock on the database is
+// held between the batches of a long capture: a later batch opens it again only for a number not
+// asked before.
+class PhonebookNames {
+public:
+    explicit PhonebookNames(const SmsReadContext& c) : context(c), phonebook(&c.database) {}
+    ~PhonebookNames() { Release(); }
+    PhonebookNames(const PhonebookNames&) = delete;
+    PhonebookNames& operator=(const PhonebookNames&) = delete;
+
+    // "Cannot Open dbPhonebook" when it does not open, once: the names are empty from then on.
+    bool Open() {
+        if (isOpen || failed)
+            return isOpen;
+        isOpen = phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges);
+        failed = !isOpen;
+        if (failed)
+            ShowOk(context.messages, "Cannot Open dbPhonebook", kAppTitle);
+        return isOpen;
+    }
+    void Release() {
+        if (isOpen)
+            phonebook.Close();
+        isOpen = false;
+    }
+
+    const std::string& NameOf(const std::string& number) {
+        static const std::string kNoName;
+        const auto known = names.find(number);
+        if (known != names.end())
+            return known->second;
+        if (!Open())
+            return kNoName;
+        std::string name = phonebook.FindFirst("Numero", number) ? phonebook.Nome : std::string();
+        return names.emplace(number, std::move(name)).first->second;
+    }
+
+private:
+    const SmsReadContext& context;
+    CDaoPhonebook phonebook;
+    bool isOpen = false;
+    bool failed = false;
+    std::unordered_map<std::string, std::string> names;
+};
+
 class RowBuilder {
 public:
     // The box is read once a call: the form is asked across threads.
-    RowBuilder(const SmsReadContext& c, CDaoPhonebook& book)
+    RowBuilder(const SmsReadContext& c, PhonebookNames& book)
         : context(c), phonebook(book), noSca(c.form.NoScaChecked()),
           directions(c.form.CheckedDirections()) {}
 
@@ -161,30 +207,19 @@ public:
         case TpduType::Reserved:
             break;
         }
-        row[kSmsNameColumn] = NameOf(row[kSmsSenderColumn]);
+        row[kSmsNameColumn] = phonebook.NameOf(row[kSmsSenderColumn]);
         if (decoded.report && context.reportRead)
             context.reportRead(*decoded.report, row);
         return RowFill::Decoded;
     }
 
 private:
-    // The phonebook's name for a number; each number is looked up once a call, which keeps a
-    // long captured log from asking the database once per message.
-    const std::string& NameOf(const std::string& number) {
-        const auto known = names.find(number);
-        if (known != names.end())
-            return known->second;
-        std::string name = phonebook.FindFirst("Numero", number) ? phonebook.Nome : std::string();
-        return names.emplace(number, std::move(name)).first->second;
-    }
-
     const SmsReadContext& context;
-    CDaoPhonebook& phonebook;
+    PhonebookNames& phonebook;
     bool noSca;
     SmsDirections directions;
     DecodedPdu decoded;
     ShownCentre centre;
-    std::unordered_map<std::string, std::string> names;
 };
 
 } // namespace
@@ -199,12 +234,9 @@ SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ord
 }
 
 struct SmsRowLister::Open {
-    explicit Open(const SmsReadContext& context) : phonebook(&context.database) {}
-    ~Open() { phonebook.Close(); }
-    Open(const Open&) = delete;
-    Open& operator=(const Open&) = delete;
+    explicit Open(const SmsReadContext& context) : names(context) {}
 
-    CDaoPhonebook phonebook;
+    PhonebookNames names;
     std::optional<RowBuilder> builder;
 };
 
@@ -216,11 +248,9 @@ bool SmsRowLister::OpenPhonebook() {
     if (open)
         return open->builder.has_value();
     open = std::make_unique<Open>(context);
-    if (!open->phonebook.Open(dbOpenDynaset, "SELECT * FROM Phonebook", dbSeeChanges)) {
-        ShowOk(context.messages, "Cannot Open dbPhonebook", kAppTitle);
+    if (!open->names.Open())
         return false;
-    }
-    open->builder.emplace(context, open->phonebook);
+    open->builder.emplace(context, open->names);
     return true;
 }
 
@@ -255,6 +285,7 @@ SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal
             context.rowListed(row);
         rows.push_back(std::move(row));
     }
+    open->names.Release();
     result.rows = static_cast<int>(rows.size());
     if (!rows.empty())
         context.form.InsertSmsRows(0, rows);

@@ -58,8 +58,10 @@ SmsRowsResult AddSmsRowsFromLines(const std::vector<std::string>& lines, int ord
 SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordinal,
                                   const SmsReadContext& context);
 
-// The row builder kept over many answers, for a capture read in batches: the phonebook is opened
-// at the first List and stays open, and each number is looked up once, while the lister lives.
+// The row builder kept over many answers, for a capture read in batches: each number is looked
+// up in the phonebook once while the lister lives. The phonebook is opened by the first List and
+// again by a later one only for a number not met before, and is closed at the end of each, so no
+// lock on the database is held between batches.
 class SmsRowLister {
 public:
     explicit SmsRowLister(const SmsReadContext& context);

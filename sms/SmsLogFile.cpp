@@ -228,7 +228,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBatchLines = 256;
+    static constexpr std::size_t kBatchLines = 2048;
     SmsRowLister lister;
     std::vector<std::string> lines;
     std::size_t kept = 0;

@@ -3,6 +3,7 @@
 #include "sms/SmsLogFile.h"
 
 #include "common/PhoneSim.h"
+#include "db/DbTestFiles.h"
 #include "serial/CModemSession.h"
 #include "serial/FakeSessionParts.h"
 #include "sms/SmsTestSetup.h"
@@ -219,6 +220,36 @@ TEST_F(SmsLogFileTest, AStreamedCaptureListsWhatAWholeLoadLists) {
     EXPECT_EQ(streamed, whole);
     EXPECT_EQ(streamSink.Texts(), wholeBoxes);
     EXPECT_EQ(listing.SmsRowCount(), static_cast<int>(whole.size()));
+}
+
+// A long capture listed in batches, from a database opened as the command line opens it (shared,
+// to read), leaves the file free between the batches: another program (a plain connection that
+// does not wait) writes while the rows come. A number met first in a late batch still gets its
+// name.
+TEST_F(SmsLogFileTest, AStreamedCaptureLeavesTheDatabaseFreeBetweenBatches) {
+    database.Close();
+    CDaoDatabase shared;
+    ASSERT_TRUE(shared.Open(databaseFile, false, true));
+    // A sender the phonebook does not hold (a look-up that finds nothing), then one it holds.
+    const std::string unknown = "07912143658709F1040C9193331311222200009930925161958005E8329BFD06";
+    const std::string anna = "07912143658709F1040B817007900021F300009930925161958005E8329BFD06";
+    std::string log;
+    for (int group = 0; group < 10000; ++group)
+        log += "+CMGR: 1,,24\r\n" + (group == 9999 ? anna : unknown) + "\r\n";
+    const std::string path = Write(log);
+    std::vector<std::string> names;
+    std::vector<bool> written;
+    StreamingSmsForm listing(form, [&](const SmsRow& row) {
+        names.push_back(row[kSmsNameColumn]);
+        if (names.size() % 1000 == 0)
+            written.push_back(RunSql(databaseFile, "UPDATE Phonebook SET Type = Type"));
+    });
+    StreamSmsFromFile(path, store, {shared, sink, listing});
+    ASSERT_EQ(names.size(), 10000U);
+    EXPECT_EQ(names.front(), "");
+    EXPECT_EQ(names.back(), "Anna");
+    EXPECT_EQ(written, std::vector<bool>(10, true));
+    EXPECT_EQ(sink.Texts(), Texts{"Read succesfully 20000 lines"});
 }
 
 TEST_F(SmsLogFileTest, AStreamedMissingFileSaysSoAndListsNothing) {
