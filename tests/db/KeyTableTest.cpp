@@ -12,15 +12,8 @@
 
 namespace {
 
-class KeyTableTest : public EngineTest {
+class KeyTableTest : public EngineDatabaseTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        ASSERT_TRUE(database.Open(file, true, false)) << database.OpenErrorText();
-    }
-
     // Fills keys from..to (one row each) into the table; what Fill said.
     bool FillRange(std::int64_t from, std::int64_t to, bool replace = false,
                    bool failAtEnd = false) {
@@ -44,8 +37,6 @@ protected:
         EXPECT_TRUE(keys.ErrorText().empty()) << keys.ErrorText();
         return rows;
     }
-
-    CDaoDatabase database;
 };
 
 TELVANE_ON_BOTH_ENGINES(KeyTableTest);
