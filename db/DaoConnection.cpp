@@ -74,6 +74,28 @@ PgOutcome DaoConnection::Query(std::string_view sql, const std::vector<PgParam>&
     return PgRun(server.get(), sql, params);
 }
 
+bool DaoConnection::RunServerTransaction(const std::function<bool(PGconn*)>& body,
+                                         std::string& error) {
+    std::lock_guard lock(mutex);
+    if (!server || appendGroupMembers > 0) {
+        error = "the database is storing other rows";
+        return false;
+    }
+    std::lock_guard serverLock(serverMutex);
+    if (error = PgRun(server.get(), "BEGIN").error; !error.empty())
+        return false;
+    if (!body(server.get())) {
+        PgRun(server.get(), "ROLLBACK");
+        return false;
+    }
+    const PgOutcome committed = PgRun(server.get(), "COMMIT");
+    error = committed.error;
+    if (error.empty() && committed.result &&
+        std::string_view(PQcmdStatus(committed.result.get())) == "ROLLBACK")
+        error = "a statement of the transaction failed: nothing of it was stored";
+    return error.empty();
+}
+
 int DaoConnection::TakeNotices() {
     if (!server)
         return 0;

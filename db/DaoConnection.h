@@ -38,6 +38,11 @@ public:
     // its commit fail with this error.
     void FailAppends(const std::string& error);
 
+    // On a server connection: body(connection) inside one transaction that no other thread's
+    // statement joins, committed when body gives true, else rolled back. False (error says why)
+    // when nothing of it was stored, when an append group is open, and on a file.
+    bool RunServerTransaction(const std::function<bool(PGconn*)>& body, std::string& error);
+
     // Runs use(handle) unless an append group is open (whose rows are not committed yet); false
     // when it did not run, and always on a server connection.
     bool RunWhileIdle(const std::function<void(sqlite3*)>& use);

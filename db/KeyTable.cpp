@@ -1,6 +1,7 @@
 #include "db/KeyTable.h"
 
 #include "db/CDaoDatabase.h"
+#include "db/PgKeyTable.h"
 
 #include <sqlite3.h>
 
@@ -37,16 +38,22 @@ std::int64_t QueryNumber(const std::shared_ptr<DaoConnection>& connection, const
 } // namespace
 
 std::int64_t KeyTable::LastKey() {
+    if (connection && connection->IsServer())
+        return ServerKeyNumber(*connection, table, "max(id)");
     return QueryNumber(connection, "SELECT max(ID) FROM [" + table + "]");
 }
 
 std::int64_t KeyTable::Count() {
+    if (connection && connection->IsServer())
+        return ServerKeyNumber(*connection, table, "count(*)");
     return QueryNumber(connection, "SELECT count(*) FROM [" + table + "]");
 }
 
 bool KeyTable::Fill(const std::function<bool(const Add&)>& fill, bool replace) {
     if (!connection)
         return false;
+    if (connection->IsServer())
+        return ServerKeyFill(*connection, table, fill, replace, error);
     bool stored = false;
     const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
         const std::string create = "CREATE TABLE IF NOT EXISTS [" + table +
@@ -83,6 +90,11 @@ bool KeyTable::Fill(const std::function<bool(const Add&)>& fill, bool replace) {
 bool KeyTable::Next() {
     if (!connection)
         return false;
+    if (connection->IsServer()) {
+        if (!serverWalk)
+            serverWalk = std::make_unique<PgKeyWalk>(connection, table);
+        return serverWalk->Next(error);
+    }
     if (!walkStarted) {
         walkStarted = true;
         walk = Prepare(connection->Handle(),
@@ -97,13 +109,19 @@ bool KeyTable::Next() {
 }
 
 std::int64_t KeyTable::Key() const {
+    if (serverWalk)
+        return serverWalk->Key();
     return sqlite3_column_int64(walk.get(), 0);
 }
 
 std::string_view KeyTable::First() const {
+    if (serverWalk)
+        return serverWalk->First();
     return ColumnView(walk.get(), 1);
 }
 
 std::string_view KeyTable::Second() const {
+    if (serverWalk)
+        return serverWalk->Second();
     return ColumnView(walk.get(), 2);
 }

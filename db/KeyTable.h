@@ -2,7 +2,8 @@
 // A table of the program's own beside a message table, one row per message key with two texts
 // (for instance a search key kept for each archived message). Made when first filled; filled in
 // one transaction, never while record sets hold appends not yet committed. The five tables are
-// left as they are. One thread at a time; it holds its connection while it lives.
+// left as they are. On a server database the same holds (PgKeyTable.h). One thread at a time; it
+// holds its connection while it lives.
 
 #include "db/DaoConnection.h"
 
@@ -13,6 +14,7 @@
 #include <string_view>
 
 class CDaoDatabase;
+class PgKeyWalk;
 
 class KeyTable {
 public:
@@ -45,6 +47,7 @@ private:
     std::shared_ptr<DaoConnection> connection;
     std::string table;
     StatementPtr walk;
+    std::unique_ptr<PgKeyWalk> serverWalk; // in place of walk on a server database
     bool walkStarted = false;
     std::string error;
 };

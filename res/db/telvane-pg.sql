@@ -72,6 +72,9 @@ CREATE TABLE SMS_Outbox (
     ClaimedUntil timestamp(0)
 );
 
+-- The services look for due rows by state, in ID order, several times a second.
+CREATE INDEX SMS_Outbox_State ON SMS_Outbox (State, ID);
+
 -- Beside the five: the key of each message archived by a service, so that one still on the
 -- phone after a crash is not archived twice, and the modem that took it (its IMEI, or the port
 -- when it gave none): the same message received by two modems is two messages.

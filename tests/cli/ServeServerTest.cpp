@@ -15,13 +15,6 @@
 
 namespace {
 
-#define SKIP_WITHOUT_SERVER(database)                                                              \
-    do {                                                                                           \
-        if (!(database).SkipReason().empty())                                                      \
-            GTEST_SKIP() << (database).SkipReason();                                               \
-        ASSERT_TRUE((database).Ready()) << (database).Failure();                                   \
-    } while (false)
-
 // The recipient of an SMS-SUBMIT PDU: after the centre's address, the first octet and TP-MR,
 // its digits in swapped semi-octets.
 std::string Recipient(const std::string& pdu) {

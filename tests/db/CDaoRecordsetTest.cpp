@@ -19,15 +19,8 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-class RecordsetTest : public EngineTest {
+class RecordsetTest : public EngineDatabaseTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        ASSERT_TRUE(database.Open(file, true, false)) << database.OpenErrorText();
-    }
-
     void Reopen() {
         database.Close();
         ASSERT_TRUE(database.Open(file, true, false));
@@ -41,8 +34,6 @@ protected:
         phonebook.Nome = nome;
         ASSERT_TRUE(phonebook.Update());
     }
-
-    CDaoDatabase database;
 };
 
 TELVANE_ON_BOTH_ENGINES(RecordsetTest);

@@ -20,6 +20,13 @@ long long EngineTest::Count(const std::string& sql) const {
     return OnServer() ? server->Count(sql) : QueryCount(file, sql);
 }
 
+void EngineDatabaseTest::SetUp() {
+    EngineTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    ASSERT_TRUE(database.Open(file, exclusive, false)) << database.OpenErrorText();
+}
+
 std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
     return info.param == Engine::Server ? "Server" : "Sqlite";
 }

@@ -5,6 +5,7 @@
 
 #include "DbTestFiles.h"
 #include "PgTestServer.h"
+#include "db/CDaoDatabase.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -28,6 +29,15 @@ protected:
     TempDir dir;
     std::unique_ptr<PgTestDatabase> server;
     std::string file;
+};
+
+// The same with the database open (exclusively unless the test says otherwise before SetUp).
+class EngineDatabaseTest : public EngineTest {
+protected:
+    void SetUp() override;
+
+    bool exclusive = true;
+    CDaoDatabase database;
 };
 
 // "Sqlite" / "Server", for the test names.

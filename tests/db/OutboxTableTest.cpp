@@ -15,14 +15,9 @@ DbDateTime At(int hour, int minute) {
     return *DbDateTime::FromParts(2026, 12, 9, hour, minute, 0);
 }
 
-class OutboxTableTest : public EngineTest {
+class OutboxTableTest : public EngineDatabaseTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        ASSERT_TRUE(database.Open(file)) << database.OpenErrorText();
-    }
+    OutboxTableTest() { exclusive = false; }
 
     std::int64_t Queue(const std::string& recipient, const std::string& text) {
         OutboxRecord record;
@@ -32,8 +27,6 @@ protected:
         EXPECT_TRUE(outbox.Add(record)) << outbox.ErrorText();
         return record.id;
     }
-
-    CDaoDatabase database;
 };
 
 TELVANE_ON_BOTH_ENGINES(OutboxTableTest);

@@ -13,13 +13,6 @@
 
 namespace {
 
-#define SKIP_WITHOUT_SERVER(database)                                                              \
-    do {                                                                                           \
-        if (!(database).SkipReason().empty())                                                      \
-            GTEST_SKIP() << (database).SkipReason();                                               \
-        ASSERT_TRUE((database).Ready()) << (database).Failure();                                   \
-    } while (false)
-
 TEST(ServerDatabase, OnlyADatabaseWithTheFiveTablesOpens) {
     PgTestDatabase empty(false);
     SKIP_WITHOUT_SERVER(empty);

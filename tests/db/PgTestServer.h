@@ -33,5 +33,13 @@ private:
     std::string failure;
 };
 
+// In a test body: skips, saying why, without a server; fails when the database was not made.
+#define SKIP_WITHOUT_SERVER(database)                                                              \
+    do {                                                                                           \
+        if (!(database).SkipReason().empty())                                                      \
+            GTEST_SKIP() << (database).SkipReason();                                               \
+        ASSERT_TRUE((database).Ready()) << (database).Failure();                                   \
+    } while (false)
+
 // The cluster's URI (of its "postgres" database), or empty with the reason why there is none.
 std::string PgTestServerUri(std::string& whyNone);

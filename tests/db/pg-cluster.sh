@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # A throw-away PostgreSQL cluster for the tests: pg-cluster.sh start DIR | stop DIR.
 # The server listens only on a Unix socket in DIR, trusts local connections and runs as an
-# unprivileged user (it refuses to run as root). start writes the connection URI to DIR/uri;
+# unprivileged user (it refuses to run as root). When that user cannot reach DIR (a build folder
+# in a private home), the cluster lives in a folder of its own under /tmp, named in DIR/home. start writes the connection URI to DIR/uri;
 # without a PostgreSQL installation it writes DIR/absent with the reason and succeeds, so the
 # tests that need the server skip and say why.
 set -euo pipefail
 
 action=${1:?usage: pg-cluster.sh start|stop DIR}
 dir=$(realpath -m "${2:?usage: pg-cluster.sh start|stop DIR}")
-data=$dir/data
+# Where the cluster lives: DIR, or the folder DIR/home names.
+home=$dir
+[ -f "$dir/home" ] && home=$(cat "$dir/home")
+data=$home/data
 
 bindir() {
     local found
@@ -39,6 +43,8 @@ stop_cluster() {
     [ -f "$data/postmaster.pid" ] || return 0
     pick_owner
     as_owner "$bin/pg_ctl" -D "$data" -m immediate -w stop >/dev/null 2>&1 || true
+    [ "$home" != "$dir" ] && rm -rf "$home"
+    return 0
 }
 
 case $action in
@@ -54,21 +60,24 @@ start)
     fi
     pick_owner
     chown "$owner" "$dir"
-    # The owner must reach DIR through the folders above it.
+    # The owner must reach DIR through the folders above it; else a folder of its own.
+    home=$dir
     if ! as_owner test -w "$dir"; then
-        echo "$owner cannot write $dir" >&2
-        exit 1
+        home=$(mktemp -d /tmp/telvane-pg.XXXXXX)
+        chown "$owner" "$home"
+        echo "$home" >"$dir/home"
     fi
+    data=$home/data
     as_owner "$bin/initdb" -D "$data" -U telvane -A trust -E UTF8 --locale=C.UTF-8 \
-        --no-sync >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
+        --no-sync >"$home/initdb.log" 2>&1 || { cat "$home/initdb.log" >&2; exit 1; }
     # Throw-away data: no fsync. Only the socket in DIR, no TCP.
-    as_owner "$bin/pg_ctl" -D "$data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -k $dir -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
-        start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+    as_owner "$bin/pg_ctl" -D "$data" -l "$home/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -k '$home' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+        start >/dev/null || { cat "$home/server.log" >&2; exit 1; }
     # libpq takes a socket folder as host; the path is percent-encoded.
-    encoded=$(printf '%s' "$dir" | sed 's,%,%25,g; s,/,%2F,g; s, ,%20,g')
+    encoded=$(printf '%s' "$home" | sed 's,%,%25,g; s,/,%2F,g; s, ,%20,g')
     echo "postgresql://telvane@$encoded/postgres" >"$dir/uri"
-    echo "PostgreSQL test cluster on $dir"
+    echo "PostgreSQL test cluster on $home"
     ;;
 stop)
     stop_cluster
