@@ -36,7 +36,7 @@ Commands:
                                             until Ctrl+C
   queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
   serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
-        [--tries N] [--retry-after S]
+        [--tries N] [--retry-after S] [--reset-after N]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
 Exit status: 0 done, 1 the phone or the database refused or timed out, 2 usage,
@@ -310,6 +310,12 @@ const std::vector<OptionRule>& OptionRules() {
          {C::Serve},
          [](CliOptions& o, const std::string& v) {
              return ParseSeconds("--hook-timeout", v, o.hookTimeoutSeconds);
+         }},
+        {"--reset-after",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--reset-after", v, o.resetAfter);
          }},
     };
     return rules;

@@ -1,21 +1,21 @@
 // telvane-cli serve: the gateway. At start, rows left "sending" become "uncertain", and every
 // message stored in both memories is archived once and erased; then the phone tells of new
 // messages and reports, each notice brings a new sweep of the memories (and a sweep runs every
-// minute in any case), the outbox is looked at twice a second, and each complete message runs
-// --on-receive. SIGTERM or Ctrl+C: the exchange under way ends, the database is committed, and
-// the service exits 0.
+// minute in any case, every ten seconds while the database refuses rows), the outbox is looked
+// at twice a second, and each complete message runs --on-receive. A port that goes away is
+// waited for and, once back, both memories are swept again. SIGTERM or Ctrl+C: the exchange
+// under way ends, the database is committed, and the service exits 0.
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
 #include "cli/ServeInbox.h"
 #include "cli/ServeLog.h"
+#include "cli/ServeModem.h"
 #include "cli/ServeOutbox.h"
-#include "cli/ServeReadForm.h"
+#include "db/BusyWait.h"
 #include "db/CDaoDatabase.h"
 #include "pdu/StatusReport.h"
-#include "serial/NewMessageIndications.h"
 #include "sms/DeliveryReports.h"
-#include "sms/NewMessageListener.h"
 
 #include <atomic>
 #include <memory>
@@ -27,6 +27,9 @@ namespace {
 constexpr std::chrono::milliseconds kTick{100};
 constexpr std::chrono::milliseconds kOutboxEvery{500};
 constexpr std::chrono::seconds kSweepEvery{60};
+constexpr std::chrono::seconds kSweepWhileRefused{10};
+// How long a statement waits for another program's lock on the file before it fails.
+constexpr std::chrono::milliseconds kBusyLimit{3000};
 constexpr std::chrono::milliseconds kHookGrace{2000};
 
 // What the listener's threads hand to the main thread.
@@ -66,10 +69,12 @@ NewMessageHooks ListenerHooks(Arrivals& arrivals) {
 
 class Service {
 public:
-    Service(CliRun& cliRun, CDaoDatabase& archive)
+    Service(CliRun& cliRun, CDaoDatabase& archive, CDaoDatabase& names)
         : run(cliRun), database(archive),
           outbox(run.session, database, run.settings, Policy(run.options)),
-          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)) {
+          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)),
+          busyWait(database, kBusyLimit, Interrupted()),
+          modem(run, names, ListenerHooks(arrivals), run.options.resetAfter) {
         if (run.options.onReceive)
             hooks = std::make_unique<HookRunner>(
                 *run.options.onReceive, std::chrono::seconds(run.options.hookTimeoutSeconds));
@@ -78,31 +83,24 @@ public:
     void Start() {
         outbox.MarkInterrupted();
         Sweep();
+        modem.Start();
     }
 
     // One turn of the loop.
     void Turn() {
-        const auto now = std::chrono::steady_clock::now();
-        if (arrivals.message.exchange(false) || now - lastSweep >= kSweepEvery)
-            Sweep();
-        for (const std::string& pdu : arrivals.TakeReports())
-            Report(pdu);
-        if (now - lastOutbox >= kOutboxEvery) {
-            while (!Interrupted().load() && outbox.SendNext()) {
-            }
-            lastOutbox = std::chrono::steady_clock::now();
-        }
+        const ServeModem::State state = modem.Check();
+        if (state != ServeModem::State::Down)
+            TalkToPhone(state == ServeModem::State::Reopened);
         inbox.ExpireParts();
         if (hooks)
             hooks->Poll();
     }
 
     void Finish() {
+        modem.Stop();
         if (hooks)
             hooks->Finish(kHookGrace);
     }
-
-    Arrivals arrivals;
 
 private:
     static OutboxPolicy Policy(const CliOptions& options) {
@@ -117,6 +115,20 @@ private:
                     if (hooks)
                         hooks->Start(message);
                 }};
+    }
+
+    void TalkToPhone(bool reopened) {
+        const auto now = std::chrono::steady_clock::now();
+        const auto sweepEvery = inbox.DatabaseRefusing() ? kSweepWhileRefused : kSweepEvery;
+        if (arrivals.message.exchange(false) || reopened || now - lastSweep >= sweepEvery)
+            Sweep();
+        for (const std::string& pdu : arrivals.TakeReports())
+            Report(pdu);
+        if (now - lastOutbox >= kOutboxEvery) {
+            while (!Interrupted().load() && !run.session.PortLost() && outbox.SendNext()) {
+            }
+            lastOutbox = std::chrono::steady_clock::now();
+        }
     }
 
     // Matched to the part it reports on, and to its outbox row.
@@ -143,8 +155,11 @@ private:
     CliRun& run;
     CDaoDatabase& database;
     ServeSink sink;
+    Arrivals arrivals;
     ServeOutbox outbox;
     ServeInbox inbox;
+    BusyWait busyWait; // after the outbox, whose table sets a plain time-out
+    ServeModem modem;
     std::unique_ptr<HookRunner> hooks;
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
@@ -163,26 +178,13 @@ int RunServe(CliRun& run) {
         return run.RefusedStatus();
     }
     ServeLog("serving " + run.options.database);
-    Service service(run, database);
+    Service service(run, database, listenerDatabase);
     service.Start();
-    IndicationSetup setup;
-    {
-        const PortLease lease = run.session.TakePort();
-        setup = SetUpIndications(run.session);
-    }
-    if (!setup.set)
-        ServeLog(setup.note + "; the memories are read every minute instead");
-    ServeReadForm form;
-    const SmsReadContext context{listenerDatabase, run.sink, form};
-    CNewMessageListener listener(run.session, context, ListenerHooks(service.arrivals));
-    listener.Start();
-    while (!Interrupted().load() && !run.session.PortLost()) {
+    while (!Interrupted().load()) {
         service.Turn();
         std::this_thread::sleep_for(kTick);
     }
-    listener.Stop();
     service.Finish();
-    const bool lost = run.session.PortLost();
-    ServeLog(lost ? "the port went away; stopping" : "stopped");
-    return lost ? kExitRefused : kExitDone;
+    ServeLog("stopped");
+    return kExitDone;
 }

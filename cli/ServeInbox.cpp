@@ -1,5 +1,6 @@
 #include "cli/ServeInbox.h"
 
+#include "cli/Interrupt.h"
 #include "cli/ServeLog.h"
 #include "cli/ServeReadForm.h"
 #include "sms/AddSmsRows.h"
@@ -84,11 +85,17 @@ bool ServeInbox::SweepMemory(CModemSession& session, SmsMemory memory) {
         return false;
     }
     for (const StoredSms& stored : list.messages) {
+        // A stop ends the sweep between two messages: the rest wait on the phone.
+        if (Interrupted().load())
+            return false;
         const SmsRecord record = DecodeStoredSms(stored, memory, {});
         if (record.type != "deliver" && record.error.empty())
             continue; // sent messages and stored reports stay where they are
-        if (!Archive(stored, record))
-            continue; // left on the phone, tried again at the next sweep
+        if (!Archive(stored, record)) {
+            if (refusing)
+                return false; // the rest wait on the phone for the database too
+            continue;         // left on the phone, tried again at the next sweep
+        }
         if (setup.keep || !record.error.empty())
             continue;
         const Reply erased = DeleteStoredSms(session, stored.index);
@@ -102,9 +109,7 @@ bool ServeInbox::Archive(const StoredSms& stored, const SmsRecord& record) {
     const std::string where =
         Where(record.memory == "ME" ? SmsMemory::Phone : SmsMemory::Sim, stored.index);
     if (const std::int64_t known = keys.ArchiveIdOf(stored.pdu); known != 0) {
-        // Kept messages are met at every sweep; one found again otherwise is news.
-        if (!setup.keep)
-            ServeLog("message " + where + " was archived before as row " + std::to_string(known));
+        KnownBefore(where, known);
         return true;
     }
     ServeReadForm form;
@@ -115,23 +120,46 @@ bool ServeInbox::Archive(const StoredSms& stored, const SmsRecord& record) {
         ServeLog("message " + where + " gave no row; left on the phone");
         return false;
     }
-    if (const std::string failure = AppendReceivedRows(rows.listed, context); !failure.empty()) {
-        ServeLog("message " + where + " not archived, left on the phone: " + failure);
+    const ArchivedOnce archivedOnce =
+        keys.ArchiveOnce(stored.pdu, [&] { return AppendReceivedRows(rows.listed, context); });
+    if (archivedOnce.id == 0) {
+        DatabaseRefused(where, archivedOnce.error);
         return false;
     }
-    const std::int64_t id = keys.LastArchiveId();
+    if (archivedOnce.before) {
+        KnownBefore(where, archivedOnce.id);
+        return true;
+    }
+    DatabaseTakesRows();
     ++archived;
-    if (!keys.Remember(stored.pdu, id))
-        ServeLog("message " + where + " archived as row " + std::to_string(id) +
-                 " but not remembered (" + keys.ErrorText() + "); left on the phone");
-    else
-        ServeLog("archived " + where + " from " + record.number + " as row " + std::to_string(id));
+    ServeLog("archived " + where + " from " + record.number + " as row " +
+             std::to_string(archivedOnce.id));
     SmsRecord named = record;
     named.name = rows.listed.front()[kSmsNameColumn]; // the archive's phonebook name
-    if (std::optional<HookMessage> complete = collector.Add(named, id, PartCollector::Clock::now());
+    if (std::optional<HookMessage> complete =
+            collector.Add(named, archivedOnce.id, PartCollector::Clock::now());
         complete && setup.complete)
         setup.complete(*complete);
-    return keys.ArchiveIdOf(stored.pdu) == id;
+    return true;
+}
+
+void ServeInbox::KnownBefore(const std::string& where, std::int64_t id) const {
+    // Kept messages are met at every sweep; one found again otherwise is news.
+    if (!setup.keep)
+        ServeLog("message " + where + " was archived before as row " + std::to_string(id));
+}
+
+void ServeInbox::DatabaseRefused(const std::string& where, const std::string& why) {
+    if (!refusing)
+        ServeLog("message " + where + " not archived, left on the phone: " + why +
+                 "; new messages stay on the phone until the database takes them");
+    refusing = true;
+}
+
+void ServeInbox::DatabaseTakesRows() {
+    if (refusing)
+        ServeLog("the database takes messages again");
+    refusing = false;
 }
 
 void ServeInbox::ExpireParts() {

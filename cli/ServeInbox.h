@@ -62,14 +62,22 @@ public:
     // Hands on the long messages waiting too long for their parts.
     void ExpireParts();
     int Archived() const { return archived; }
+    // The database refused the last message it was given (locked, full, broken): what is on
+    // the phone stays there until a sweep stores it.
+    bool DatabaseRefusing() const { return refusing; }
 
 private:
     bool SweepMemory(CModemSession& session, SmsMemory memory);
     // Archives the message unless it was; true when it is in the archive.
     bool Archive(const StoredSms& stored, const SmsRecord& record);
+    void KnownBefore(const std::string& where, std::int64_t id) const;
+    // Logged once until the database takes a message again.
+    void DatabaseRefused(const std::string& where, const std::string& why);
+    void DatabaseTakesRows();
 
     ServeInboxSetup setup;
     ReceivedKeyTable keys;
     PartCollector collector;
     int archived = 0;
+    bool refusing = false;
 };
