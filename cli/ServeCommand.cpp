@@ -55,7 +55,12 @@ bool OpenShared(CDaoDatabase& database, const std::string& file) {
 
 NewMessageHooks ListenerHooks(Arrivals& arrivals) {
     NewMessageHooks hooks;
-    // The sweep archives: one way in for every message, whether told of or found.
+    // The sweep archives: one way in for every message, whether told of or found. A notice
+    // needs no read of its own (nor the database, which may be held by another program).
+    hooks.stored = [&arrivals](const StoredNotice& /*notice*/) {
+        arrivals.message = true;
+        return true;
+    };
     hooks.listed = [&arrivals](const SmsRow& /*row*/) { arrivals.message = true; };
     hooks.report = [&arrivals](const std::string& pdu) {
         const std::lock_guard lock(arrivals.mutex);
@@ -82,6 +87,7 @@ public:
 
     void Start() {
         outbox.MarkInterrupted();
+        modem.Settle();
         Sweep();
         modem.Start();
     }

@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr std::string_view kNoRow = "the message gave no row";
+
 std::string Where(SmsMemory memory, int index) {
     return std::string(SmsMemoryName(memory)) + " " + std::to_string(index);
 }
@@ -112,16 +114,22 @@ bool ServeInbox::Archive(const StoredSms& stored, const SmsRecord& record) {
         KnownBefore(where, known);
         return true;
     }
+    // The rows are built inside the write transaction: the phonebook names are read, and the
+    // file held, only once the database takes a write.
     ServeReadForm form;
     const SmsReadContext context{setup.database, setup.sink, form};
-    const SmsRowsResult rows = AddSmsRowsFromLines(
-        {"+CMGR: " + std::to_string(stored.status) + ",,0", stored.pdu}, stored.index, context);
-    if (rows.listed.empty()) {
+    SmsRowsResult rows;
+    const ArchivedOnce archivedOnce = keys.ArchiveOnce(stored.pdu, [&] {
+        rows = AddSmsRowsFromLines({"+CMGR: " + std::to_string(stored.status) + ",,0", stored.pdu},
+                                   stored.index, context);
+        if (rows.listed.empty())
+            return std::string(kNoRow);
+        return AppendReceivedRows(rows.listed, context);
+    });
+    if (archivedOnce.id == 0 && archivedOnce.error == kNoRow && rows.phonebookOpen) {
         ServeLog("message " + where + " gave no row; left on the phone");
         return false;
     }
-    const ArchivedOnce archivedOnce =
-        keys.ArchiveOnce(stored.pdu, [&] { return AppendReceivedRows(rows.listed, context); });
     if (archivedOnce.id == 0) {
         DatabaseRefused(where, archivedOnce.error);
         return false;

@@ -100,7 +100,8 @@ bool CNewMessageListener::RunTask(const std::function<void()>& work, const std::
 
 void CNewMessageListener::Serve(const UnsolicitedLine& line, const std::stop_token& stop) {
     if (const std::optional<StoredNotice> message = ReadStoredNotice(line.text, "+CMTI:")) {
-        RunTask([this, &message] { ReadStored(*message, false); }, stop);
+        if (!hooks.stored || !hooks.stored(*message))
+            RunTask([this, &message] { ReadStored(*message, false); }, stop);
     } else if (const std::optional<StoredNotice> report = ReadStoredNotice(line.text, "+CDSI:")) {
         RunTask([this, &report] { ReadStored(*report, true); }, stop);
     } else if (line.text.starts_with("+CMT:") && !line.data.empty()) {

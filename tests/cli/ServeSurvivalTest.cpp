@@ -6,6 +6,7 @@
 #include "cli/ServeTestSetup.h"
 
 #include <filesystem>
+#include <set>
 
 namespace {
 
@@ -130,6 +131,65 @@ TEST_F(ServeSurvivalTest, ASilentPhoneIsResetByReopeningThePort) {
         << result.err;
     EXPECT_GE(Starting(phone->Received(), "ATE0").size(), 2u) << "opened again";
     EXPECT_EQ(phone->SentPdus().size(), 1u);
+}
+
+// A message of its own for each i (below 600): kHelloPdu at another minute and second.
+std::string NumberedPdu(int i) {
+    const int minute = 10 + i / 60;
+    const int second = i % 60;
+    std::string pdu = kHelloPdu;
+    const std::string stamp = "99309251619580";
+    const std::string semiOctets = {
+        static_cast<char>('0' + minute % 10), static_cast<char>('0' + minute / 10),
+        static_cast<char>('0' + second % 10), static_cast<char>('0' + second / 10)};
+    return pdu.replace(pdu.find(stamp) + 8, 4, semiOctets);
+}
+
+TEST_F(ServeSurvivalTest, AKillOrAStopInTheMiddleOfASweepLosesNothingAndDoublesNothing) {
+    constexpr int kStored = 120;
+    std::string fixture = "capacity SM 200\n";
+    for (int i = 1; i <= kStored; ++i)
+        fixture += Sms(i, 1, NumberedPdu(i).c_str());
+    PhoneSimOptions options{fixture};
+    options.extraArgs = {"--delay-ms", "30"}; // the sweep takes seconds
+    phone.emplace(options);
+    const auto archived = [this] { return QueryCount(database, "SELECT count(*) FROM SMS_In"); };
+    const auto remembered = [this] {
+        return QueryCount(database, "SELECT count(*) FROM SMS_ReceivedKey");
+    };
+    {
+        CliProcess serve = Serve({});
+        ASSERT_TRUE(serve.Start());
+        ASSERT_TRUE(Eventually([&] { return archived() >= 10; }));
+        serve.Signal(SIGKILL);
+        serve.Wait(5000);
+    }
+    const long long afterKill = archived();
+    EXPECT_EQ(remembered(), afterKill) << "a row and its key, or neither";
+    {
+        CliProcess serve = Serve({});
+        ASSERT_TRUE(serve.Start());
+        ASSERT_TRUE(Eventually([&] {
+            return archived() >= std::min<long long>(kStored, afterKill + 10);
+        })) << FileText("stderr")
+            << ::testing::PrintToString(phone->Received());
+        const auto signalled = std::chrono::steady_clock::now();
+        const CliResult result = Stop(serve);
+        EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(5));
+        EXPECT_EQ(result.status, 0) << result.err;
+    }
+    EXPECT_EQ(remembered(), archived());
+    CliProcess serve = Serve({});
+    ASSERT_TRUE(serve.Start());
+    EXPECT_TRUE(Eventually([&] {
+        const Lines erased = Starting(phone->Received(), "AT+CMGD=");
+        return std::set<std::string>(erased.begin(), erased.end()).size() == kStored;
+    })) << "every message erased in the end"
+        << FileText("stderr") << ::testing::PrintToString(phone->Received());
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(archived(), kStored) << "each once: none lost, none doubled";
+    EXPECT_EQ(QueryCount(database, "SELECT count(DISTINCT DateTime) FROM SMS_In"), kStored);
 }
 
 } // namespace
