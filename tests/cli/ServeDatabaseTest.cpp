@@ -14,20 +14,8 @@
 
 namespace {
 
-// kHelloPdu one second earlier: another message of the sender.
-constexpr const char* kEarlierPdu =
-    "07912143658709F1040B912143658709F100009930925161858005e8329bfd06";
-
 class ServeDatabaseTest : public ServeTest {
 protected:
-    std::size_t Count(const std::string& text) const {
-        const std::string log = FileText("stderr");
-        std::size_t count = 0;
-        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
-            ++count;
-        return count;
-    }
-
     std::size_t Listings() const { return Starting(phone->Received(), "AT+CMGL").size(); }
 };
 
@@ -68,7 +56,7 @@ TEST_F(ServeDatabaseTest, WhileTheFileIsHeldExclusivelyNewMessagesStayOnThePhone
     ASSERT_TRUE(phone->Arrive(kHelloPdu));
     const bool refused = WaitForLog("not archived, left on the phone");
     const std::size_t listed = Listings();
-    ASSERT_TRUE(phone->Arrive(kEarlierPdu));
+    ASSERT_TRUE(phone->Arrive(kHelloEarlierPdu));
     // Tried again, and again refused.
     const bool retried =
         phone->WaitForTranscript([&](const auto&) { return Listings() >= listed + 2; }, 60000);
@@ -81,8 +69,8 @@ TEST_F(ServeDatabaseTest, WhileTheFileIsHeldExclusivelyNewMessagesStayOnThePhone
     ASSERT_TRUE(WaitForCommand("AT+CMGD=2"));
     const CliResult result = Stop(serve);
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(Count("not archived, left on the phone"), 1u) << "told once: " << result.err;
-    EXPECT_EQ(Count("the database takes messages again"), 1u) << result.err;
+    EXPECT_EQ(LogCount("not archived, left on the phone"), 1u) << "told once: " << result.err;
+    EXPECT_EQ(LogCount("the database takes messages again"), 1u) << result.err;
 }
 
 // A small file system of its own, filled up while the service runs.

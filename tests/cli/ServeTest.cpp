@@ -13,10 +13,6 @@
 
 namespace {
 
-// kHelloPdu one second earlier: another message from the same sender.
-constexpr const char* kHelloEarlierPdu =
-    "07912143658709F1040B912143658709F100009930925161858005e8329bfd06";
-
 TEST_F(ServeTest, StoredMessagesAreArchivedOnceAndARestartDoesNotArchiveThemAgain) {
     Phone(Sms(1, 1, kHelloPdu) + Sms(3, 0, kHelloEarlierPdu, "ME") + "capacity SM 10\n");
     const std::string hook =

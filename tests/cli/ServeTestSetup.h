@@ -12,6 +12,10 @@
 #include <optional>
 #include <sys/stat.h>
 
+// kHelloPdu one second earlier: another message from the same sender.
+inline constexpr const char* kHelloEarlierPdu =
+    "07912143658709F1040B912143658709F100009930925161858005e8329bfd06";
+
 // A process that has not ended (a zombie has).
 inline bool Alive(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
@@ -75,6 +79,15 @@ protected:
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+
+    // How often the service's standard error holds `text` so far.
+    std::size_t LogCount(const std::string& text) const {
+        const std::string log = FileText("stderr");
+        std::size_t count = 0;
+        for (std::size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+            ++count;
+        return count;
     }
 
     // SIGTERM, and the end within 5 s.
