@@ -17,7 +17,9 @@
 #include "pdu/StatusReport.h"
 #include "sms/DeliveryReports.h"
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -37,12 +39,17 @@ struct Arrivals {
     std::atomic<bool> message{false};
     std::mutex mutex;
     std::vector<std::string> reports; // status report PDUs
+    std::vector<std::string> pushed;  // message PDUs the phone pushed without storing them
 
-    std::vector<std::string> TakeReports() {
+    std::vector<std::string> Take(std::vector<std::string>& pdus) {
         const std::lock_guard lock(mutex);
         std::vector<std::string> taken;
-        taken.swap(reports);
+        taken.swap(pdus);
         return taken;
+    }
+    void Add(std::vector<std::string>& pdus, const std::string& pdu) {
+        const std::lock_guard lock(mutex);
+        pdus.push_back(pdu);
     }
 };
 
@@ -62,9 +69,11 @@ NewMessageHooks ListenerHooks(Arrivals& arrivals) {
         return true;
     };
     hooks.listed = [&arrivals](const SmsRow& /*row*/) { arrivals.message = true; };
-    hooks.report = [&arrivals](const std::string& pdu) {
-        const std::lock_guard lock(arrivals.mutex);
-        arrivals.reports.push_back(pdu);
+    hooks.report = [&arrivals](const std::string& pdu) { arrivals.Add(arrivals.reports, pdu); };
+    // On no phone's memory: archived from here, and kept until the database takes it.
+    hooks.pushed = [&arrivals](const std::string& pdu) {
+        arrivals.Add(arrivals.pushed, pdu);
+        return true;
     };
     hooks.archive = [] { return false; };
     hooks.move = [] { return false; };
@@ -126,15 +135,29 @@ private:
     void TalkToPhone(bool reopened) {
         const auto now = std::chrono::steady_clock::now();
         const auto sweepEvery = inbox.DatabaseRefusing() ? kSweepWhileRefused : kSweepEvery;
-        if (arrivals.message.exchange(false) || reopened || now - lastSweep >= sweepEvery)
+        const bool sweep =
+            arrivals.message.exchange(false) || reopened || now - lastSweep >= sweepEvery;
+        if (sweep)
             Sweep();
-        for (const std::string& pdu : arrivals.TakeReports())
+        for (const std::string& pdu : arrivals.Take(arrivals.reports))
             Report(pdu);
+        std::ranges::move(arrivals.Take(arrivals.pushed), std::back_inserter(pushed));
+        // While the file refuses rows, the pushed ones are tried again with the sweeps.
+        if (!inbox.DatabaseRefusing() || sweep)
+            ArchivePushed();
         if (now - lastOutbox >= kOutboxEvery) {
             while (!Interrupted().load() && !run.session.PortLost() && outbox.SendNext()) {
             }
             lastOutbox = std::chrono::steady_clock::now();
         }
+    }
+
+    // In the order they came, up to the first the database refuses.
+    void ArchivePushed() {
+        std::size_t done = 0;
+        while (done < pushed.size() && !Interrupted().load() && inbox.ArchivePushed(pushed[done]))
+            ++done;
+        pushed.erase(pushed.begin(), pushed.begin() + static_cast<std::ptrdiff_t>(done));
     }
 
     // Matched to the part it reports on, and to its outbox row.
@@ -167,6 +190,7 @@ private:
     BusyWait busyWait; // after the outbox, whose table sets a plain time-out
     ServeModem modem;
     std::unique_ptr<HookRunner> hooks;
+    std::vector<std::string> pushed; // pushed messages the database has not taken yet
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
 };

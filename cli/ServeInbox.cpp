@@ -170,6 +170,15 @@ void ServeInbox::DatabaseTakesRows() {
     refusing = false;
 }
 
+bool ServeInbox::ArchivePushed(const std::string& pdu) {
+    // A pushed message has no position: 0 names it in the log.
+    const StoredSms pushed{0, 0, pdu};
+    const SmsRecord record = DecodeStoredSms(pushed, SmsMemory::Sim, {});
+    if (record.type != "deliver" && record.error.empty())
+        return true; // nothing to archive
+    return Archive(pushed, record) || !refusing;
+}
+
 void ServeInbox::ExpireParts() {
     for (const HookMessage& message : collector.Expired(PartCollector::Clock::now())) {
         ServeLog("long message from " + message.sender + " handed on with " +

@@ -59,6 +59,9 @@ public:
 
     // Both memories; false when the phone refused a listing.
     bool Sweep(CModemSession& session);
+    // A message the phone pushed without storing it: archived once (and handed on) like a
+    // stored one; false while the database refuses it (the caller keeps it and tries again).
+    bool ArchivePushed(const std::string& pdu);
     // Hands on the long messages waiting too long for their parts.
     void ExpireParts();
     int Archived() const { return archived; }

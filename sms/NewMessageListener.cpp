@@ -104,6 +104,10 @@ void CNewMessageListener::Serve(const UnsolicitedLine& line, const std::stop_tok
             RunTask([this, &message] { ReadStored(*message, false); }, stop);
     } else if (const std::optional<StoredNotice> report = ReadStoredNotice(line.text, "+CDSI:")) {
         RunTask([this, &report] { ReadStored(*report, true); }, stop);
+    } else if (line.text.starts_with("+CMT:") && !line.data.empty() && hooks.pushed &&
+               hooks.pushed(line.data)) {
+        if (acknowledgeDirect)
+            RunTask([this] { session.Exchange("AT+CNMA"); }, stop);
     } else if (line.text.starts_with("+CMT:") && !line.data.empty()) {
         // The pushed message as a +CMGR answer of a received unread one: the same row.
         ListMessage({"+CMGR: 0,,0", line.data}, context.form.SmsRowCount() + 1);

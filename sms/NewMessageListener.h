@@ -50,6 +50,9 @@ struct NewMessageHooks {
     // A stored message told of ("+CMTI"), before it is read: true when the hook sees to it
     // itself (a service that sweeps the memories), and the listener reads nothing.
     std::function<bool(const StoredNotice&)> stored{};
+    // A pushed message's PDU ("+CMT"): true when the hook takes it over (the listener then
+    // only acknowledges it, when asked to).
+    std::function<bool(const std::string&)> pushed{};
 };
 
 class CNewMessageListener {

@@ -315,3 +315,25 @@ TEST_F(ServeTest, ARowNoTryCanSendFailsAtOnceAndTheNextIsSent) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ServeTest, AMessageThePhonePushesIsArchivedOnceAndHandedToTheHook) {
+    // A phone that tells of new messages only by pushing them (+CMT), storing nothing.
+    Phone("reply AT+CNMI=? +CNMI: (0-2),(0,2),(0),(0-2),(0,1)|OK\n");
+    const std::string hook = Script("hook.sh", "echo \"$TELVANE_ARCHIVE_ID $TELVANE_TEXT\" >> " +
+                                                   dir.File("hooked") + "\n");
+    CliProcess serve = Serve({"--on-receive", hook});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(phone->WaitForTranscript(
+        [&](const auto&) { return !Starting(phone->Received(), "AT+CNMI=2,2").empty(); }));
+    ASSERT_TRUE(phone->Arrive(kHelloPdu));
+    EXPECT_TRUE(WaitForCount("SELECT count(*) FROM SMS_In WHERE Messaggio = 'hello'", 1));
+    EXPECT_TRUE(Eventually([&] { return !FileText("hooked").empty(); }));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(SplitLines(FileText("hooked")), (Lines{"1 hello"})) << result.err;
+    EXPECT_TRUE(Starting(phone->Received(), "AT+CMGD").empty()) << "nothing stored to erase";
+}
+
+} // namespace
