@@ -71,9 +71,26 @@ BoxAnswer CliMessageSink::ShowMessage(const MessageBoxRequest& request) {
     const BoxAnswer answer = TerminalAnswer(request.buttons, yes && !stopped.load());
     if (IsFailureBox(request))
         ++failures;
-    const std::string line = BoxLine(request, answer) + "\n";
+    std::string line = BoxLine(request, answer);
     const std::lock_guard lock(lineMutex);
+    if (holding) {
+        held = std::move(line);
+        return answer;
+    }
+    line += '\n';
     std::fputs(line.c_str(), stream);
     std::fflush(stream);
     return answer;
+}
+
+void CliMessageSink::Hold(bool hold) {
+    const std::lock_guard lock(lineMutex);
+    holding = hold;
+}
+
+std::string CliMessageSink::TakeHeld() {
+    const std::lock_guard lock(lineMutex);
+    std::string taken;
+    taken.swap(held);
+    return taken;
 }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#include <string>
 
 // The line a box becomes: "caption: text", or the text alone under an empty caption. Line breaks
 // inside the text become spaces; a question ends with the answer taken, as " [No]".
@@ -29,6 +30,10 @@ public:
 
     // How many failure boxes have been shown so far.
     int Failures() const { return failures.load(); }
+    // While held, boxes are not written and the last one's line is kept instead: a service
+    // trying a port again and again tells the cause once, itself.
+    void Hold(bool hold);
+    std::string TakeHeld();
 
 private:
     bool yes;
@@ -36,4 +41,6 @@ private:
     std::FILE* stream;
     std::mutex lineMutex;
     std::atomic<int> failures{0};
+    bool holding = false; // guarded by lineMutex, as held is
+    std::string held;
 };

@@ -36,7 +36,7 @@ Commands:
                                             until Ctrl+C
   queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
   serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
-        [--tries N] [--retry-after S] [--health-every S]
+        [--tries N] [--retry-after S] [--reset-after N] [--health-every S]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
   db init --db postgresql://USER@HOST/NAME  makes the tables and option rows in an empty
@@ -330,6 +330,12 @@ const std::vector<OptionRule>& OptionRules() {
          {C::Serve},
          [](CliOptions& o, const std::string& v) {
              return ParseSeconds("--hook-timeout", v, o.hookTimeoutSeconds);
+         }},
+        {"--reset-after",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--reset-after", v, o.resetAfter);
          }},
     };
     return rules;

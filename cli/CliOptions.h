@@ -81,6 +81,7 @@ struct CliOptions {
     int sendTries = 3;     // an outbox row is failed after this many
     int retrySeconds = 30; // the first back-off; doubled after each failed try          // the
                            // program is killed after this
+    int resetAfter = 3;    // exchange time-outs in a row after which the port is reopened
 };
 
 struct ParsedCommandLine {

@@ -1,9 +1,10 @@
 // telvane-cli serve: the gateway. At start, rows left "sending" become "uncertain", and every
 // message stored in both memories is archived once and erased; then the phone tells of new
 // messages and reports, each notice brings a new sweep of the memories (and a sweep runs every
-// minute in any case), the outbox is looked at twice a second, and each complete message runs
-// --on-receive. SIGTERM or Ctrl+C: the exchange under way ends, the database is committed, and
-// the service exits 0.
+// minute in any case, every ten seconds while the database refuses rows), the outbox is looked
+// at twice a second, and each complete message runs --on-receive. A port that goes away is
+// waited for and, once back, both memories are swept again. SIGTERM or Ctrl+C: the exchange
+// under way ends, the database is committed, and the service exits 0.
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
@@ -12,14 +13,14 @@
 #include "cli/ServeLog.h"
 #include "cli/ServeModem.h"
 #include "cli/ServeOutbox.h"
-#include "cli/ServeReadForm.h"
+#include "db/BusyWait.h"
 #include "db/CDaoDatabase.h"
 #include "pdu/StatusReport.h"
-#include "serial/NewMessageIndications.h"
 #include "sms/DeliveryReports.h"
-#include "sms/NewMessageListener.h"
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -29,6 +30,9 @@ namespace {
 constexpr std::chrono::milliseconds kTick{100};
 constexpr std::chrono::milliseconds kOutboxEvery{500};
 constexpr std::chrono::seconds kSweepEvery{60};
+constexpr std::chrono::seconds kSweepWhileRefused{10};
+// How long a statement waits for another program's lock on the file before it fails.
+constexpr std::chrono::milliseconds kBusyLimit{3000};
 constexpr std::chrono::milliseconds kHookGrace{2000};
 
 // What the listener's threads hand to the main thread.
@@ -36,17 +40,19 @@ struct Arrivals {
     std::atomic<bool> message{false};
     std::mutex mutex;
     std::vector<std::string> reports; // status report PDUs
+    std::vector<std::string> pushed;  // message PDUs the phone pushed without storing them
     std::vector<std::string> notices; // "+CREG:" lines
 
-    std::vector<std::string> TakeReports() { return Take(reports); }
     std::vector<std::string> TakeNotices() { return Take(notices); }
-
-private:
-    std::vector<std::string> Take(std::vector<std::string>& lines) {
+    std::vector<std::string> Take(std::vector<std::string>& pdus) {
         const std::lock_guard lock(mutex);
         std::vector<std::string> taken;
-        taken.swap(lines);
+        taken.swap(pdus);
         return taken;
+    }
+    void Add(std::vector<std::string>& pdus, const std::string& pdu) {
+        const std::lock_guard lock(mutex);
+        pdus.push_back(pdu);
     }
 };
 
@@ -59,11 +65,18 @@ bool OpenShared(CDaoDatabase& database, const std::string& file) {
 
 NewMessageHooks ListenerHooks(Arrivals& arrivals) {
     NewMessageHooks hooks;
-    // The sweep archives: one way in for every message, whether told of or found.
+    // The sweep archives: one way in for every message, whether told of or found. A notice
+    // needs no read of its own (nor the database, which may be held by another program).
+    hooks.stored = [&arrivals](const StoredNotice& /*notice*/) {
+        arrivals.message = true;
+        return true;
+    };
     hooks.listed = [&arrivals](const SmsRow& /*row*/) { arrivals.message = true; };
-    hooks.report = [&arrivals](const std::string& pdu) {
-        const std::lock_guard lock(arrivals.mutex);
-        arrivals.reports.push_back(pdu);
+    hooks.report = [&arrivals](const std::string& pdu) { arrivals.Add(arrivals.reports, pdu); };
+    // On no phone's memory: archived from here, and kept until the database takes it.
+    hooks.pushed = [&arrivals](const std::string& pdu) {
+        arrivals.Add(arrivals.pushed, pdu);
+        return true;
     };
     hooks.archive = [] { return false; };
     hooks.move = [] { return false; };
@@ -79,10 +92,12 @@ NewMessageHooks ListenerHooks(Arrivals& arrivals) {
 
 class Service {
 public:
-    Service(CliRun& cliRun, CDaoDatabase& archive)
+    Service(CliRun& cliRun, CDaoDatabase& archive, CDaoDatabase& names)
         : run(cliRun), database(archive),
           outbox(run.session, database, run.settings, Policy(run.options)),
-          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)) {
+          inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)),
+          busyWait(database, kBusyLimit, Interrupted()),
+          modem(run, names, ListenerHooks(arrivals), run.options.resetAfter) {
         if (run.options.onReceive)
             hooks = std::make_unique<HookRunner>(
                 *run.options.onReceive, std::chrono::seconds(run.options.hookTimeoutSeconds));
@@ -90,36 +105,36 @@ public:
 
     void Start() {
         outbox.MarkInterrupted();
+        modem.Settle();
         Sweep();
+        modem.Start();
     }
 
     // One turn of the loop.
     void Turn() {
-        const auto now = std::chrono::steady_clock::now();
-        if (arrivals.message.exchange(false) || now - lastSweep >= kSweepEvery)
-            Sweep();
-        for (const std::string& pdu : arrivals.TakeReports())
-            Report(pdu);
-        if (now - lastOutbox >= kOutboxEvery || outbox.NewQueued()) {
-            while (!Interrupted().load() && outbox.SendNext())
-                health.Alive();
-            lastOutbox = std::chrono::steady_clock::now();
-        }
+        const ServeModem::State state = modem.Check();
+        if (state == ServeModem::State::Reopened)
+            health.Reopened();
+        if (state != ServeModem::State::Down)
+            TalkToPhone(state == ServeModem::State::Reopened);
         inbox.ExpireParts();
         if (hooks)
             hooks->Poll();
         for (const std::string& line : arrivals.TakeNotices())
             health.Notice(line);
-        health.Turn();
+        // While the port is down the watchdog still hears the loop turn.
+        if (modem.IsDown())
+            health.Alive();
+        else
+            health.Turn();
     }
 
     void Finish() {
+        modem.Stop();
         if (hooks)
             hooks->Finish(kHookGrace);
         health.Finish();
     }
-
-    Arrivals arrivals;
 
 private:
     static OutboxPolicy Policy(const CliOptions& options) {
@@ -136,6 +151,34 @@ private:
                         hooks->Start(message);
                 },
                 ModemIdentity(run.session, run.PortPath())};
+    }
+
+    void TalkToPhone(bool reopened) {
+        const auto now = std::chrono::steady_clock::now();
+        const auto sweepEvery = inbox.DatabaseRefusing() ? kSweepWhileRefused : kSweepEvery;
+        const bool sweep =
+            arrivals.message.exchange(false) || reopened || now - lastSweep >= sweepEvery;
+        if (sweep)
+            Sweep();
+        for (const std::string& pdu : arrivals.Take(arrivals.reports))
+            Report(pdu);
+        std::ranges::move(arrivals.Take(arrivals.pushed), std::back_inserter(pushed));
+        // While the file refuses rows, the pushed ones are tried again with the sweeps.
+        if (!inbox.DatabaseRefusing() || sweep)
+            ArchivePushed();
+        if (now - lastOutbox >= kOutboxEvery || outbox.NewQueued()) {
+            while (!Interrupted().load() && !run.session.PortLost() && outbox.SendNext())
+                health.Alive();
+            lastOutbox = std::chrono::steady_clock::now();
+        }
+    }
+
+    // In the order they came, up to the first the database refuses.
+    void ArchivePushed() {
+        std::size_t done = 0;
+        while (done < pushed.size() && !Interrupted().load() && inbox.ArchivePushed(pushed[done]))
+            ++done;
+        pushed.erase(pushed.begin(), pushed.begin() + static_cast<std::ptrdiff_t>(done));
     }
 
     // Matched to the part it reports on, and to its outbox row.
@@ -162,9 +205,13 @@ private:
     CliRun& run;
     CDaoDatabase& database;
     ServeSink sink;
+    Arrivals arrivals;
     ServeOutbox outbox;
     ServeInbox inbox;
+    BusyWait busyWait; // after the outbox, whose table sets a plain time-out
+    ServeModem modem;
     std::unique_ptr<HookRunner> hooks;
+    std::vector<std::string> pushed; // pushed messages the database has not taken yet
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
     ServeHealth health{run.session, std::chrono::seconds(run.options.healthSeconds),
@@ -184,26 +231,13 @@ int RunServe(CliRun& run) {
         return run.RefusedStatus();
     }
     ServeLog("serving " + run.options.database);
-    Service service(run, database);
+    Service service(run, database, listenerDatabase);
     service.Start();
-    IndicationSetup setup;
-    {
-        const PortLease lease = run.session.TakePort();
-        setup = SetUpIndications(run.session);
-    }
-    if (!setup.set)
-        ServeLog(setup.note + "; the memories are read every minute instead");
-    ServeReadForm form;
-    const SmsReadContext context{listenerDatabase, run.sink, form};
-    CNewMessageListener listener(run.session, context, ListenerHooks(service.arrivals));
-    listener.Start();
-    while (!Interrupted().load() && !run.session.PortLost()) {
+    while (!Interrupted().load()) {
         service.Turn();
         std::this_thread::sleep_for(kTick);
     }
-    listener.Stop();
     service.Finish();
-    const bool lost = run.session.PortLost();
-    ServeLog(lost ? "the port went away; stopping" : "stopped");
-    return lost ? kExitRefused : kExitDone;
+    ServeLog("stopped");
+    return kExitDone;
 }

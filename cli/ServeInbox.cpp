@@ -1,5 +1,6 @@
 #include "cli/ServeInbox.h"
 
+#include "cli/Interrupt.h"
 #include "cli/ServeLog.h"
 #include "cli/ServeReadForm.h"
 #include "sms/AddSmsRows.h"
@@ -10,6 +11,8 @@
 #include <algorithm>
 
 namespace {
+
+constexpr std::string_view kNoRow = "the message gave no row";
 
 std::string Where(SmsMemory memory, int index) {
     return std::string(SmsMemoryName(memory)) + " " + std::to_string(index);
@@ -86,11 +89,17 @@ bool ServeInbox::SweepMemory(CModemSession& session, SmsMemory memory) {
         return false;
     }
     for (const StoredSms& stored : list.messages) {
+        // A stop ends the sweep between two messages: the rest wait on the phone.
+        if (Interrupted().load())
+            return false;
         const SmsRecord record = DecodeStoredSms(stored, memory, {});
         if (record.type != "deliver" && record.error.empty())
             continue; // sent messages and stored reports stay where they are
-        if (!Archive(stored, record))
-            continue; // left on the phone, tried again at the next sweep
+        if (!Archive(stored, record)) {
+            if (refusing)
+                return false; // the rest wait on the phone for the database too
+            continue;         // left on the phone, tried again at the next sweep
+        }
         if (setup.keep || !record.error.empty())
             continue;
         const Reply erased = DeleteStoredSms(session, stored.index);
@@ -104,36 +113,72 @@ bool ServeInbox::Archive(const StoredSms& stored, const SmsRecord& record) {
     const std::string where =
         Where(record.memory == "ME" ? SmsMemory::Phone : SmsMemory::Sim, stored.index);
     if (const std::int64_t known = keys.ArchiveIdOf(stored.pdu); known != 0) {
-        // Kept messages are met at every sweep; one found again otherwise is news.
-        if (!setup.keep)
-            ServeLog("message " + where + " was archived before as row " + std::to_string(known));
+        KnownBefore(where, known);
         return true;
     }
+    // The rows are built inside the write transaction: the phonebook names are read, and the
+    // file held, only once the database takes a write.
     ServeReadForm form;
     const SmsReadContext context{setup.database, setup.sink, form};
-    const SmsRowsResult rows = AddSmsRowsFromLines(
-        {"+CMGR: " + std::to_string(stored.status) + ",,0", stored.pdu}, stored.index, context);
-    if (rows.listed.empty()) {
+    SmsRowsResult rows;
+    const ArchivedOnce archivedOnce = keys.ArchiveOnce(stored.pdu, [&] {
+        rows = AddSmsRowsFromLines({"+CMGR: " + std::to_string(stored.status) + ",,0", stored.pdu},
+                                   stored.index, context);
+        if (rows.listed.empty())
+            return std::string(kNoRow);
+        return AppendReceivedRows(rows.listed, context);
+    });
+    if (archivedOnce.id == 0 && archivedOnce.error == kNoRow && rows.phonebookOpen) {
         ServeLog("message " + where + " gave no row; left on the phone");
         return false;
     }
-    if (const std::string failure = AppendReceivedRows(rows.listed, context); !failure.empty()) {
-        ServeLog("message " + where + " not archived, left on the phone: " + failure);
+    if (archivedOnce.id == 0) {
+        DatabaseRefused(where, archivedOnce.error);
         return false;
     }
-    const std::int64_t id = keys.LastArchiveId();
+    if (archivedOnce.before) {
+        KnownBefore(where, archivedOnce.id);
+        return true;
+    }
+    DatabaseTakesRows();
     ++archived;
-    if (!keys.Remember(stored.pdu, id))
-        ServeLog("message " + where + " archived as row " + std::to_string(id) +
-                 " but not remembered (" + keys.ErrorText() + "); left on the phone");
-    else
-        ServeLog("archived " + where + " from " + record.number + " as row " + std::to_string(id));
+    ServeLog("archived " + where + " from " + record.number + " as row " +
+             std::to_string(archivedOnce.id));
     SmsRecord named = record;
     named.name = rows.listed.front()[kSmsNameColumn]; // the archive's phonebook name
-    if (std::optional<HookMessage> complete = collector.Add(named, id, PartCollector::Clock::now());
+    if (std::optional<HookMessage> complete =
+            collector.Add(named, archivedOnce.id, PartCollector::Clock::now());
         complete && setup.complete)
         setup.complete(*complete);
-    return keys.ArchiveIdOf(stored.pdu) == id;
+    return true;
+}
+
+void ServeInbox::KnownBefore(const std::string& where, std::int64_t id) const {
+    // Kept messages are met at every sweep; one found again otherwise is news.
+    if (!setup.keep)
+        ServeLog("message " + where + " was archived before as row " + std::to_string(id));
+}
+
+void ServeInbox::DatabaseRefused(const std::string& where, const std::string& why) {
+    if (!refusing)
+        ServeLog("message " + where + " not archived, left on the phone: " + why +
+                 "; new messages stay on the phone until the database takes them");
+    refusing = true;
+}
+
+void ServeInbox::DatabaseTakesRows() {
+    if (refusing)
+        ServeLog("the database takes messages again");
+    refusing = false;
+}
+
+bool ServeInbox::ArchivePushed(const std::string& pdu) {
+    // A pushed message has no position: 0 names it in the log.
+    const StoredSms pushed{0, 0, pdu};
+    const SmsRecord record = DecodeStoredSms(pushed, SmsMemory::Sim, {});
+    if (record.type != "deliver" && record.error.empty())
+        return true; // nothing to archive
+    return Archive(pushed, record) || !refusing;
 }
 
 void ServeInbox::ExpireParts() {

@@ -60,17 +60,28 @@ public:
 
     // Both memories; false when the phone refused a listing.
     bool Sweep(CModemSession& session);
+    // A message the phone pushed without storing it: archived once (and handed on) like a
+    // stored one; false while the database refuses it (the caller keeps it and tries again).
+    bool ArchivePushed(const std::string& pdu);
     // Hands on the long messages waiting too long for their parts.
     void ExpireParts();
     int Archived() const { return archived; }
+    // The database refused the last message it was given (locked, full, broken): what is on
+    // the phone stays there until a sweep stores it.
+    bool DatabaseRefusing() const { return refusing; }
 
 private:
     bool SweepMemory(CModemSession& session, SmsMemory memory);
     // Archives the message unless it was; true when it is in the archive.
     bool Archive(const StoredSms& stored, const SmsRecord& record);
+    void KnownBefore(const std::string& where, std::int64_t id) const;
+    // Logged once until the database takes a message again.
+    void DatabaseRefused(const std::string& where, const std::string& why);
+    void DatabaseTakesRows();
 
     ServeInboxSetup setup;
     ReceivedKeyTable keys;
     PartCollector collector;
     int archived = 0;
+    bool refusing = false;
 };

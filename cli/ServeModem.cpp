@@ -1,19 +1,114 @@
 #include "cli/ServeModem.h"
 
-#include "serial/CModemSession.h"
+#include "cli/CliRun.h"
+#include "cli/Interrupt.h"
+#include "cli/ServeLog.h"
+#include "serial/NewMessageIndications.h"
+#include "serial/PortName.h"
 
-#include <algorithm>
-#include <cctype>
+#include <thread>
 
-std::string ModemIdentity(CModemSession& session, const std::string& port) {
-    const PortLease lease = session.TakePort();
-    const Reply reply = session.Exchange("AT+CGSN");
-    if (!reply.Ok() || reply.lines.empty())
-        return port;
-    // Some modems put "+CGSN: " in front, some quote the number.
-    std::string imei;
-    std::ranges::copy_if(reply.lines.front().substr(reply.lines.front().find(':') + 1),
-                         std::back_inserter(imei),
-                         [](unsigned char c) { return std::isdigit(c) != 0; });
-    return imei.empty() ? port : imei;
+namespace {
+
+// A port that is down is looked for this often: a link that came back is opened within it.
+constexpr std::chrono::milliseconds kRetryEvery{500};
+// Long enough for a late answer to cross the line, short beside a reopening's own time.
+constexpr std::chrono::milliseconds kSettleTime{300};
+
+} // namespace
+
+ServeModem::ServeModem(CliRun& cliRun, CDaoDatabase& names, NewMessageHooks hooks, int reset)
+    : run(cliRun), context{names, cliRun.sink, form},
+      listener(cliRun.session, context, std::move(hooks)), resetAfter(reset) {}
+
+ServeModem::~ServeModem() {
+    Stop();
+}
+
+void ServeModem::Settle() {
+    std::this_thread::sleep_for(kSettleTime);
+    run.session.ClearLines();
+}
+
+void ServeModem::Start() {
+    path = run.PortPath();
+    SetUp();
+}
+
+void ServeModem::SetUp() {
+    IndicationSetup setup;
+    {
+        const PortLease lease = run.session.TakePort();
+        setup = SetUpIndications(run.session);
+    }
+    if (!setup.set)
+        ServeLog(setup.note + "; the memories are read every minute instead");
+    listener.SetAcknowledge(setup.acknowledge);
+    listener.Start();
+}
+
+void ServeModem::Stop() {
+    listener.Stop();
+}
+
+ServeModem::State ServeModem::Check() {
+    CModemSession& session = run.session;
+    if (!down && session.PortLost()) {
+        TakeDown("", true);
+    } else if (!down && session.SilentExchanges() >= resetAfter) {
+        TakeDown("the phone did not answer " + std::to_string(session.SilentExchanges()) +
+                     " exchanges in a row: resetting the port " + path,
+                 false);
+    }
+    if (!down)
+        return State::Up;
+    if (Clock::now() < nextTry || Interrupted().load())
+        return State::Down;
+    nextTry = Clock::now() + kRetryEvery;
+    return TryReopen() ? State::Reopened : State::Down;
+}
+
+void ServeModem::TakeDown(const std::string& why, bool lost) {
+    listener.Stop();
+    run.sink.Hold(true);
+    {
+        const PortLease lease = run.session.TakePort();
+        if (!lost || !run.session.EndLostSession())
+            run.session.CloseSession();
+    }
+    run.sink.Hold(false);
+    const std::string told = run.sink.TakeHeld();
+    ServeLog((lost ? (told.empty() ? "the port " + path + " went away" : told) : why) +
+             "; waiting for " + path + " to answer again");
+    down = true;
+    toldTry = false;
+    nextTry = Clock::now();
+}
+
+bool ServeModem::TryReopen() {
+    // Not a terminal (yet): the link is not back, and nothing is opened.
+    if (!PortPathProblem(DevicePath(path)).empty())
+        return false;
+    run.sink.Hold(true);
+    bool opened = false;
+    {
+        const PortLease lease = run.session.TakePort();
+        opened = run.session.OpenSession() && run.session.Port().IsOpen();
+        if (!opened)
+            run.session.CloseSession();
+    }
+    run.sink.Hold(false);
+    const std::string told = run.sink.TakeHeld();
+    if (!opened) {
+        if (!toldTry)
+            ServeLog("the port " + path + " did not open yet" +
+                     (told.empty() ? std::string() : ": " + told) + "; trying again");
+        toldTry = true;
+        return false;
+    }
+    down = false;
+    Settle();
+    ServeLog("the port " + path + " is open again" + (told.empty() ? "" : " (" + told + ")"));
+    SetUp();
+    return true;
 }

@@ -1,9 +1,60 @@
 #pragma once
-// Which modem a service runs on, for the messages it archives in a database several services
-// share: the IMEI the modem gives (AT+CGSN), else the port.
+// The service's hold on the phone: the session at the line's pace, new-message indications set
+// up and the listener running. A port that vanishes (the modem reset, a USB re-plug) is logged
+// once and opened again when its path - a /dev/serial/by-id link is followed anew at each try -
+// leads to a terminal again; a phone silent for `resetAfter` exchanges in a row is reset by
+// closing and opening the port. Nothing is sent while the port is down. Main thread.
 
+#include "cli/ServeReadForm.h"
+#include "sms/NewMessageListener.h"
+
+#include <chrono>
 #include <string>
 
-class CModemSession;
+class CliRun;
+class CDaoDatabase;
 
-std::string ModemIdentity(CModemSession& session, const std::string& port);
+class ServeModem {
+public:
+    // names: the listener threads' own connection to the database (for phonebook names).
+    ServeModem(CliRun& run, CDaoDatabase& names, NewMessageHooks hooks, int resetAfter);
+    ~ServeModem();
+    ServeModem(const ServeModem&) = delete;
+    ServeModem& operator=(const ServeModem&) = delete;
+
+    enum class State {
+        Up,       // the session is open
+        Reopened, // open again since the last call: what arrived meanwhile is on the phone
+        Down      // gone or being reset: nothing can be exchanged
+    };
+    // After an opening: answers a phone still owed to an exchange cut off before (a service
+    // killed and started again, a reset) arrive now and are dropped, so that no later
+    // exchange takes the answer of the one before it.
+    void Settle();
+    // Indications and the listener on the session CliRun opened.
+    void Start();
+    // Notices a port gone or a silent phone, and tries to reopen one that is down.
+    State Check();
+    // Gone or being reset since the last Check.
+    bool IsDown() const { return down; }
+    // The listener stopped: no task of its runs once this returns.
+    void Stop();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    // Closes the session (the listener first); `why` is logged.
+    void TakeDown(const std::string& why, bool lost);
+    // One try to open the session again; true when it is up.
+    bool TryReopen();
+    void SetUp();
+
+    CliRun& run;
+    ServeReadForm form;
+    SmsReadContext context;
+    CNewMessageListener listener;
+    int resetAfter;
+    std::string path;
+    bool down = false;
+    bool toldTry = false; // a failed try of this outage has been logged
+    Clock::time_point nextTry{};
+};

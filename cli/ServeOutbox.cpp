@@ -52,13 +52,15 @@ void ServeOutbox::MarkInterrupted() {
                  " outbox rows were being sent when the service stopped: marked uncertain");
 }
 
-std::string ServeOutbox::Centre() {
+std::optional<std::string> ServeOutbox::Centre() {
     if (std::string stored = settings.ReadSetting("SCA"); !stored.empty())
         return stored;
     if (!phoneCentre) {
         const ReadScaResult read = ReadServiceCentre(session);
+        if (read.status == ReadScaStatus::Timeout)
+            return std::nullopt;
         if (read.status != ReadScaStatus::Read)
-            return {};
+            return std::string(); // none to be had: the send is refused for it
         phoneCentre = read.number;
     }
     return *phoneCentre;
@@ -87,8 +89,30 @@ void ServeOutbox::Failed(const OutboxRecord& record, const std::string& why) {
              "); tried again in " + std::to_string(delay.count()) + " s");
 }
 
+std::string MessageDelivery(const std::vector<DeliveryRecord>& parts) {
+    if (parts.size() == 1)
+        return parts.front().statusText;
+    int delivered = 0;
+    for (const DeliveryRecord& part : parts) {
+        const DeliveryOutcome outcome =
+            part.status ? delivery_outcome(*part.status) : DeliveryOutcome::Pending;
+        if (outcome == DeliveryOutcome::Failed)
+            return "part " + std::to_string(part.part) + " of " + std::to_string(part.parts) +
+                   ": " + part.statusText;
+        delivered += outcome == DeliveryOutcome::Delivered ? 1 : 0;
+    }
+    if (delivered == std::ssize(parts))
+        return delivery_status_text(0);
+    return std::to_string(delivered) + " of " + std::to_string(parts.size()) + " parts delivered";
+}
+
 void ServeOutbox::RecordDelivery(const DeliveryRecord& part) {
-    if (!table.RecordDelivery(part.reference, part.recipient, part.statusText))
+    // The row is found by its first part; the words are those of every part.
+    std::vector<DeliveryRecord> parts = DeliveryTable(&database).OfSend(part.sendId);
+    if (parts.empty())
+        parts.push_back(part);
+    const DeliveryRecord& first = parts.front();
+    if (!table.RecordDelivery(first.reference, first.recipient, MessageDelivery(parts)))
         ServeLog("the outbox did not take a status report: " + table.ErrorText());
 }
 
@@ -104,8 +128,15 @@ bool ServeOutbox::SendNext() {
     if (!due)
         return false;
     const PortLease sending = session.TakePort();
+    const std::optional<std::string> centre = Centre();
+    if (!centre) {
+        // A phone gone silent is no fault of the row: it waits, its tries untouched.
+        ServeLog("outbox row " + std::to_string(due->id) +
+                 " waits: the phone did not answer the question for its service centre");
+        return false;
+    }
     CliWriteSmsForm form;
-    FillForm(*due, Centre(), form);
+    FillForm(*due, *centre, form);
     // The command line's limit: as many parts as the concatenation header counts.
     if (!TextFitsParts(ReadWriteSmsValues(form), kMaxLinkedParts))
         return Refuse(*due, "the text is longer than " + std::to_string(kMaxLinkedParts) +
@@ -126,6 +157,10 @@ bool ServeOutbox::SendNext() {
     SendReport report;
     const SendOutcome outcome =
         SendSubmitParts(session, parts, sink, &report, SendPause::WaitForPrompt);
+    if (outcome != SendOutcome::SentOk && session.PortLost()) {
+        PortLostDuring(*due, report);
+        return true;
+    }
     if (outcome != SendOutcome::SentOk && Interrupted().load()) {
         // Cut off by the stop: it may have gone. The next start marks it uncertain.
         ServeLog("outbox row " + std::to_string(due->id) + " cut off by the stop, not retried");
@@ -138,18 +173,41 @@ bool ServeOutbox::SendNext() {
         Failed(*due, said.empty() ? std::string(SendOutcomeText(outcome)) : said);
         return true;
     }
-    const std::optional<int> reference =
-        report.references.empty() || report.references.back() == kNoReference
-            ? std::nullopt
-            : std::optional<int>(report.references.back());
-    if (!table.MarkSent(due->id, reference, LocalNow()))
-        ServeLog("outbox row " + std::to_string(due->id) +
-                 " was sent but not marked: " + table.ErrorText());
+    Sent(*due, parts, report);
+    return true;
+}
+
+void ServeOutbox::Sent(const OutboxRecord& record, const SubmitParts& parts,
+                       const SendReport& report) {
+    const std::string id = std::to_string(record.id);
+    if (!table.MarkSent(record.id, report.references, LocalNow()))
+        ServeLog("outbox row " + id + " was sent but not marked: " + table.ErrorText());
     std::string why;
     if (!RecordSentParts(database, PdusOf(parts), report.references, &why))
         ServeLog(std::string(kDeliveryNotRecorded) + why);
-    ServeLog("sent outbox row " + std::to_string(due->id) + " to " + due->recipient + " in " +
-             std::to_string(parts.size()) + " parts, reference " +
-             (reference ? std::to_string(*reference) : std::string("none")));
-    return true;
+    const std::optional<OutboxRecord> marked = table.Find(record.id);
+    const std::string references =
+        marked && !marked->partReferences.empty() ? marked->partReferences : std::string("none");
+    ServeLog("sent outbox row " + id + " to " + record.recipient + " in " +
+             std::to_string(parts.size()) + " parts, reference " + references);
+}
+
+void ServeOutbox::PortLostDuring(const OutboxRecord& record, const SendReport& report) {
+    const std::string id = std::to_string(record.id);
+    if (report.pdusWritten == 0) {
+        // Not one PDU reached the phone: nothing went, and the try is not counted.
+        Marked(table.MarkNotHanded(record.id, "the port went away before the message was handed "
+                                              "to the phone"),
+               record);
+        ServeLog("outbox row " + id +
+                 " not handed to the phone before the port went away; sent "
+                 "once it is back");
+        return;
+    }
+    // A part may have gone: never sent again by itself.
+    Marked(table.MarkUncertain(record.id, "the port went away during the send, after " +
+                                              std::to_string(report.pdusWritten) + " of " +
+                                              std::to_string(report.parts) + " parts"),
+           record);
+    ServeLog("outbox row " + id + " marked uncertain: the port went away during its send");
 }

@@ -8,14 +8,22 @@
 #include "cli/ServeLog.h"
 #include "db/DeliveryTable.h"
 #include "db/OutboxTable.h"
+#include "sms/send/SendSms.h"
+#include "sms/send/SubmitPdu.h"
 
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CDaoDatabase;
 class CModemSession;
 class CSettingsStore;
+
+// What the status reports of a message's parts say of it: a single part's words; "delivered"
+// once every part is; the first failed part's ("part 2 of 3: failed: ..."); else how many of
+// the parts are delivered so far ("1 of 3 parts delivered").
+std::string MessageDelivery(const std::vector<DeliveryRecord>& parts);
 
 struct OutboxPolicy {
     int tries = 3;                       // a row is failed after this many
@@ -29,7 +37,8 @@ public:
 
     // Rows left "sending" by a service that stopped become "uncertain"; logged.
     void MarkInterrupted();
-    // A status report matched to a part: the outbox row sent with that reference takes its words.
+    // A status report matched to a part: the outbox row of its message takes the words of all
+    // its parts.
     void RecordDelivery(const DeliveryRecord& part);
     // Sends the next due row, if any; true when one was tried and its row moved on.
     bool SendNext();
@@ -37,11 +46,16 @@ public:
     bool NewQueued() { return table.NewQueued(); }
 
 private:
-    // The centre for a send: the settings', else the phone's (asked once).
-    std::string Centre();
+    // The centre for a send: the settings', else the phone's (asked until it answers); nothing
+    // while the phone does not answer.
+    std::optional<std::string> Centre();
     void Failed(const OutboxRecord& record, const std::string& why);
     // Logs a mark the file did not take.
     void Marked(bool written, const OutboxRecord& record);
+    void Sent(const OutboxRecord& record, const SubmitParts& parts, const SendReport& report);
+    // The port went away under the send: back to "new" when no PDU reached the phone, else
+    // "uncertain".
+    void PortLostDuring(const OutboxRecord& record, const SendReport& report);
     // A row no try can send; false when the file took no write.
     bool Refuse(const OutboxRecord& record, const std::string& why);
 

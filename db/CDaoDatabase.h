@@ -50,6 +50,7 @@ private:
     friend class DeliveryTable;
     friend class OutboxTable;
     friend class ReceivedKeyTable;
+    friend class BusyWait;
     friend FileWriteResult SaveDatabaseCopy(CDaoDatabase&, const std::string&, Overwrite);
 
     // The connection record sets open on; null while no file is open.

@@ -17,11 +17,11 @@ constexpr const char* kCreate =
     "Tries INTEGER NOT NULL DEFAULT 0, CreatedTime TEXT DEFAULT (datetime('now', 'localtime')), "
     "LastTryTime TEXT, NextTryTime TEXT, SentTime TEXT, "
     "Reference INTEGER CHECK (Reference BETWEEN 0 AND 255), Error TEXT NOT NULL DEFAULT '', "
-    "Delivery TEXT NOT NULL DEFAULT '')";
+    "Delivery TEXT NOT NULL DEFAULT '', PartReferences TEXT NOT NULL DEFAULT '')";
 
 constexpr const char* kColumns =
     "SELECT ID, Recipient, Text, Options, State, Tries, CreatedTime, LastTryTime, NextTryTime, "
-    "SentTime, Reference, Error, Delivery FROM SMS_Outbox ";
+    "SentTime, Reference, Error, Delivery, PartReferences FROM SMS_Outbox ";
 
 // How long a write waits for another program's transaction on the same file.
 constexpr int kBusyMilliseconds = 5000;
@@ -42,12 +42,33 @@ OutboxRecord ReadRecord(sqlite3_stmt* row) {
         record.reference = sqlite3_column_int(row, 10);
     record.error = ColumnString(row, 11);
     record.delivery = ColumnString(row, 12);
+    record.partReferences = ColumnString(row, 13);
     return record;
 }
 
 void BindText(sqlite3_stmt* statement, int index, const std::string& text) {
     sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
                       SQLITE_TRANSIENT);
+}
+
+// A table made before the parts' references were kept gets their column.
+bool HasPartReferences(sqlite3* handle) {
+    StatementPtr columns = Prepare(handle, "SELECT count(*) FROM pragma_table_info('SMS_Outbox') "
+                                           "WHERE name = 'PartReferences'");
+    if (!columns || sqlite3_step(columns.get()) != SQLITE_ROW)
+        return false;
+    return sqlite3_column_int(columns.get(), 0) > 0 ||
+           Execute(handle,
+                   "ALTER TABLE SMS_Outbox ADD COLUMN PartReferences TEXT NOT NULL DEFAULT ''");
+}
+
+// "12,13,14": each part's reference in order, "?" for one the phone did not tell.
+std::string JoinedReferences(const std::vector<int>& references) {
+    std::string joined;
+    for (const int reference : references)
+        joined += (joined.empty() ? "" : ",") +
+                  (reference < 0 ? std::string("?") : std::to_string(reference));
+    return joined;
 }
 
 bool StepDone(sqlite3_stmt* statement) {
@@ -71,7 +92,9 @@ OutboxTable::OutboxTable(CDaoDatabase* database) {
 OutboxTable::~OutboxTable() = default;
 
 bool OutboxTable::Write(const std::function<bool(sqlite3*)>& write) {
-    return WriteOwnTable(connection, kCreate, write, error);
+    return WriteOwnTable(
+        connection, kCreate,
+        [&write](sqlite3* handle) { return HasPartReferences(handle) && write(handle); }, error);
 }
 
 bool OutboxTable::Ensure() {
@@ -118,16 +141,22 @@ bool OutboxTable::MarkSending(std::int64_t id, const DbDateTime& now) {
                   [&now](sqlite3_stmt* statement) { BindText(statement, 2, now.ToIso()); });
 }
 
-bool OutboxTable::MarkSent(std::int64_t id, std::optional<int> reference, const DbDateTime& when) {
+bool OutboxTable::MarkSent(std::int64_t id, const std::vector<int>& references,
+                           const DbDateTime& when) {
+    const std::string parts = JoinedReferences(references);
+    const std::optional<int> first = !references.empty() && references.front() >= 0
+                                         ? std::optional<int>(references.front())
+                                         : std::nullopt;
     if (server)
-        return server->MarkSent(id, reference, when, error);
-    return Update("State = 'sent', SentTime = ?2, Reference = ?3, Error = ''", id,
-                  [&](sqlite3_stmt* statement) {
+        return server->MarkSent(id, first, parts, when, error);
+    return Update("State = 'sent', SentTime = ?2, Reference = ?3, PartReferences = ?4, Error = ''",
+                  id, [&](sqlite3_stmt* statement) {
                       BindText(statement, 2, when.ToIso());
-                      if (reference)
-                          sqlite3_bind_int(statement, 3, *reference);
+                      if (first)
+                          sqlite3_bind_int(statement, 3, *first);
                       else
                           sqlite3_bind_null(statement, 3);
+                      BindText(statement, 4, parts);
                   });
 }
 
@@ -140,10 +169,27 @@ bool OutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbDat
     });
 }
 
-bool OutboxTable::MarkFailed(std::int64_t id, const std::string& why) {
+bool OutboxTable::MarkEnded(std::int64_t id, const char* state, const std::string& why) {
     if (server)
-        return server->MarkFailed(id, why, error);
-    return Update("State = 'failed', Error = ?2", id,
+        return server->MarkEnded(id, state, why, error);
+    return Update("State = ?3, Error = ?2", id, [&](sqlite3_stmt* statement) {
+        BindText(statement, 2, why);
+        BindText(statement, 3, state);
+    });
+}
+
+bool OutboxTable::MarkFailed(std::int64_t id, const std::string& why) {
+    return MarkEnded(id, outbox_state::kFailed, why);
+}
+
+bool OutboxTable::MarkUncertain(std::int64_t id, const std::string& why) {
+    return MarkEnded(id, outbox_state::kUncertain, why);
+}
+
+bool OutboxTable::MarkNotHanded(std::int64_t id, const std::string& why) {
+    if (server)
+        return server->MarkNotHanded(id, why, error);
+    return Update("State = 'new', Tries = max(Tries - 1, 0), NextTryTime = NULL, Error = ?2", id,
                   [&why](sqlite3_stmt* statement) { BindText(statement, 2, why); });
 }
 

@@ -41,9 +41,10 @@ struct OutboxRecord {
     std::optional<DbDateTime> lastTry;
     std::optional<DbDateTime> nextTry;
     std::optional<DbDateTime> sent;
-    std::optional<int> reference; // TP-MR of the last part
+    std::optional<int> reference; // TP-MR of the first part (the only one of a short message)
     std::string error;
-    std::string delivery; // what the last status report said, in words
+    std::string delivery;       // what the status reports said of the message, in words
+    std::string partReferences; // every part's TP-MR in order: "12,13,14" ("?": not told)
 };
 
 class OutboxTable {
@@ -61,11 +62,16 @@ public:
     std::optional<OutboxRecord> NextDue(const DbDateTime& now);
     // The row is being handed to the phone: state "sending", one more try, last try now.
     bool MarkSending(std::int64_t id, const DbDateTime& now);
-    bool MarkSent(std::int64_t id, std::optional<int> reference, const DbDateTime& when);
+    // Sent, with the references the phone gave the parts (kept in order; -1: not told).
+    bool MarkSent(std::int64_t id, const std::vector<int>& references, const DbDateTime& when);
     // Back to "new", to be tried again at nextTry, with what went wrong.
     bool MarkRetry(std::int64_t id, const std::string& error, const DbDateTime& nextTry);
     bool MarkFailed(std::int64_t id, const std::string& error);
-    // The newest sent row with this reference and recipient takes the report's words.
+    // Not one PDU reached the phone: back to "new", due at once, the try not counted.
+    bool MarkNotHanded(std::int64_t id, const std::string& error);
+    // It may have gone: "uncertain", never sent again by itself.
+    bool MarkUncertain(std::int64_t id, const std::string& error);
+    // The newest sent row whose first part had this reference and recipient takes the words.
     bool RecordDelivery(int reference, const std::string& recipient, const std::string& delivery);
     // Every row still "sending" becomes "uncertain"; how many did (-1 on failure).
     int MarkInterrupted();
@@ -82,6 +88,8 @@ private:
     std::vector<OutboxRecord> Query(const std::string& where,
                                     const std::function<void(sqlite3_stmt*)>& bind);
     bool Write(const std::function<bool(sqlite3*)>& write);
+    // Failed or uncertain, with why.
+    bool MarkEnded(std::int64_t id, const char* state, const std::string& why);
     bool Update(const std::string& set, std::int64_t id,
                 const std::function<void(sqlite3_stmt*)>& bind);
 

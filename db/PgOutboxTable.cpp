@@ -7,7 +7,7 @@ namespace {
 
 constexpr const char* kColumns =
     "id, recipient, text, options, state, tries, createdtime, lasttrytime, nexttrytime, "
-    "senttime, reference, error, delivery";
+    "senttime, reference, error, delivery, partreferences";
 
 // How long a claim holds without its service renewing it.
 constexpr const char* kClaimLasts = "interval '120 seconds'";
@@ -32,6 +32,7 @@ OutboxRecord ReadRecord(const PgOutcome& rows, int row) {
         record.reference = static_cast<int>(rows.Number(row, 10));
     record.error = rows.Text(row, 11);
     record.delivery = rows.Text(row, 12);
+    record.partReferences = rows.Text(row, 13);
     return record;
 }
 
@@ -102,12 +103,13 @@ bool PgOutboxTable::MarkSending(std::int64_t id, const DbDateTime& now, std::str
                   id, {now.ToIso(), claimant}, error);
 }
 
-bool PgOutboxTable::MarkSent(std::int64_t id, std::optional<int> reference, const DbDateTime& when,
-                             std::string& error) {
-    return Change("state = 'sent', senttime = $2::timestamp, reference = $3::smallint, error = '', "
-                  "claimedby = NULL, claimeduntil = NULL",
-                  id, {when.ToIso(), reference ? PgParam(std::to_string(*reference)) : PgParam()},
-                  error);
+bool PgOutboxTable::MarkSent(std::int64_t id, std::optional<int> reference,
+                             const std::string& parts, const DbDateTime& when, std::string& error) {
+    return Change(
+        "state = 'sent', senttime = $2::timestamp, reference = $3::smallint, "
+        "partreferences = $4, error = '', claimedby = NULL, claimeduntil = NULL",
+        id, {when.ToIso(), reference ? PgParam(std::to_string(*reference)) : PgParam(), parts},
+        error);
 }
 
 bool PgOutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbDateTime& nextTry,
@@ -117,9 +119,16 @@ bool PgOutboxTable::MarkRetry(std::int64_t id, const std::string& why, const DbD
                   id, {why, nextTry.ToIso()}, error);
 }
 
-bool PgOutboxTable::MarkFailed(std::int64_t id, const std::string& why, std::string& error) {
-    return Change("state = 'failed', error = $2, claimedby = NULL, claimeduntil = NULL", id, {why},
-                  error);
+bool PgOutboxTable::MarkEnded(std::int64_t id, const char* state, const std::string& why,
+                              std::string& error) {
+    return Change("state = $3, error = $2, claimedby = NULL, claimeduntil = NULL", id,
+                  {why, std::string(state)}, error);
+}
+
+bool PgOutboxTable::MarkNotHanded(std::int64_t id, const std::string& why, std::string& error) {
+    // The claim stays this service's: it tries the row again at once.
+    return Change("state = 'new', tries = greatest(tries - 1, 0), nexttrytime = NULL, error = $2",
+                  id, {why}, error);
 }
 
 bool PgOutboxTable::RecordDelivery(int reference, const std::string& recipient,

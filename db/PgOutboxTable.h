@@ -22,11 +22,14 @@ public:
     bool Add(OutboxRecord& record, std::string& error);
     std::optional<OutboxRecord> NextDue(const DbDateTime& now, std::string& error);
     bool MarkSending(std::int64_t id, const DbDateTime& now, std::string& error);
-    bool MarkSent(std::int64_t id, std::optional<int> reference, const DbDateTime& when,
-                  std::string& error);
+    // reference: the first part's; parts: every part's, joined.
+    bool MarkSent(std::int64_t id, std::optional<int> reference, const std::string& parts,
+                  const DbDateTime& when, std::string& error);
     bool MarkRetry(std::int64_t id, const std::string& why, const DbDateTime& nextTry,
                    std::string& error);
-    bool MarkFailed(std::int64_t id, const std::string& why, std::string& error);
+    // Failed or uncertain, with why.
+    bool MarkEnded(std::int64_t id, const char* state, const std::string& why, std::string& error);
+    bool MarkNotHanded(std::int64_t id, const std::string& why, std::string& error);
     bool RecordDelivery(int reference, const std::string& recipient, const std::string& delivery,
                         std::string& error);
     int MarkInterrupted(std::string& error);

@@ -21,14 +21,28 @@ std::string KeyOf(const std::string& pdu) {
     return key;
 }
 
-std::int64_t SingleNumber(sqlite3* handle, const char* sql, const std::string& key) {
-    StatementPtr query = Prepare(handle, sql);
+void BindKey(sqlite3_stmt* statement, const std::string& key) {
+    sqlite3_bind_text(statement, 1, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+std::int64_t KnownId(sqlite3* handle, const std::string& key) {
+    StatementPtr query = Prepare(handle, "SELECT ArchiveID FROM SMS_ReceivedKey WHERE Key = ?1");
     if (!query)
-        return 0;
-    if (!key.empty())
-        sqlite3_bind_text(query.get(), 1, key.data(), static_cast<int>(key.size()),
-                          SQLITE_TRANSIENT);
+        return 0; // no table yet: nothing was archived by the service
+    BindKey(query.get(), key);
     return sqlite3_step(query.get()) == SQLITE_ROW ? sqlite3_column_int64(query.get(), 0) : 0;
+}
+
+bool StoreKey(sqlite3* handle, const std::string& key, std::int64_t archiveId) {
+    if (!Execute(handle, kCreate))
+        return false;
+    StatementPtr insert =
+        Prepare(handle, "INSERT INTO SMS_ReceivedKey (Key, ArchiveID) VALUES (?1, ?2)");
+    if (!insert)
+        return false;
+    BindKey(insert.get(), key);
+    sqlite3_bind_int64(insert.get(), 2, archiveId);
+    return sqlite3_step(insert.get()) == SQLITE_DONE;
 }
 
 } // namespace
@@ -41,46 +55,68 @@ ReceivedKeyTable::ReceivedKeyTable(CDaoDatabase* database) {
 ReceivedKeyTable::~ReceivedKeyTable() = default;
 
 std::int64_t ReceivedKeyTable::ArchiveIdOf(const std::string& pdu) {
-    if (!connection)
-        return 0;
-    if (connection->IsServer())
-        return ServerArchiveIdOf(*connection, KeyOf(pdu), modem);
-    return SingleNumber(connection->Handle(),
-                        "SELECT ArchiveID FROM SMS_ReceivedKey WHERE Key = ?1", KeyOf(pdu));
+    return connection ? KnownIdOf(KeyOf(pdu)) : 0;
 }
 
-std::int64_t ReceivedKeyTable::LastArchiveId() {
-    if (!connection)
-        return 0;
+std::int64_t ReceivedKeyTable::KnownIdOf(const std::string& key) {
+    if (connection->IsServer())
+        return ServerArchiveIdOf(*connection, key, modem);
+    return KnownId(connection->Handle(), key);
+}
+
+std::int64_t ReceivedKeyTable::InsertedId() {
+    // The row inserted on this connection, whatever other writers add to the table.
     if (connection->IsServer())
         return ServerLastArchiveId(*connection);
-    return SingleNumber(connection->Handle(), "SELECT max(ID) FROM SMS_In", {});
+    return sqlite3_last_insert_rowid(connection->Handle());
 }
 
-bool ReceivedKeyTable::Remember(const std::string& pdu, std::int64_t archiveId) {
+bool ReceivedKeyTable::StoreKeyOf(const std::string& key, std::int64_t archiveId,
+                                  std::string& failure) {
+    if (connection->IsServer())
+        return ServerRemember(*connection, key, modem, archiveId, failure);
+    if (StoreKey(connection->Handle(), key, archiveId))
+        return true;
+    failure = EngineMessage(connection->Handle());
+    return false;
+}
+
+ArchivedOnce ReceivedKeyTable::ArchiveOnce(const std::string& pdu,
+                                           const std::function<std::string()>& append) {
+    ArchivedOnce result;
     if (!connection) {
-        error = "no database is open";
-        return false;
+        result.error = "no database is open";
+        return result;
+    }
+    // Joining the append group first keeps its transaction open past the record sets' own
+    // close: the key is written before the group commits.
+    bool joined = false;
+    std::string ended;
+    if (!connection->BeginAppend(joined, result.error)) {
+        connection->EndAppendGroup(ended);
+        return result;
     }
     const std::string key = KeyOf(pdu);
-    if (connection->IsServer())
-        return ServerRemember(*connection, key, modem, archiveId, error);
-    bool stored = false;
-    const bool ran = connection->RunWhileIdle([&](sqlite3* handle) {
-        StatementPtr insert = Execute(handle, kCreate)
-                                  ? Prepare(handle, "INSERT OR REPLACE INTO SMS_ReceivedKey "
-                                                    "(Key, ArchiveID) VALUES (?1, ?2)")
-                                  : nullptr;
-        if (insert) {
-            sqlite3_bind_text(insert.get(), 1, key.data(), static_cast<int>(key.size()),
-                              SQLITE_TRANSIENT);
-            sqlite3_bind_int64(insert.get(), 2, archiveId);
-            stored = sqlite3_step(insert.get()) == SQLITE_DONE;
-        }
-        if (!stored)
-            error = EngineMessage(handle);
-    });
-    if (!ran)
-        error = "the database is storing other rows";
-    return ran && stored;
+    if (const std::int64_t known = KnownIdOf(key); known != 0) {
+        result.before = connection->EndAppendGroup(result.error);
+        result.id = result.before ? known : 0;
+        return result;
+    }
+    // A file tells whether the append changed anything; a server's currval is the session's.
+    sqlite3* file = connection->Handle();
+    const std::int64_t changesBefore = file != nullptr ? sqlite3_total_changes64(file) : 0;
+    std::string failure = append();
+    const std::int64_t id = InsertedId();
+    const bool unchanged = file != nullptr && sqlite3_total_changes64(file) == changesBefore;
+    if (failure.empty() && (id == 0 || unchanged))
+        failure = "no row was stored";
+    if (failure.empty())
+        StoreKeyOf(key, id, failure);
+    if (!failure.empty())
+        connection->FailAppends(failure);
+    if (connection->EndAppendGroup(result.error) && failure.empty())
+        result.id = id;
+    else if (!failure.empty())
+        result.error = failure;
+    return result;
 }

@@ -83,12 +83,20 @@ Reply CModemSession::Exchange(std::string_view text, int mode) {
     else if (mode == kSendPduData)
         SendData(text);
     // A final result stored after the last poll does not count: the poll's word is the answer.
-    const int answer = PollFor(store.okReceived);
+    const int answer = Counted(PollFor(store.okReceived));
     return ReadReply(store, answer, PortLost());
 }
 
 int CModemSession::WaitForPrompt() {
-    return PollFor(store.promptReceived);
+    return Counted(PollFor(store.promptReceived));
+}
+
+int CModemSession::Counted(int answer) {
+    if (answer == kAnswerTimeout && !PortLost())
+        ++silentExchanges;
+    else
+        silentExchanges = 0;
+    return answer;
 }
 
 void CModemSession::SetPace(SessionPace sessionPace) {
@@ -167,6 +175,7 @@ bool CModemSession::OpenSession() {
     store.port = &port;
     store.stopReader = 0;
     store.portGone = 0;
+    silentExchanges = 0;
     if (pace == SessionPace::Line)
         DrainStaleAnswer();
     StartReader();

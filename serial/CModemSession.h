@@ -83,6 +83,9 @@ public:
     // True once the device has gone away under this session (until the next OpenSession): the
     // exchanges then end at once, and their failures are no news to the user.
     bool PortLost() const { return store.portGone.load(std::memory_order_acquire) != 0; }
+    // How many exchanges in a row ended in their time-out on an open port (any answer, and the
+    // next OpenSession, start the count again): a phone gone silent.
+    int SilentExchanges() const { return silentExchanges.load(); }
     // Ends a session whose port has gone, once, with one message; the caller holds the port.
     // False when there was nothing to end (no session, or a new one opened meanwhile).
     bool EndLostSession();
@@ -114,6 +117,8 @@ private:
     int PollFor(const std::atomic<int>& done);
     // The same at line pace: sleeps on the store's condition until a flag is raised.
     int WaitFor(const std::atomic<int>& done);
+    // Counts an exchange's answer into silentExchanges; the answer.
+    int Counted(int answer);
     void Pause(std::chrono::milliseconds duration);
     // At line pace, before the first command: what the phone still says to an exchange a
     // previous program abandoned (Ctrl+C in a slow read) is read and dropped, so that its late
@@ -135,4 +140,5 @@ private:
     std::atomic<bool> portOwned{false};
     SessionPace pace = SessionPace::Window;
     std::atomic<const std::atomic<bool>*> interruptFlag{nullptr};
+    std::atomic<int> silentExchanges{0};
 };

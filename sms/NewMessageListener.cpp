@@ -100,9 +100,14 @@ bool CNewMessageListener::RunTask(const std::function<void()>& work, const std::
 
 void CNewMessageListener::Serve(const UnsolicitedLine& line, const std::stop_token& stop) {
     if (const std::optional<StoredNotice> message = ReadStoredNotice(line.text, "+CMTI:")) {
-        RunTask([this, &message] { ReadStored(*message, false); }, stop);
+        if (!hooks.stored || !hooks.stored(*message))
+            RunTask([this, &message] { ReadStored(*message, false); }, stop);
     } else if (const std::optional<StoredNotice> report = ReadStoredNotice(line.text, "+CDSI:")) {
         RunTask([this, &report] { ReadStored(*report, true); }, stop);
+    } else if (line.text.starts_with("+CMT:") && !line.data.empty() && hooks.pushed &&
+               hooks.pushed(line.data)) {
+        if (acknowledgeDirect)
+            RunTask([this] { session.Exchange("AT+CNMA"); }, stop);
     } else if (line.text.starts_with("+CMT:") && !line.data.empty()) {
         // The pushed message as a +CMGR answer of a received unread one: the same row.
         ListMessage({"+CMGR: 0,,0", line.data}, context.form.SmsRowCount() + 1);

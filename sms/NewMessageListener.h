@@ -29,6 +29,14 @@
 // ends' report hook tells the record's own line when it matches).
 inline constexpr std::string_view kReportReceivedText = "Status report received";
 
+// A notice of a stored message or report.
+struct StoredNotice {
+    std::string memory; // "SM", "ME", ...
+    int index = 0;
+};
+// "+CMTI: "SM",3" or "+CDSI: "SM",3" (any memory name); nothing for other lines.
+std::optional<StoredNotice> ReadStoredNotice(std::string_view line, std::string_view prefix);
+
 struct NewMessageHooks {
     // After a new message's rows are listed (and archived, when asked), with its first row.
     std::function<void(const SmsRow&)> listed{};
@@ -39,17 +47,15 @@ struct NewMessageHooks {
     std::function<bool()> move{};
     // A line for the status bar (a message not archived, a report received).
     std::function<void(const std::string&)> note{};
+    // A stored message told of ("+CMTI"), before it is read: true when the hook sees to it
+    // itself (a service that sweeps the memories), and the listener reads nothing.
+    std::function<bool(const StoredNotice&)> stored{};
+    // A pushed message's PDU ("+CMT"): true when the hook takes it over (the listener then
+    // only acknowledges it, when asked to).
+    std::function<bool(const std::string&)> pushed{};
     // Any other code's line (RING, "+CREG: 1", ...).
     std::function<void(const std::string&)> other{};
 };
-
-// A notice of a stored message or report.
-struct StoredNotice {
-    std::string memory; // "SM", "ME", ...
-    int index = 0;
-};
-// "+CMTI: "SM",3" or "+CDSI: "SM",3" (any memory name); nothing for other lines.
-std::optional<StoredNotice> ReadStoredNotice(std::string_view line, std::string_view prefix);
 
 class CNewMessageListener {
 public:

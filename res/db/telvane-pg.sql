@@ -68,6 +68,7 @@ CREATE TABLE SMS_Outbox (
     Reference    smallint CHECK (Reference BETWEEN 0 AND 255),
     Error        text NOT NULL DEFAULT '',
     Delivery     text NOT NULL DEFAULT '',
+    PartReferences text NOT NULL DEFAULT '',
     ClaimedBy    text,
     ClaimedUntil timestamp(0)
 );

@@ -72,7 +72,8 @@ CREATE TABLE SMS_Outbox (
     SentTime    TEXT,
     Reference   INTEGER CHECK (Reference BETWEEN 0 AND 255),
     Error       TEXT NOT NULL DEFAULT '',
-    Delivery    TEXT NOT NULL DEFAULT ''
+    Delivery    TEXT NOT NULL DEFAULT '',
+    PartReferences TEXT NOT NULL DEFAULT ''
 );
 
 CREATE TABLE dbDCS (

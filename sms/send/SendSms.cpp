@@ -61,6 +61,7 @@ SendOutcome PduExchange(CModemSession& session, const std::string& command, cons
     session.SendCommand(command);
     if (const auto stopped = PauseBeforePdu(session, command, sink, pause, report))
         return *stopped;
+    ++report.pdusWritten;
     reply = session.Exchange(submit.pdu, kSendPduData);
     return OutcomeOf(reply.Answer());
 }

@@ -52,6 +52,9 @@ struct SendReport {
     // The phone ended the command while the question was asked: no PDU went out, and the
     // phone is ready for the next send.
     bool phoneStoppedWaiting = false;
+    // How many PDUs were written to the phone: one more than the parts accepted when the last
+    // went out and no answer came (the phone may have sent it).
+    int pdusWritten = 0;
 };
 
 // The first field of the answer line "<prefix> <n>,..." of an OK reply; nothing without one.

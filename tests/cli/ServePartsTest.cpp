@@ -1,8 +1,11 @@
 // The service's collector of long messages: parts in any order handed on once, joined in part
 // order; a part seen again is not counted twice; an incomplete message after its time-out with
-// what came; messages of one sender told apart by their reference.
+// what came; messages of one sender told apart by their reference. What the reports of a long
+// message's parts say of the whole message.
 
 #include "cli/ServeInbox.h"
+#include "cli/ServeOutbox.h"
+#include "pdu/StatusReport.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +57,27 @@ TEST(ServePartsTest, AnIncompleteMessageIsHandedOnAfterItsTimeOutWithWhatCame) {
     const std::optional<HookMessage> single = collector.Add(whole, 5, start);
     ASSERT_TRUE(single) << "a message of one part goes at once";
     EXPECT_EQ(single->text, "short");
+}
+
+DeliveryRecord Reported(int part, int parts, std::optional<int> status) {
+    DeliveryRecord record;
+    record.part = part;
+    record.parts = parts;
+    record.status = status;
+    record.statusText = status ? delivery_status_text(*status) : "";
+    return record;
+}
+
+TEST(ServePartsTest, ALongMessageIsDeliveredOnlyWhenEveryPartIs) {
+    EXPECT_EQ(MessageDelivery({Reported(1, 1, 0x46)}), "failed: validity period expired");
+    EXPECT_EQ(
+        MessageDelivery({Reported(1, 3, 0), Reported(2, 3, std::nullopt), Reported(3, 3, 0x01)}),
+        "2 of 3 parts delivered");
+    EXPECT_EQ(MessageDelivery({Reported(1, 2, 0), Reported(2, 2, 0x21)}), "1 of 2 parts delivered")
+        << "a centre still trying is not done";
+    EXPECT_EQ(MessageDelivery({Reported(1, 3, 0), Reported(2, 3, 0x41), Reported(3, 3, 0)}),
+              "part 2 of 3: failed: incompatible destination");
+    EXPECT_EQ(MessageDelivery({Reported(1, 2, 0), Reported(2, 2, 0x02)}), "delivered");
 }
 
 } // namespace

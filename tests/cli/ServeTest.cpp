@@ -3,8 +3,7 @@
 // live, the hook's environment and hooks that fail, hang or are missing, and the outbox sent
 // in order with a retry and a failure, while "queue" uses the same file.
 
-#include "cli/CliTestSetup.h"
-#include "common/PhoneSim.h"
+#include "cli/ServeTestSetup.h"
 
 #include <csignal>
 #include <fstream>
@@ -13,72 +12,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-// kHelloPdu one second earlier: another message from the same sender.
-constexpr const char* kHelloEarlierPdu =
-    "07912143658709F1040B912143658709F100009930925161858005e8329bfd06";
-
-// A process that has not ended (a zombie has).
-bool Alive(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string line;
-    if (!std::getline(stat, line))
-        return false;
-    const std::size_t close = line.rfind(')');
-    return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
-}
-
-class ServeTest : public ::testing::Test, public CliTestBase {
-protected:
-    void Phone(const std::string& fixture) {
-        PhoneSimOptions options{fixture};
-        options.arrivals = true;
-        phone.emplace(options);
-    }
-
-    CliProcess Serve(Lines arguments) {
-        arguments.insert(arguments.begin(), {"--port", phone->LinkPath(), "serve"});
-        return CliProcess(dir.path.string(), arguments);
-    }
-
-    // A shell script at dir/name (made executable) with this body.
-    std::string Script(const std::string& name, const std::string& body) {
-        const std::string path = dir.File(name);
-        std::ofstream(path) << "#!/bin/sh\n" << body;
-        chmod(path.c_str(), 0755);
-        return path;
-    }
-
-    // Waits (bounded) until the query counts `count`.
-    bool WaitForCount(const std::string& sql, long long count) const {
-        for (int i = 0; i < 1000; ++i) {
-            if (QueryCount(database, sql) == count)
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
-
-    bool WaitForCommand(const std::string& command) const {
-        return phone->WaitForTranscript(
-            [&](const auto&) { return std::ranges::count(phone->Received(), command) > 0; });
-    }
-
-    std::string FileText(const std::string& name) const {
-        std::ifstream in(dir.File(name));
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    // SIGTERM, and the end within 5 s.
-    static CliResult Stop(CliProcess& serve) {
-        serve.Signal(SIGTERM);
-        return serve.Wait(5000);
-    }
-
-    std::optional<PhoneSim> phone;
-};
 
 TEST_F(ServeTest, StoredMessagesAreArchivedOnceAndARestartDoesNotArchiveThemAgain) {
     Phone(Sms(1, 1, kHelloPdu) + Sms(3, 0, kHelloEarlierPdu, "ME") + "capacity SM 10\n");
@@ -257,6 +190,27 @@ TEST_F(ServeTest, AStatusReportUpdatesTheOutboxRowItReportsOn) {
     EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Delivery WHERE Status = 0"), 1);
 }
 
+TEST_F(ServeTest, ALongMessageKeepsEveryPartsReferenceAndIsDeliveredWhenAllPartsAre) {
+    Phone("report 300 00\n");
+    CliProcess serve = Serve({});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(WaitForCommand("AT+CNMI=2,1,0,1,0"));
+    // 200 characters: two linked parts.
+    ASSERT_TRUE(RunSql(database, "INSERT INTO SMS_Outbox (Recipient, Text, Options) VALUES "
+                                 "('+393331234567', replace(hex(zeroblob(100)), '0', 'b'), "
+                                 "'--report');"));
+    EXPECT_TRUE(WaitForCount("SELECT count(*) FROM SMS_Outbox WHERE Delivery = 'delivered'", 1));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(phone->SentPdus().size(), 2u);
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Delivery WHERE Status = 0"), 2)
+        << result.err;
+    EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE State = 'sent' AND "
+                                   "PartReferences = Reference || ',' || (Reference + 1)"),
+              1)
+        << result.err;
+}
+
 } // namespace
 
 namespace {
@@ -358,6 +312,28 @@ TEST_F(ServeTest, ARowNoTryCanSendFailsAtOnceAndTheNextIsSent) {
               1)
         << result.err;
     EXPECT_EQ(phone->SentPdus().size(), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ServeTest, AMessageThePhonePushesIsArchivedOnceAndHandedToTheHook) {
+    // A phone that tells of new messages only by pushing them (+CMT), storing nothing.
+    Phone("reply AT+CNMI=? +CNMI: (0-2),(0,2),(0),(0-2),(0,1)|OK\n");
+    const std::string hook = Script("hook.sh", "echo \"$TELVANE_ARCHIVE_ID $TELVANE_TEXT\" >> " +
+                                                   dir.File("hooked") + "\n");
+    CliProcess serve = Serve({"--on-receive", hook});
+    ASSERT_TRUE(serve.Start());
+    ASSERT_TRUE(phone->WaitForTranscript(
+        [&](const auto&) { return !Starting(phone->Received(), "AT+CNMI=2,2").empty(); }));
+    ASSERT_TRUE(phone->Arrive(kHelloPdu));
+    EXPECT_TRUE(WaitForCount("SELECT count(*) FROM SMS_In WHERE Messaggio = 'hello'", 1));
+    EXPECT_TRUE(Eventually([&] { return !FileText("hooked").empty(); }));
+    const CliResult result = Stop(serve);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(SplitLines(FileText("hooked")), (Lines{"1 hello"})) << result.err;
+    EXPECT_TRUE(Starting(phone->Received(), "AT+CMGD").empty()) << "nothing stored to erase";
 }
 
 } // namespace

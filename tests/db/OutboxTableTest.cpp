@@ -44,7 +44,7 @@ TEST_P(OutboxTableTest, PicksDueRowsInOrderAndWaitsForARetrysTime) {
     EXPECT_EQ(outbox.NextDue(At(10, 0))->id, second) << "a row being sent is not picked again";
     ASSERT_TRUE(outbox.MarkRetry(first, "+CMS ERROR: 500", At(10, 5)));
     ASSERT_TRUE(outbox.MarkSending(second, At(10, 1)));
-    ASSERT_TRUE(outbox.MarkSent(second, 17, At(10, 1)));
+    ASSERT_TRUE(outbox.MarkSent(second, {17}, At(10, 1)));
     EXPECT_FALSE(outbox.NextDue(At(10, 4))) << "the retry is not due yet";
     const std::optional<OutboxRecord> retry = outbox.NextDue(At(10, 5));
     ASSERT_TRUE(retry);
@@ -89,6 +89,28 @@ TEST_P(OutboxFileTest, AnOlderFileGetsTheTableAndAnotherProgramMayInsert) {
     EXPECT_FALSE(RunSql(file, "INSERT INTO SMS_Outbox (Recipient, State) VALUES ('+1', 'odd');"))
         << "a state outside the five is refused";
     EXPECT_FALSE(RunSql(file, "INSERT INTO SMS_Outbox (Recipient) VALUES ('');"));
+}
+
+TEST_F(OutboxTableTest, EveryPartsReferenceIsKeptAndAnUnhandedTryIsNotCounted) {
+    // A table made before the parts' references were kept.
+    database.Close();
+    ASSERT_TRUE(RunSql(file, "ALTER TABLE SMS_Outbox DROP COLUMN PartReferences;"));
+    ASSERT_TRUE(database.Open(file));
+    const std::int64_t id = Queue("+111", "a long one");
+    OutboxTable outbox(&database);
+    ASSERT_TRUE(outbox.MarkSending(id, At(10, 0)));
+    ASSERT_TRUE(outbox.MarkNotHanded(id, "the port went away"));
+    std::optional<OutboxRecord> row = outbox.NextDue(At(10, 0));
+    ASSERT_TRUE(row) << "due again at once";
+    EXPECT_EQ(row->tries, 0);
+    ASSERT_TRUE(outbox.MarkSending(id, At(10, 1)));
+    ASSERT_TRUE(outbox.MarkSent(id, {12, -1, 14}, At(10, 1)));
+    row = outbox.Find(id);
+    EXPECT_EQ(row->reference, 12) << "the first part's, which reports are matched by";
+    EXPECT_EQ(row->partReferences, "12,?,14");
+    EXPECT_EQ(row->tries, 1);
+    ASSERT_TRUE(outbox.RecordDelivery(12, "+111", "delivered"));
+    EXPECT_EQ(outbox.Find(id)->delivery, "delivered");
 }
 
 } // namespace

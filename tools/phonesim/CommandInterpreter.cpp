@@ -190,6 +190,10 @@ void CommandInterpreter::EndPdu(std::vector<SimEvent>& events) {
     const CommandResult result =
         pduMalformed ? CmsErrorResult(kCmsInvalidPduParameter) : sms.FinishSubmit(pdu, accepted);
     events.push_back({accepted ? EventKind::Sent : EventKind::Received, pdu});
+    if (std::ranges::find(fixture.vanishOn, kVanishAfterPdu) != fixture.vanishOn.end()) {
+        events.push_back({EventKind::Vanish, {}}); // taken, maybe sent, never answered
+        return;
+    }
     if (accepted)
         ScheduleReport(pdu);
     Answer(result, events);

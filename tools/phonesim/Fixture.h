@@ -9,7 +9,8 @@
 //   reply <command-prefix> <line>|<line>|...
 //   silent
 //   cmee <0|1|2>                      +CMEE mode at start and after ATZ; default 0
-//   vanish <command-prefix>           the phone goes away (closes its line) on such a command
+//   vanish <command-prefix>           the phone goes away (closes its line) on such a command;
+//                                     "vanish PDU": once it has taken a PDU, before its answer
 //   arrive <ms> [<pdu hex>]           a message arrives <ms> after the start (without a PDU:
 //                                     "New message <n>" from kArrivalSender)
 //   report <delay-ms> <status hex>    a SUBMIT with TP-SRR is answered by a status report this
@@ -17,7 +18,11 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The prefix of "vanish" that stands for the PDU after a prompt.
+inline constexpr std::string_view kVanishAfterPdu = "PDU";
 
 // Message storage status as +CMGR/+CMGL report it in PDU mode (3GPP TS 27.005 3.1 <stat>).
 enum class SmsStat { RecUnread = 0, RecRead = 1, StoUnsent = 2, StoSent = 3 };
