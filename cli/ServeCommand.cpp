@@ -12,6 +12,7 @@
 #include "cli/ServeInbox.h"
 #include "cli/ServeLog.h"
 #include "cli/ServeModem.h"
+#include "cli/ServeModemIdentity.h"
 #include "cli/ServeOutbox.h"
 #include "db/BusyWait.h"
 #include "db/CDaoDatabase.h"
