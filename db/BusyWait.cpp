@@ -14,6 +14,9 @@ constexpr std::chrono::milliseconds kStep{10};
 BusyWait::BusyWait(CDaoDatabase& database, std::chrono::milliseconds most,
                    const std::atomic<bool>& stopFlag)
     : connection(database.Connection()), limit(most), stop(stopFlag) {
+    // A server waits for its own locks.
+    if (connection && connection->IsServer())
+        connection.reset();
     if (connection)
         sqlite3_busy_handler(connection->Handle(), &BusyWait::Handler, this);
 }

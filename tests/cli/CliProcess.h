@@ -111,7 +111,6 @@ public:
         return Wait();
     }
 
-private:
     static std::string ReadFile(const std::string& path) {
         std::ifstream in(path);
         std::stringstream text;
@@ -119,6 +118,7 @@ private:
         return text.str();
     }
 
+private:
     std::string folder;
     std::vector<std::string> args;
     std::vector<std::string> launcher;

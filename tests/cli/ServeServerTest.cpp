@@ -113,7 +113,13 @@ TEST_F(ServeServerTest, SeveralServicesSendEachQueuedMessageOnceThoughOneIsKille
     };
     for (int i = 0; i < 3000 && sentRows() < kMessages / 3; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_GE(sentRows(), kMessages / 3) << "the services did not get going";
+    const auto logs = [&services] {
+        std::string all;
+        for (const auto& service : services)
+            all += CliProcess::ReadFile(service->dir.File("stderr")) + "----\n";
+        return all;
+    };
+    ASSERT_GE(sentRows(), kMessages / 3) << "the services did not get going:\n" << logs();
     services[0]->process->Signal(SIGKILL);
     services[0]->process->Wait(5000);
     // The killed service's claims run out (as they would in two minutes); the live ones' stay.
