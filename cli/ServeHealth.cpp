@@ -48,12 +48,16 @@ ServeHealth::ServeHealth(CModemSession& modemSession, std::chrono::seconds healt
 
 void ServeHealth::Turn() {
     const auto now = std::chrono::steady_clock::now();
-    if (!setUp)
-        setUp = SetUp();
-    else if (every.count() > 0 && now - lastHealth >= every)
-        Poll(true);
-    else if (!notices && now - lastRegistration >= kRegistrationEvery)
-        Poll(false);
+    // A phone that let its last exchange time out is asked nothing more here: the modem's own
+    // reset sees to it, and a turn does not wait out three more time-outs.
+    if (!Silent()) {
+        if (!setUp)
+            setUp = SetUp();
+        else if (every.count() > 0 && now - lastHealth >= every)
+            Poll(true);
+        else if (!notices && now - lastRegistration >= kRegistrationEvery)
+            Poll(false);
+    }
     if (setUp && !ready) {
         ready = true;
         notify.Ready(serving);
@@ -68,10 +72,16 @@ bool ServeHealth::SetUp() {
             return false;
         notices = AskForNotices();
     }
+    if (Silent())
+        return false;
     if (!notices && !session.PortLost())
         ServeLog("the phone does not tell changes of registration (AT+CREG=1); it is asked "
                  "every minute instead");
     return Poll(true);
+}
+
+bool ServeHealth::Silent() const {
+    return session.SilentExchanges() > 0;
 }
 
 bool ServeHealth::AskForNotices() {
@@ -87,6 +97,8 @@ bool ServeHealth::Poll(bool signal) {
     if (signal)
         lastHealth = now;
     const std::string signalText = signal ? SignalText(session.Exchange("AT+CSQ")) : "";
+    if (Silent())
+        return true;
     const RegistrationAnswer answer = ReadRegistrationAnswer(session.Exchange("AT+CREG?"));
     // A phone reset meanwhile forgot that it was to tell changes.
     if (notices && answer.registration && answer.registration->reports == 0)

@@ -42,6 +42,7 @@ public:
     static constexpr std::chrono::seconds kRegistrationEvery{60};
 
 private:
+    bool Silent() const;
     // AT+CREG=1 and the first health line; false when the port was taken.
     bool SetUp();
     // AT+CREG=1; true when the phone took it.
