@@ -10,8 +10,9 @@ namespace {
 // Longest number printf writes for an int32: a minus and ten digits.
 constexpr std::size_t kMaxNumberChars = 11;
 
-// Three numbers, two separators and the zone's " ()" fit with room to spare.
-using TimeBuffer = std::array<char, 48>;
+// The longest text: four numbers of kMaxNumberChars, two separators and the zone's " ()".
+constexpr std::size_t kMaxTimeChars = 4 * kMaxNumberChars + 2 + 3;
+using TimeBuffer = std::array<char, kMaxTimeChars>;
 
 // Any number that is not two digits, as printf writes it; out of line, so that the common case
 // stays small enough to be written in place.
