@@ -106,7 +106,6 @@ public:
 
     void Start() {
         outbox.MarkInterrupted();
-        modem.Settle();
         Sweep();
         modem.Start();
     }

@@ -6,14 +6,10 @@
 #include "serial/NewMessageIndications.h"
 #include "serial/PortName.h"
 
-#include <thread>
-
 namespace {
 
 // A port that is down is looked for this often: a link that came back is opened within it.
 constexpr std::chrono::milliseconds kRetryEvery{500};
-// Long enough for a late answer to cross the line, short beside a reopening's own time.
-constexpr std::chrono::milliseconds kSettleTime{300};
 
 } // namespace
 
@@ -23,11 +19,6 @@ ServeModem::ServeModem(CliRun& cliRun, CDaoDatabase& names, NewMessageHooks hook
 
 ServeModem::~ServeModem() {
     Stop();
-}
-
-void ServeModem::Settle() {
-    std::this_thread::sleep_for(kSettleTime);
-    run.session.ClearLines();
 }
 
 void ServeModem::Start() {
@@ -107,7 +98,6 @@ bool ServeModem::TryReopen() {
         return false;
     }
     down = false;
-    Settle();
     ServeLog("the port " + path + " is open again" + (told.empty() ? "" : " (" + told + ")"));
     SetUp();
     return true;

@@ -27,10 +27,6 @@ public:
         Reopened, // open again since the last call: what arrived meanwhile is on the phone
         Down      // gone or being reset: nothing can be exchanged
     };
-    // After an opening: answers a phone still owed to an exchange cut off before (a service
-    // killed and started again, a reset) arrive now and are dropped, so that no later
-    // exchange takes the answer of the one before it.
-    void Settle();
     // Indications and the listener on the session CliRun opened.
     void Start();
     // Notices a port gone or a silent phone, and tries to reopen one that is down.
