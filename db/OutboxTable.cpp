@@ -17,7 +17,10 @@ constexpr const char* kCreate =
     "Tries INTEGER NOT NULL DEFAULT 0, CreatedTime TEXT DEFAULT (datetime('now', 'localtime')), "
     "LastTryTime TEXT, NextTryTime TEXT, SentTime TEXT, "
     "Reference INTEGER CHECK (Reference BETWEEN 0 AND 255), Error TEXT NOT NULL DEFAULT '', "
-    "Delivery TEXT NOT NULL DEFAULT '', PartReferences TEXT NOT NULL DEFAULT '')";
+    "Delivery TEXT NOT NULL DEFAULT '', PartReferences TEXT NOT NULL DEFAULT ''); "
+    // The service looks for due rows by state several times a second: without it each look
+    // reads the whole table, sent rows and all.
+    "CREATE INDEX IF NOT EXISTS SMS_Outbox_State ON SMS_Outbox (State, ID)";
 
 constexpr const char* kColumns =
     "SELECT ID, Recipient, Text, Options, State, Tries, CreatedTime, LastTryTime, NextTryTime, "
@@ -92,9 +95,15 @@ OutboxTable::OutboxTable(CDaoDatabase* database) {
 OutboxTable::~OutboxTable() = default;
 
 bool OutboxTable::Write(const std::function<bool(sqlite3*)>& write) {
-    return WriteOwnTable(
-        connection, kCreate,
-        [&write](sqlite3* handle) { return HasPartReferences(handle) && write(handle); }, error);
+    // The table, its index and its newest column are made once, at the first write.
+    const bool stored = WriteOwnTable(
+        connection, made ? "" : kCreate,
+        [this, &write](sqlite3* handle) {
+            return (made || HasPartReferences(handle)) && write(handle);
+        },
+        error);
+    made = made || stored;
+    return stored;
 }
 
 bool OutboxTable::Ensure() {

@@ -96,4 +96,5 @@ private:
     std::shared_ptr<DaoConnection> connection;
     std::unique_ptr<PgOutboxTable> server; // on a server database, shared by several services
     std::string error;
+    bool made = false; // the table and its index are on the file
 };

@@ -76,6 +76,9 @@ CREATE TABLE SMS_Outbox (
     PartReferences TEXT NOT NULL DEFAULT ''
 );
 
+-- The service looks for due rows by state, in ID order, several times a second.
+CREATE INDEX SMS_Outbox_State ON SMS_Outbox (State, ID);
+
 CREATE TABLE dbDCS (
     DCS TEXT CHECK (length(DCS) <= 255)
 );

@@ -26,11 +26,16 @@ TEST_F(ServeQueueTest, StoresTheMessageAsGivenAndPrintsItsId) {
               1);
 }
 
-TEST_F(ServeQueueTest, AnOlderFileGetsTheTable) {
+TEST_F(ServeQueueTest, AnOlderFileGetsTheTableAndItsIndex) {
+    const std::string index =
+        "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND tbl_name = 'SMS_Outbox' "
+        "AND sql LIKE '%(State, ID)%'";
+    EXPECT_EQ(QueryCount(database, index), 1) << "the shipped file has it";
     ASSERT_TRUE(RunSql(database, "DROP TABLE SMS_Outbox;"));
     const CliResult queued = Cli({"queue", "--to", "+39", "hello"});
     EXPECT_EQ(queued.status, 0) << queued.err;
     EXPECT_EQ(QueryCount(database, "SELECT count(*) FROM SMS_Outbox WHERE Text = 'hello'"), 1);
+    EXPECT_EQ(QueryCount(database, index), 1) << "made at the first write";
 }
 
 TEST_F(ServeQueueTest, RefusalsStoreNothing) {
