@@ -37,6 +37,7 @@ Commands:
   queue --to NUMBER [--report] TEXT|-       puts a message in the outbox for serve to send
   serve [--keep] [--on-receive PROGRAM] [--part-timeout S] [--hook-timeout S]
         [--tries N] [--retry-after S] [--reset-after N] [--health-every S]
+        [--claim-time S]
                                             archives every message and sends the outbox, until
                                             SIGTERM or Ctrl+C
   db init --db postgresql://USER@HOST/NAME  makes the tables and option rows in an empty
@@ -330,6 +331,12 @@ const std::vector<OptionRule>& OptionRules() {
          {C::Serve},
          [](CliOptions& o, const std::string& v) {
              return ParseSeconds("--hook-timeout", v, o.hookTimeoutSeconds);
+         }},
+        {"--claim-time",
+         true,
+         {C::Serve},
+         [](CliOptions& o, const std::string& v) {
+             return ParseSeconds("--claim-time", v, o.claimSeconds);
          }},
         {"--reset-after",
          true,

@@ -77,11 +77,13 @@ struct CliOptions {
     std::optional<std::string> onReceive; // the program run for each complete message
     int partTimeoutSeconds = 600;         // an incomplete long message is handed on after this
     int healthSeconds = 3600;             // signal and registration logged this often; 0 never
-    int hookTimeoutSeconds = 60;
-    int sendTries = 3;     // an outbox row is failed after this many
-    int retrySeconds = 30; // the first back-off; doubled after each failed try          // the
-                           // program is killed after this
-    int resetAfter = 3;    // exchange time-outs in a row after which the port is reopened
+    int hookTimeoutSeconds = 60;          // the program is killed after this
+    int sendTries = 3;                    // an outbox row is failed after this many
+    int retrySeconds = 30;                // the first back-off; doubled after each failed try
+    int resetAfter = 3; // exchange time-outs in a row after which the port is reopened
+    // On a shared server outbox: how long a row taken by this service stays its own without
+    // news of it, so that the row of a service that died goes to another.
+    int claimSeconds = 120;
 };
 
 struct ParsedCommandLine {

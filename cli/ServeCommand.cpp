@@ -30,6 +30,9 @@ namespace {
 
 constexpr std::chrono::milliseconds kTick{100};
 constexpr std::chrono::milliseconds kOutboxEvery{500};
+// A long outbox is sent in turns of this long, so that the messages that come meanwhile are
+// archived and the reports recorded as they come rather than once the outbox is empty.
+constexpr std::chrono::milliseconds kOutboxTurn{1000};
 constexpr std::chrono::seconds kSweepEvery{60};
 constexpr std::chrono::seconds kSweepWhileRefused{10};
 // How long a statement waits for another program's lock on the file before it fails.
@@ -110,8 +113,8 @@ public:
         modem.Start();
     }
 
-    // One turn of the loop.
-    void Turn() {
+    // One turn of the loop; true when rows are left to send at once (no pause before the next).
+    bool Turn() {
         const ServeModem::State state = modem.Check();
         if (state == ServeModem::State::Reopened)
             health.Reopened();
@@ -127,6 +130,7 @@ public:
             health.Alive();
         else
             health.Turn();
+        return outboxBacklog;
     }
 
     void Finish() {
@@ -141,6 +145,7 @@ private:
         OutboxPolicy policy;
         policy.tries = options.sendTries;
         policy.firstDelay = std::chrono::seconds(options.retrySeconds);
+        policy.claim = std::chrono::seconds(options.claimSeconds);
         return policy;
     }
 
@@ -166,11 +171,21 @@ private:
         // While the file refuses rows, the pushed ones are tried again with the sweeps.
         if (!inbox.DatabaseRefusing() || sweep)
             ArchivePushed();
-        if (now - lastOutbox >= kOutboxEvery || outbox.NewQueued()) {
-            while (!Interrupted().load() && !run.session.PortLost() && outbox.SendNext())
-                health.Alive();
-            lastOutbox = std::chrono::steady_clock::now();
+        if (outboxBacklog || now - lastOutbox >= kOutboxEvery || outbox.NewQueued())
+            SendDue(now + kOutboxTurn);
+    }
+
+    // Until no row is due, or until `until` (outboxBacklog tells which).
+    void SendDue(std::chrono::steady_clock::time_point until) {
+        outboxBacklog = false;
+        while (!Interrupted().load() && !run.session.PortLost() && outbox.SendNext()) {
+            health.Alive();
+            if (std::chrono::steady_clock::now() >= until) {
+                outboxBacklog = true;
+                break;
+            }
         }
+        lastOutbox = std::chrono::steady_clock::now();
     }
 
     // In the order they came, up to the first the database refuses.
@@ -214,6 +229,7 @@ private:
     std::vector<std::string> pushed; // pushed messages the database has not taken yet
     std::chrono::steady_clock::time_point lastSweep{};
     std::chrono::steady_clock::time_point lastOutbox{};
+    bool outboxBacklog = false;
     ServeHealth health{run.session, std::chrono::seconds(run.options.healthSeconds),
                        "serving " + run.PortPath()};
 };
@@ -234,8 +250,8 @@ int RunServe(CliRun& run) {
     Service service(run, database, listenerDatabase);
     service.Start();
     while (!Interrupted().load()) {
-        service.Turn();
-        std::this_thread::sleep_for(kTick);
+        if (!service.Turn())
+            std::this_thread::sleep_for(kTick);
     }
     service.Finish();
     ServeLog("stopped");

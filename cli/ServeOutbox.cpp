@@ -40,6 +40,7 @@ void FillForm(const OutboxRecord& record, const std::string& centre, CliWriteSms
 ServeOutbox::ServeOutbox(CModemSession& modem, CDaoDatabase& archive, CSettingsStore& store,
                          OutboxPolicy retries)
     : session(modem), database(archive), settings(store), policy(retries), table(&archive) {
+    table.SetClaimTime(policy.claim);
     table.Listen();
 }
 

@@ -28,6 +28,7 @@ std::string MessageDelivery(const std::vector<DeliveryRecord>& parts);
 struct OutboxPolicy {
     int tries = 3;                       // a row is failed after this many
     std::chrono::seconds firstDelay{30}; // before the second try; doubled after each
+    std::chrono::seconds claim{120};     // a shared outbox's row stays this service's
 };
 
 class ServeOutbox {

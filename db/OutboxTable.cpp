@@ -263,6 +263,11 @@ bool OutboxTable::Listen() {
     return server && server->Listen(error);
 }
 
+void OutboxTable::SetClaimTime(std::chrono::seconds claim) {
+    if (server)
+        server->SetClaimTime(claim);
+}
+
 bool OutboxTable::NewQueued() {
     return server && connection->TakeNotices() > 0;
 }

@@ -10,6 +10,7 @@
 #include "db/DaoConnection.h"
 #include "db/DbDateTime.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -80,6 +81,8 @@ public:
     // queued since it last asked, so a service need not wait for its next look. False on a file.
     bool Listen();
     bool NewQueued();
+    // On a server database: how long a row this service takes stays its own (120 s unless set).
+    void SetClaimTime(std::chrono::seconds claim);
     std::optional<OutboxRecord> Find(std::int64_t id);
 
     const std::string& ErrorText() const { return error; }

@@ -9,8 +9,10 @@ constexpr const char* kColumns =
     "id, recipient, text, options, state, tries, createdtime, lasttrytime, nexttrytime, "
     "senttime, reference, error, delivery, partreferences";
 
-// How long a claim holds without its service renewing it.
-constexpr const char* kClaimLasts = "interval '120 seconds'";
+// The end of a claim that lasts the seconds of parameter `seconds` from now.
+std::string ClaimEnd(int seconds) {
+    return "localtimestamp(0) + $" + std::to_string(seconds) + "::integer * interval '1 second'";
+}
 
 std::optional<DbDateTime> TimeOf(const PgOutcome& rows, int row, int column) {
     return DbDateTime::FromIso(std::string(rows.Text(row, column)));
@@ -73,14 +75,13 @@ std::optional<OutboxRecord> PgOutboxTable::NextDue(const DbDateTime& now, std::s
         return std::nullopt;
     }
     const PgOutcome claimed = connection->Query(
-        "UPDATE sms_outbox SET claimedby = $2, claimeduntil = localtimestamp(0) + " +
-            std::string(kClaimLasts) +
+        "UPDATE sms_outbox SET claimedby = $2, claimeduntil = " + ClaimEnd(3) +
             " WHERE id = (SELECT id FROM sms_outbox WHERE state = 'new' AND (nexttrytime IS NULL "
             "OR nexttrytime <= $1::timestamp) AND (claimedby IS NULL OR claimedby = $2 OR "
             "claimeduntil < localtimestamp(0)) ORDER BY id LIMIT 1 FOR UPDATE SKIP LOCKED) "
             "RETURNING " +
             kColumns,
-        {now.ToIso(), claimant});
+        {now.ToIso(), claimant, claimSeconds});
     error = claimed.error;
     if (!claimed.Ok() || claimed.Rows() != 1)
         return std::nullopt;
@@ -98,9 +99,9 @@ bool PgOutboxTable::Change(const std::string& set, std::int64_t id, std::vector<
 
 bool PgOutboxTable::MarkSending(std::int64_t id, const DbDateTime& now, std::string& error) {
     return Change("state = 'sending', tries = tries + 1, lasttrytime = $2::timestamp, "
-                  "claimedby = $3, claimeduntil = localtimestamp(0) + " +
-                      std::string(kClaimLasts),
-                  id, {now.ToIso(), claimant}, error);
+                  "claimedby = $3, claimeduntil = " +
+                      ClaimEnd(4),
+                  id, {now.ToIso(), claimant, claimSeconds}, error);
 }
 
 bool PgOutboxTable::MarkSent(std::int64_t id, std::optional<int> reference,

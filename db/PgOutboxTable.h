@@ -8,6 +8,7 @@
 #include "db/DaoConnection.h"
 #include "db/OutboxTable.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +41,8 @@ public:
 
     // Who claims rows: this host and process.
     const std::string& Claimant() const { return claimant; }
+    // How long a claim holds without its service renewing it.
+    void SetClaimTime(std::chrono::seconds claim) { claimSeconds = std::to_string(claim.count()); }
 
 private:
     bool Change(const std::string& set, std::int64_t id, std::vector<PgParam> params,
@@ -47,4 +50,5 @@ private:
 
     std::shared_ptr<DaoConnection> connection;
     std::string claimant;
+    std::string claimSeconds = "120";
 };
