@@ -3,8 +3,8 @@
 // messages and reports, each notice brings a new sweep of the memories (and a sweep runs every
 // minute in any case, every ten seconds while the database refuses rows), the outbox is looked
 // at twice a second, and each complete message runs --on-receive. A port that goes away is
-// waited for and, once back, both memories are swept again. SIGTERM or Ctrl+C: the exchange
-// under way ends, the database is committed, and the service exits 0.
+// waited for and, once back, both memories are swept again; so is a database server. SIGTERM or
+// Ctrl+C: the exchange under way ends, the database is committed, and the service exits 0.
 
 #include "cli/Commands.h"
 #include "cli/Interrupt.h"
@@ -14,6 +14,7 @@
 #include "cli/ServeModem.h"
 #include "cli/ServeModemIdentity.h"
 #include "cli/ServeOutbox.h"
+#include "cli/ServeServerLink.h"
 #include "db/BusyWait.h"
 #include "db/CDaoDatabase.h"
 #include "pdu/StatusReport.h"
@@ -101,7 +102,8 @@ public:
           outbox(run.session, database, run.settings, Policy(run.options)),
           inbox(InboxSetup(), std::chrono::seconds(run.options.partTimeoutSeconds)),
           busyWait(database, kBusyLimit, Interrupted()),
-          modem(run, names, ListenerHooks(arrivals), run.options.resetAfter) {
+          modem(run, names, ListenerHooks(arrivals), run.options.resetAfter),
+          serverLink({&archive, &names}) {
         if (run.options.onReceive)
             hooks = std::make_unique<HookRunner>(
                 *run.options.onReceive, std::chrono::seconds(run.options.hookTimeoutSeconds));
@@ -118,8 +120,12 @@ public:
         const ServeModem::State state = modem.Check();
         if (state == ServeModem::State::Reopened)
             health.Reopened();
+        const ServeServerLink::State link = serverLink.Check();
+        // What came while the server was away is archived now.
+        if (link == ServeServerLink::State::Back)
+            arrivals.message = true;
         if (state != ServeModem::State::Down)
-            TalkToPhone(state == ServeModem::State::Reopened);
+            TalkToPhone(state == ServeModem::State::Reopened, link != ServeServerLink::State::Down);
         inbox.ExpireParts();
         if (hooks)
             hooks->Poll();
@@ -158,7 +164,14 @@ private:
                 ModemIdentity(run.session, run.PortPath())};
     }
 
-    void TalkToPhone(bool reopened) {
+    void TalkToPhone(bool reopened, bool databaseUp) {
+        if (!databaseUp) {
+            // Nothing is taken from the phone that the database cannot keep: what comes waits
+            // on it (its reports too), and the memories are read once the server is back.
+            outboxBacklog = false;
+            arrivals.message = arrivals.message || reopened;
+            return;
+        }
         const auto now = std::chrono::steady_clock::now();
         const auto sweepEvery = inbox.DatabaseRefusing() ? kSweepWhileRefused : kSweepEvery;
         const bool sweep =
@@ -225,6 +238,7 @@ private:
     ServeInbox inbox;
     BusyWait busyWait; // after the outbox, whose table sets a plain time-out
     ServeModem modem;
+    ServeServerLink serverLink;
     std::unique_ptr<HookRunner> hooks;
     std::vector<std::string> pushed; // pushed messages the database has not taken yet
     std::chrono::steady_clock::time_point lastSweep{};

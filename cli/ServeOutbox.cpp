@@ -124,7 +124,22 @@ bool ServeOutbox::Refuse(const OutboxRecord& record, const std::string& why) {
     return written;
 }
 
+bool ServeOutbox::MarkSentLater() {
+    while (!unmarked.empty()) {
+        const Unmarked& row = unmarked.front();
+        if (!table.MarkSent(row.id, row.references, row.when))
+            return false;
+        ServeLog("outbox row " + std::to_string(row.id) +
+                 " marked sent now that the database "
+                 "takes the mark");
+        unmarked.erase(unmarked.begin());
+    }
+    return true;
+}
+
 bool ServeOutbox::SendNext() {
+    if (!MarkSentLater())
+        return false;
     const std::optional<OutboxRecord> due = table.NextDue(LocalNow());
     if (!due)
         return false;
@@ -181,8 +196,15 @@ bool ServeOutbox::SendNext() {
 void ServeOutbox::Sent(const OutboxRecord& record, const SubmitParts& parts,
                        const SendReport& report) {
     const std::string id = std::to_string(record.id);
-    if (!table.MarkSent(record.id, report.references, LocalNow()))
-        ServeLog("outbox row " + id + " was sent but not marked: " + table.ErrorText());
+    const DbDateTime now = LocalNow();
+    if (!table.MarkSent(record.id, report.references, now)) {
+        // Marked later: it is never sent again, and another service takes it for uncertain at
+        // worst.
+        ServeLog("outbox row " + id + " was sent but not marked: " + table.ErrorText() +
+                 "; marked once the database takes it");
+        unmarked.push_back({record.id, report.references, now});
+        return;
+    }
     std::string why;
     if (!RecordSentParts(database, PdusOf(parts), report.references, &why))
         ServeLog(std::string(kDeliveryNotRecorded) + why);

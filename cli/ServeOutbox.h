@@ -41,7 +41,8 @@ public:
     // A status report matched to a part: the outbox row of its message takes the words of all
     // its parts.
     void RecordDelivery(const DeliveryRecord& part);
-    // Sends the next due row, if any; true when one was tried and its row moved on.
+    // Sends the next due row, if any; true when one was tried and its row moved on. Rows sent
+    // whose mark the database did not take are marked first; none is sent before they are.
     bool SendNext();
     // A row was queued since the last look (a server database tells at once; a file never).
     bool NewQueued() { return table.NewQueued(); }
@@ -57,6 +58,8 @@ private:
     // The port went away under the send: back to "new" when no PDU reached the phone, else
     // "uncertain".
     void PortLostDuring(const OutboxRecord& record, const SendReport& report);
+    // The rows sent but not marked yet; false while the database takes no mark.
+    bool MarkSentLater();
     // A row no try can send; false when the file took no write.
     bool Refuse(const OutboxRecord& record, const std::string& why);
 
@@ -67,4 +70,10 @@ private:
     OutboxTable table;
     ServeSink sink;
     std::optional<std::string> phoneCentre;
+    struct Unmarked {
+        std::int64_t id;
+        std::vector<int> references;
+        DbDateTime when;
+    };
+    std::vector<Unmarked> unmarked; // sent, their marks not stored yet (the server went away)
 };

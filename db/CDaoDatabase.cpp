@@ -154,11 +154,17 @@ bool CDaoDatabase::Open(const std::string& name, bool exclusive, bool readOnly) 
     return true;
 }
 
+ServerLink CDaoDatabase::CheckServerLink(std::string& error) const {
+    const std::shared_ptr<DaoConnection> open = Connection();
+    return open ? open->CheckServerLink(error) : ServerLink::Up;
+}
+
 bool CDaoDatabase::OpenServer(const std::string& uri, bool exclusive, bool readOnly) {
     ServerOpen opened = OpenServerDatabase(uri, exclusive, readOnly);
     if (!opened.connection)
         return Refuse(opened.failure, nullptr, opened.error);
     auto opening = std::make_shared<DaoConnection>(std::move(opened.connection));
+    opening->SetSessionSetup(std::move(opened.session));
     std::lock_guard lock(mutex);
     connection = std::move(opening);
     openFailure = DbOpenFailure::None;

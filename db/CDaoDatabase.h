@@ -42,6 +42,9 @@ public:
     DbOpenFailure OpenFailure() const;
     // The engine's own words for the last failed Open, empty after a successful one.
     std::string OpenErrorText() const;
+    // On a server database: whether the server is still there, a new link tried when it was
+    // lost (DaoConnection::CheckServerLink). Up on a file, and while nothing is open.
+    ServerLink CheckServerLink(std::string& error) const;
 
 private:
     friend class CDaoRecordset;

@@ -109,6 +109,52 @@ int DaoConnection::TakeNotices() {
     return notices;
 }
 
+void DaoConnection::SetSessionSetup(std::vector<std::string> statements) {
+    std::lock_guard lock(serverMutex);
+    session = std::move(statements);
+}
+
+PgOutcome DaoConnection::RunForSession(const std::string& sql) {
+    std::lock_guard lock(serverMutex);
+    PgOutcome outcome = PgRun(server.get(), sql);
+    if (outcome.Ok())
+        session.push_back(sql);
+    return outcome;
+}
+
+ServerLink DaoConnection::CheckServerLink(std::string& error) {
+    if (!server)
+        return ServerLink::Up;
+    std::lock_guard lock(mutex);
+    if (appendGroupMembers > 0)
+        return ServerLink::Up; // judged once the group has ended
+    std::lock_guard serverLock(serverMutex);
+    // Reading what the server sent finds a link it closed.
+    if (!linkLost && PQstatus(server.get()) == CONNECTION_OK && PQconsumeInput(server.get()) == 1 &&
+        PQstatus(server.get()) == CONNECTION_OK)
+        return ServerLink::Up;
+    linkLost = !ReconnectLocked(error);
+    return linkLost ? ServerLink::Lost : ServerLink::Restored;
+}
+
+bool DaoConnection::ReconnectLocked(std::string& error) {
+    PQreset(server.get());
+    if (PQstatus(server.get()) != CONNECTION_OK) {
+        error = PgConnectionError(server.get());
+        return false;
+    }
+    for (const std::string& statement : session) {
+        const PgOutcome outcome = PgRun(server.get(), statement);
+        error = outcome.error;
+        // The lock is asked for with a query that says whether it was given.
+        if (outcome.Ok() && outcome.Rows() == 1 && outcome.Text(0, 0) == "f")
+            error = "database is locked";
+        if (!error.empty())
+            return false;
+    }
+    return true;
+}
+
 bool DaoConnection::InTransaction() {
     if (!server)
         return sqlite3_get_autocommit(handle.get()) == 0;

@@ -10,6 +10,14 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
+
+// The link to a database server, as a check between transactions finds it.
+enum class ServerLink {
+    Up,       // as it was (and always on a file)
+    Lost,     // the server cannot be reached now
+    Restored, // it was lost: a new link is made and the session set up again
+};
 
 class DaoConnection {
 public:
@@ -27,6 +35,15 @@ public:
     // The notices of the channels the connection listens to (LISTEN) that came since the last
     // call, without waiting; 0 on a file.
     int TakeNotices();
+
+    // On a server connection: the statements that set the session up (settings, its lock), run
+    // again on each new link; RunForSession runs one more and keeps it (LISTEN).
+    void SetSessionSetup(std::vector<std::string> statements);
+    PgOutcome RunForSession(const std::string& sql);
+    // Whether the server is still there; when the link was lost (the server stopped or
+    // restarted) a new one is tried, once per call. Never while a transaction is open: the rows
+    // of a lost one are not stored, and their writer is told so by its own statements.
+    ServerLink CheckServerLink(std::string& error);
 
     // Appends of every record set are grouped into one transaction, begun by the first append
     // and committed when the last record set that appended leaves the group: all of the group's
@@ -53,10 +70,14 @@ private:
     bool InTransaction();
     bool Run(const char* sql);
     bool CommitWasRollback();
+    // With serverMutex held: a new link and the session's statements run on it.
+    bool ReconnectLocked(std::string& error);
 
     SqlitePtr handle;
     PgConnPtr server;
     std::mutex serverMutex; // libpq connections are not to be shared between threads at once
+    std::vector<std::string> session; // under serverMutex
+    bool linkLost = false;            // under serverMutex: until a new link is set up
     std::string lastError;
     std::string lastTag; // the server's tag for the last Run ("COMMIT", "ROLLBACK")
     std::mutex mutex;

@@ -1,5 +1,6 @@
 #include "db/PgDatabaseOpen.h"
 
+#include <array>
 #include <libpq-fe.h>
 
 namespace {
@@ -8,6 +9,10 @@ namespace {
 constexpr const char* kLockKey = "1414743126";
 
 void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
+
+// Timestamps are read and written as "YYYY-MM-DD HH:MM:SS", texts as UTF-8.
+constexpr std::array<const char*, 2> kSettings = {"SET DateStyle = 'ISO, YMD'",
+                                                  "SET client_encoding = 'UTF8'"};
 
 ServerOpen Refused(DbOpenFailure failure, std::string error) {
     ServerOpen refused;
@@ -46,15 +51,11 @@ PgConnPtr ConnectToServer(const std::string& uri, std::string& error) {
         return nullptr;
     PgConnPtr connection(PQconnectdb(uri.c_str()));
     if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
-        const char* message = connection ? PQerrorMessage(connection.get()) : nullptr;
-        error = message != nullptr && *message != '\0' ? message : "out of memory";
-        while (!error.empty() && error.back() == '\n')
-            error.pop_back();
+        error = PgConnectionError(connection.get());
         return nullptr;
     }
     PQsetNoticeProcessor(connection.get(), IgnoreNotice, nullptr);
-    // Timestamps are read and written as "YYYY-MM-DD HH:MM:SS", texts as UTF-8.
-    for (const char* setting : {"SET DateStyle = 'ISO, YMD'", "SET client_encoding = 'UTF8'"}) {
+    for (const char* setting : kSettings) {
         PgOutcome set = PgRun(connection.get(), setting);
         if (!set.Ok()) {
             error = set.error;
@@ -88,5 +89,9 @@ ServerOpen OpenServerDatabase(const std::string& uri, bool exclusive, bool readO
     }
     ServerOpen opened;
     opened.connection = std::move(connection);
+    opened.session.assign(kSettings.begin(), kSettings.end());
+    opened.session.push_back(lock);
+    if (readOnly)
+        opened.session.emplace_back("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY");
     return opened;
 }

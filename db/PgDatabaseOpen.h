@@ -12,11 +12,14 @@
 #include "db/PgHandles.h"
 
 #include <string>
+#include <vector>
 
 struct ServerOpen {
     PgConnPtr connection; // null when refused
     DbOpenFailure failure = DbOpenFailure::None;
     std::string error;
+    // What set the session up (its settings, its lock), to be run again on a new link.
+    std::vector<std::string> session;
 };
 
 // uri: libpq's connection URI; its password, if any, comes from ~/.pgpass or the environment.

@@ -48,6 +48,10 @@ std::string Trimmed(const char* message) {
 
 } // namespace
 
+std::string PgConnectionError(PGconn* connection) {
+    return Trimmed(connection != nullptr ? PQerrorMessage(connection) : "out of memory");
+}
+
 PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgParam>& params) {
     PgOutcome outcome;
     if (connection == nullptr) {

@@ -42,6 +42,9 @@ struct PgOutcome {
     const char* Affected() const;
 };
 
+// What libpq says went wrong on the connection, without its trailing line break.
+std::string PgConnectionError(PGconn* connection);
+
 // Runs sql ($1, $2, ... for the parameters) on the connection.
 PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgParam>& params = {});
 

@@ -143,7 +143,8 @@ bool PgOutboxTable::RecordDelivery(int reference, const std::string& recipient,
 }
 
 bool PgOutboxTable::Listen(std::string& error) {
-    error = connection->Query(std::string("LISTEN ") + kOutboxChannel).error;
+    // Listened to again on a new link.
+    error = connection->RunForSession(std::string("LISTEN ") + kOutboxChannel).error;
     return error.empty();
 }
 

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# A throw-away PostgreSQL cluster for the tests: pg-cluster.sh start DIR | stop DIR.
+# A throw-away PostgreSQL cluster for the tests: pg-cluster.sh start DIR | stop DIR, and
+# halt DIR | resume DIR to stop its server (its sessions cut off, their open transactions
+# rolled back) and start it again on the same data, for a test of a server that goes away. Not
+# an immediate stop: without synchronous commits that loses commits the clients were told of.
 # The server listens only on a Unix socket in DIR, trusts local connections and runs as an
 # unprivileged user (it refuses to run as root). When that user cannot reach DIR (a build folder
 # in a private home), the cluster lives in a folder of its own under /tmp, named in DIR/home. start writes the connection URI to DIR/uri;
@@ -7,8 +10,9 @@
 # tests that need the server skip and say why.
 set -euo pipefail
 
-action=${1:?usage: pg-cluster.sh start|stop DIR}
-dir=$(realpath -m "${2:?usage: pg-cluster.sh start|stop DIR}")
+usage="usage: pg-cluster.sh start|stop|halt|resume DIR"
+action=${1:?$usage}
+dir=$(realpath -m "${2:?$usage}")
 # Where the cluster lives: DIR, or the folder DIR/home names.
 home=$dir
 [ -f "$dir/home" ] && home=$(cat "$dir/home")
@@ -47,6 +51,13 @@ stop_cluster() {
     return 0
 }
 
+# Only the socket in the cluster's folder, no TCP; throw-away data: no fsync.
+start_server() {
+    as_owner "$bin/pg_ctl" -D "$data" -l "$home/server.log" -w -t 60 \
+        -o "-c listen_addresses='' -k '$home' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
+        start >/dev/null || { cat "$home/server.log" >&2; exit 1; }
+}
+
 case $action in
 start)
     stop_cluster
@@ -70,10 +81,7 @@ start)
     data=$home/data
     as_owner "$bin/initdb" -D "$data" -U telvane -A trust -E UTF8 --locale=C.UTF-8 \
         --no-sync >"$home/initdb.log" 2>&1 || { cat "$home/initdb.log" >&2; exit 1; }
-    # Throw-away data: no fsync. Only the socket in DIR, no TCP.
-    as_owner "$bin/pg_ctl" -D "$data" -l "$home/server.log" -w -t 60 \
-        -o "-c listen_addresses='' -k '$home' -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=200" \
-        start >/dev/null || { cat "$home/server.log" >&2; exit 1; }
+    start_server
     # libpq takes a socket folder as host; the path is percent-encoded.
     encoded=$(printf '%s' "$home" | sed 's,%,%25,g; s,/,%2F,g; s, ,%20,g')
     echo "postgresql://telvane@$encoded/postgres" >"$dir/uri"
@@ -84,8 +92,17 @@ stop)
     # No URI of a server that is gone: a test run by hand then skips and says why.
     rm -f "$dir/uri"
     ;;
+halt | resume)
+    bin=$(bindir) || { echo "PostgreSQL is not installed" >&2; exit 1; }
+    pick_owner
+    if [ "$action" = halt ]; then
+        as_owner "$bin/pg_ctl" -D "$data" -m fast -w stop >/dev/null
+    else
+        start_server
+    fi
+    ;;
 *)
-    echo "usage: pg-cluster.sh start|stop DIR" >&2
+    echo "$usage" >&2
     exit 2
     ;;
 esac
