@@ -135,4 +135,37 @@ TEST_F(ServeServerTest, FourServicesSendEachOfTwoThousandOnceThoughOneIsKilled) 
               kServices);
 }
 
+// A service killed while its phone holds a send goes on claiming the row for --claim-time only:
+// then the row, which may have gone, becomes "uncertain", and the next service sends the rest.
+TEST_F(ServeServerTest, AKilledServicesSendBecomesUncertainOnceItsClaimRunsOut) {
+    constexpr int kMessages = 5;
+    ASSERT_TRUE(server.Run(QueueStatement(kMessages)));
+    ServeService stuck("reply AT+CMGS\n", server.Uri(), Lines{"--claim-time", "2"});
+    ASSERT_TRUE(stuck.process->Start());
+    ASSERT_TRUE(WaitUntil([&] {
+        return server.Count("SELECT count(*) FROM sms_outbox WHERE id = 1 AND state = 'sending'") ==
+               1;
+    })) << stuck.Log();
+    stuck.process->Signal(SIGKILL);
+    stuck.process->Wait(5000);
+
+    ServeService next("", server.Uri());
+    ASSERT_TRUE(next.process->Start());
+    const auto start = std::chrono::steady_clock::now();
+    const std::string open = "SELECT count(*) FROM sms_outbox WHERE state IN ('new', 'sending')";
+    EXPECT_TRUE(WaitUntil([&] { return server.Count(open) == 0; })) << next.Log();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30))
+        << "the claim of two seconds held";
+    next.process->Signal(SIGTERM);
+    EXPECT_EQ(next.process->Wait(5000).status, 0);
+    EXPECT_EQ(server.Count("SELECT count(*) FROM sms_outbox WHERE id = 1 AND state = 'uncertain'"),
+              1);
+    std::map<std::string, int> sends;
+    AddSends(next.phone, sends);
+    EXPECT_EQ(sends.count("+391000001"), 0U) << "never sent again";
+    EXPECT_TRUE(stuck.phone.SentPdus().empty());
+    ExpectSentOnceEach(server, sends, 0);
+    EXPECT_EQ(static_cast<int>(sends.size()), kMessages - 1);
+}
+
 } // namespace
