@@ -56,7 +56,37 @@ void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells)
         widths[column] = std::max(widths[column], Chars(cells[column]));
 }
 
+namespace {
+
+// A line whose fields need no quotes, written in one go: false (and nothing written) when one
+// does. Most lines of a long listing are such: no call and no growth check a field.
+bool AppendPlainCsvLine(std::string& line, std::span<const std::string> cells) {
+    std::size_t length = cells.empty() ? 1 : cells.size(); // the commas and the line feed
+    for (const std::string& cell : cells)
+        length += cell.size();
+    const std::size_t start = line.size();
+    line.resize(start + length);
+    char* at = line.data() + start;
+    bool quoted = false;
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        if (column > 0)
+            *at++ = ',';
+        for (const char c : cells[column]) {
+            *at++ = c;
+            quoted |= kCsvQuotedCharacters[static_cast<unsigned char>(c)];
+        }
+    }
+    *at = '\n';
+    if (quoted)
+        line.resize(start);
+    return !quoted;
+}
+
+} // namespace
+
 void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
+    if (AppendPlainCsvLine(line, cells))
+        return;
     for (std::size_t column = 0; column < cells.size(); ++column) {
         if (column > 0)
             line += ',';

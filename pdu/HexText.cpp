@@ -36,6 +36,28 @@ int read_byte(std::string_view text) {
     return value;
 }
 
+bool all_hex_digits(std::string_view text) {
+    // Blocks of a fixed size with no way out inside, so that the compiler checks each block's
+    // characters side by side: a PDU is hundreds of characters, nearly always all hex digits.
+    constexpr std::size_t kBlock = 16;
+    std::size_t pos = 0;
+    for (; pos + kBlock <= text.size(); pos += kBlock) {
+        bool hex = true;
+        for (std::size_t i = 0; i < kBlock; ++i) {
+            const auto c = static_cast<unsigned char>(text[pos + i]);
+            const auto lower = static_cast<unsigned char>(c | 0x20U);
+            hex &= static_cast<unsigned char>(c - '0') < 10U ||
+                   static_cast<unsigned char>(lower - 'a') < 6U;
+        }
+        if (!hex)
+            return false;
+    }
+    for (; pos < text.size(); ++pos)
+        if (!is_hex_digit(text[pos]))
+            return false;
+    return true;
+}
+
 std::vector<std::uint8_t> hex_to_octets(std::string_view hex) {
     std::vector<std::uint8_t> octets;
     octets.reserve((hex.size() + 1) / 2);

@@ -55,15 +55,22 @@ private:
     bool carriageReturnHeld = false;
 };
 
+// A piece watcher that looks at nothing.
+struct NoPieceWatch {
+    void operator()(std::string_view /*piece*/) const {}
+};
+
 // Cuts text into the pieces a 500-character line buffer takes: up to a line feed, or
-// kLogPieceChars characters. Each piece is counted and, cleaned, stored unless empty.
-class PieceCutter {
+// kLogPieceChars characters. Each piece is counted and, cleaned, stored unless empty. The
+// watcher is a type of its own, not a std::function: it is called for every line of a capture.
+template <typename OnPiece = NoPieceWatch> class PieceCutter {
 public:
     // No store: the pieces are only counted. onPiece sees each piece about to be stored (or, with
-    // no store, each piece that would be).
-    explicit PieceCutter(serialdata* lineStore,
-                         std::function<void(std::string_view)> onPiece = nullptr)
-        : store(lineStore), beforeStore(std::move(onPiece)) {}
+    // no store, each piece that would be). Without `cleanPieces` it sees each piece as it was
+    // cut instead, carriage returns and empty ones included, so that no piece is scanned or
+    // copied to clean it.
+    explicit PieceCutter(serialdata* lineStore, OnPiece onPiece = {}, bool cleanPieces = true)
+        : store(lineStore), beforeStore(std::move(onPiece)), clean(cleanPieces) {}
 
     void Feed(std::string_view text) {
         while (!text.empty()) {
@@ -110,8 +117,10 @@ private:
     }
 
     void Keep(std::string_view text) {
-        if (store == nullptr && !beforeStore)
+        if (!clean) {
+            beforeStore(text);
             return;
+        }
         // A piece never holds a line feed: only carriage returns can be left to take out.
         if (text.find('\r') != std::string_view::npos) {
             cleaned.assign(text);
@@ -120,16 +129,16 @@ private:
         }
         if (text.empty())
             return;
-        if (beforeStore)
-            beforeStore(text);
+        beforeStore(text);
         if (store != nullptr)
             AddString(text, *store);
     }
 
     serialdata* store;
-    std::function<void(std::string_view)> beforeStore;
+    OnPiece beforeStore;
     std::string piece;
     std::string cleaned;
+    bool clean;
     long count = 0;
 };
 
@@ -147,6 +156,31 @@ bool MayHoldUserDataHeader(std::string_view line) {
            std::ranges::all_of(line, is_hex_digit);
 }
 
+// MayHoldUserDataHeader of a piece as it is stored, carriage returns taken out, asked of the
+// piece as it was cut. Where no carriage return comes before the header octet the octets stand
+// where they will: a clear header bit, or a line too short, answers at once without the scan for
+// carriage returns or the copy that takes them out.
+class HeaderWatch {
+public:
+    bool MayHold(std::string_view piece) {
+        const std::size_t head = std::min<std::size_t>(piece.size(), 2);
+        if (piece.substr(0, head).find('\r') == std::string_view::npos) {
+            const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(piece.substr(0, head)));
+            if (at + 2 > piece.size())
+                return false;
+            if (piece.substr(0, at + 2).find('\r') == std::string_view::npos &&
+                (read_byte(piece.substr(at, 2)) & kUdhiBit) == 0)
+                return false;
+        }
+        cleaned.assign(piece);
+        std::erase(cleaned, '\r');
+        return MayHoldUserDataHeader(cleaned);
+    }
+
+private:
+    std::string cleaned;
+};
+
 } // namespace
 
 void ShowReadCount(const SmsReadContext& context, long count) {
@@ -161,7 +195,8 @@ FilePtr OpenLog(const std::string& path) {
 
 // Hands a block to the cutter a line at a time. Most lines end inside the block and fit one
 // piece: those go as they stand; the others pass the filter as a text-mode read gives them.
-void CutBlock(std::string_view bytes, TextModeFilter& filter, PieceCutter& cutter) {
+template <typename Cutter>
+void CutBlock(std::string_view bytes, TextModeFilter& filter, Cutter& cutter) {
     while (!bytes.empty()) {
         const std::size_t lineFeed = bytes.find('\n');
         const std::size_t end = lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1;
@@ -179,7 +214,7 @@ void CutBlock(std::string_view bytes, TextModeFilter& filter, PieceCutter& cutte
 }
 
 // Feeds the file's pieces to the cutter, from where the file stands; their count.
-long CutFile(std::FILE* file, PieceCutter& cutter) {
+template <typename Cutter> long CutFile(std::FILE* file, Cutter& cutter) {
     TextModeFilter filter;
     std::array<char, 65536> block{};
     // A read error ends the loop as the end of the file does.
@@ -201,7 +236,7 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
 // to batch, and the phonebook stays open from the first batch to the last.
 class GroupBatcher {
 public:
-    explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext) {}
+    explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext, false) {}
 
     void Keep(std::string_view line) {
         if (pduNext) {
@@ -242,7 +277,7 @@ long LoadLogLines(const std::string& path, serialdata& store) {
     if (!file)
         return -1;
     ClearLines(store);
-    PieceCutter cutter(&store);
+    PieceCutter<> cutter(&store);
     return CutFile(file.get(), cutter);
 }
 
@@ -271,12 +306,15 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     }
     // The count is told before the rows, as after a whole load: a first pass only counts.
     bool partsPossible = false;
+    HeaderWatch watch;
+    const bool watching = static_cast<bool>(beforeRows);
     PieceCutter counter(
         nullptr,
-        beforeRows ? [&partsPossible](
-                         std::string_view
-                             line) { partsPossible = partsPossible || MayHoldUserDataHeader(line); }
-                   : std::function<void(std::string_view)>());
+        [&partsPossible, &watch, watching](std::string_view piece) {
+            if (watching && !partsPossible)
+                partsPossible = watch.MayHold(piece);
+        },
+        false);
     ShowReadCount(context, CutFile(file.get(), counter));
     if (beforeRows)
         beforeRows(partsPossible);
