@@ -30,6 +30,16 @@ bool IsPlainAscii(char c) {
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
+// The fields of a CSV line from `column` on, and its line feed.
+void AppendQuotedRest(std::string& line, std::span<const std::string> cells, std::size_t column) {
+    for (; column < cells.size(); ++column) {
+        if (column > 0)
+            line += ',';
+        AppendCsvField(line, cells[column]);
+    }
+    line += '\n';
+}
+
 } // namespace
 
 // One line of the text form: each cell padded to its column's width (in characters), the
@@ -56,56 +66,59 @@ void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells)
         widths[column] = std::max(widths[column], Chars(cells[column]));
 }
 
-namespace {
-
-// A line whose fields need no quotes, written in one go: false (and nothing written) when one
-// does. Most lines of a long listing are such: no call and no growth check a field.
-bool AppendPlainCsvLine(std::string& line, std::span<const std::string> cells) {
+// The fields without quotes, most of any listing, go in with no call and no growth check a
+// field; from the first field that needs them on, field by field.
+void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
     std::size_t length = cells.empty() ? 1 : cells.size(); // the commas and the line feed
     for (const std::string& cell : cells)
         length += cell.size();
     const std::size_t start = line.size();
     line.resize(start + length);
     char* at = line.data() + start;
-    bool quoted = false;
     for (std::size_t column = 0; column < cells.size(); ++column) {
+        char* const fieldStart = at;
         if (column > 0)
             *at++ = ',';
+        bool quoted = false;
         for (const char c : cells[column]) {
             *at++ = c;
             quoted |= kCsvQuotedCharacters[static_cast<unsigned char>(c)];
         }
+        if (quoted) {
+            line.resize(static_cast<std::size_t>(fieldStart - line.data()));
+            AppendQuotedRest(line, cells, column);
+            return;
+        }
     }
     *at = '\n';
-    if (quoted)
-        line.resize(start);
-    return !quoted;
 }
 
-} // namespace
-
-void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
-    if (AppendPlainCsvLine(line, cells))
-        return;
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        if (column > 0)
-            line += ',';
-        AppendCsvField(line, cells[column]);
+std::vector<std::string> JsonKeys(std::span<const std::string> headings) {
+    std::vector<std::string> keys;
+    keys.reserve(headings.size());
+    for (std::size_t column = 0; column < headings.size(); ++column) {
+        std::string key = column > 0 ? "," : "{";
+        AppendJsonString(key, headings[column]);
+        key += ':';
+        keys.push_back(std::move(key));
     }
-    line += '\n';
+    return keys;
+}
+
+void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                         std::span<const std::string> cells) {
+    if (keys.empty())
+        line += '{';
+    for (std::size_t column = 0; column < keys.size(); ++column) {
+        line += keys[column];
+        AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
+    }
+    line += "}\n";
 }
 
 void AppendJsonLine(std::string& line, std::span<const std::string> headings,
                     std::span<const std::string> cells) {
-    line += '{';
-    for (std::size_t column = 0; column < headings.size(); ++column) {
-        if (column > 0)
-            line += ',';
-        AppendJsonString(line, headings[column]);
-        line += ':';
-        AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
-    }
-    line += "}\n";
+    AppendKeyedJsonLine(line, JsonKeys(headings), cells);
 }
 
 namespace {
