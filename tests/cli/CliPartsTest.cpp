@@ -81,11 +81,40 @@ TEST(RowPrinterTest, CsvQuotesWhatNeedsIt) {
               "a,\"b,c\"\n\"say \"\"hi\"\"\",\"two\nlines\"\nplain,\n");
 }
 
+// A line is written whole while no field needs quotes, and from the first that does on field by
+// field: what comes before and after it, appended to what the buffer held, is as plain as it was.
+TEST(RowPrinterTest, CsvLinesQuoteFromTheFieldThatNeedsItOn) {
+    const auto line = [](std::vector<std::string> cells) {
+        std::string out = "held|";
+        AppendCsvLine(out, cells);
+        return out;
+    };
+    EXPECT_EQ(line({}), "held|\n");
+    EXPECT_EQ(line({""}), "held|\n");
+    EXPECT_EQ(line({"", ""}), "held|,\n");
+    EXPECT_EQ(line({"1", "IN", "Città è costà, ok", "08:11", ""}),
+              "held|1,IN,\"Città è costà, ok\",08:11,\n");
+    EXPECT_EQ(line({"a\rb", "plain"}), "held|\"a\rb\",plain\n");
+    EXPECT_EQ(line({"plain", "x", "end\""}), "held|plain,x,\"end\"\"\"\n");
+}
+
 TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
     const Table table{{"k\"ey", "v"}, {{"a\\b\t\x01", "è\r\n"}}};
     EXPECT_EQ(FormatTable(table, OutputFormat::Json),
               "{\"k\\\"ey\":\"a\\\\b\\t\\u0001\",\"v\":\"è\\r\\n\"}\n");
     EXPECT_EQ(FormatTable({{"x"}, {}}, OutputFormat::Json), "");
+    // The keys made once give the lines the headings give.
+    const std::vector<std::string> headings = {"k\"ey", "v"};
+    const std::vector<std::string> cells = {"1", "è"};
+    std::string plain;
+    std::string keyed;
+    AppendJsonLine(plain, headings, cells);
+    AppendKeyedJsonLine(keyed, JsonKeys(headings), cells);
+    EXPECT_EQ(keyed, plain);
+    EXPECT_EQ(keyed, "{\"k\\\"ey\":\"1\",\"v\":\"è\"}\n");
+    keyed.clear();
+    AppendKeyedJsonLine(keyed, JsonKeys({}), cells);
+    EXPECT_EQ(keyed, "{}\n");
     EXPECT_EQ(JsonString("a\xff\xc3"), "\"a\uFFFD\uFFFD\"") << "not UTF-8";
 }
 

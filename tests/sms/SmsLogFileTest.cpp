@@ -252,6 +252,64 @@ TEST_F(SmsLogFileTest, AStreamedCaptureLeavesTheDatabaseFreeBetweenBatches) {
     EXPECT_EQ(sink.Texts(), Texts{"Read succesfully 20000 lines"});
 }
 
+// Rows of every kind, each after a row of another kind and across the batches of the loader:
+// none keeps a text of the row listed before it in its place (a part's PART and key, a report's
+// reference, an undecoded row's kind).
+TEST_F(SmsLogFileTest, AStreamedCaptureOfMixedKindsListsWhatAWholeLoadLists) {
+    const std::array<std::string_view, 5> pdus = {
+        "07912143658709F1440B912143658709F1000899309251619580100500032A03010055006E006F002C0020",
+        "079119890400202306400C91197909913764511090718384225110907183252200",
+        kHelloPdu,
+        "07912143658709F11100099121436587F900f0FF0361f118",
+        "NOTAPDU",
+    };
+    std::string log;
+    for (int group = 0; group < 2600; ++group)
+        log += "+CMGL: " + std::to_string(group) + ",1,,24\r\n" +
+               std::string(pdus[static_cast<std::size_t>(group * 3 % 5)]) + "\r\n";
+    const std::string path = Write(log);
+    ReadSmsFromFile(path, store, context);
+    const std::vector<SmsRow> whole = form.Rows();
+    ASSERT_EQ(whole.size(), 2600U);
+
+    FakeSmsReadForm streamForm;
+    std::vector<SmsRow> streamed;
+    StreamingSmsForm listing(streamForm,
+                             [&streamed](const SmsRow& row) { streamed.push_back(row); });
+    serialdata streamStore;
+    StreamSmsFromFile(path, streamStore, {database, sink, listing});
+    EXPECT_EQ(streamed, whole);
+}
+
+// Whether a row may fill the part column is told before the first row. The line's carriage
+// returns count for nothing (the stored line has none), wherever they stand; only a PDU that
+// could carry a user data header says yes, blanks after it or not.
+TEST_F(SmsLogFileTest, AStreamedCaptureSaysBeforeTheRowsWhetherAPartIsPossible) {
+    const std::string part =
+        "07912143658709F1440B912143658709F1000899309251619580100500032A03010055006E006F002C0020";
+    const struct {
+        std::string line;
+        bool possible;
+    } cases[] = {
+        {std::string(kHelloPdu), false},
+        {part, true},
+        {part + " \t", true},
+        {"07\r" + part.substr(2), true},                     // before the length of the centre
+        {part.substr(0, 17) + "\r" + part.substr(17), true}, // inside the header octet
+        {part.substr(0, 40) + "\r\r" + part.substr(40), true},
+        {part.substr(0, 40) + "X" + part.substr(40), false}, // the bit, but not all hex
+        {"07\r", false},
+        {"", false},
+    };
+    for (const auto& [line, possible] : cases) {
+        SCOPED_TRACE(line);
+        const std::string path = Write("AT+CMGL=4\r\n" + line + "\r\nOK\r\n");
+        std::vector<bool> told;
+        StreamSmsFromFile(path, store, context, [&told](bool parts) { told.push_back(parts); });
+        EXPECT_EQ(told, std::vector<bool>{possible});
+    }
+}
+
 TEST_F(SmsLogFileTest, AStreamedMissingFileSaysSoAndListsNothing) {
     std::vector<SmsRow> streamed;
     StreamingSmsForm listing(form, [&streamed](const SmsRow& row) { streamed.push_back(row); });
