@@ -157,20 +157,27 @@ bool MayHoldUserDataHeader(std::string_view line) {
 }
 
 // MayHoldUserDataHeader of a piece as it is stored, carriage returns taken out, asked of the
-// piece as it was cut. Where no carriage return comes before the header octet the octets stand
-// where they will: a clear header bit, or a line too short, answers at once without the scan for
-// carriage returns or the copy that takes them out.
+// piece as it was cut (of every line of a capture), mostly without the copy that takes them out.
+// A character that is neither a hex digit nor a carriage return, before the header octet, says
+// no at once: the stored line is then not all hex digits, or ends in blanks before the octet.
+// Where only hex digits come before it, the octets stand where they will.
 class HeaderWatch {
 public:
     bool MayHold(std::string_view piece) {
-        const std::size_t head = std::min<std::size_t>(piece.size(), 2);
-        if (piece.substr(0, head).find('\r') == std::string_view::npos) {
-            const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(piece.substr(0, head)));
+        const auto neither = [](char c) { return c != '\r' && !is_hex_digit(c); };
+        if (piece.size() >= 2 && (neither(piece[0]) || neither(piece[1])))
+            return false;
+        if (piece.size() >= 2 && piece[0] != '\r' && piece[1] != '\r') {
+            const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(piece));
             if (at + 2 > piece.size())
                 return false;
-            if (piece.substr(0, at + 2).find('\r') == std::string_view::npos &&
-                (read_byte(piece.substr(at, 2)) & kUdhiBit) == 0)
+            const std::string_view head = piece.substr(0, at + 2);
+            if (all_hex_digits(head)) {
+                if ((read_byte(piece.substr(at, 2)) & kUdhiBit) == 0)
+                    return false;
+            } else if (std::ranges::none_of(head, [](char c) { return c == '\r'; })) {
                 return false;
+            }
         }
         cleaned.assign(piece);
         std::erase(cleaned, '\r');

@@ -299,6 +299,9 @@ TEST_F(SmsLogFileTest, AStreamedCaptureSaysBeforeTheRowsWhetherAPartIsPossible) 
         {part.substr(0, 40) + "\r\r" + part.substr(40), true},
         {part.substr(0, 40) + "X" + part.substr(40), false}, // the bit, but not all hex
         {"07\r", false},
+        {"X7" + part.substr(2), false},
+        {" " + part, false},
+        {part.substr(0, 10) + " " + part.substr(10), false},
         {"", false},
     };
     for (const auto& [line, possible] : cases) {
