@@ -55,6 +55,16 @@ private:
     bool carriageReturnHeld = false;
 };
 
+// A piece as it is stored: a piece never holds a line feed, so only carriage returns can be left
+// to take out (into `buffer`, when there are any).
+std::string_view CleanPiece(std::string_view piece, std::string& buffer) {
+    if (piece.find('\r') == std::string_view::npos)
+        return piece;
+    buffer.assign(piece);
+    StripLineEnd(buffer);
+    return buffer;
+}
+
 // A piece watcher that looks at nothing.
 struct NoPieceWatch {
     void operator()(std::string_view /*piece*/) const {}
@@ -121,12 +131,7 @@ private:
             beforeStore(text);
             return;
         }
-        // A piece never holds a line feed: only carriage returns can be left to take out.
-        if (text.find('\r') != std::string_view::npos) {
-            cleaned.assign(text);
-            StripLineEnd(cleaned);
-            text = cleaned;
-        }
+        text = CleanPiece(text, cleaned);
         if (text.empty())
             return;
         beforeStore(text);
@@ -245,6 +250,19 @@ class GroupBatcher {
 public:
     explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext, false) {}
 
+    // A piece as it was cut, carriage returns in it. Most are neither a header nor the line after
+    // one: passed by on their first character, without the scan that would clean them.
+    void KeepPiece(std::string_view piece) {
+        if (!pduNext) {
+            const std::size_t first = piece.find_first_not_of('\r');
+            if (first == std::string_view::npos || piece[first] != '+')
+                return;
+        }
+        const std::string_view line = CleanPiece(piece, cleaned);
+        if (!line.empty())
+            Keep(line);
+    }
+
     void Keep(std::string_view line) {
         if (pduNext) {
             pduNext = false;
@@ -272,6 +290,7 @@ public:
 private:
     static constexpr std::size_t kBatchLines = 2048;
     SmsRowLister lister;
+    std::string cleaned; // a piece with its carriage returns taken out
     std::vector<std::string> lines;
     std::size_t kept = 0;
     bool pduNext = false;
@@ -329,7 +348,8 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     context.form.DeleteAllSmsRows();
     ClearLines(store);
     GroupBatcher batcher(context);
-    PieceCutter cutter(nullptr, [&batcher](std::string_view line) { batcher.Keep(line); });
+    PieceCutter cutter(
+        nullptr, [&batcher](std::string_view piece) { batcher.KeepPiece(piece); }, false);
     CutFile(file.get(), cutter);
     batcher.ListBatch();
     context.form.EnableReadControls(0);

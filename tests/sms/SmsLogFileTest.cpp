@@ -264,9 +264,17 @@ TEST_F(SmsLogFileTest, AStreamedCaptureOfMixedKindsListsWhatAWholeLoadLists) {
         "NOTAPDU",
     };
     std::string log;
-    for (int group = 0; group < 2600; ++group)
-        log += "+CMGL: " + std::to_string(group) + ",1,,24\r\n" +
-               std::string(pdus[static_cast<std::size_t>(group * 3 % 5)]) + "\r\n";
+    for (int group = 0; group < 2600; ++group) {
+        const std::string pdu(pdus[static_cast<std::size_t>(group * 3 % 5)]);
+        const std::string header = "+CMGL: " + std::to_string(group) + ",1,,24";
+        // Some with carriage returns that the stored lines lose: in front of a header, inside
+        // it and its PDU, and a line of nothing else between them.
+        if (group % 7 == 0)
+            log += "\r+CM\rGL: " + std::to_string(group) + ",1,,24\r\r\n\r\n\r\r\n" +
+                   pdu.substr(0, 5) + "\r" + pdu.substr(5) + "\r\n";
+        else
+            log += header + "\r\n" + pdu + "\r\n";
+    }
     const std::string path = Write(log);
     ReadSmsFromFile(path, store, context);
     const std::vector<SmsRow> whole = form.Rows();
