@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <numeric>
 #include <span>
 
 namespace {
@@ -13,14 +15,23 @@ namespace {
 // Columns of the text form are apart by this many blanks.
 constexpr std::size_t kColumnGap = 2;
 
-// CharCount with the ASCII bytes, most of any text, counted without decoding.
+// CharCount with the ASCII bytes, most of any text, counted without decoding: eight at a time
+// where eight in a row are (every cell of aligned text is counted twice).
 std::size_t Chars(std::string_view text) {
+    constexpr std::uint64_t kTops = 0x8080808080808080ULL;
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < text.size(); ++count) {
-        if (static_cast<unsigned char>(text[pos]) < 0x80U)
+        std::uint64_t bytes = kTops;
+        if (pos + sizeof bytes <= text.size())
+            std::memcpy(&bytes, text.data() + pos, sizeof bytes);
+        if ((bytes & kTops) == 0) {
+            pos += sizeof bytes;
+            count += sizeof bytes - 1;
+        } else if (static_cast<unsigned char>(text[pos]) < 0x80U) {
             ++pos;
-        else
+        } else {
             next_code_point(text, pos);
+        }
     }
     return count;
 }
@@ -69,9 +80,10 @@ void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells)
 // The fields without quotes, most of any listing, go in with no call and no growth check a
 // field; from the first field that needs them on, field by field.
 void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
-    std::size_t length = cells.empty() ? 1 : cells.size(); // the commas and the line feed
-    for (const std::string& cell : cells)
-        length += cell.size();
+    // The commas and the line feed, and the fields.
+    const std::size_t length =
+        std::accumulate(cells.begin(), cells.end(), cells.empty() ? std::size_t{1} : cells.size(),
+                        [](std::size_t sum, const std::string& cell) { return sum + cell.size(); });
     const std::size_t start = line.size();
     line.resize(start + length);
     char* at = line.data() + start;

@@ -5,11 +5,13 @@
 #include "cli/CliOptions.h"
 #include "cli/RowPrinter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -73,6 +75,24 @@ TEST(RowPrinterTest, TextAlignsByCharactersAndShowsLineBreaksAsSpaces) {
     EXPECT_EQ(FormatTable(table, OutputFormat::Text), "N   SMS        Name\n"
                                                       "10  caffè bar  Zoë\n"
                                                       "2   x\n");
+}
+
+// Widths count characters, ASCII runs of any length and place among letters of two and three
+// bytes: the second column starts at the same character on every line.
+TEST(RowPrinterTest, TextColumnsLineUpWhateverRunsOfAsciiTheCellsHold) {
+    Table table{{"A", "B"}, {}};
+    for (const std::string cell : {"abcdefghè", "èabcdefgh", "abcdefgh", "abcdefghijklmnopq€",
+                                   "ééééééééé", "a€bcdefghijklmnop", "x", ""})
+        table.rows.push_back({cell, "|"});
+    const auto characters = [](std::string_view text) {
+        return std::ranges::count_if(text, [](char c) { return (c & 0xC0) != 0x80; });
+    };
+    std::istringstream lines(FormatTable(table, OutputFormat::Text));
+    std::vector<long> starts;
+    for (std::string line; std::getline(lines, line);)
+        if (line.ends_with('|'))
+            starts.push_back(characters(line) - 1);
+    EXPECT_EQ(starts, std::vector<long>(8, 20)) << "18 characters at the widest, and the gap";
 }
 
 TEST(RowPrinterTest, CsvQuotesWhatNeedsIt) {
