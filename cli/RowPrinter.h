@@ -30,6 +30,11 @@ void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells)
 void AppendCsvLine(std::string& line, std::span<const std::string> cells);
 void AppendJsonLine(std::string& line, std::span<const std::string> headings,
                     std::span<const std::string> cells);
+// The same with the headings made once into their keys by JsonKeys, for many lines: each key
+// with what comes before it ("{" or ",") and its ':'.
+std::vector<std::string> JsonKeys(std::span<const std::string> headings);
+void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                         std::span<const std::string> cells);
 std::string JsonString(std::string_view text);
 void AppendJsonString(std::string& json, std::string_view text);
 // The table in the format, every line ended by '\n'.

@@ -77,7 +77,10 @@ void RowStream::WriteLine(std::span<const std::string> cells) {
         AppendCsvLine(buffer, used);
         break;
     case OutputFormat::Json:
-        AppendJsonLine(buffer, std::span(headings).first(shown), used);
+        // The keys are made once for the columns shown (which only grow while spooling).
+        if (jsonKeys.size() != shown)
+            jsonKeys = JsonKeys(std::span(headings).first(shown));
+        AppendKeyedJsonLine(buffer, jsonKeys, used);
         break;
     }
     if (buffer.size() >= kBlockBytes)

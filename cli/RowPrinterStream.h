@@ -47,5 +47,6 @@ private:
     bool spoolFailed = false;
     std::string spoolBuffer; // rows on their way to the spool, written a block at a time
     std::vector<std::size_t> widths;
+    std::vector<std::string> jsonKeys; // JsonKeys of the columns shown
     std::string buffer;
 };

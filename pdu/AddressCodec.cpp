@@ -19,9 +19,11 @@ bool is_pad(char c) {
 // The characters of the semi-octets 10 to 14 (TS 23.040 9.1.2.3); 15 is the pad.
 constexpr std::string_view kSemiOctetSigns = "*#abc";
 
+// Asked of every digit of every number: a range test, not a search of "ABCDE".
 char shown_semi_octet(char semi_octet) {
-    const auto sign = std::string_view("ABCDE").find(static_cast<char>(semi_octet & ~0x20));
-    return sign == std::string_view::npos ? semi_octet : kSemiOctetSigns[sign];
+    const auto upper = static_cast<char>(semi_octet & ~0x20);
+    return upper >= 'A' && upper <= 'E' ? kSemiOctetSigns[static_cast<std::size_t>(upper - 'A')]
+                                        : semi_octet;
 }
 
 char coded_semi_octet(char shown) {

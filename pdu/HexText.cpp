@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -34,6 +35,33 @@ int read_byte(std::string_view text) {
         value = value * 16 + digit;
     }
     return value;
+}
+
+bool all_hex_digits(std::string_view text) {
+    // Eight characters at a time, each byte of a word tested at once: a PDU is hundreds of
+    // characters, nearly always all hex digits. Each range test adds to every byte what carries
+    // its top bit exactly from the bottom of the range on; no byte carries into the next, as
+    // every byte is below 0x80 by then.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kTops = kOnes * 0x80U;
+    const auto within = [](std::uint64_t bytes, std::uint64_t low, std::uint64_t high) {
+        return (bytes + kOnes * (0x80U - low)) & ~(bytes + kOnes * (0x7FU - high)) & kTops;
+    };
+    std::size_t pos = 0;
+    for (; pos + sizeof(std::uint64_t) <= text.size(); pos += sizeof(std::uint64_t)) {
+        std::uint64_t bytes = 0;
+        std::memcpy(&bytes, text.data() + pos, sizeof bytes);
+        if ((bytes & kTops) != 0)
+            return false;
+        const std::uint64_t digits = within(bytes, '0', '9');
+        const std::uint64_t letters = within(bytes | (kOnes * 0x20U), 'a', 'f');
+        if ((digits | letters) != kTops)
+            return false;
+    }
+    for (; pos < text.size(); ++pos)
+        if (!is_hex_digit(text[pos]))
+            return false;
+    return true;
 }
 
 std::vector<std::uint8_t> hex_to_octets(std::string_view hex) {

@@ -15,6 +15,9 @@ inline bool is_hex_digit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// True when every character of text is a hex digit (an empty text included).
+bool all_hex_digits(std::string_view text);
+
 // The octets of a hex text, read pair by pair with read_byte; a lone last digit counts as a pair.
 std::vector<std::uint8_t> hex_to_octets(std::string_view hex);
 

@@ -4,6 +4,8 @@
 #include "pdu/HexText.h"
 #include "pdu/UserData.h"
 
+#include <algorithm>
+
 namespace {
 
 // The unread part of a PDU line and where to say why it is malformed.
@@ -28,10 +30,9 @@ bool check_text(const FieldReader& in) {
     if (in.rest.empty()) {
         return in.fail("the PDU is empty");
     }
-    for (std::size_t i = 0; i < in.rest.size(); ++i) {
-        if (!is_hex_digit(in.rest[i])) {
-            return in.fail("character " + std::to_string(i + 1) + " of the PDU is not a hex digit");
-        }
+    if (!all_hex_digits(in.rest)) {
+        const auto bad = std::ranges::find_if_not(in.rest, is_hex_digit) - in.rest.begin();
+        return in.fail("character " + std::to_string(bad + 1) + " of the PDU is not a hex digit");
     }
     if (in.rest.size() % 2 != 0) {
         return in.fail("the PDU has an odd number of hex digits");

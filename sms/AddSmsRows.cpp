@@ -240,7 +240,8 @@ struct SmsRowLister::Open {
     std::optional<RowBuilder> builder;
 };
 
-SmsRowLister::SmsRowLister(const SmsReadContext& readContext) : context(readContext) {}
+SmsRowLister::SmsRowLister(const SmsReadContext& readContext, bool keepRows)
+    : context(readContext), keepListed(keepRows) {}
 
 SmsRowLister::~SmsRowLister() = default;
 
@@ -261,8 +262,8 @@ SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal
     result.phonebookOpen = true;
     RowBuilder& builder = *open->builder;
     const std::vector<SmsGroup> groups = CollectGroups(lines);
-    std::vector<SmsRow> rows;
     rows.reserve(groups.size());
+    std::size_t used = 0;
     int nextOrdinal = ordinal;
     for (const SmsGroup& group : groups) {
         ++result.groups;
@@ -272,7 +273,12 @@ SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal
         const int number = listAnswer ? HeaderIndex(group.header) : nextOrdinal++;
         if (!RowBuilder::Lists(status))
             continue;
-        SmsRow row;
+        if (used == rows.size())
+            rows.emplace_back();
+        // A row left from an earlier one keeps its buffers, not its texts.
+        SmsRow& row = rows[used];
+        for (std::string& cell : row)
+            cell.clear();
         row[kSmsNumberColumn] = std::to_string(number);
         row[kSmsTypeColumn] = StatusWords(status).type;
         row[kSmsStatColumn] = StatusWords(status).stat;
@@ -283,13 +289,17 @@ SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal
             ++result.undecoded;
         if (context.rowListed)
             context.rowListed(row);
-        rows.push_back(std::move(row));
+        ++used;
     }
     open->names.Release();
-    result.rows = static_cast<int>(rows.size());
+    rows.resize(used);
+    result.rows = static_cast<int>(used);
     if (!rows.empty())
         context.form.InsertSmsRows(0, rows);
-    result.listed = std::move(rows);
+    if (keepListed) {
+        result.listed = std::move(rows);
+        rows.clear();
+    }
     return result;
 }
 

@@ -64,7 +64,9 @@ SmsRowsResult AddSmsRowsFromLines(std::span<const std::string> lines, int ordina
 // lock on the database is held between batches.
 class SmsRowLister {
 public:
-    explicit SmsRowLister(const SmsReadContext& context);
+    // Without `keepListed` the results' `listed` stays empty and the rows' texts are kept from
+    // one List to the next, so that a long capture builds its rows without allocating anew.
+    explicit SmsRowLister(const SmsReadContext& context, bool keepListed = true);
     ~SmsRowLister();
     SmsRowLister(const SmsRowLister&) = delete;
     SmsRowLister& operator=(const SmsRowLister&) = delete;
@@ -78,5 +80,7 @@ private:
     bool OpenPhonebook();
 
     const SmsReadContext& context;
+    bool keepListed;
     std::unique_ptr<Open> open;
+    std::vector<SmsRow> rows; // of the current List; kept for the next without keepListed
 };

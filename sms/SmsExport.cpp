@@ -14,20 +14,11 @@ constexpr std::string_view kCsvLineEnd = "\r\n";
 // The first characters that make a spreadsheet read a cell as a formula.
 constexpr std::string_view kFormulaStarts = "=+-@\t\r";
 
-// The characters that make a field quoted, as a table: one look-up a character (find_first_of
-// would search the set with a call for each).
-constexpr std::array<bool, 256> kQuotedCharacters = [] {
-    std::array<bool, 256> quoted{};
-    for (const char c : {',', '"', '\r', '\n'})
-        quoted[static_cast<unsigned char>(c)] = true;
-    return quoted;
-}();
-
 // Without an early way out the loop has no branch a character: fields are short.
 bool NeedsQuotes(std::string_view field) {
     bool quoted = false;
     for (const char c : field)
-        quoted |= kQuotedCharacters[static_cast<unsigned char>(c)];
+        quoted |= kCsvQuotedCharacters[static_cast<unsigned char>(c)];
     return quoted;
 }
 

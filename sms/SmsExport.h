@@ -6,6 +6,7 @@
 
 #include "sms/SmsList.h"
 
+#include <array>
 #include <span>
 #include <string>
 
@@ -15,6 +16,15 @@ inline constexpr std::string_view kIsoDateTimeHeading = "ISO date-time";
 // "YYYY-MM-DDTHH:MM:SS" of the row's DATE and TIME. columns, read as "Copy SMS to database"
 // reads them; empty when they hold no date and time.
 std::string IsoDateTime(const SmsRow& row);
+
+// The characters that make a field quoted, as a table: one look-up a character (find_first_of
+// would search the set with a call for each).
+inline constexpr std::array<bool, 256> kCsvQuotedCharacters = [] {
+    std::array<bool, 256> quoted{};
+    for (const char c : {',', '"', '\r', '\n'})
+        quoted[static_cast<unsigned char>(c)] = true;
+    return quoted;
+}();
 
 // One RFC 4180 field: quoted when it holds a comma, a quote, a carriage return or a line feed.
 // The text as it is: what scripts read (the command line's CSV).

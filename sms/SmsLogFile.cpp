@@ -55,15 +55,32 @@ private:
     bool carriageReturnHeld = false;
 };
 
+// A piece as it is stored: a piece never holds a line feed, so only carriage returns can be left
+// to take out (into `buffer`, when there are any).
+std::string_view CleanPiece(std::string_view piece, std::string& buffer) {
+    if (piece.find('\r') == std::string_view::npos)
+        return piece;
+    buffer.assign(piece);
+    StripLineEnd(buffer);
+    return buffer;
+}
+
+// A piece watcher that looks at nothing.
+struct NoPieceWatch {
+    void operator()(std::string_view /*piece*/) const {}
+};
+
 // Cuts text into the pieces a 500-character line buffer takes: up to a line feed, or
-// kLogPieceChars characters. Each piece is counted and, cleaned, stored unless empty.
-class PieceCutter {
+// kLogPieceChars characters. Each piece is counted and, cleaned, stored unless empty. The
+// watcher is a type of its own, not a std::function: it is called for every line of a capture.
+template <typename OnPiece = NoPieceWatch> class PieceCutter {
 public:
     // No store: the pieces are only counted. onPiece sees each piece about to be stored (or, with
-    // no store, each piece that would be).
-    explicit PieceCutter(serialdata* lineStore,
-                         std::function<void(std::string_view)> onPiece = nullptr)
-        : store(lineStore), beforeStore(std::move(onPiece)) {}
+    // no store, each piece that would be). Without `cleanPieces` it sees each piece as it was
+    // cut instead, carriage returns and empty ones included, so that no piece is scanned or
+    // copied to clean it.
+    explicit PieceCutter(serialdata* lineStore, OnPiece onPiece = {}, bool cleanPieces = true)
+        : store(lineStore), beforeStore(std::move(onPiece)), clean(cleanPieces) {}
 
     void Feed(std::string_view text) {
         while (!text.empty()) {
@@ -110,26 +127,23 @@ private:
     }
 
     void Keep(std::string_view text) {
-        if (store == nullptr && !beforeStore)
+        if (!clean) {
+            beforeStore(text);
             return;
-        // A piece never holds a line feed: only carriage returns can be left to take out.
-        if (text.find('\r') != std::string_view::npos) {
-            cleaned.assign(text);
-            StripLineEnd(cleaned);
-            text = cleaned;
         }
+        text = CleanPiece(text, cleaned);
         if (text.empty())
             return;
-        if (beforeStore)
-            beforeStore(text);
+        beforeStore(text);
         if (store != nullptr)
             AddString(text, *store);
     }
 
     serialdata* store;
-    std::function<void(std::string_view)> beforeStore;
+    OnPiece beforeStore;
     std::string piece;
     std::string cleaned;
+    bool clean;
     long count = 0;
 };
 
@@ -147,6 +161,38 @@ bool MayHoldUserDataHeader(std::string_view line) {
            std::ranges::all_of(line, is_hex_digit);
 }
 
+// MayHoldUserDataHeader of a piece as it is stored, carriage returns taken out, asked of the
+// piece as it was cut (of every line of a capture), mostly without the copy that takes them out.
+// A character that is neither a hex digit nor a carriage return, before the header octet, says
+// no at once: the stored line is then not all hex digits, or ends in blanks before the octet.
+// Where only hex digits come before it, the octets stand where they will.
+class HeaderWatch {
+public:
+    bool MayHold(std::string_view piece) {
+        const auto neither = [](char c) { return c != '\r' && !is_hex_digit(c); };
+        if (piece.size() >= 2 && (neither(piece[0]) || neither(piece[1])))
+            return false;
+        if (piece.size() >= 2 && piece[0] != '\r' && piece[1] != '\r') {
+            const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(piece));
+            if (at + 2 > piece.size())
+                return false;
+            const std::string_view head = piece.substr(0, at + 2);
+            if (all_hex_digits(head)) {
+                if ((read_byte(piece.substr(at, 2)) & kUdhiBit) == 0)
+                    return false;
+            } else if (std::ranges::none_of(head, [](char c) { return c == '\r'; })) {
+                return false;
+            }
+        }
+        cleaned.assign(piece);
+        std::erase(cleaned, '\r');
+        return MayHoldUserDataHeader(cleaned);
+    }
+
+private:
+    std::string cleaned;
+};
+
 } // namespace
 
 void ShowReadCount(const SmsReadContext& context, long count) {
@@ -161,7 +207,8 @@ FilePtr OpenLog(const std::string& path) {
 
 // Hands a block to the cutter a line at a time. Most lines end inside the block and fit one
 // piece: those go as they stand; the others pass the filter as a text-mode read gives them.
-void CutBlock(std::string_view bytes, TextModeFilter& filter, PieceCutter& cutter) {
+template <typename Cutter>
+void CutBlock(std::string_view bytes, TextModeFilter& filter, Cutter& cutter) {
     while (!bytes.empty()) {
         const std::size_t lineFeed = bytes.find('\n');
         const std::size_t end = lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1;
@@ -179,7 +226,7 @@ void CutBlock(std::string_view bytes, TextModeFilter& filter, PieceCutter& cutte
 }
 
 // Feeds the file's pieces to the cutter, from where the file stands; their count.
-long CutFile(std::FILE* file, PieceCutter& cutter) {
+template <typename Cutter> long CutFile(std::FILE* file, Cutter& cutter) {
     TextModeFilter filter;
     std::array<char, 65536> block{};
     // A read error ends the loop as the end of the file does.
@@ -201,7 +248,20 @@ long CutFile(std::FILE* file, PieceCutter& cutter) {
 // to batch, and the phonebook stays open from the first batch to the last.
 class GroupBatcher {
 public:
-    explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext) {}
+    explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext, false) {}
+
+    // A piece as it was cut, carriage returns in it. Most are neither a header nor the line after
+    // one: passed by on their first character, without the scan that would clean them.
+    void KeepPiece(std::string_view piece) {
+        if (!pduNext) {
+            const std::size_t first = piece.find_first_not_of('\r');
+            if (first == std::string_view::npos || piece[first] != '+')
+                return;
+        }
+        const std::string_view line = CleanPiece(piece, cleaned);
+        if (!line.empty())
+            Keep(line);
+    }
 
     void Keep(std::string_view line) {
         if (pduNext) {
@@ -230,6 +290,7 @@ public:
 private:
     static constexpr std::size_t kBatchLines = 2048;
     SmsRowLister lister;
+    std::string cleaned; // a piece with its carriage returns taken out
     std::vector<std::string> lines;
     std::size_t kept = 0;
     bool pduNext = false;
@@ -242,7 +303,7 @@ long LoadLogLines(const std::string& path, serialdata& store) {
     if (!file)
         return -1;
     ClearLines(store);
-    PieceCutter cutter(&store);
+    PieceCutter<> cutter(&store);
     return CutFile(file.get(), cutter);
 }
 
@@ -271,12 +332,15 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     }
     // The count is told before the rows, as after a whole load: a first pass only counts.
     bool partsPossible = false;
+    HeaderWatch watch;
+    const bool watching = static_cast<bool>(beforeRows);
     PieceCutter counter(
         nullptr,
-        beforeRows ? [&partsPossible](
-                         std::string_view
-                             line) { partsPossible = partsPossible || MayHoldUserDataHeader(line); }
-                   : std::function<void(std::string_view)>());
+        [&partsPossible, &watch, watching](std::string_view piece) {
+            if (watching && !partsPossible)
+                partsPossible = watch.MayHold(piece);
+        },
+        false);
     ShowReadCount(context, CutFile(file.get(), counter));
     if (beforeRows)
         beforeRows(partsPossible);
@@ -284,7 +348,8 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     context.form.DeleteAllSmsRows();
     ClearLines(store);
     GroupBatcher batcher(context);
-    PieceCutter cutter(nullptr, [&batcher](std::string_view line) { batcher.Keep(line); });
+    PieceCutter cutter(
+        nullptr, [&batcher](std::string_view piece) { batcher.KeepPiece(piece); }, false);
     CutFile(file.get(), cutter);
     batcher.ListBatch();
     context.form.EnableReadControls(0);

@@ -66,14 +66,20 @@ std::string ShownNumber(std::string_view parsedAddress, std::size_t semiOctets) 
 }
 
 const std::string& ShownCentre::Of(std::string_view parsedAddress) {
+    // Messages mostly come through the centre of the message before: that one is asked first,
+    // without a copy of the address to look it up.
+    if (last != nullptr && last->first == parsedAddress)
+        return last->second;
     std::string parsed(parsedAddress);
-    const auto known = shown.find(parsed);
-    if (known != shown.end())
-        return known->second;
-    if (shown.size() >= kMaxKept)
-        shown.clear();
-    std::string number = ShownNumber(parsedAddress);
-    return shown.emplace(std::move(parsed), std::move(number)).first->second;
+    auto known = shown.find(parsed);
+    if (known == shown.end()) {
+        if (shown.size() >= kMaxKept)
+            shown.clear();
+        std::string number = ShownNumber(parsedAddress);
+        known = shown.emplace(std::move(parsed), std::move(number)).first;
+    }
+    last = &*known;
+    return known->second;
 }
 
 void FillReceivedColumns(const sms_container& sms, SmsRow& row, ShownCentre& centre) {

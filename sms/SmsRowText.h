@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 // Longest decoded message text a row keeps, in characters.
 inline constexpr std::size_t kMaxSmsTextChars = 1000;
@@ -40,6 +41,7 @@ public:
 
 private:
     std::unordered_map<std::string, std::string> shown;
+    const std::pair<const std::string, std::string>* last = nullptr; // the centre asked last
 };
 
 // Both also set PART and the concatenation key of a part of a long message.

@@ -5,11 +5,13 @@
 #include "cli/CliOptions.h"
 #include "cli/RowPrinter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace {
 
@@ -75,10 +77,45 @@ TEST(RowPrinterTest, TextAlignsByCharactersAndShowsLineBreaksAsSpaces) {
                                                       "2   x\n");
 }
 
+// Widths count characters, ASCII runs of any length and place among letters of two and three
+// bytes: the second column starts at the same character on every line.
+TEST(RowPrinterTest, TextColumnsLineUpWhateverRunsOfAsciiTheCellsHold) {
+    Table table{{"A", "B"}, {}};
+    for (const std::string cell : {"abcdefghè", "èabcdefgh", "abcdefgh", "abcdefghijklmnopq€",
+                                   "ééééééééé", "a€bcdefghijklmnop", "x", ""})
+        table.rows.push_back({cell, "|"});
+    const auto characters = [](std::string_view text) {
+        return std::ranges::count_if(text, [](char c) { return (c & 0xC0) != 0x80; });
+    };
+    std::istringstream lines(FormatTable(table, OutputFormat::Text));
+    std::vector<long> starts;
+    for (std::string line; std::getline(lines, line);)
+        if (line.ends_with('|'))
+            starts.push_back(characters(line) - 1);
+    EXPECT_EQ(starts, std::vector<long>(8, 20)) << "18 characters at the widest, and the gap";
+}
+
 TEST(RowPrinterTest, CsvQuotesWhatNeedsIt) {
     const Table table{{"a", "b,c"}, {{"say \"hi\"", "two\nlines"}, {"plain", ""}}};
     EXPECT_EQ(FormatTable(table, OutputFormat::Csv),
               "a,\"b,c\"\n\"say \"\"hi\"\"\",\"two\nlines\"\nplain,\n");
+}
+
+// A line is written whole while no field needs quotes, and from the first that does on field by
+// field: what comes before and after it, appended to what the buffer held, is as plain as it was.
+TEST(RowPrinterTest, CsvLinesQuoteFromTheFieldThatNeedsItOn) {
+    const auto line = [](std::vector<std::string> cells) {
+        std::string out = "held|";
+        AppendCsvLine(out, cells);
+        return out;
+    };
+    EXPECT_EQ(line({}), "held|\n");
+    EXPECT_EQ(line({""}), "held|\n");
+    EXPECT_EQ(line({"", ""}), "held|,\n");
+    EXPECT_EQ(line({"1", "IN", "Città è costà, ok", "08:11", ""}),
+              "held|1,IN,\"Città è costà, ok\",08:11,\n");
+    EXPECT_EQ(line({"a\rb", "plain"}), "held|\"a\rb\",plain\n");
+    EXPECT_EQ(line({"plain", "x", "end\""}), "held|plain,x,\"end\"\"\"\n");
 }
 
 TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
@@ -86,6 +123,18 @@ TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
     EXPECT_EQ(FormatTable(table, OutputFormat::Json),
               "{\"k\\\"ey\":\"a\\\\b\\t\\u0001\",\"v\":\"è\\r\\n\"}\n");
     EXPECT_EQ(FormatTable({{"x"}, {}}, OutputFormat::Json), "");
+    // The keys made once give the lines the headings give.
+    const std::vector<std::string> headings = {"k\"ey", "v"};
+    const std::vector<std::string> cells = {"1", "è"};
+    std::string plain;
+    std::string keyed;
+    AppendJsonLine(plain, headings, cells);
+    AppendKeyedJsonLine(keyed, JsonKeys(headings), cells);
+    EXPECT_EQ(keyed, plain);
+    EXPECT_EQ(keyed, "{\"k\\\"ey\":\"1\",\"v\":\"è\"}\n");
+    keyed.clear();
+    AppendKeyedJsonLine(keyed, JsonKeys({}), cells);
+    EXPECT_EQ(keyed, "{}\n");
     EXPECT_EQ(JsonString("a\xff\xc3"), "\"a\uFFFD\uFFFD\"") << "not UTF-8";
 }
 

@@ -5,6 +5,7 @@
 #include "pdu/SmsTime.h"
 #include "pdu/UserData.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,6 +18,22 @@ TEST(ReadByte, ReadsLeadingHexDigitsAndZeroForTheRest) {
     EXPECT_EQ(read_byte("G5"), 0);
     EXPECT_EQ(read_byte("7"), 7);
     EXPECT_EQ(read_byte(""), 0);
+}
+
+// The digits are tested eight at a time: every byte's neighbours on either side of each range,
+// at every place of the words and of the tail after the last whole word.
+TEST(AllHexDigits, RefusesAnyOtherByteWhereverItStands) {
+    const std::string hex = "0123456789abcdefABCDEF0123456789abcdefAB"; // 40: five words
+    EXPECT_TRUE(all_hex_digits(hex));
+    EXPECT_TRUE(all_hex_digits(""));
+    for (const char wrong : {'/', ':', '@', 'G', '`', 'g', ' ', '\0', '\x80', '\xB0', '\xE1'}) {
+        for (std::size_t at = 0; at < 21; ++at) {
+            std::string text = hex.substr(0, 21); // two words and a tail of five
+            text[at] = wrong;
+            EXPECT_FALSE(all_hex_digits(text)) << "byte " << int(wrong) << " at " << at;
+            EXPECT_EQ(all_hex_digits(text), std::ranges::all_of(text, is_hex_digit));
+        }
+    }
 }
 
 TEST(DecodeSca, SwapsDigitsBackAndDropsThePad) {

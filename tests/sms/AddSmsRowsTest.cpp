@@ -1,6 +1,7 @@
 // The row builder on line stores filled by the test, with a real database file for the names.
 
 #include "sms/SmsHeader.h"
+#include "sms/SmsRowText.h"
 #include "sms/SmsTestSetup.h"
 
 #include <climits>
@@ -343,6 +344,22 @@ TEST(SmsHeaderTest, FieldsOfHeaderLines) {
     EXPECT_EQ(HeaderIndex("+CMGL:"), 0);
     EXPECT_EQ(FirstFieldAfterColon("+CPMS: 3,20,3,20,3,20"), " 3");
     EXPECT_EQ(FirstFieldAfterColon("+CPMS: 3"), "");
+}
+
+// The centre asked last is answered first: alternating centres, and more centres than are kept
+// (the kept ones start over), each still shows as its own number.
+TEST(ShownCentreTest, EachAddressShowsItsOwnNumberWhateverWasAskedBefore) {
+    ShownCentre centre;
+    EXPECT_EQ(centre.Of("912143658709F1"), "+12345678901");
+    EXPECT_EQ(centre.Of("912143658709F1"), "+12345678901");
+    EXPECT_EQ(centre.Of("81214365"), "123456");
+    EXPECT_EQ(centre.Of("912143658709F1"), "+12345678901");
+    for (std::size_t n = 0; n < 3 * ShownCentre::kMaxKept; ++n) {
+        const std::string digits = std::to_string(10 + n % 90) + std::to_string(10 + n / 90);
+        const std::string shown{digits[1], digits[0], digits[3], digits[2]};
+        ASSERT_EQ(centre.Of("81" + digits), shown) << n;
+        ASSERT_EQ(centre.Of("81214365"), "123456") << n;
+    }
 }
 
 } // namespace
