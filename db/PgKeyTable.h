@@ -1,7 +1,7 @@
 #pragma once
 // KeyTable on a PostgreSQL server (see KeyTable.h): the same table of keys with two texts, made
-// when first filled, filled in one transaction (rows sent a batch at a time), walked in key
-// order a batch at a time.
+// when first filled, filled in one transaction (the rows gathered first, then sent in one COPY),
+// walked in key order a batch at a time.
 
 #include "db/DaoConnection.h"
 #include "db/KeyTable.h"
@@ -23,13 +23,16 @@ public:
     // False after the last row, when the table is missing, or when the server broke off (error).
     bool Next(std::string& error);
     std::int64_t Key() const { return rows.Number(row, 0); }
-    std::string_view First() const { return rows.Text(row, 1); }
+    std::string_view First() const { return first; }
     std::string_view Second() const { return rows.Text(row, 2); }
 
 private:
+    bool FetchAfterLast(std::string& error);
+
     std::shared_ptr<DaoConnection> connection;
     std::string select;
     PgOutcome rows;
+    std::string first; // the current row's, as it was added
     int row = -1;
     bool started = false;
     bool exhausted = false;
