@@ -15,31 +15,6 @@ constexpr std::size_t kCopyChunk = 1 << 16;
 // separator instead, and turned back as it is read.
 constexpr char kStoredNul = '\x1f';
 
-// One value in COPY's text format, the separators and the backslash escaped.
-void AppendCopyText(std::string& out, std::string_view text) {
-    for (const char c : text) {
-        switch (c) {
-        case '\0':
-            out += kStoredNul;
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
 // Sends the gathered rows through COPY into the new rows' table; empty, else why not.
 std::string CopyIn(PGconn* server, const std::string& table, const std::string& rows) {
     const std::string copy = "COPY " + table + " FROM STDIN";
@@ -62,18 +37,28 @@ std::string CopyIn(PGconn* server, const std::string& table, const std::string& 
 // The statements of one fill, in order; `rows` holds the new rows in COPY's text format.
 std::string WriteKeys(PGconn* server, const std::string& table, const std::string& rows,
                       bool replace) {
-    const std::string fresh = "telvane_new_keys";
-    for (const std::string& statement :
-         {"CREATE TABLE IF NOT EXISTS " + table +
-              " (id bigint PRIMARY KEY, first text, second text)",
-          replace ? "DELETE FROM " + table : std::string(),
-          "CREATE TEMPORARY TABLE " + fresh +
-              " (id bigint, first text, second text) ON COMMIT DROP"}) {
+    for (const std::string& statement : {"CREATE TABLE IF NOT EXISTS " + table +
+                                             " (id bigint PRIMARY KEY, first text, second text)",
+                                         replace ? "DELETE FROM " + table : std::string()}) {
         if (statement.empty())
             continue;
         if (std::string failed = PgRun(server, statement).error; !failed.empty())
             return failed;
     }
+    // An empty table takes the rows straight (the common case: the first build, or a rebuild);
+    // else they replace those with the same keys, through a table of their own.
+    const PgOutcome held = PgRun(server, "SELECT EXISTS (SELECT 1 FROM " + table + ")");
+    if (!held.Ok())
+        return held.error;
+    if (held.Text(0, 0) == "f")
+        return CopyIn(server, table, rows);
+    const std::string fresh = "telvane_new_keys";
+    if (std::string failed = PgRun(server, "CREATE TEMPORARY TABLE " + fresh +
+                                               " (id bigint, first text, second text) "
+                                               "ON COMMIT DROP")
+                                 .error;
+        !failed.empty())
+        return failed;
     if (std::string failed = CopyIn(server, fresh, rows); !failed.empty())
         return failed;
     return PgRun(server, "INSERT INTO " + table + " SELECT * FROM " + fresh +
@@ -83,6 +68,30 @@ std::string WriteKeys(PGconn* server, const std::string& table, const std::strin
 }
 
 } // namespace
+
+void AppendCopyText(std::string& out, std::string_view text, char nulAs) {
+    for (const char c : text) {
+        switch (c) {
+        case '\0':
+            out += nulAs;
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
 
 std::int64_t ServerKeyNumber(DaoConnection& connection, const std::string& table,
                              const char* what) {
@@ -103,9 +112,9 @@ bool ServerKeyFill(DaoConnection& connection, const std::string& tableName,
                                       std::string_view second) {
         rows += std::to_string(key);
         rows += '\t';
-        AppendCopyText(rows, first);
+        AppendCopyText(rows, first, kStoredNul);
         rows += '\t';
-        AppendCopyText(rows, second);
+        AppendCopyText(rows, second, kStoredNul);
         rows += '\n';
         return true;
     };

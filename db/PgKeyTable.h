@@ -10,6 +10,10 @@
 #include <string>
 #include <string_view>
 
+// Appends text as one value in COPY's text format, the separators and the backslash escaped; a
+// NUL, which no server text holds, becomes nulAs.
+void AppendCopyText(std::string& out, std::string_view text, char nulAs);
+
 // The first column of "SELECT <what> FROM table"; 0 when the table is missing.
 std::int64_t ServerKeyNumber(DaoConnection& connection, const std::string& table, const char* what);
 

@@ -11,13 +11,13 @@
 #include "ViewerBenchSetup.h"
 #include "archive/ArchiveListModel.h"
 #include "archive/CSmsArchiveDlg.h"
+#include "bench/PgBenchCluster.h"
 #include "db/CDaoDatabase.h"
 #include "db/PgTestServer.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -32,26 +32,6 @@ constexpr long kMessages = 100'000;
 constexpr int kFile = 0;
 constexpr int kServer = 1;
 
-struct Cluster {
-    Cluster() {
-        const char* given = std::getenv("TELVANE_PG_URI");
-        if (given == nullptr || *given == '\0')
-            started = Run("start");
-    }
-    ~Cluster() {
-        if (started)
-            Run("stop");
-    }
-    Cluster(const Cluster&) = delete;
-    Cluster& operator=(const Cluster&) = delete;
-    static bool Run(const char* action) {
-        const std::string command = std::string(TELVANE_SOURCE_DIR) + "/tests/db/pg-cluster.sh " +
-                                    action + " " + TELVANE_PG_DIR + " > /dev/null";
-        return std::system(command.c_str()) == 0;
-    }
-    bool started = false;
-};
-
 // A fresh archive of the generated rows on one engine: a copy of the generated file, or a new
 // server database holding its rows. Name() is empty (Failure() says why) when it was not made.
 class EngineArchive {
@@ -63,7 +43,7 @@ public:
             return;
         }
         if (onServer) {
-            static Cluster cluster;
+            static PgBenchCluster cluster;
             server = std::make_unique<PgTestDatabase>();
             failure = server->SkipReason() + server->Failure();
             if (server->Ready() &&

@@ -1,5 +1,7 @@
 #include "ServerArchiveCopy.h"
 
+#include "db/PgKeyTable.h"
+
 #include <array>
 #include <libpq-fe.h>
 #include <memory>
@@ -21,32 +23,14 @@ constexpr std::array<CopiedTable, 3> kTables = {{
      true},
 }};
 
-// A value in COPY's text format: NULL as \N, the separators and the backslash escaped.
+// A value in COPY's text format: NULL as \N.
 void AppendCopyValue(std::string& line, sqlite3_stmt* row, int column) {
     if (sqlite3_column_type(row, column) == SQLITE_NULL) {
         line += "\\N";
         return;
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(row, column));
-    const std::string_view value(text, static_cast<std::size_t>(sqlite3_column_bytes(row, column)));
-    for (const char c : value) {
-        switch (c) {
-        case '\\':
-            line += "\\\\";
-            break;
-        case '\t':
-            line += "\\t";
-            break;
-        case '\n':
-            line += "\\n";
-            break;
-        case '\r':
-            line += "\\r";
-            break;
-        default:
-            line += c;
-        }
-    }
+    AppendCopyText(line, {text, static_cast<std::size_t>(sqlite3_column_bytes(row, column))}, ' ');
 }
 
 struct Closers {

@@ -109,10 +109,10 @@ TEST_F(ArchiveServerScaleTest, BothTablesListTheSameRowsWithTheirNames) {
 // Folded words of each script, a number (the second part of each kept key), a phonebook name and
 // a rare word; then a second viewer, which reads the keys the first one kept.
 TEST_F(ArchiveServerScaleTest, SearchesFindTheSameRowsFromTheKeysTheServerKeeps) {
-    const QStringList words = {QStringLiteral("citta"),       QStringLiteral("strasse"),
-                               QStringLiteral("αθηνα"),       QStringLiteral("ПРИВЕТ"),
-                               QStringLiteral("+3934712000"), QStringLiteral("niccolo"),
-                               QStringLiteral("#4242"),       QStringLiteral("zeppelin")};
+    const QStringList words = {QStringLiteral("citta"),     QStringLiteral("strasse"),
+                               QStringLiteral("αθηνα"),     QStringLiteral("ПРИВЕТ"),
+                               QStringLiteral("+39347120"), QStringLiteral("niccolo"),
+                               QStringLiteral("#4242"),     QStringLiteral("zeppelin")};
     {
         Viewer onFile(file);
         Viewer onServer(server->Uri());
@@ -128,10 +128,19 @@ TEST_F(ArchiveServerScaleTest, SearchesFindTheSameRowsFromTheKeysTheServerKeeps)
               server->Count("SELECT count(*) FROM sms_in"));
     EXPECT_EQ(server->Count("SELECT count(*) FROM sms_out_searchkey"),
               server->Count("SELECT count(*) FROM sms_out"));
+    // A message archived since: its key joins those kept.
+    const std::string added = "INSERT INTO SMS_In (SCA, Mittente, DateTime, Messaggio) VALUES "
+                              "('+39335', '+39333999', '2024-03-29 15:16:59', 'Dirigibile!')";
+    ASSERT_TRUE(RunSql(file, added));
+    ASSERT_TRUE(server->Run(added));
     Viewer again(server->Uri());
     Viewer againOnFile(file);
-    for (const QString& word : {QStringLiteral("+3934712000"), QStringLiteral("strasse")})
+    for (const QString& word :
+         {QStringLiteral("+39347120"), QStringLiteral("strasse"), QStringLiteral("dirigibile")})
         ExpectSameRows(againOnFile.Search(word), again.Search(word), word.toStdString());
+    EXPECT_EQ(again.Search(QStringLiteral("dirigibile")).size(), 1U);
+    EXPECT_EQ(server->Count("SELECT count(*) FROM sms_in_searchkey"),
+              server->Count("SELECT count(*) FROM sms_in"));
 }
 
 TEST_F(ArchiveServerScaleTest, ExportsOfASearchAndOfEveryRowAreTheSameFiles) {
