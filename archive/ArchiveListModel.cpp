@@ -159,8 +159,7 @@ std::vector<SmsRow> ArchiveListModel::ShownRows() const {
         pages.ForEach([&rows](const SmsRow& row) { rows.push_back(row); });
         return rows;
     }
-    for (int index = 0; index < ShownCount(); ++index)
-        rows.push_back(pages.Row(ListedPosition(index)));
+    pages.ForEachAt(*shown, [&rows](const SmsRow& row) { rows.push_back(row); });
     return rows;
 }
 

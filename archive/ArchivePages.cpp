@@ -50,18 +50,43 @@ ArchivePages::Page& ArchivePages::Fetch(int pageIndex) {
     Page& page = *evicted;
     page.index = pageIndex;
     page.rows.clear();
-    const auto collect = [&page](const SmsRow& row) { page.rows.push_back(row); };
-    // The page's positions, segment by segment.
-    std::size_t from = static_cast<std::size_t>(pageIndex) * kPageRows;
-    std::size_t to = std::min(from + kPageRows, static_cast<std::size_t>(count));
+    const std::size_t from = static_cast<std::size_t>(pageIndex) * kPageRows;
+    ReadRange(from, std::min(from + kPageRows, static_cast<std::size_t>(count)),
+              [&page](const SmsRow& row) { page.rows.push_back(row); });
+    return page;
+}
+
+void ArchivePages::ReadRange(std::size_t from, std::size_t to,
+                             const std::function<void(const SmsRow&)>& each) const {
+    // The positions, segment by segment.
     for (const ListedTable& segment : segments) {
         const std::size_t size = segment.Size();
         if (from < size && from < to)
-            ReadListedRows(database, segment, from, std::min(to, size), collect);
+            ReadListedRows(database, segment, from, std::min(to, size), each);
         from = from > size ? from - size : 0;
         to = to > size ? to - size : 0;
     }
-    return page;
+}
+
+void ArchivePages::ForEachAt(const std::vector<int>& positions,
+                             const std::function<void(const SmsRow&)>& each) const {
+    // Positions closer than a page are read in one walk, which on a server is a few large
+    // batches rather than a query per page; rows far apart are read each in a short walk.
+    for (std::size_t first = 0; first < positions.size();) {
+        std::size_t last = first;
+        while (last + 1 < positions.size() && positions[last + 1] > positions[last] &&
+               positions[last + 1] - positions[last] <= kPageRows)
+            ++last;
+        std::size_t next = first;
+        auto position = static_cast<std::size_t>(positions[first]);
+        ReadRange(position, static_cast<std::size_t>(positions[last]) + 1, [&](const SmsRow& row) {
+            if (static_cast<int>(position++) == positions[next]) {
+                ++next;
+                each(row);
+            }
+        });
+        first = last + 1;
+    }
 }
 
 const SmsRow& ArchivePages::Row(int position) {

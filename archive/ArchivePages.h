@@ -27,6 +27,10 @@ public:
     const SmsRow& Row(int position);
     // Every listed row, in order, read in one walk of each table.
     void ForEach(const std::function<void(const SmsRow&)>& each);
+    // The listed rows at the positions (ascending, each valid), in order, read in as few walks as
+    // their spacing allows; the page cache is left as it is.
+    void ForEachAt(const std::vector<int>& positions,
+                   const std::function<void(const SmsRow&)>& each) const;
 
     // The listed tables, in their order, and the file they are read from.
     const std::vector<ListedTable>& Tables() const { return segments; }
@@ -38,6 +42,9 @@ private:
         std::vector<SmsRow> rows;
     };
     Page& Fetch(int pageIndex);
+    // The listed rows from position `from` to `to` (exclusive), across the tables.
+    void ReadRange(std::size_t from, std::size_t to,
+                   const std::function<void(const SmsRow&)>& each) const;
 
     // Each read opens its own walk: nothing holds the file open between reads, and a database
     // closed meanwhile shows empty rows.

@@ -1,7 +1,7 @@
 #pragma once
 // KeyTable on a PostgreSQL server (see KeyTable.h): the same table of keys with two texts, made
-// when first filled, filled in one transaction (rows sent a batch at a time), walked in key
-// order a batch at a time.
+// when first filled, filled in one transaction (the rows gathered first, then sent in one COPY),
+// walked in key order a batch at a time.
 
 #include "db/DaoConnection.h"
 #include "db/KeyTable.h"
@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+// Appends text as one value in COPY's text format, the separators and the backslash escaped; a
+// NUL, which no server text holds, becomes nulAs.
+void AppendCopyText(std::string& out, std::string_view text, char nulAs);
 
 // The first column of "SELECT <what> FROM table"; 0 when the table is missing.
 std::int64_t ServerKeyNumber(DaoConnection& connection, const std::string& table, const char* what);
@@ -23,13 +27,16 @@ public:
     // False after the last row, when the table is missing, or when the server broke off (error).
     bool Next(std::string& error);
     std::int64_t Key() const { return rows.Number(row, 0); }
-    std::string_view First() const { return rows.Text(row, 1); }
+    std::string_view First() const { return first; }
     std::string_view Second() const { return rows.Text(row, 2); }
 
 private:
+    bool FetchAfterLast(std::string& error);
+
     std::shared_ptr<DaoConnection> connection;
     std::string select;
     PgOutcome rows;
+    std::string first; // the current row's, as it was added
     int row = -1;
     bool started = false;
     bool exhausted = false;

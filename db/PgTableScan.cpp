@@ -2,11 +2,15 @@
 
 #include "db/PgRecordCursor.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
-constexpr int kBatchRows = 1000;
+// A walk starts with a batch the size of a page of the viewer, which most walks read, and
+// doubles it at each batch after, so that a walk of the whole table takes few round trips.
+constexpr int kFirstBatchRows = 128;
+constexpr int kLargestBatchRows = 4096;
 
 // "SCA, Mittente" as the server's names: the same words, unquoted names folding to lower case.
 std::string ServerColumns(std::string_view columns) {
@@ -40,6 +44,7 @@ bool PgTableScan::Check(std::string& error) {
 
 void PgTableScan::StartAt(std::int64_t key) {
     from = key;
+    batchRows = kFirstBatchRows;
     started = false;
     exhausted = false;
     current = {};
@@ -53,15 +58,17 @@ bool PgTableScan::Next(std::string& error) {
     }
     if (exhausted)
         return false;
-    if (started && current.Rows() > 0)
+    if (started && current.Rows() > 0) {
         from = Key() + 1;
+        batchRows = std::min(2 * batchRows, kLargestBatchRows);
+    }
     started = true;
     current = connection->Query(select + " WHERE " + table + ".\"id\" >= $1::bigint ORDER BY " +
-                                    table + ".\"id\" LIMIT " + std::to_string(kBatchRows),
+                                    table + ".\"id\" LIMIT " + std::to_string(batchRows),
                                 {std::to_string(from)});
     error = current.error;
     row = 0;
-    exhausted = !current.Ok() || current.Rows() < kBatchRows;
+    exhausted = !current.Ok() || current.Rows() < batchRows;
     return current.Ok() && current.Rows() > 0;
 }
 

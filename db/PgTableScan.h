@@ -34,6 +34,7 @@ private:
     std::string table;
     std::string select;
     std::int64_t from = 0; // the next batch starts at this key
+    int batchRows = 0;     // the next batch's size
     bool started = false;
     bool exhausted = false;
     PgOutcome current;

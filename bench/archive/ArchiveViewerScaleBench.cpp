@@ -32,21 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The process's peak resident memory so far (VmHWM), in MiB.
-double PeakMiB() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.starts_with("VmHWM:"))
-            return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
-
-template <class Work> double Seconds(Work&& work) {
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
 // The floor of an open: the count and a screen of rows, read straight from the engine.
 double PagedFloorSeconds(const std::string& path) {
     sqlite3* handle = nullptr;
@@ -86,13 +71,7 @@ void TimeViewerOpens(benchmark::State& state, bool both) {
             return;
         state.ResumeTiming();
         std::unique_ptr<CSmsArchiveDlg> dialog;
-        const double seconds = Seconds([&] {
-            dialog = std::make_unique<CSmsArchiveDlg>(&database, nullptr, &sink);
-            dialog->show();
-            if (both)
-                dialog->findChild<QCheckBox*>(QStringLiteral("control1104"))->click();
-            QApplication::processEvents(); // the first layout and paint of the list
-        });
+        const double seconds = Seconds([&] { dialog = OpenViewer(database, sink, both); });
         state.SetIterationTime(seconds);
         state.PauseTiming();
         dialog->findChild<ArchiveListModel*>()->FinishSearch();
@@ -123,23 +102,6 @@ BENCHMARK(BM_ViewerBothTablesAtScale)
     ->Iterations(3)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-
-// The longest the user-interface thread went without turning its event loop while `until` was
-// false: a 10 ms timer ticks, and each gap past its period is time the window was frozen.
-template <class Until> double LongestStallMs(Until&& until) {
-    QTimer tick;
-    tick.start(10);
-    double longest = 0;
-    auto last = std::chrono::steady_clock::now();
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const auto now = std::chrono::steady_clock::now();
-        longest = std::max(longest, std::chrono::duration<double, std::milli>(now - last).count());
-        last = now;
-    });
-    while (!until())
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return std::max(0.0, longest - 10);
-}
 
 // The floor of a keystroke: one pass of std::string::find over the kept folded keys of every
 // row, held in one string, counting the fields that hold the word; the mean over the words.

@@ -3,6 +3,7 @@
 // also prints its ratio to the one's. The cluster is a throw-away one of the benchmark's own
 // (tests/db/pg-cluster.sh).
 
+#include "bench/PgBenchCluster.h"
 #include "cli/ServeFleet.h"
 #include "db/PgTestServer.h"
 
@@ -26,21 +27,8 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-struct Cluster {
-    Cluster() { running = Run("start"); }
-    ~Cluster() { Run("stop"); }
-    Cluster(const Cluster&) = delete;
-    Cluster& operator=(const Cluster&) = delete;
-    static bool Run(const char* action) {
-        const std::string command = std::string(TELVANE_SOURCE_DIR) + "/tests/db/pg-cluster.sh " +
-                                    action + " " + TELVANE_PG_DIR + " > /dev/null";
-        return std::system(command.c_str()) == 0;
-    }
-    bool running = false;
-};
-
 void OutboxThroughput(benchmark::State& state) {
-    static Cluster cluster;
+    static PgBenchCluster cluster;
     const int services = static_cast<int>(state.range(0));
     const int messages = kMessages;
     for (auto _ : state) {
