@@ -56,7 +56,9 @@ private:
 
     SqlitePtr handle;
     PgConnPtr server;
-    std::mutex serverMutex; // libpq connections are not to be shared between threads at once
+    // libpq connections are not to be shared between threads at once. Recursive: the body of a
+    // server transaction reads through the record sets of its own thread, on this connection.
+    std::recursive_mutex serverMutex;
     std::string lastError;
     std::string lastTag; // the server's tag for the last Run ("COMMIT", "ROLLBACK")
     std::mutex mutex;

@@ -9,6 +9,38 @@ namespace {
 constexpr std::size_t kInsertRows = 500;
 constexpr int kWalkRows = 2000;
 
+// A server's text holds no NUL, and a parameter would end at one; the keys' texts use NUL
+// between their fields. Stored, NUL becomes \1\1 and \1 becomes \1\2.
+constexpr char kEscape = '\1';
+
+std::string ToServerText(std::string_view text) {
+    std::string stored;
+    stored.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\0' || c == kEscape) {
+            stored += kEscape;
+            stored += c == '\0' ? '\1' : '\2';
+        } else {
+            stored += c;
+        }
+    }
+    return stored;
+}
+
+// The stored text, decoded into text where it holds an escape.
+std::string_view FromServerText(std::string_view stored, std::string& text) {
+    if (stored.find(kEscape) == std::string_view::npos)
+        return stored;
+    text.clear();
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        if (stored[i] == kEscape && i + 1 < stored.size())
+            text += stored[++i] == '\1' ? '\0' : kEscape;
+        else
+            text += stored[i];
+    }
+    return text;
+}
+
 // Rows gathered for one multi-row insert.
 class KeyBatch {
 public:
@@ -17,8 +49,8 @@ public:
 
     bool Add(std::int64_t key, std::string_view first, std::string_view second) {
         params.emplace_back(std::to_string(key));
-        params.emplace_back(std::string(first));
-        params.emplace_back(std::string(second));
+        params.emplace_back(ToServerText(first));
+        params.emplace_back(ToServerText(second));
         return params.size() < kInsertRows * 3 || Flush();
     }
 
@@ -100,4 +132,12 @@ bool PgKeyWalk::Next(std::string& error) {
     if (!rows.Ok() && rows.error.find("does not exist") == std::string::npos)
         error = rows.error;
     return rows.Ok() && rows.Rows() > 0;
+}
+
+std::string_view PgKeyWalk::First() {
+    return FromServerText(rows.Text(row, 1), first);
+}
+
+std::string_view PgKeyWalk::Second() {
+    return FromServerText(rows.Text(row, 2), second);
 }

@@ -23,8 +23,9 @@ public:
     // False after the last row, when the table is missing, or when the server broke off (error).
     bool Next(std::string& error);
     std::int64_t Key() const { return rows.Number(row, 0); }
-    std::string_view First() const { return rows.Text(row, 1); }
-    std::string_view Second() const { return rows.Text(row, 2); }
+    // Valid until the next call.
+    std::string_view First();
+    std::string_view Second();
 
 private:
     std::shared_ptr<DaoConnection> connection;
@@ -33,4 +34,6 @@ private:
     int row = -1;
     bool started = false;
     bool exhausted = false;
+    std::string first;
+    std::string second;
 };
