@@ -46,6 +46,16 @@ std::string Trimmed(const char* message) {
     return text.empty() ? std::string("the database server gave no answer") : text;
 }
 
+// The server's own message, as SQLite gives its own: without the severity and the context lines
+// that libpq's full text adds ("ERROR:  no\nCONTEXT:  PL/pgSQL function ...").
+std::string ResultError(PGconn* connection, const PGresult* result) {
+    if (result == nullptr)
+        return Trimmed(PQerrorMessage(connection));
+    if (const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
+        return Trimmed(primary);
+    return Trimmed(PQresultErrorMessage(result));
+}
+
 } // namespace
 
 std::string PgConnectionError(PGconn* connection) {
@@ -60,16 +70,21 @@ PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgPa
     }
     std::vector<const char*> values;
     values.reserve(params.size());
-    for (const PgParam& param : params)
+    for (const PgParam& param : params) {
+        // A parameter ends at its first NUL: the rest would be lost without a word.
+        if (param && param->find('\0') != std::string::npos) {
+            outcome.error = "a text holds a NUL character, which the database server cannot store";
+            return outcome;
+        }
         values.push_back(param ? param->c_str() : nullptr);
+    }
     const std::string text(sql);
     outcome.result.reset(PQexecParams(connection, text.c_str(), static_cast<int>(values.size()),
                                       nullptr, values.data(), nullptr, nullptr, 0));
     const ExecStatusType status =
         outcome.result ? PQresultStatus(outcome.result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
-        outcome.error = Trimmed(outcome.result ? PQresultErrorMessage(outcome.result.get())
-                                               : PQerrorMessage(connection));
+        outcome.error = ResultError(connection, outcome.result.get());
     return outcome;
 }
 

@@ -43,6 +43,11 @@ PgParam ParamOf(const CDaoValue& value) {
                       value);
 }
 
+std::string AsciiLower(const std::string& expression) {
+    return "translate(" + expression +
+           ", 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')";
+}
+
 } // namespace
 
 std::string ServerName(std::string_view name) {
@@ -113,10 +118,12 @@ bool PgRecordCursor::Next(bool& eof, std::string& error) {
 
 bool PgRecordCursor::Find(const CDaoField& field, std::string_view value, bool& found,
                           std::string& error) {
-    const PgOutcome match =
-        connection->Query(Select() + " WHERE " + ServerName(field.column) +
-                              "::text ILIKE $1 ESCAPE '\\' ORDER BY " + key + " LIMIT 1",
-                          {LiteralPattern(value)});
+    // Case ignored in ASCII letters only, as the file's LIKE ignores it: ILIKE would also match
+    // "ä" with "Ä".
+    const PgOutcome match = connection->Query(
+        Select() + " WHERE " + AsciiLower(ServerName(field.column) + "::text") + " LIKE " +
+            AsciiLower("$1") + " ESCAPE '\\' ORDER BY " + key + " LIMIT 1",
+        {LiteralPattern(value)});
     found = match.Ok() && match.Rows() == 1;
     error = match.error;
     if (!found)

@@ -1,7 +1,7 @@
 // The search index built in the background: it finds what the first search finds in the window
 // (kept keys made on the way, or every row folded on a file opened for reading only), a search
 // typed before it is ready waits for it, and a reload, an export or a viewer closed while it is
-// being built neither lose nor mix up rows. Real widgets offscreen, real database files.
+// being built neither lose nor mix up rows. Real widgets offscreen, real databases of each engine.
 
 #include "ArchiveFixture.h"
 #include "ScriptsArchive.h"
@@ -83,9 +83,10 @@ protected:
     }
 };
 
-TEST_F(ArchiveBackgroundSearchTest, FindsWhatTheFirstSearchFindsWithKeysMadeOrRowsFolded) {
-    ASSERT_TRUE(RunSql(file, kScripts));
-    ASSERT_TRUE(database.Open(file, true, false));
+TELVANE_ON_BOTH_ENGINES(ArchiveBackgroundSearchTest);
+
+TEST_P(ArchiveBackgroundSearchTest, FindsWhatTheFirstSearchFindsWithKeysMadeOrRowsFolded) {
+    OpenWith(kScripts);
     {
         ArchiveListModel background;
         background.SetBackgroundFrom(0);
@@ -102,13 +103,13 @@ TEST_F(ArchiveBackgroundSearchTest, FindsWhatTheFirstSearchFindsWithKeysMadeOrRo
 
     // Read-only: no keys are kept, every row is folded.
     database.Close();
-    ASSERT_TRUE(RunSql(file, "DROP TABLE SMS_In_SearchKey; DROP TABLE SMS_Out_SearchKey;"));
-    ASSERT_TRUE(database.Open(file, false, true));
+    ASSERT_TRUE(Run("DROP TABLE SMS_In_SearchKey; DROP TABLE SMS_Out_SearchKey;"));
+    ASSERT_TRUE(database.Open(file, false, true)) << database.OpenErrorText();
     ExpectBackgroundFindsTheSame();
     EXPECT_EQ(KeyTable(&database, "SMS_In_SearchKey").Count(), 0);
 }
 
-TEST_F(ArchiveBackgroundSearchTest, ABuildBrokenOffKeepsNoKeysAndTheNextFindsEveryRow) {
+TEST_P(ArchiveBackgroundSearchTest, ABuildBrokenOffKeepsNoKeysAndTheNextFindsEveryRow) {
     OpenWith(kLarge);
     RecordingMessageSink sink;
     ArchiveRowReader reader(&database, ArchiveTable::In);
@@ -135,7 +136,7 @@ TEST_F(ArchiveBackgroundSearchTest, ABuildBrokenOffKeepsNoKeysAndTheNextFindsEve
     EXPECT_EQ(KeyTable(&database, "SMS_In_SearchKey").Count(), 25000);
 }
 
-TEST_F(ArchiveBackgroundSearchTest, TheViewerTellsTheWaitAndAReloadMeanwhileListsTheRightRows) {
+TEST_P(ArchiveBackgroundSearchTest, TheViewerTellsTheWaitAndAReloadMeanwhileListsTheRightRows) {
     OpenWith(kLarge);
     const int received = CountHolding(database, ArchiveTable::In, "citta");
     const int sent = CountHolding(database, ArchiveTable::Out, "citta");
@@ -160,7 +161,7 @@ TEST_F(ArchiveBackgroundSearchTest, TheViewerTellsTheWaitAndAReloadMeanwhileList
     EXPECT_TRUE(messages.Texts().empty());
 }
 
-TEST_F(ArchiveBackgroundSearchTest, AnExportOrAClosingViewerDuringTheBuildIsSound) {
+TEST_P(ArchiveBackgroundSearchTest, AnExportOrAClosingViewerDuringTheBuildIsSound) {
     OpenWith(kLarge);
     {
         // Closed while its index is being built: the build is stopped and waited for.

@@ -1,24 +1,23 @@
 #pragma once
-// A copy of the shipped database with the rows a test writes into it, opened the way the form
-// opens it (exclusively, read-write).
+// A Telvane database on each engine (a copy of the shipped file, a new database on the test
+// server) with the rows a test writes into it, opened the way the form opens it (exclusively,
+// read-write).
 
 #include "common/RecordingMessageSink.h"
 #include "db/CDaoDatabase.h"
-#include "db/DbTestFiles.h"
+#include "db/EngineFixture.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-class ArchiveFixture : public testing::Test {
+class ArchiveFixture : public EngineTest {
 protected:
-    // Runs sql on the copy, then opens it.
+    // Runs sql on the database, then opens it.
     void OpenWith(const std::string& sql) {
-        ASSERT_TRUE(RunSql(file, sql));
-        ASSERT_TRUE(database.Open(file, true, false));
+        ASSERT_TRUE(Run(sql)) << sql;
+        ASSERT_TRUE(database.Open(file, true, false)) << database.OpenErrorText();
     }
 
-    TempDir dir;
-    std::string file = CopyShippedDatabase(dir);
     CDaoDatabase database;
     RecordingMessageSink messages;
 };

@@ -1,7 +1,7 @@
 // The search through the keys kept beside the messages finds what a search of every row finds:
 // on a first search (which makes the keys), after rows added through the program's own append
 // path, after rows removed or added below the last key by another program, and on a file opened
-// for reading only (which keeps no keys). Real database files.
+// for reading only (which keeps no keys). Real databases of each engine.
 
 #include "ScriptsArchive.h"
 #include "archive/ArchiveSearch.h"
@@ -9,7 +9,7 @@
 #include "common/RecordingMessageSink.h"
 #include "db/CDaoDatabase.h"
 #include "db/CDaoSMS_In.h"
-#include "db/DbTestFiles.h"
+#include "db/EngineFixture.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -21,9 +21,14 @@ const char* const kArchive = kScriptsArchive;
 const std::vector<std::string> kSearches = {"strasse", "citta 1", "αθηνα",         "ПРИВЕТ 3",
                                             "niccolo", "+3977",   "nothing at all"};
 
-class ArchiveSearchKeysTest : public ::testing::Test {
+class ArchiveSearchKeysTest : public EngineTest {
 protected:
-    void SetUp() override { ASSERT_TRUE(RunSql(file, kArchive)); }
+    void SetUp() override {
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(Run(kArchive));
+    }
 
     // Through the keys (when the table keeps them) and through every row, for each search.
     void ExpectSameRows(CDaoDatabase& database, const std::string& when) {
@@ -48,12 +53,12 @@ protected:
         EXPECT_TRUE(sink.Texts().empty()) << when;
     }
 
-    TempDir dir;
-    std::string file = CopyShippedDatabase(dir);
     RecordingMessageSink sink;
 };
 
-TEST_F(ArchiveSearchKeysTest, TheKeysFindWhatEveryRowFindsAsTheArchiveChanges) {
+TELVANE_ON_BOTH_ENGINES(ArchiveSearchKeysTest);
+
+TEST_P(ArchiveSearchKeysTest, TheKeysFindWhatEveryRowFindsAsTheArchiveChanges) {
     {
         CDaoDatabase database;
         ASSERT_TRUE(database.Open(file, true, false));
@@ -67,20 +72,22 @@ TEST_F(ArchiveSearchKeysTest, TheKeysFindWhatEveryRowFindsAsTheArchiveChanges) {
         ASSERT_TRUE(in.Close());
         ExpectSameRows(database, "after an append");
     }
-    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_In_SearchKey"), 401);
-    ASSERT_TRUE(RunSql(file, "DELETE FROM SMS_In WHERE ID % 5 = 0; INSERT INTO SMS_In (ID, "
-                             "Messaggio) VALUES (10, 'CITTÀ inserita sotto');"));
+    EXPECT_EQ(Count("SELECT count(*) FROM SMS_In_SearchKey"), 401);
+    ASSERT_TRUE(Run("DELETE FROM SMS_In WHERE ID % 5 = 0; INSERT INTO SMS_In (ID, Messaggio) "
+                    "VALUES (10, 'CITTÀ inserita sotto');"));
     CDaoDatabase database;
     ASSERT_TRUE(database.Open(file, true, false));
     ExpectSameRows(database, "after another program's changes");
 }
 
-TEST_F(ArchiveSearchKeysTest, AFileOpenForReadingOnlyIsSearchedRowByRow) {
+TEST_P(ArchiveSearchKeysTest, ADatabaseOpenForReadingOnlyIsSearchedRowByRow) {
     CDaoDatabase database;
-    ASSERT_TRUE(database.Open(file, true, true));
+    ASSERT_TRUE(database.Open(file, true, true)) << database.OpenErrorText();
     ExpectSameRows(database, "read-only");
     database.Close();
-    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM sqlite_master WHERE name LIKE '%SearchKey'"),
+    EXPECT_EQ(Count(Sql("SELECT count(*) FROM sqlite_master WHERE name LIKE '%SearchKey'",
+                        "SELECT count(*) FROM information_schema.tables "
+                        "WHERE table_name ILIKE '%SearchKey'")),
               0);
 }
 

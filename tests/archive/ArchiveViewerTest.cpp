@@ -1,4 +1,4 @@
-// "SMS View" with real widgets on the offscreen platform, on copies of the shipped database:
+// "SMS View" with real widgets on the offscreen platform, on a Telvane database of each engine:
 // the controls, the rows of both tables, the check box rule, the row order, the names, and the
 // failures of a missing table or a closed database.
 
@@ -25,11 +25,10 @@ const char* const kPhonebook =
     "INSERT INTO Phonebook (Pos, Numero, Nome, Type, Memory) VALUES "
     "('1', '+39333111', 'Mario', '145', 'SM'), ('2', 'ABC', 'Lettere', '129', 'SM'),"
     "('3', '+39333111', 'Doppione', '145', 'ME'), ('4', '100%', 'Percento', '129', 'SM');";
-const char* const kReceived =
-    "INSERT INTO SMS_In (ID, SCA, Mittente, DateTime, Messaggio) VALUES "
-    "(1, '+393359609600', '+39333111', '2001-03-07 14:05:09', 'Ciao'),"
-    "(2, '+393359609600', 'abc', '2026-12-31 23:59:59', 'riga1' || char(10) || 'riga2'),"
-    "(4, '', '+39999', NULL, 'Sconosciuto');";
+const char* const kReceived = "INSERT INTO SMS_In (ID, SCA, Mittente, DateTime, Messaggio) VALUES "
+                              "(1, '+393359609600', '+39333111', '2001-03-07 14:05:09', 'Ciao'),"
+                              "(2, '+393359609600', 'abc', '2026-12-31 23:59:59', 'riga1\nriga2'),"
+                              "(4, '', '+39999', NULL, 'Sconosciuto');";
 const char* const kSent = "INSERT INTO SMS_Out (ID, SCA, Mittente, Messaggio) VALUES "
                           "(5, '+393359609600', '+39333111', 'Risposta'),"
                           "(9, '', '100X', 'Nessun jolly');";
@@ -85,7 +84,16 @@ protected:
     void OpenFilled() { OpenWith(std::string(kPhonebook) + kReceived + kSent); }
 };
 
-TEST_F(ArchiveViewerTest, OpensOnTheReceivedMessagesWithInCheckedAndOutNot) {
+TELVANE_ON_BOTH_ENGINES(ArchiveViewerTest);
+
+// Without an open database no engine is involved.
+class ArchiveViewerClosedTest : public testing::Test {
+protected:
+    CDaoDatabase database;
+    RecordingMessageSink messages;
+};
+
+TEST_P(ArchiveViewerTest, OpensOnTheReceivedMessagesWithInCheckedAndOutNot) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
 
@@ -114,7 +122,7 @@ TEST_F(ArchiveViewerTest, OpensOnTheReceivedMessagesWithInCheckedAndOutNot) {
 }
 
 // A larger viewer gives its room to the list; the search bar and the buttons keep their height.
-TEST_F(ArchiveViewerTest, TheListGrowsWithTheViewer) {
+TEST_P(ArchiveViewerTest, TheListGrowsWithTheViewer) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     dialog.show();
@@ -131,7 +139,7 @@ TEST_F(ArchiveViewerTest, TheListGrowsWithTheViewer) {
     EXPECT_EQ(ok->height(), okHeight);
 }
 
-TEST_F(ArchiveViewerTest, ShowsTheNineColumnsOfTheSmsListLeftAligned) {
+TEST_P(ArchiveViewerTest, ShowsTheNineColumnsOfTheSmsListLeftAligned) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     auto* view = Control<QTableView>(dialog, CSmsArchiveDlg::kListId);
@@ -151,7 +159,7 @@ TEST_F(ArchiveViewerTest, ShowsTheNineColumnsOfTheSmsListLeftAligned) {
     }
 }
 
-TEST_F(ArchiveViewerTest, CheckingOutListsTheReceivedRowsFirstThenTheOutgoingOnes) {
+TEST_P(ArchiveViewerTest, CheckingOutListsTheReceivedRowsFirstThenTheOutgoingOnes) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     OutBox(dialog)->click();
@@ -163,7 +171,7 @@ TEST_F(ArchiveViewerTest, CheckingOutListsTheReceivedRowsFirstThenTheOutgoingOne
     EXPECT_TRUE(messages.Texts().empty());
 }
 
-TEST_F(ArchiveViewerTest, UncheckingTheOnlyCheckedBoxChecksTheOtherOne) {
+TEST_P(ArchiveViewerTest, UncheckingTheOnlyCheckedBoxChecksTheOtherOne) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
 
@@ -178,7 +186,7 @@ TEST_F(ArchiveViewerTest, UncheckingTheOnlyCheckedBoxChecksTheOtherOne) {
     EXPECT_EQ(Keys(dialog), (std::vector<std::string>{"1 IN", "2 IN", "4 IN"}));
 }
 
-TEST_F(ArchiveViewerTest, UncheckingOneOfTwoCheckedBoxesLeavesTheOther) {
+TEST_P(ArchiveViewerTest, UncheckingOneOfTwoCheckedBoxesLeavesTheOther) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     OutBox(dialog)->click();
@@ -195,7 +203,7 @@ TEST_F(ArchiveViewerTest, UncheckingOneOfTwoCheckedBoxesLeavesTheOther) {
     EXPECT_EQ(Keys(dialog), (std::vector<std::string>{"1 IN", "2 IN", "4 IN"}));
 }
 
-TEST_F(ArchiveViewerTest, EachRebuildReadsTheTablesAgain) {
+TEST_P(ArchiveViewerTest, EachRebuildReadsTheTablesAgain) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     ASSERT_TRUE(database.IsOpen());
@@ -207,7 +215,7 @@ TEST_F(ArchiveViewerTest, EachRebuildReadsTheTablesAgain) {
     EXPECT_EQ(Keys(dialog), (std::vector<std::string>{"1 IN", "2 IN", "4 IN", "5 Out", "9 Out"}));
 }
 
-TEST_F(ArchiveViewerTest, AnEmptyArchiveGivesAnEmptyListAndNoMessage) {
+TEST_P(ArchiveViewerTest, AnEmptyArchiveGivesAnEmptyListAndNoMessage) {
     OpenWith(kPhonebook);
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     EXPECT_TRUE(Shown(dialog).empty());
@@ -216,7 +224,7 @@ TEST_F(ArchiveViewerTest, AnEmptyArchiveGivesAnEmptyListAndNoMessage) {
     EXPECT_TRUE(messages.Texts().empty());
 }
 
-TEST_F(ArchiveViewerTest, AClosedDatabaseSaysSoForEachLoadAndLeavesTheDialogUsable) {
+TEST_F(ArchiveViewerClosedTest, AClosedDatabaseSaysSoForEachLoadAndLeavesTheDialogUsable) {
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     EXPECT_TRUE(Shown(dialog).empty());
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Cannot Open dbSMS_In"});
@@ -233,13 +241,13 @@ TEST_F(ArchiveViewerTest, AClosedDatabaseSaysSoForEachLoadAndLeavesTheDialogUsab
     EXPECT_EQ(dialog.LoadArchiveOut(), 1);
 }
 
-TEST_F(ArchiveViewerTest, NoDatabaseObjectAtAllIsAClosedDatabase) {
+TEST_F(ArchiveViewerClosedTest, NoDatabaseObjectAtAllIsAClosedDatabase) {
     CSmsArchiveDlg dialog(nullptr, nullptr, &messages);
     EXPECT_TRUE(Shown(dialog).empty());
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Cannot Open dbSMS_In"});
 }
 
-TEST_F(ArchiveViewerTest, AnUnreadablePhonebookListsWithoutNamesAndSaysSoOncePerLoad) {
+TEST_P(ArchiveViewerTest, AnUnreadablePhonebookListsWithoutNamesAndSaysSoOncePerLoad) {
     // A Phonebook that lacks a column cannot be opened as a record set.
     OpenWith(std::string(kPhonebook) + kReceived + kSent +
              "ALTER TABLE Phonebook DROP COLUMN Memory;");
@@ -255,7 +263,7 @@ TEST_F(ArchiveViewerTest, AnUnreadablePhonebookListsWithoutNamesAndSaysSoOncePer
     EXPECT_EQ(rows[0][6], "+39333111");
 }
 
-TEST_F(ArchiveViewerTest, TheListIsReadOnlyAndOkClosesTheDialog) {
+TEST_P(ArchiveViewerTest, TheListIsReadOnlyAndOkClosesTheDialog) {
     OpenFilled();
     CSmsArchiveDlg dialog(&database, nullptr, &messages);
     auto* view = Control<QTableView>(dialog, CSmsArchiveDlg::kListId);
@@ -280,12 +288,12 @@ TEST_F(ArchiveViewerTest, TheListIsReadOnlyAndOkClosesTheDialog) {
     EXPECT_EQ(dialog.exec(), QDialog::Accepted);
 
     database.Close();
-    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_In"), 3);
-    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM SMS_Out"), 2);
-    EXPECT_EQ(QueryCount(file, "SELECT count(*) FROM Phonebook"), 4);
+    EXPECT_EQ(Count("SELECT count(*) FROM SMS_In"), 3);
+    EXPECT_EQ(Count("SELECT count(*) FROM SMS_Out"), 2);
+    EXPECT_EQ(Count("SELECT count(*) FROM Phonebook"), 4);
 }
 
-TEST_F(ArchiveViewerTest, WithoutASinkTheFailureShowsInABoxOfTheDialog) {
+TEST_F(ArchiveViewerClosedTest, WithoutASinkTheFailureShowsInABoxOfTheDialog) {
     std::vector<QString> seen;
     QTimer answerer;
     QObject::connect(&answerer, &QTimer::timeout, [&seen] {

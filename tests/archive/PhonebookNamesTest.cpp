@@ -12,11 +12,13 @@ namespace {
 
 class PhonebookNamesTest : public ArchiveFixture {};
 
+TELVANE_ON_BOTH_ENGINES(PhonebookNamesTest);
+
 std::string FoundByEngine(CDaoPhonebook& phonebook, const std::string& number) {
     return phonebook.FindFirst("Numero", number) ? phonebook.Nome : std::string();
 }
 
-TEST_F(PhonebookNamesTest, EveryNumberGetsTheNameTheEngineSearchFinds) {
+TEST_P(PhonebookNamesTest, EveryNumberGetsTheNameTheEngineSearchFinds) {
     OpenWith("INSERT INTO Phonebook (Pos, Numero, Nome) VALUES "
              "('1', '+39333111', 'Mario'), ('2', 'ABC', 'Lettere'),"
              "('3', '+39333111', 'Doppione'), ('4', NULL, 'Senza numero'),"
@@ -38,7 +40,7 @@ TEST_F(PhonebookNamesTest, EveryNumberGetsTheNameTheEngineSearchFinds) {
     EXPECT_EQ(names.Find("100X"), "");
 }
 
-TEST_F(PhonebookNamesTest, AClosedPhonebookKnowsNoNames) {
+TEST_P(PhonebookNamesTest, AClosedPhonebookKnowsNoNames) {
     ASSERT_TRUE(database.Open(file, true, false));
     CDaoPhonebook phonebook(&database);
     const PhonebookNames names = PhonebookNames::Read(phonebook);

@@ -3,7 +3,7 @@
 
 #include "db/DatabaseCopy.h"
 
-#include "DbTestFiles.h"
+#include "EngineFixture.h"
 #include "db/CDaoDatabase.h"
 
 #include <array>
@@ -32,22 +32,32 @@ bool HaveSqlite3Tool() {
     return std::system("sqlite3 -version > /dev/null 2>&1") == 0;
 }
 
-class DatabaseCopyTest : public testing::Test {
+class DatabaseCopyTest : public EngineTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(RunSql(original, "INSERT INTO SMS_In (SCA, Mittente, Messaggio) VALUES "
-                                     "('+39', '+39333', 'uno'), ('+39', '+39444', 'due');"
-                                     "INSERT INTO Phonebook (Pos, Nome, Numero) VALUES "
-                                     "('1', 'Mario', '+39333');"));
-        ASSERT_TRUE(database.Open(original, true, false));
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        original = file;
+        ASSERT_TRUE(
+            Run("INSERT INTO SMS_In (SCA, Mittente, Messaggio) VALUES "
+                "('+39', '+39333', 'uno'), ('+39', '+39444', 'due');"
+                "INSERT INTO Phonebook (Pos, Nome, Numero) VALUES ('1', 'Mario', '+39333');"));
+        ASSERT_TRUE(database.Open(original, true, false)) << database.OpenErrorText();
     }
 
-    TempDir dir;
-    std::string original = CopyShippedDatabase(dir);
+    std::string original;
     CDaoDatabase database;
 };
 
-TEST_F(DatabaseCopyTest, TheCopyOpensInTheSqlite3ToolWhileTheOriginalStaysLocked) {
+TELVANE_ON_BOTH_ENGINES(DatabaseCopyTest);
+
+// The copy is SQLite's backup of the open file (a server's is refused: PgDatabaseTest).
+class DatabaseFileCopyTest : public DatabaseCopyTest {};
+
+INSTANTIATE_TEST_SUITE_P(File, DatabaseFileCopyTest, ::testing::Values(Engine::Sqlite), EngineName);
+
+TEST_P(DatabaseFileCopyTest, TheCopyOpensInTheSqlite3ToolWhileTheOriginalStaysLocked) {
     if (!HaveSqlite3Tool())
         GTEST_SKIP() << "the sqlite3 tool is not installed (scripts/deps.sh installs it)";
     const std::string copy = dir.File("copia.mdb");
@@ -65,7 +75,7 @@ TEST_F(DatabaseCopyTest, TheCopyOpensInTheSqlite3ToolWhileTheOriginalStaysLocked
     EXPECT_TRUE(other.Open(copy, true, false));
 }
 
-TEST_F(DatabaseCopyTest, AnExistingFileIsKeptUnlessReplacingIsAllowed) {
+TEST_P(DatabaseFileCopyTest, AnExistingFileIsKeptUnlessReplacingIsAllowed) {
     const std::string copy = dir.File("copia.mdb");
     std::ofstream(copy) << "keep";
     const FileWriteResult refused = SaveDatabaseCopy(database, copy, Overwrite::Refuse);
@@ -85,12 +95,14 @@ TEST_F(DatabaseCopyTest, AnExistingFileIsKeptUnlessReplacingIsAllowed) {
     EXPECT_EQ(files, 2) << "no temporary file is left behind";
 }
 
-TEST_F(DatabaseCopyTest, RefusesTheOpenFileItselfAndAClosedDatabase) {
+TEST_P(DatabaseFileCopyTest, RefusesTheOpenFileItself) {
     const FileWriteResult self = SaveDatabaseCopy(database, original, Overwrite::Allow);
     EXPECT_FALSE(self.ok);
     EXPECT_FALSE(self.error.empty());
     EXPECT_TRUE(database.IsOpen());
+}
 
+TEST_P(DatabaseCopyTest, AClosedDatabaseIsRefused) {
     database.Close();
     const FileWriteResult closed = SaveDatabaseCopy(database, dir.File("x.mdb"), Overwrite::Allow);
     EXPECT_FALSE(closed.ok);

@@ -1,10 +1,12 @@
-// "Copy SMS to database" from the fake tab's rows into a real database file, checked by walking
-// the archive tables through their record sets.
+// "Copy SMS to database" from the fake tab's rows into a real database of each engine (a copy of
+// the shipped file, a database on the test server), checked by walking the archive tables
+// through their record sets.
 
 #include "sms/CopySmsToDatabase.h"
 
 #include "db/CDaoSMS_In.h"
 #include "db/CDaoSMS_Out.h"
+#include "db/EngineFixture.h"
 #include "sms/SmsTestSetup.h"
 
 #include <filesystem>
@@ -19,22 +21,33 @@ const SmsRow kInRow{"1",      "IN",          "READ",  "Ciao\nMondo", "07/03/01",
                     "+39333", "Mario Rossi", "+39335"};
 const SmsRow kOutRow{"2", "OUT", "SENT", "abc", "", "", "--", "", "+12345678901"};
 
-class CopySmsToDatabaseTest : public ::testing::Test, public SmsTestBase {
+// The message tests' setting, with the database of the engine under test open instead.
+class CopySmsToDatabaseTest : public EngineTest, public SmsTestBase {
 protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        database.Close();
+        ASSERT_TRUE(database.Open(file, true)) << database.OpenErrorText();
+    }
+
     void Copy(const std::vector<SmsRow>& rows) {
         form.list.Clear();
         form.InsertSmsRows(0, rows);
         OnCopySmsToDatabase(context);
     }
-    long long Count(const std::string& table) {
-        database.Close(); // the file is held exclusively while open
-        const long long count = QueryCount(databaseFile, "SELECT count(*) FROM " + table);
-        database.Open(databaseFile, true);
+    long long Rows(const std::string& table) {
+        database.Close(); // the database is held exclusively while open
+        const long long count = Count("SELECT count(*) FROM " + table);
+        database.Open(file, true);
         return count;
     }
 };
 
-TEST_F(CopySmsToDatabaseTest, RowsGoToTheirTablesWithTextDateAndNumbers) {
+TELVANE_ON_BOTH_ENGINES(CopySmsToDatabaseTest);
+
+TEST_P(CopySmsToDatabaseTest, RowsGoToTheirTablesWithTextDateAndNumbers) {
     Copy({kInRow, kOutRow});
     EXPECT_EQ(sink.Texts(), Texts{"SMS succesfully copied to database"});
     EXPECT_EQ(sink.Requests().at(0).caption, "Information");
@@ -61,14 +74,14 @@ TEST_F(CopySmsToDatabaseTest, RowsGoToTheirTablesWithTextDateAndNumbers) {
     EXPECT_EQ(form.SmsRowCount(), 2); // the list is not touched
 }
 
-TEST_F(CopySmsToDatabaseTest, CopyingTwiceDoublesTheArchive) {
+TEST_P(CopySmsToDatabaseTest, CopyingTwiceDoublesTheArchive) {
     Copy({kInRow, kOutRow, kInRow});
     OnCopySmsToDatabase(context);
-    EXPECT_EQ(Count("SMS_In"), 4);
-    EXPECT_EQ(Count("SMS_Out"), 2);
+    EXPECT_EQ(Rows("SMS_In"), 4);
+    EXPECT_EQ(Rows("SMS_Out"), 2);
 }
 
-TEST_F(CopySmsToDatabaseTest, ReportsAndUndecodedRowsAreNotArchivedAndTheStatusBarSaysSo) {
+TEST_P(CopySmsToDatabaseTest, ReportsAndUndecodedRowsAreNotArchivedAndTheStatusBarSaysSo) {
     const SmsRow report = ReportRow("3");
     SmsRow raw{"4", "IN", "UNREAD", "07912143658709F1040B91", "", "", "", "", ""};
     raw[kSmsKindField] = kSmsUndecodedKind;
@@ -77,21 +90,21 @@ TEST_F(CopySmsToDatabaseTest, ReportsAndUndecodedRowsAreNotArchivedAndTheStatusB
     EXPECT_EQ(form.Calls(),
               Texts{"status Not copied to the database: 1 status report and 2 messages that did "
                     "not decode"});
-    EXPECT_EQ(Count("SMS_In"), 1);
-    EXPECT_EQ(Count("SMS_Out"), 1);
+    EXPECT_EQ(Rows("SMS_In"), 1);
+    EXPECT_EQ(Rows("SMS_Out"), 1);
     EXPECT_EQ(LeftOutNote({2, 0}), "Not copied to the database: 2 status reports");
     EXPECT_EQ(LeftOutNote({0, 1}), "Not copied to the database: 1 message that did not decode");
     EXPECT_EQ(LeftOutNote({}), "");
 }
 
-TEST_F(CopySmsToDatabaseTest, EmptyListWritesNothing) {
+TEST_P(CopySmsToDatabaseTest, EmptyListWritesNothing) {
     Copy({});
     EXPECT_EQ(sink.Texts(), Texts{"Nothing to copy !!"});
     EXPECT_EQ(sink.Requests().at(0).caption, "Warning");
-    EXPECT_EQ(Count("SMS_In"), 0);
+    EXPECT_EQ(Rows("SMS_In"), 0);
 }
 
-TEST_F(CopySmsToDatabaseTest, InvalidDateIsReportedAndTheRowStillStored) {
+TEST_P(CopySmsToDatabaseTest, InvalidDateIsReportedAndTheRowStillStored) {
     SmsRow row = kInRow;
     row[kSmsDateColumn] = "31/02/24";
     Copy({row});
@@ -105,29 +118,32 @@ TEST_F(CopySmsToDatabaseTest, InvalidDateIsReportedAndTheRowStillStored) {
     EXPECT_EQ(in.Messaggio, "Ciao\nMondo");
 }
 
-TEST_F(CopySmsToDatabaseTest, RefusedRowStoresNothingAndSaysWhy) {
+TEST_P(CopySmsToDatabaseTest, RefusedRowStoresNothingAndSaysWhy) {
     database.Close();
-    ASSERT_TRUE(RunSql(databaseFile, "CREATE TRIGGER refuse BEFORE INSERT ON SMS_Out "
-                                     "WHEN NEW.Messaggio = 'bad' BEGIN SELECT RAISE(ABORT, 'no'); "
-                                     "END;"));
-    ASSERT_TRUE(database.Open(databaseFile, true));
+    ASSERT_TRUE(Run(Sql("CREATE TRIGGER refuse BEFORE INSERT ON SMS_Out "
+                        "WHEN NEW.Messaggio = 'bad' BEGIN SELECT RAISE(ABORT, 'no'); END;",
+                        "CREATE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                        "$$BEGIN RAISE EXCEPTION 'no'; END$$; CREATE TRIGGER refuse BEFORE "
+                        "INSERT ON SMS_Out FOR EACH ROW WHEN (NEW.Messaggio = 'bad') "
+                        "EXECUTE FUNCTION refuse();")));
+    ASSERT_TRUE(database.Open(file, true));
     SmsRow bad = kOutRow;
     bad[kSmsTextColumn] = "bad";
     Copy({kInRow, kOutRow, bad, kInRow});
     EXPECT_EQ(sink.Texts(), Texts{"Nothing was stored in the database: no"});
     EXPECT_EQ(sink.Requests().at(0).icon, BoxIcon::Error);
-    EXPECT_EQ(Count("SMS_In"), 0);
-    EXPECT_EQ(Count("SMS_Out"), 0);
+    EXPECT_EQ(Rows("SMS_In"), 0);
+    EXPECT_EQ(Rows("SMS_Out"), 0);
 }
 
-TEST_F(CopySmsToDatabaseTest, WithoutDatabaseNothingIsWritten) {
+TEST_P(CopySmsToDatabaseTest, WithoutDatabaseNothingIsWritten) {
     database.Close();
     Copy({kInRow});
     EXPECT_EQ(sink.Texts(), Texts{"Cannot Open SMS_IN"});
 }
 
-// A database that cannot take the rows: the copy stores all rows or none, and the success box
-// comes only after the rows are stored.
+// A file that cannot take the rows: the copy stores all rows or none, and the success box comes
+// only after the rows are stored. A full disk, a size limit and a file's mode are the file's.
 class CopyOnFullDiskTest : public ::testing::Test, public SmsTestBase {
 protected:
     // 10,000 rows, as a long read of a phone gives: more than the file has room for.
