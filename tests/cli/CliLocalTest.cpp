@@ -1,6 +1,7 @@
 // telvane-cli without a phone: the archive, a captured log, usage errors, the database refused,
 // and what the binary links.
 
+#include "cli/CliEngineSetup.h"
 #include "cli/CliTestSetup.h"
 #include "serial/FakeSystem.h"
 
@@ -13,14 +14,17 @@
 namespace {
 
 class CliLocalTest : public ::testing::Test, public CliTestBase {};
+// The commands that use the database, on both engines.
+class CliLocalDatabaseTest : public OnBothEngines<CliLocalTest> {};
+TELVANE_ON_BOTH_ENGINES(CliLocalDatabaseTest);
 
-TEST_F(CliLocalTest, ArchiveListsInFirstAndSearches) {
-    ASSERT_TRUE(RunSql(database, "INSERT INTO Phonebook (Pos, Numero, Nome, Type) VALUES "
-                                 "('1', '+3912345', 'Mario', '145');"
-                                 "INSERT INTO SMS_IN (Messaggio, SCA, Mittente, DateTime) VALUES "
-                                 "('Ciao \"tu\", ok', '+39', '+3912345', '2024-03-29 15:16:59');"
-                                 "INSERT INTO SMS_OUT (Messaggio, SCA, Mittente) VALUES "
-                                 "('line1\nline2', '+39', '555');"));
+TEST_P(CliLocalDatabaseTest, ArchiveListsInFirstAndSearches) {
+    ASSERT_TRUE(Run("INSERT INTO Phonebook (Pos, Numero, Nome, Type) VALUES "
+                    "('1', '+3912345', 'Mario', '145');"
+                    "INSERT INTO SMS_IN (Messaggio, SCA, Mittente, DateTime) VALUES "
+                    "('Ciao \"tu\", ok', '+39', '+3912345', '2024-03-29 15:16:59');"
+                    "INSERT INTO SMS_OUT (Messaggio, SCA, Mittente) VALUES "
+                    "('line1\nline2', '+39', '555');"));
     const CliResult in = Cli({"--format", "csv", "archive"});
     EXPECT_EQ(in.status, 0) << in.err;
     EXPECT_EQ(

@@ -1,6 +1,7 @@
 // telvane-cli against telvane-phonesim: what each command prints, in each format, what the
 // phone received, and the exit statuses.
 
+#include "cli/CliEngineSetup.h"
 #include "cli/CliTestSetup.h"
 #include "common/PhoneSim.h"
 
@@ -25,6 +26,10 @@ protected:
 
     std::optional<PhoneSim> phone;
 };
+
+// The commands that store what they read or send, on both engines.
+class CliOnPhoneDatabaseTest : public OnBothEngines<CliOnPhoneTest> {};
+TELVANE_ON_BOTH_ENGINES(CliOnPhoneDatabaseTest);
 
 // Three messages at scattered indexes of SM, none in ME.
 const std::string kThreeMessages =
@@ -100,13 +105,13 @@ TEST_F(CliOnPhoneTest, MoveErasesExactlyTheListedMessages) {
     EXPECT_EQ(after.out, "Memory,Count\nSM,1\nME,0\n");
 }
 
-TEST_F(CliOnPhoneTest, ArchiveCopiesTheListedRowsAndTellsTheCount) {
+TEST_P(CliOnPhoneDatabaseTest, ArchiveCopiesTheListedRowsAndTellsTheCount) {
     Phone(kThreeMessages);
     const CliResult result = OnPhone({"read", "--archive"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find("3 SMS copied to database"), std::string::npos) << result.err;
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_IN"), 2);
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_OUT"), 1);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM SMS_IN"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM SMS_OUT"), 1);
     const CliResult archived = Cli({"--format", "csv", "archive", "--in", "--out"});
     EXPECT_EQ(SplitLines(archived.out).size(), 4U) << archived.out;
 }
@@ -131,17 +136,17 @@ TEST_F(CliOnPhoneTest, SendPutsTheWindowsPduOnTheLineAfterThePrompt) {
     EXPECT_LT(prompt, sent);
 }
 
-TEST_F(CliOnPhoneTest, SendWithReplyRecordsEachPartForItsStatusReport) {
+TEST_P(CliOnPhoneDatabaseTest, SendWithReplyRecordsEachPartForItsStatusReport) {
     Phone("");
     EXPECT_EQ(OnPhone({"send", "--to", "+123456789", "--sca", "+12345678901", "abc"}).status, 0);
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_Delivery"), 0) << "none asked for";
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM SMS_Delivery"), 0) << "none asked for";
     const CliResult result = OnPhone(
         {"send", "--to", "+123456789", "--sca", "+12345678901", "--reply", std::string(200, 'r')});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM SMS_Delivery WHERE Destinatario = "
-                                   "'+123456789' AND Parts = 2 AND Status IS NULL"),
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM SMS_Delivery WHERE Destinatario = "
+                    "'+123456789' AND Parts = 2 AND Status IS NULL"),
               2);
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(DISTINCT MR) FROM SMS_Delivery"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(DISTINCT MR) FROM SMS_Delivery"), 2);
 }
 
 TEST_F(CliOnPhoneTest, SendTakesTheTextFromStandardInputAndTheCentreFromTheSettings) {
@@ -235,7 +240,7 @@ TEST_F(CliOnPhoneTest, SendWithoutACentreAsksThePhone) {
     EXPECT_TRUE(phone->SentPdus().empty());
 }
 
-TEST_F(CliOnPhoneTest, PhonebookInEachFormatAndStored) {
+TEST_P(CliOnPhoneDatabaseTest, PhonebookInEachFormatAndStored) {
     Phone("phonebook SM 1 145 \"+12345678901\" \"Rossi, Mario\"\n"
           "phonebook SM 2 129 \"0123\" \"Anna\"\nrange SM 1 3\n"
           "phonebook ME 1 129 \"555\" \"Me\"\nrange ME 1 1\n");
@@ -249,7 +254,7 @@ TEST_F(CliOnPhoneTest, PhonebookInEachFormatAndStored) {
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(SplitLines(text.out).front(), "POS  Name          Number        FMT");
     EXPECT_NE(text.err.find("2 Record succesfully copied"), std::string::npos) << text.err;
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM Phonebook"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Phonebook"), 2);
     EXPECT_EQ(Starting(Received(), "AT+CPBS="),
               (Lines{"AT+CPBS=\"SM\"", "AT+CPBS=\"ME\"", "AT+CPBS=\"SM\""}));
 }

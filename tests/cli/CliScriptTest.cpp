@@ -2,6 +2,7 @@
 // Qt's JSON reader and Python's CSV reader, the commands on storage positions, the phonebook's
 // writes, the phone's identity and USSD, and the faults told once.
 
+#include "cli/CliEngineSetup.h"
 #include "cli/CliTestSetup.h"
 #include "cli/MachineOutput.h"
 #include "common/PhoneSim.h"
@@ -40,6 +41,10 @@ protected:
 
     std::optional<PhoneSim> phone;
 };
+
+// The commands that store in the database, on both engines.
+class CliScriptDatabaseTest : public OnBothEngines<CliScriptTest> {};
+TELVANE_ON_BOTH_ENGINES(CliScriptDatabaseTest);
 
 // Positions 2 (read), 5 (cut), 7 (sent), 9 (UCS2, unread) and 200, past where the window's walk
 // stops.
@@ -293,7 +298,7 @@ TEST_F(CliScriptTest, PhonebookWriteAndDeleteSpeakThePhonesCharset) {
     EXPECT_NE(outside.err.find("position 999"), std::string::npos) << outside.err;
 }
 
-TEST_F(CliScriptTest, PhonebookGoesOutAndComesInAsVcards) {
+TEST_P(CliScriptDatabaseTest, PhonebookGoesOutAndComesInAsVcards) {
     Phone("phonebook SM 1 145 \"+12345678901\" \"Rossi\"\nphonebook SM 2 129 \"0123\" \"Anna\"\n");
     const CliResult exported = OnPhone({"phonebook", "export", "--vcard"});
     EXPECT_EQ(exported.status, 0) << exported.err;
@@ -312,7 +317,7 @@ TEST_F(CliScriptTest, PhonebookGoesOutAndComesInAsVcards) {
     // Into the database, no phone needed.
     const CliResult stored = Cli({"phonebook", "import", "book.vcf", "--memory", "db"});
     EXPECT_EQ(stored.status, 0) << stored.err;
-    EXPECT_EQ(QueryCount(database, "SELECT COUNT(*) FROM Phonebook"), 2);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Phonebook"), 2);
     std::ofstream(dir.File("bad.vcf")) << "not a card\n";
     EXPECT_EQ(Cli({"phonebook", "import", "bad.vcf", "--memory", "db"}).status, 1);
 }

@@ -46,11 +46,13 @@ struct CliTestBase {
         std::filesystem::create_directories(dir.File("config"));
     }
 
-    CliResult Cli(const Lines& arguments, const std::string& input = {}) {
+    CliResult Cli(Lines arguments, const std::string& input = {}) {
+        arguments.insert(arguments.begin(), leading.begin(), leading.end());
         CliProcess cli(dir.path.string(), arguments, input);
         return cli.Run();
     }
 
     TempDir dir;
     std::string database;
+    Lines leading; // put in front of every command's own arguments
 };
