@@ -130,8 +130,7 @@ bool ServeOutbox::MarkSentLater() {
         if (!table.MarkSent(row.id, row.references, row.when))
             return false;
         ServeLog("outbox row " + std::to_string(row.id) +
-                 " marked sent now that the database "
-                 "takes the mark");
+                 " marked sent now that the database takes the mark");
         unmarked.erase(unmarked.begin());
     }
     return true;

@@ -9,9 +9,9 @@ constexpr const char* kColumns =
     "id, recipient, text, options, state, tries, createdtime, lasttrytime, nexttrytime, "
     "senttime, reference, error, delivery, partreferences";
 
-// The end of a claim that lasts the seconds of parameter `seconds` from now.
-std::string ClaimEnd(int seconds) {
-    return "localtimestamp(0) + $" + std::to_string(seconds) + "::integer * interval '1 second'";
+// The end of a claim that lasts, from now, the seconds bound as parameter number `parameter`.
+std::string ClaimEnd(int parameter) {
+    return "localtimestamp(0) + $" + std::to_string(parameter) + "::integer * interval '1 second'";
 }
 
 std::optional<DbDateTime> TimeOf(const PgOutcome& rows, int row, int column) {
