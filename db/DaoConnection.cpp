@@ -1,6 +1,7 @@
 #include "db/DaoConnection.h"
 
-#include <libpq-fe.h>
+#include "db/PgLibrary.h"
+
 #include <sqlite3.h>
 
 DaoConnection::~DaoConnection() {
@@ -91,7 +92,7 @@ bool DaoConnection::RunServerTransaction(const std::function<bool(PGconn*)>& bod
     const PgOutcome committed = PgRun(server.get(), "COMMIT");
     error = committed.error;
     if (error.empty() && committed.result &&
-        std::string_view(PQcmdStatus(committed.result.get())) == "ROLLBACK")
+        std::string_view(Pq().PQcmdStatus(committed.result.get())) == "ROLLBACK")
         error = "a statement of the transaction failed: nothing of it was stored";
     return error.empty();
 }
@@ -100,11 +101,11 @@ int DaoConnection::TakeNotices() {
     if (!server)
         return 0;
     std::lock_guard lock(serverMutex);
-    PQconsumeInput(server.get());
+    Pq().PQconsumeInput(server.get());
     int notices = 0;
-    while (PGnotify* notice = PQnotifies(server.get())) {
+    while (PGnotify* notice = Pq().PQnotifies(server.get())) {
         ++notices;
-        PQfreemem(notice);
+        Pq().PQfreemem(notice);
     }
     return notices;
 }
@@ -130,16 +131,16 @@ ServerLink DaoConnection::CheckServerLink(std::string& error) {
         return ServerLink::Up; // judged once the group has ended
     std::lock_guard serverLock(serverMutex);
     // Reading what the server sent finds a link it closed.
-    if (!linkLost && PQstatus(server.get()) == CONNECTION_OK && PQconsumeInput(server.get()) == 1 &&
-        PQstatus(server.get()) == CONNECTION_OK)
+    if (!linkLost && Pq().PQstatus(server.get()) == CONNECTION_OK &&
+        Pq().PQconsumeInput(server.get()) == 1 && Pq().PQstatus(server.get()) == CONNECTION_OK)
         return ServerLink::Up;
     linkLost = !ReconnectLocked(error);
     return linkLost ? ServerLink::Lost : ServerLink::Restored;
 }
 
 bool DaoConnection::ReconnectLocked(std::string& error) {
-    PQreset(server.get());
-    if (PQstatus(server.get()) != CONNECTION_OK) {
+    Pq().PQreset(server.get());
+    if (Pq().PQstatus(server.get()) != CONNECTION_OK) {
         error = PgConnectionError(server.get());
         return false;
     }
@@ -159,7 +160,7 @@ bool DaoConnection::InTransaction() {
     if (!server)
         return sqlite3_get_autocommit(handle.get()) == 0;
     std::lock_guard lock(serverMutex);
-    return PQtransactionStatus(server.get()) != PQTRANS_IDLE;
+    return Pq().PQtransactionStatus(server.get()) != PQTRANS_IDLE;
 }
 
 bool DaoConnection::Run(const char* sql) {
@@ -170,7 +171,7 @@ bool DaoConnection::Run(const char* sql) {
     }
     const PgOutcome outcome = Query(sql);
     lastError = outcome.error;
-    lastTag = outcome.result ? PQcmdStatus(outcome.result.get()) : "";
+    lastTag = outcome.result ? Pq().PQcmdStatus(outcome.result.get()) : "";
     return lastError.empty();
 }
 

@@ -1,7 +1,8 @@
 #include "db/PgDatabaseOpen.h"
 
+#include "db/PgLibrary.h"
+
 #include <array>
-#include <libpq-fe.h>
 
 namespace {
 
@@ -49,12 +50,16 @@ bool TakesAWrite(PGconn* connection, std::string& error) {
 PgConnPtr ConnectToServer(const std::string& uri, std::string& error) {
     if (error = UriRefusal(uri); !error.empty())
         return nullptr;
-    PgConnPtr connection(PQconnectdb(uri.c_str()));
-    if (!connection || PQstatus(connection.get()) != CONNECTION_OK) {
+    // The first server database loads the client library; a file never needs it.
+    const PgLibrary* pq = PgClient(error);
+    if (pq == nullptr)
+        return nullptr;
+    PgConnPtr connection(pq->PQconnectdb(uri.c_str()));
+    if (!connection || pq->PQstatus(connection.get()) != CONNECTION_OK) {
         error = PgConnectionError(connection.get());
         return nullptr;
     }
-    PQsetNoticeProcessor(connection.get(), IgnoreNotice, nullptr);
+    pq->PQsetNoticeProcessor(connection.get(), IgnoreNotice, nullptr);
     for (const char* setting : kSettings) {
         PgOutcome set = PgRun(connection.get(), setting);
         if (!set.Ok()) {

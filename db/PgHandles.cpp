@@ -1,29 +1,30 @@
 #include "db/PgHandles.h"
 
+#include "db/PgLibrary.h"
+
 #include <charconv>
-#include <libpq-fe.h>
 
 void PgConnCloser::operator()(PGconn* connection) const noexcept {
-    PQfinish(connection);
+    Pq().PQfinish(connection);
 }
 
 void PgResultClearer::operator()(PGresult* result) const noexcept {
-    PQclear(result);
+    Pq().PQclear(result);
 }
 
 int PgOutcome::Rows() const {
-    return result ? PQntuples(result.get()) : 0;
+    return result ? Pq().PQntuples(result.get()) : 0;
 }
 
 bool PgOutcome::IsNull(int row, int column) const {
-    return !result || PQgetisnull(result.get(), row, column) == 1;
+    return !result || Pq().PQgetisnull(result.get(), row, column) == 1;
 }
 
 std::string_view PgOutcome::Text(int row, int column) const {
     if (IsNull(row, column))
         return {};
-    return {PQgetvalue(result.get(), row, column),
-            static_cast<std::size_t>(PQgetlength(result.get(), row, column))};
+    return {Pq().PQgetvalue(result.get(), row, column),
+            static_cast<std::size_t>(Pq().PQgetlength(result.get(), row, column))};
 }
 
 long long PgOutcome::Number(int row, int column) const {
@@ -34,7 +35,7 @@ long long PgOutcome::Number(int row, int column) const {
 }
 
 const char* PgOutcome::Affected() const {
-    return result ? PQcmdTuples(result.get()) : "";
+    return result ? Pq().PQcmdTuples(result.get()) : "";
 }
 
 namespace {
@@ -50,16 +51,16 @@ std::string Trimmed(const char* message) {
 // that libpq's full text adds ("ERROR:  no\nCONTEXT:  PL/pgSQL function ...").
 std::string ResultError(PGconn* connection, const PGresult* result) {
     if (result == nullptr)
-        return Trimmed(PQerrorMessage(connection));
-    if (const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
+        return Trimmed(Pq().PQerrorMessage(connection));
+    if (const char* primary = Pq().PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
         return Trimmed(primary);
-    return Trimmed(PQresultErrorMessage(result));
+    return Trimmed(Pq().PQresultErrorMessage(result));
 }
 
 } // namespace
 
 std::string PgConnectionError(PGconn* connection) {
-    return Trimmed(connection != nullptr ? PQerrorMessage(connection) : "out of memory");
+    return Trimmed(connection != nullptr ? Pq().PQerrorMessage(connection) : "out of memory");
 }
 
 PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgParam>& params) {
@@ -79,10 +80,11 @@ PgOutcome PgRun(PGconn* connection, std::string_view sql, const std::vector<PgPa
         values.push_back(param ? param->c_str() : nullptr);
     }
     const std::string text(sql);
-    outcome.result.reset(PQexecParams(connection, text.c_str(), static_cast<int>(values.size()),
-                                      nullptr, values.data(), nullptr, nullptr, 0));
+    outcome.result.reset(Pq().PQexecParams(connection, text.c_str(),
+                                           static_cast<int>(values.size()), nullptr, values.data(),
+                                           nullptr, nullptr, 0));
     const ExecStatusType status =
-        outcome.result ? PQresultStatus(outcome.result.get()) : PGRES_FATAL_ERROR;
+        outcome.result ? Pq().PQresultStatus(outcome.result.get()) : PGRES_FATAL_ERROR;
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         outcome.error = ResultError(connection, outcome.result.get());
     return outcome;

@@ -1,9 +1,9 @@
 #include "db/PgKeyTable.h"
 
+#include "db/PgLibrary.h"
 #include "db/PgRecordCursor.h"
 
 #include <algorithm>
-#include <libpq-fe.h>
 #include <limits>
 
 namespace {
@@ -17,20 +17,21 @@ constexpr char kStoredNul = '\x1f';
 
 // Sends the gathered rows through COPY into the new rows' table; empty, else why not.
 std::string CopyIn(PGconn* server, const std::string& table, const std::string& rows) {
+    const PgLibrary& pq = Pq();
     const std::string copy = "COPY " + table + " FROM STDIN";
-    if (const PgResultPtr started(PQexec(server, copy.c_str()));
-        PQresultStatus(started.get()) != PGRES_COPY_IN)
-        return PQerrorMessage(server);
+    if (const PgResultPtr started(pq.PQexec(server, copy.c_str()));
+        pq.PQresultStatus(started.get()) != PGRES_COPY_IN)
+        return pq.PQerrorMessage(server);
     std::string failed;
     for (std::size_t at = 0; at < rows.size() && failed.empty(); at += kCopyChunk) {
         const std::size_t size = std::min(kCopyChunk, rows.size() - at);
-        if (PQputCopyData(server, rows.data() + at, static_cast<int>(size)) != 1)
-            failed = PQerrorMessage(server);
+        if (pq.PQputCopyData(server, rows.data() + at, static_cast<int>(size)) != 1)
+            failed = pq.PQerrorMessage(server);
     }
-    PQputCopyEnd(server, failed.empty() ? nullptr : failed.c_str());
-    for (PgResultPtr result(PQgetResult(server)); result; result.reset(PQgetResult(server)))
-        if (PQresultStatus(result.get()) != PGRES_COMMAND_OK && failed.empty())
-            failed = PQresultErrorMessage(result.get());
+    pq.PQputCopyEnd(server, failed.empty() ? nullptr : failed.c_str());
+    for (PgResultPtr result(pq.PQgetResult(server)); result; result.reset(pq.PQgetResult(server)))
+        if (pq.PQresultStatus(result.get()) != PGRES_COMMAND_OK && failed.empty())
+            failed = pq.PQresultErrorMessage(result.get());
     return failed;
 }
 
