@@ -36,6 +36,8 @@ for file in usr/bin/telvane usr/bin/telvane-launch usr/bin/telvane-pdu \
     grep -qx "./$file" <<<"$list" || fail "$file is not in the package"
 done
 dpkg-deb -f "$deb" Depends | grep -q qt6-qpa-plugins || fail "no dependency on the Qt platform plugins"
+dpkg-deb -f "$deb" Depends | grep -Eq '(^|, )libpq5( |,|$)' ||
+    fail "no dependency on the PostgreSQL client library"
 
 control=$work/control
 dpkg-deb -e "$deb" "$control"
