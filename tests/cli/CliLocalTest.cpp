@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -41,6 +42,24 @@ TEST_P(CliLocalDatabaseTest, ArchiveListsInFirstAndSearches) {
         Cli({"--format", "json", "archive", "--in", "--out", "--search", "LINE2"});
     EXPECT_EQ(SplitLines(found.out).size(), 1U) << found.out;
     EXPECT_NE(found.out.find("555"), std::string::npos);
+}
+
+// The loader's own account of every library it maps, at start or later: the client library of
+// the server comes only with a server database.
+TEST_P(CliLocalDatabaseTest, LoadsThePostgreSQLClientOnlyForAServerDatabase) {
+    Lines arguments = leading;
+    arguments.emplace_back("archive");
+    CliProcess cli(dir.path.string(), arguments);
+    cli.AddEnvironment({"LD_DEBUG=files", "LD_DEBUG_OUTPUT=" + dir.File("loader")});
+    const CliResult result = cli.Run();
+    EXPECT_EQ(result.status, 0) << result.err;
+    std::string loaded;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path))
+        if (entry.path().filename().string().starts_with("loader."))
+            loaded += CliProcess::ReadFile(entry.path().string());
+    ASSERT_NE(loaded.find("file=libsqlite3.so.0"), std::string::npos) << "no account: " << loaded;
+    const bool client = loaded.find("file=libpq.so.5") != std::string::npos;
+    EXPECT_EQ(client, GetParam() == Engine::Server);
 }
 
 TEST_F(CliLocalTest, LogListsTheCapturedMessages) {
