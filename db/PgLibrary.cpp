@@ -9,9 +9,11 @@ std::string LastLoadError() {
     return error != nullptr ? error : "no reason given";
 }
 
+// Never destroyed: a connection closed by another static's destructor, or by a thread still
+// running at exit, may need the table after this function's statics have gone.
 const PgLibraryLoad& Client() {
-    static const PgLibraryLoad client = LoadPgLibrary("libpq.so.5");
-    return client;
+    static const PgLibraryLoad* const client = new PgLibraryLoad(LoadPgLibrary("libpq.so.5"));
+    return *client;
 }
 
 } // namespace
