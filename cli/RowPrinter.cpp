@@ -42,7 +42,8 @@ bool IsPlainAscii(char c) {
 }
 
 // The fields of a CSV line from `column` on, and its line feed.
-void AppendQuotedRest(std::string& line, std::span<const std::string> cells, std::size_t column) {
+template <typename Cell>
+void AppendQuotedRest(std::string& line, std::span<const Cell> cells, std::size_t column) {
     for (; column < cells.size(); ++column) {
         if (column > 0)
             line += ',';
@@ -51,12 +52,10 @@ void AppendQuotedRest(std::string& line, std::span<const std::string> cells, std
     line += '\n';
 }
 
-} // namespace
-
 // One line of the text form: each cell padded to its column's width (in characters), the
 // last one not; line breaks inside a cell show as spaces.
-void AppendTextLine(std::string& line, std::span<const std::string> cells,
-                    std::span<const std::size_t> widths) {
+template <typename Cell>
+void TextLine(std::string& line, std::span<const Cell> cells, std::span<const std::size_t> widths) {
     const std::size_t start = line.size();
     for (std::size_t column = 0; column < cells.size(); ++column) {
         const std::size_t cellStart = line.size();
@@ -72,18 +71,19 @@ void AppendTextLine(std::string& line, std::span<const std::string> cells,
     line += '\n';
 }
 
-void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells) {
+template <typename Cell>
+void WidenFor(std::vector<std::size_t>& widths, std::span<const Cell> cells) {
     for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
         widths[column] = std::max(widths[column], Chars(cells[column]));
 }
 
 // The fields without quotes, most of any listing, go in with no call and no growth check a
 // field; from the first field that needs them on, field by field.
-void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
+template <typename Cell> void CsvLineOf(std::string& line, std::span<const Cell> cells) {
     // The commas and the line feed, and the fields.
     const std::size_t length =
         std::accumulate(cells.begin(), cells.end(), cells.empty() ? std::size_t{1} : cells.size(),
-                        [](std::size_t sum, const std::string& cell) { return sum + cell.size(); });
+                        [](std::size_t sum, const Cell& cell) { return sum + cell.size(); });
     const std::size_t start = line.size();
     line.resize(start + length);
     char* at = line.data() + start;
@@ -105,6 +105,56 @@ void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
     *at = '\n';
 }
 
+template <typename Cell>
+void KeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                   std::span<const Cell> cells) {
+    if (keys.empty())
+        line += '{';
+    for (std::size_t column = 0; column < keys.size(); ++column) {
+        line += keys[column];
+        AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
+    }
+    line += "}\n";
+}
+
+} // namespace
+
+void AppendTextLine(std::string& line, std::span<const std::string> cells,
+                    std::span<const std::size_t> widths) {
+    TextLine(line, cells, widths);
+}
+
+void AppendTextLine(std::string& line, std::span<const std::string_view> cells,
+                    std::span<const std::size_t> widths) {
+    TextLine(line, cells, widths);
+}
+
+void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells) {
+    WidenFor(widths, cells);
+}
+
+void Widen(std::vector<std::size_t>& widths, std::span<const std::string_view> cells) {
+    WidenFor(widths, cells);
+}
+
+void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
+    CsvLineOf(line, cells);
+}
+
+void AppendCsvLine(std::string& line, std::span<const std::string_view> cells) {
+    CsvLineOf(line, cells);
+}
+
+void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                         std::span<const std::string> cells) {
+    KeyedJsonLine(line, keys, cells);
+}
+
+void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                         std::span<const std::string_view> cells) {
+    KeyedJsonLine(line, keys, cells);
+}
+
 std::vector<std::string> JsonKeys(std::span<const std::string> headings) {
     std::vector<std::string> keys;
     keys.reserve(headings.size());
@@ -115,17 +165,6 @@ std::vector<std::string> JsonKeys(std::span<const std::string> headings) {
         keys.push_back(std::move(key));
     }
     return keys;
-}
-
-void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
-                         std::span<const std::string> cells) {
-    if (keys.empty())
-        line += '{';
-    for (std::size_t column = 0; column < keys.size(); ++column) {
-        line += keys[column];
-        AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
-    }
-    line += "}\n";
 }
 
 void AppendJsonLine(std::string& line, std::span<const std::string> headings,

@@ -23,11 +23,16 @@ struct Table {
 std::string CsvField(std::string_view text);
 
 // The lines of each format, appended to line and ended by '\n'. Text pads each cell but the last
-// to its column's width (in characters); Widen grows the widths to hold the cells.
+// to its column's width (in characters); Widen grows the widths to hold the cells. The cells may
+// be texts or views into a buffer.
 void AppendTextLine(std::string& line, std::span<const std::string> cells,
                     std::span<const std::size_t> widths);
+void AppendTextLine(std::string& line, std::span<const std::string_view> cells,
+                    std::span<const std::size_t> widths);
 void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells);
+void Widen(std::vector<std::size_t>& widths, std::span<const std::string_view> cells);
 void AppendCsvLine(std::string& line, std::span<const std::string> cells);
+void AppendCsvLine(std::string& line, std::span<const std::string_view> cells);
 void AppendJsonLine(std::string& line, std::span<const std::string> headings,
                     std::span<const std::string> cells);
 // The same with the headings made once into their keys by JsonKeys, for many lines: each key
@@ -35,6 +40,8 @@ void AppendJsonLine(std::string& line, std::span<const std::string> headings,
 std::vector<std::string> JsonKeys(std::span<const std::string> headings);
 void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
                          std::span<const std::string> cells);
+void AppendKeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                         std::span<const std::string_view> cells);
 std::string JsonString(std::string_view text);
 void AppendJsonString(std::string& json, std::string_view text);
 // The table in the format, every line ended by '\n'.

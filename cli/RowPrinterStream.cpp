@@ -1,7 +1,6 @@
 #include "cli/RowPrinterStream.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -10,37 +9,42 @@ namespace {
 // Output and spool writes go in blocks of about this size.
 constexpr std::size_t kBlockBytes = 1U << 16U;
 
-// The spool read back a block at a time, the rows taken from memory.
-class SpoolReader {
+// The rows of a stretch of the spool, one at a time, as views into it.
+class RowReader {
 public:
-    explicit SpoolReader(std::FILE* spoolFile) : file(spoolFile) {}
+    explicit RowReader(std::string_view spoolBytes) : bytes(spoolBytes) {}
 
-    // False at the end of the spool, or when it ends inside the bytes.
-    bool Read(void* into, std::size_t bytes) {
-        auto* at = static_cast<char*>(into);
-        while (bytes > 0) {
-            if (next == filled && !Refill())
+    // The next whole row; false at the end, or where the bytes end inside a row (Used then
+    // tells where that row begins).
+    bool Next(std::vector<std::string_view>& cells) {
+        std::size_t at = used;
+        std::uint32_t count = 0;
+        if (!Word(at, count))
+            return false;
+        cells.resize(count);
+        for (std::string_view& cell : cells) {
+            std::uint32_t length = 0;
+            if (!Word(at, length) || bytes.size() - at < length)
                 return false;
-            const std::size_t taken = std::min(bytes, filled - next);
-            std::memcpy(at, block.data() + next, taken);
-            next += taken;
-            at += taken;
-            bytes -= taken;
+            cell = bytes.substr(at, length);
+            at += length;
         }
+        used = at;
+        return true;
+    }
+    std::size_t Used() const { return used; }
+
+private:
+    bool Word(std::size_t& at, std::uint32_t& word) const {
+        if (bytes.size() - at < sizeof word)
+            return false;
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        at += sizeof word;
         return true;
     }
 
-private:
-    bool Refill() {
-        filled = std::fread(block.data(), 1, block.size(), file);
-        next = 0;
-        return filled > 0;
-    }
-
-    std::FILE* file;
-    std::array<char, kBlockBytes> block{};
-    std::size_t filled = 0;
-    std::size_t next = 0;
+    std::string_view bytes;
+    std::size_t used = 0;
 };
 
 void AppendWord(std::string& out, std::uint32_t word) {
@@ -62,13 +66,13 @@ RowStream::RowStream(std::vector<std::string> columnHeadings, OutputFormat outpu
         spool.reset(std::tmpfile());
     Widen(widths, headings);
     if (settledNow && format == OutputFormat::Csv)
-        WriteLine(headings);
+        WriteLine(std::span<const std::string>(headings));
 }
 
 RowStream::~RowStream() = default;
 
-void RowStream::WriteLine(std::span<const std::string> cells) {
-    const std::span<const std::string> used = cells.first(std::min(cells.size(), shown));
+template <typename Cell> void RowStream::WriteLine(std::span<const Cell> cells) {
+    const std::span<const Cell> used = cells.first(std::min(cells.size(), shown));
     switch (format) {
     case OutputFormat::Text:
         AppendTextLine(buffer, used, widths);
@@ -130,31 +134,30 @@ void RowStream::Write(std::span<const std::string> cells) {
 
 bool RowStream::Replay() {
     if (format == OutputFormat::Text || format == OutputFormat::Csv)
-        WriteLine(headings);
+        WriteLine(std::span<const std::string>(headings));
     if (!spool) {
         for (const auto& row : held)
-            WriteLine(row);
+            WriteLine(std::span<const std::string>(row));
         return true;
     }
     FlushSpool();
     if (spoolFailed || std::fflush(spool.get()) != 0 || std::fseek(spool.get(), 0, SEEK_SET) != 0)
         return false;
-    SpoolReader reader(spool.get());
-    std::vector<std::string> cells;
-    std::uint32_t count = 0;
-    while (reader.Read(&count, sizeof count)) {
-        cells.resize(count);
-        for (std::string& cell : cells) {
-            std::uint32_t length = 0;
-            if (!reader.Read(&length, sizeof length))
-                return false;
-            cell.resize(length);
-            if (length > 0 && !reader.Read(cell.data(), length))
-                return false;
-        }
-        WriteLine(cells);
+    // A block at a time; a row the block ends inside waits for the next one.
+    std::string pending;
+    std::vector<std::string_view> cells;
+    for (;;) {
+        const std::size_t kept = pending.size();
+        pending.resize(kept + kBlockBytes);
+        const std::size_t got = std::fread(pending.data() + kept, 1, kBlockBytes, spool.get());
+        pending.resize(kept + got);
+        if (got == 0)
+            return pending.empty() && std::ferror(spool.get()) == 0;
+        RowReader rows(pending);
+        while (rows.Next(cells))
+            WriteLine(std::span<const std::string_view>(cells));
+        pending.erase(0, rows.Used());
     }
-    return std::ferror(spool.get()) == 0;
 }
 
 bool RowStream::Finish() {

@@ -32,7 +32,7 @@ private:
     void Spool(std::span<const std::string> cells);
     void FlushSpool();
     bool Replay();
-    void WriteLine(std::span<const std::string> cells);
+    template <typename Cell> void WriteLine(std::span<const Cell> cells);
 
     std::vector<std::string> headings;
     OutputFormat format;

@@ -321,19 +321,11 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
     context.form.EnableReadControls(0);
 }
 
-void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,
-                       const std::function<void(bool partsPossible)>& beforeRows) {
-    context.form.EnableReadControls(1);
-    const FilePtr file = OpenLog(path);
-    if (!file) {
-        ShowOk(context.messages, "Cannot open file", kAppTitle);
-        context.form.EnableReadControls(0);
-        return;
-    }
-    // The count is told before the rows, as after a whole load: a first pass only counts.
-    bool partsPossible = false;
+namespace {
+
+// The first pass: the pieces counted, and whether a part is possible looked for when watching.
+long CountPieces(std::FILE* file, bool watching, bool& partsPossible) {
     HeaderWatch watch;
-    const bool watching = static_cast<bool>(beforeRows);
     PieceCutter counter(
         nullptr,
         [&partsPossible, &watch, watching](std::string_view piece) {
@@ -341,16 +333,74 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
                 partsPossible = watch.MayHold(piece);
         },
         false);
-    ShowReadCount(context, CutFile(file.get(), counter));
+    const long count = CutFile(file, counter);
+    std::rewind(file);
+    return count;
+}
+
+// The boxes shown while the rows are listed, held until the count told after the rows: they then
+// come in the order of a count told first. Repeats of a box are held as a number of times, so a
+// capture of any size holds only a few.
+class BoxesAfterCount final : public IMessageSink {
+public:
+    explicit BoxesAfterCount(IMessageSink& wrapped) : messages(wrapped) {}
+
+    BoxAnswer ShowMessage(const MessageBoxRequest& request) override {
+        if (request.buttons != BoxButtons::Ok)
+            return messages.ShowMessage(request);
+        if (held.empty() || !SameBox(held.back().first, request))
+            held.emplace_back(request, 0);
+        ++held.back().second;
+        return BoxAnswer::Ok;
+    }
+    void Release() {
+        for (const auto& [request, times] : held)
+            for (std::size_t shown = 0; shown < times; ++shown)
+                messages.ShowMessage(request);
+        held.clear();
+    }
+
+private:
+    static bool SameBox(const MessageBoxRequest& a, const MessageBoxRequest& b) {
+        return a.text == b.text && a.caption == b.caption && a.icon == b.icon && a.owned == b.owned;
+    }
+
+    IMessageSink& messages;
+    std::vector<std::pair<MessageBoxRequest, std::size_t>> held;
+};
+
+} // namespace
+
+void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,
+                       const std::function<void(bool partsPossible)>& beforeRows,
+                       LogCountTold told) {
+    context.form.EnableReadControls(1);
+    const FilePtr file = OpenLog(path);
+    if (!file) {
+        ShowOk(context.messages, "Cannot open file", kAppTitle);
+        context.form.EnableReadControls(0);
+        return;
+    }
+    const bool countFirst = told == LogCountTold::BeforeRows;
+    bool partsPossible = !countFirst;
+    if (countFirst)
+        ShowReadCount(context,
+                      CountPieces(file.get(), static_cast<bool>(beforeRows), partsPossible));
     if (beforeRows)
         beforeRows(partsPossible);
-    std::rewind(file.get());
     context.form.DeleteAllSmsRows();
     ClearLines(store);
-    GroupBatcher batcher(context);
+    BoxesAfterCount boxes(context.messages);
+    const SmsReadContext listing{context.database, countFirst ? context.messages : boxes,
+                                 context.form, context.rowListed, context.reportRead};
+    GroupBatcher batcher(listing);
     PieceCutter cutter(
         nullptr, [&batcher](std::string_view piece) { batcher.KeepPiece(piece); }, false);
-    CutFile(file.get(), cutter);
+    const long count = CutFile(file.get(), cutter);
     batcher.ListBatch();
+    if (!countFirst) {
+        ShowReadCount(context, count);
+        boxes.Release();
+    }
     context.form.EnableReadControls(0);
 }

@@ -33,13 +33,14 @@ protected:
         std::vector<SmsRow> rows;
         int counted = 0; // the form's row count afterwards
     };
-    StreamedRows Stream(const std::string& path, IMessageSink& messages) {
+    StreamedRows Stream(const std::string& path, IMessageSink& messages,
+                        LogCountTold told = LogCountTold::BeforeRows) {
         FakeSmsReadForm streamForm;
         StreamedRows streamed;
         StreamingSmsForm listing(streamForm,
                                  [&streamed](const SmsRow& row) { streamed.rows.push_back(row); });
         serialdata streamStore;
-        StreamSmsFromFile(path, streamStore, {database, messages, listing});
+        StreamSmsFromFile(path, streamStore, {database, messages, listing}, {}, told);
         streamed.counted = listing.SmsRowCount();
         return streamed;
     }
@@ -225,12 +226,17 @@ TEST_F(SmsLogFileTest, AStreamedCaptureListsWhatAWholeLoadLists) {
     const std::vector<SmsRow> whole = form.Rows();
     const Texts wholeBoxes = sink.Texts();
     ASSERT_GT(whole.size(), 2000U);
+    ASSERT_GT(wholeBoxes.size(), 1U); // the count, then the undecodable PDUs' boxes
+    EXPECT_TRUE(wholeBoxes.front().starts_with("Read succesfully"));
 
-    RecordingMessageSink streamSink;
-    const StreamedRows streamed = Stream(path, streamSink);
-    EXPECT_EQ(streamed.rows, whole);
-    EXPECT_EQ(streamSink.Texts(), wholeBoxes);
-    EXPECT_EQ(streamed.counted, static_cast<int>(whole.size()));
+    // The count told after the rows, the file read once: the boxes of the rows still come after it.
+    for (const LogCountTold told : {LogCountTold::BeforeRows, LogCountTold::AfterRows}) {
+        RecordingMessageSink streamSink;
+        const StreamedRows streamed = Stream(path, streamSink, told);
+        EXPECT_EQ(streamed.rows, whole);
+        EXPECT_EQ(streamSink.Texts(), wholeBoxes);
+        EXPECT_EQ(streamed.counted, static_cast<int>(whole.size()));
+    }
 }
 
 // A long capture listed in batches, from a database opened as the command line opens it (shared,
