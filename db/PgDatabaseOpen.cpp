@@ -3,6 +3,8 @@
 #include "db/PgLibrary.h"
 
 #include <array>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -10,6 +12,27 @@ namespace {
 constexpr const char* kLockKey = "1414743126";
 
 void IgnoreNotice(void* /*unused*/, const char* /*message*/) {}
+
+// A server that takes the connection and never answers, or a host that drops it without a word,
+// would hold the window or the service for ever (libpq waits without end unless told): this
+// bounds it, also each later reconnection, unless the URI or PGCONNECT_TIMEOUT says otherwise.
+constexpr const char* kConnectTimeoutSeconds = "10";
+
+PGconn* Connect(const PgLibrary& pq, const std::string& uri) {
+    const char* const fromEnvironment = std::getenv("PGCONNECT_TIMEOUT");
+    const bool defaulted = fromEnvironment == nullptr || *fromEnvironment == '\0';
+    // The URI comes after the default: a connect_timeout of its own is the one kept. Only the
+    // first dbname is read as a URI.
+    std::vector<const char*> keywords;
+    std::vector<const char*> values;
+    if (defaulted) {
+        keywords.push_back("connect_timeout");
+        values.push_back(kConnectTimeoutSeconds);
+    }
+    keywords.insert(keywords.end(), {"dbname", nullptr});
+    values.insert(values.end(), {uri.c_str(), nullptr});
+    return pq.PQconnectdbParams(keywords.data(), values.data(), 1);
+}
 
 // Timestamps are read and written as "YYYY-MM-DD HH:MM:SS", texts as UTF-8.
 constexpr std::array<const char*, 2> kSettings = {"SET DateStyle = 'ISO, YMD'",
@@ -54,7 +77,7 @@ PgConnPtr ConnectToServer(const std::string& uri, std::string& error) {
     const PgLibrary* pq = PgClient(error);
     if (pq == nullptr)
         return nullptr;
-    PgConnPtr connection(pq->PQconnectdb(uri.c_str()));
+    PgConnPtr connection(Connect(*pq, uri));
     if (!connection || pq->PQstatus(connection.get()) != CONNECTION_OK) {
         error = PgConnectionError(connection.get());
         return nullptr;

@@ -14,6 +14,7 @@
     X(PQcmdStatus)                                                                                 \
     X(PQcmdTuples)                                                                                 \
     X(PQconnectdb)                                                                                 \
+    X(PQconnectdbParams)                                                                           \
     X(PQconsumeInput)                                                                              \
     X(PQerrorMessage)                                                                              \
     X(PQexec)                                                                                      \

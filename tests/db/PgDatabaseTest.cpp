@@ -6,12 +6,92 @@
 #include "db/CdbSMS_DCS.h"
 #include "db/DatabaseCopy.h"
 #include "db/DbTestFiles.h"
+#include "db/PgDatabaseOpen.h"
 #include "db/PgHandles.h"
 #include "db/PgSchema.h"
 
+#include <arpa/inet.h>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
+
+// A "server" on a local port that takes every connection and never says a word.
+class SilentServer {
+public:
+    SilentServer() {
+        listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        auto* any = reinterpret_cast<sockaddr*>(&address); // NOLINT: the sockets API
+        if (listener < 0 || bind(listener, any, length) != 0 || listen(listener, 8) != 0 ||
+            getsockname(listener, any, &length) != 0)
+            return;
+        port = ntohs(address.sin_port);
+        taker = std::thread([this] {
+            while (!stopping) {
+                pollfd ready{listener, POLLIN, 0};
+                if (poll(&ready, 1, 100) == 1)
+                    held.push_back(accept(listener, nullptr, nullptr));
+            }
+        });
+    }
+    ~SilentServer() {
+        stopping = true;
+        if (taker.joinable())
+            taker.join();
+        for (const int connection : held)
+            close(connection);
+        if (listener >= 0)
+            close(listener);
+    }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+
+    std::string Uri(const std::string& query = "") const {
+        return "postgresql://127.0.0.1:" + std::to_string(port) + "/telvane" + query;
+    }
+    bool Listening() const { return port != 0; }
+
+private:
+    int listener = -1;
+    int port = 0;
+    std::atomic<bool> stopping = false;
+    std::vector<int> held;
+    std::thread taker;
+};
+
+double SecondsToRefuse(const std::string& uri, std::string& error) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ConnectToServer(uri, error), nullptr) << uri;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// libpq would wait for such a server without end: the window or the service would hang. The
+// wait is bounded by default; a connect_timeout of the URI's, or PGCONNECT_TIMEOUT, still rules.
+TEST(ServerDatabase, AServerThatNeverAnswersIsGivenUpOnInTime) {
+    SilentServer silent;
+    ASSERT_TRUE(silent.Listening());
+    unsetenv("PGCONNECT_TIMEOUT");
+    std::string error;
+    const double defaulted = SecondsToRefuse(silent.Uri(), error);
+    EXPECT_NE(error.find("timeout expired"), std::string::npos) << error;
+    EXPECT_GE(defaulted, 9.0);
+    EXPECT_LT(SecondsToRefuse(silent.Uri("?connect_timeout=2"), error), defaulted - 4.0);
+    setenv("PGCONNECT_TIMEOUT", "2", 1);
+    EXPECT_LT(SecondsToRefuse(silent.Uri(), error), defaulted - 4.0);
+    unsetenv("PGCONNECT_TIMEOUT");
+}
 
 TEST(ServerDatabase, OnlyADatabaseWithTheFiveTablesOpens) {
     PgTestDatabase empty(false);
