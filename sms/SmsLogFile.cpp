@@ -391,8 +391,9 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     context.form.DeleteAllSmsRows();
     ClearLines(store);
     BoxesAfterCount boxes(context.messages);
-    const SmsReadContext listing{context.database, countFirst ? context.messages : boxes,
-                                 context.form, context.rowListed, context.reportRead};
+    IMessageSink& listingBoxes = countFirst ? context.messages : static_cast<IMessageSink&>(boxes);
+    const SmsReadContext listing{context.database, listingBoxes, context.form, context.rowListed,
+                                 context.reportRead};
     GroupBatcher batcher(listing);
     PieceCutter cutter(
         nullptr, [&batcher](std::string_view piece) { batcher.KeepPiece(piece); }, false);
