@@ -66,6 +66,8 @@ public:
     void JoinWorker();
     // True from the start of a read from the phone until its worker has finished with the list.
     bool Reading() const { return reading.load(); }
+    // A read or a store holds the port, up to the moment it gives it back.
+    bool Busy() const { return phonebookWorker.Running(); }
     // The entries the last read from the phone found, in the order they came; the list shows
     // them as PhonebookListRows orders them. Empty before the first read.
     std::vector<PhonebookReadEntry> Entries() const;
