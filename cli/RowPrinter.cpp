@@ -1,5 +1,6 @@
 #include "cli/RowPrinter.h"
 
+#include "core/ByteWords.h"
 #include "core/Utf8.h"
 #include "sms/SmsExport.h"
 
@@ -15,25 +16,35 @@ namespace {
 // Columns of the text form are apart by this many blanks.
 constexpr std::size_t kColumnGap = 2;
 
-// CharCount with the ASCII bytes, most of any text, counted without decoding: eight at a time
-// where eight in a row are (every cell of aligned text is counted twice).
+// CharCount with ASCII, most of any text, found eight bytes at a time and counted a byte a
+// character (every cell of aligned text is counted).
 std::size_t Chars(std::string_view text) {
-    constexpr std::uint64_t kTops = 0x8080808080808080ULL;
+    if (bytewords::IsAscii(text))
+        return text.size();
     std::size_t count = 0;
     for (std::size_t pos = 0; pos < text.size(); ++count) {
-        std::uint64_t bytes = kTops;
-        if (pos + sizeof bytes <= text.size())
-            std::memcpy(&bytes, text.data() + pos, sizeof bytes);
-        if ((bytes & kTops) == 0) {
-            pos += sizeof bytes;
-            count += sizeof bytes - 1;
-        } else if (static_cast<unsigned char>(text[pos]) < 0x80U) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80U)
             ++pos;
-        } else {
+        else
             next_code_point(text, pos);
-        }
     }
     return count;
+}
+
+// A cell of printable ASCII only: shown as it stands, a character a byte.
+bool IsPlainCell(std::string_view cell) {
+    return bytewords::NoneFlagged(cell, ' ', [](std::uint64_t word) {
+        return bytewords::HighBytes(word) | bytewords::BytesBelow(word, 0x20U);
+    });
+}
+
+// A text with no byte to escape in a JSON string.
+bool IsPlainJson(std::string_view text) {
+    return bytewords::NoneFlagged(text, ' ', [](std::uint64_t word) {
+        return bytewords::HighBytes(word) | bytewords::BytesBelow(word, 0x20U) |
+               bytewords::BytesEqual(word, '"') | bytewords::BytesEqual(word, '\\') |
+               bytewords::BytesEqual(word, 0x7FU);
+    });
 }
 
 // A byte that stands for itself in a JSON string: printable ASCII but the quote and the backslash.
@@ -53,28 +64,37 @@ void AppendQuotedRest(std::string& line, std::span<const Cell> cells, std::size_
 }
 
 // One line of the text form: each cell padded to its column's width (in characters), the
-// last one not; line breaks inside a cell show as spaces.
-template <typename Cell>
-void TextLine(std::string& line, std::span<const Cell> cells, std::span<const std::size_t> widths) {
+// last one not, blanks at the end of the line left out; line breaks and tabs inside a cell show
+// as spaces. Written in at one growth of the line.
+void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
+                      std::span<const std::size_t> widths) {
+    const auto pad = [&cells, &widths](std::size_t column) {
+        return column + 1 < cells.size() ? std::max(widths[column], cells[column].chars) -
+                                               cells[column].chars + kColumnGap
+                                         : 0;
+    };
     const std::size_t start = line.size();
+    std::size_t length = 1;
+    for (std::size_t column = 0; column < cells.size(); ++column)
+        length += cells[column].text.size() + pad(column);
+    line.resize(start + length);
+    char* const first = line.data() + start;
+    char* at = first;
     for (std::size_t column = 0; column < cells.size(); ++column) {
-        const std::size_t cellStart = line.size();
-        line += cells[column];
-        std::replace_if(
-            line.begin() + static_cast<std::ptrdiff_t>(cellStart), line.end(),
-            [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-        if (column + 1 < cells.size())
-            line.append(widths[column] - Chars(cells[column]) + kColumnGap, ' ');
+        const MeasuredCell& cell = cells[column];
+        std::memcpy(at, cell.text.data(), cell.text.size());
+        if (!cell.plain)
+            std::replace_if(
+                at, at + cell.text.size(),
+                [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+        at += cell.text.size();
+        std::memset(at, ' ', pad(column));
+        at += pad(column);
     }
-    while (line.size() > start && line.back() == ' ')
-        line.pop_back();
-    line += '\n';
-}
-
-template <typename Cell>
-void WidenFor(std::vector<std::size_t>& widths, std::span<const Cell> cells) {
-    for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
-        widths[column] = std::max(widths[column], Chars(cells[column]));
+    while (at > first && at[-1] == ' ')
+        --at;
+    *at++ = '\n';
+    line.resize(static_cast<std::size_t>(at - line.data()));
 }
 
 // The fields without quotes, most of any listing, go in with no call and no growth check a
@@ -105,36 +125,81 @@ template <typename Cell> void CsvLineOf(std::string& line, std::span<const Cell>
     *at = '\n';
 }
 
+// The members of a JSON line from `column` on, and its end.
 template <typename Cell>
-void KeyedJsonLine(std::string& line, std::span<const std::string> keys,
-                   std::span<const Cell> cells) {
+void AppendJsonRest(std::string& line, std::span<const std::string> keys,
+                    std::span<const Cell> cells, std::size_t column) {
     if (keys.empty())
         line += '{';
-    for (std::size_t column = 0; column < keys.size(); ++column) {
+    for (; column < keys.size(); ++column) {
         line += keys[column];
         AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
     }
     line += "}\n";
 }
 
+char* Put(char* at, std::string_view text) {
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+// As CSV lines: the members whose value needs no escape, most of any listing, go in at one
+// growth of the line; from the first that does on, member by member.
+template <typename Cell>
+void KeyedJsonLine(std::string& line, std::span<const std::string> keys,
+                   std::span<const Cell> cells) {
+    const auto value = [&cells](std::size_t column) {
+        return column < cells.size() ? std::string_view(cells[column]) : std::string_view();
+    };
+    std::size_t length = 2;
+    for (std::size_t column = 0; column < keys.size(); ++column)
+        length += keys[column].size() + value(column).size() + 2;
+    if (keys.empty()) {
+        AppendJsonRest(line, keys, cells, 0);
+        return;
+    }
+    const std::size_t start = line.size();
+    line.resize(start + length);
+    char* at = line.data() + start;
+    for (std::size_t column = 0; column < keys.size(); ++column) {
+        if (!IsPlainJson(value(column))) {
+            line.resize(static_cast<std::size_t>(at - line.data()));
+            AppendJsonRest(line, keys, cells, column);
+            return;
+        }
+        at = Put(at, keys[column]);
+        *at++ = '"';
+        at = Put(at, value(column));
+        *at++ = '"';
+    }
+    *at++ = '}';
+    *at = '\n';
+}
+
 } // namespace
 
 void AppendTextLine(std::string& line, std::span<const std::string> cells,
                     std::span<const std::size_t> widths) {
-    TextLine(line, cells, widths);
+    std::vector<MeasuredCell> measured;
+    measured.reserve(cells.size());
+    for (const std::string& cell : cells)
+        measured.push_back(Measure(cell));
+    MeasuredTextLine(line, measured, widths);
 }
 
-void AppendTextLine(std::string& line, std::span<const std::string_view> cells,
+MeasuredCell Measure(std::string_view cell) {
+    const bool plain = IsPlainCell(cell);
+    return {cell, plain ? cell.size() : Chars(cell), plain};
+}
+
+void AppendTextLine(std::string& line, std::span<const MeasuredCell> cells,
                     std::span<const std::size_t> widths) {
-    TextLine(line, cells, widths);
+    MeasuredTextLine(line, cells, widths);
 }
 
 void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells) {
-    WidenFor(widths, cells);
-}
-
-void Widen(std::vector<std::size_t>& widths, std::span<const std::string_view> cells) {
-    WidenFor(widths, cells);
+    for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
+        widths[column] = std::max(widths[column], Chars(cells[column]));
 }
 
 void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
@@ -234,6 +299,11 @@ void AppendJsonString(std::string& json, std::string_view text) {
     constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     json += '"';
+    if (IsPlainJson(text)) {
+        json += text;
+        json += '"';
+        return;
+    }
     // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
     // stays valid JSON whatever a log file held. Runs of printable ASCII, most of any text, are
     // copied as they stand.

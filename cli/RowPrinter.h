@@ -27,10 +27,17 @@ std::string CsvField(std::string_view text);
 // be texts or views into a buffer.
 void AppendTextLine(std::string& line, std::span<const std::string> cells,
                     std::span<const std::size_t> widths);
-void AppendTextLine(std::string& line, std::span<const std::string_view> cells,
-                    std::span<const std::size_t> widths);
 void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells);
-void Widen(std::vector<std::size_t>& widths, std::span<const std::string_view> cells);
+// A cell of aligned text measured once, for rows written long after they were measured: its
+// length in characters, and whether it is printable ASCII only (shown as it stands).
+struct MeasuredCell {
+    std::string_view text;
+    std::size_t chars = 0;
+    bool plain = true;
+};
+MeasuredCell Measure(std::string_view cell);
+void AppendTextLine(std::string& line, std::span<const MeasuredCell> cells,
+                    std::span<const std::size_t> widths);
 void AppendCsvLine(std::string& line, std::span<const std::string> cells);
 void AppendCsvLine(std::string& line, std::span<const std::string_view> cells);
 void AppendJsonLine(std::string& line, std::span<const std::string> headings,

@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <numeric>
+#include <type_traits>
 
 namespace {
 
 // Output and spool writes go in blocks of about this size.
 constexpr std::size_t kBlockBytes = 1U << 16U;
+
+// A spooled cell's second word: its length in characters, and this bit when it is plain.
+constexpr std::uint32_t kPlainBit = 1U << 31U;
 
 // The rows of a stretch of the spool, one at a time, as views into it.
 class RowReader {
@@ -16,17 +21,18 @@ public:
 
     // The next whole row; false at the end, or where the bytes end inside a row (Used then
     // tells where that row begins).
-    bool Next(std::vector<std::string_view>& cells) {
+    bool Next(std::vector<MeasuredCell>& cells) {
         std::size_t at = used;
         std::uint32_t count = 0;
         if (!Word(at, count))
             return false;
         cells.resize(count);
-        for (std::string_view& cell : cells) {
+        for (MeasuredCell& cell : cells) {
             std::uint32_t length = 0;
-            if (!Word(at, length) || bytes.size() - at < length)
+            std::uint32_t chars = 0;
+            if (!Word(at, length) || !Word(at, chars) || bytes.size() - at < length)
                 return false;
-            cell = bytes.substr(at, length);
+            cell = {bytes.substr(at, length), chars & ~kPlainBit, (chars & kPlainBit) != 0};
             at += length;
         }
         used = at;
@@ -47,10 +53,10 @@ private:
     std::size_t used = 0;
 };
 
-void AppendWord(std::string& out, std::uint32_t word) {
-    std::array<char, sizeof word> bytes{};
-    std::memcpy(bytes.data(), &word, sizeof word);
-    out.append(bytes.data(), bytes.size());
+// Writes `word` at `at` of a buffer already long enough; where the next byte goes.
+std::size_t PutWord(std::string& out, std::size_t at, std::uint32_t word) {
+    std::memcpy(out.data() + at, &word, sizeof word);
+    return at + sizeof word;
 }
 
 } // namespace
@@ -75,7 +81,9 @@ template <typename Cell> void RowStream::WriteLine(std::span<const Cell> cells) 
     const std::span<const Cell> used = cells.first(std::min(cells.size(), shown));
     switch (format) {
     case OutputFormat::Text:
-        AppendTextLine(buffer, used, widths);
+        // Spooled rows come back measured (WriteSpooled).
+        if constexpr (std::is_same_v<Cell, std::string>)
+            AppendTextLine(buffer, used, widths);
         break;
     case OutputFormat::Csv:
         AppendCsvLine(buffer, used);
@@ -91,6 +99,18 @@ template <typename Cell> void RowStream::WriteLine(std::span<const Cell> cells) 
         Flush();
 }
 
+void RowStream::WriteSpooled(std::span<const MeasuredCell> cells) {
+    if (format == OutputFormat::Text) {
+        AppendTextLine(buffer, cells.first(std::min(cells.size(), shown)), widths);
+        if (buffer.size() >= kBlockBytes)
+            Flush();
+        return;
+    }
+    views.resize(cells.size());
+    std::ranges::transform(cells, views.begin(), &MeasuredCell::text);
+    WriteLine(std::span<const std::string_view>(views));
+}
+
 void RowStream::Flush() {
     if (buffer.empty())
         return;
@@ -99,20 +119,35 @@ void RowStream::Flush() {
 }
 
 void RowStream::Spool(std::span<const std::string> cells) {
-    Widen(widths, cells);
     for (std::size_t column = shown; column < cells.size() && column < headings.size(); ++column)
         if (!cells[column].empty())
             shown = column + 1;
     if (!spool) {
+        Widen(widths, cells);
         held.emplace_back(cells.begin(), cells.end());
         return;
     }
-    // Each row: its cell count, then each cell's length and bytes.
+    // Each row: its cell count, then each cell's length, its measure (aligned text only) and its
+    // bytes, copied in at one growth. The measure taken here for the widths is not taken again.
     const auto count = static_cast<std::uint32_t>(std::min(cells.size(), headings.size()));
-    AppendWord(spoolBuffer, count);
+    const std::span<const std::string> kept = cells.first(count);
+    std::size_t at = spoolBuffer.size();
+    spoolBuffer.resize(std::accumulate(
+        kept.begin(), kept.end(), at + (2 * count + 1) * sizeof count,
+        [](std::size_t sum, const std::string& cell) { return sum + cell.size(); }));
+    at = PutWord(spoolBuffer, at, count);
     for (std::uint32_t column = 0; column < count; ++column) {
-        AppendWord(spoolBuffer, static_cast<std::uint32_t>(cells[column].size()));
-        spoolBuffer.append(cells[column]);
+        const std::string& cell = kept[column];
+        std::uint32_t measure = 0;
+        if (format == OutputFormat::Text) {
+            const MeasuredCell measured = Measure(cell);
+            widths[column] = std::max(widths[column], measured.chars);
+            measure = static_cast<std::uint32_t>(measured.chars) | (measured.plain ? kPlainBit : 0);
+        }
+        at = PutWord(spoolBuffer, at, static_cast<std::uint32_t>(cell.size()));
+        at = PutWord(spoolBuffer, at, measure);
+        std::memcpy(spoolBuffer.data() + at, cell.data(), cell.size());
+        at += cell.size();
     }
     if (spoolBuffer.size() >= kBlockBytes)
         FlushSpool();
@@ -145,7 +180,7 @@ bool RowStream::Replay() {
         return false;
     // A block at a time; a row the block ends inside waits for the next one.
     std::string pending;
-    std::vector<std::string_view> cells;
+    std::vector<MeasuredCell> cells;
     for (;;) {
         const std::size_t kept = pending.size();
         pending.resize(kept + kBlockBytes);
@@ -155,7 +190,7 @@ bool RowStream::Replay() {
             return pending.empty() && std::ferror(spool.get()) == 0;
         RowReader rows(pending);
         while (rows.Next(cells))
-            WriteLine(std::span<const std::string_view>(cells));
+            WriteSpooled(cells);
         pending.erase(0, rows.Used());
     }
 }

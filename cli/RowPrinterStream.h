@@ -33,6 +33,7 @@ private:
     void FlushSpool();
     bool Replay();
     template <typename Cell> void WriteLine(std::span<const Cell> cells);
+    void WriteSpooled(std::span<const MeasuredCell> cells);
 
     std::vector<std::string> headings;
     OutputFormat format;
@@ -47,6 +48,7 @@ private:
     bool spoolFailed = false;
     std::string spoolBuffer; // rows on their way to the spool, written a block at a time
     std::vector<std::size_t> widths;
-    std::vector<std::string> jsonKeys; // JsonKeys of the columns shown
+    std::vector<std::string> jsonKeys;   // JsonKeys of the columns shown
+    std::vector<std::string_view> views; // a spooled row's cells, for CSV and JSON
     std::string buffer;
 };

@@ -288,7 +288,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBatchLines = 2048;
+    static constexpr std::size_t kBatchLines = 256;
     SmsRowLister lister;
     std::string cleaned; // a piece with its carriage returns taken out
     std::vector<std::string> lines;

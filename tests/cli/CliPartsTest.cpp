@@ -95,6 +95,16 @@ TEST(RowPrinterTest, TextColumnsLineUpWhateverRunsOfAsciiTheCellsHold) {
     EXPECT_EQ(starts, std::vector<long>(8, 20)) << "18 characters at the widest, and the gap";
 }
 
+// Blanks at the end of a line go, whether a cell ends in them or the cells after it are empty;
+// a tab counts as the one space it shows as.
+TEST(RowPrinterTest, TextLinesEndWithTheirLastCharacterShown) {
+    const Table table{{"A", "B", "C"}, {{"a\tb", "", ""}, {"x ", "", ""}, {"", "", "ü"}}};
+    EXPECT_EQ(FormatTable(table, OutputFormat::Text), "A    B  C\n"
+                                                      "a b\n"
+                                                      "x\n"
+                                                      "        ü\n");
+}
+
 TEST(RowPrinterTest, CsvQuotesWhatNeedsIt) {
     const Table table{{"a", "b,c"}, {{"say \"hi\"", "two\nlines"}, {"plain", ""}}};
     EXPECT_EQ(FormatTable(table, OutputFormat::Csv),
@@ -136,6 +146,23 @@ TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
     AppendKeyedJsonLine(keyed, JsonKeys({}), cells);
     EXPECT_EQ(keyed, "{}\n");
     EXPECT_EQ(JsonString("a\xff\xc3"), "\"a\uFFFD\uFFFD\"") << "not UTF-8";
+}
+
+// As CSV lines: written whole while no value needs an escape, member by member from the first
+// that does on, after what the buffer held; a value short of a heading's cell is empty.
+TEST(RowPrinterTest, JsonLinesEscapeFromTheValueThatNeedsItOn) {
+    const std::vector<std::string> keys = JsonKeys(std::vector<std::string>{"a", "b", "c"});
+    const auto line = [&keys](std::vector<std::string> cells) {
+        std::string out = "held|";
+        AppendKeyedJsonLine(out, keys, cells);
+        return out;
+    };
+    EXPECT_EQ(line({"1", "plain text", "x"}),
+              "held|{\"a\":\"1\",\"b\":\"plain text\",\"c\":\"x\"}\n");
+    EXPECT_EQ(line({"1", "Città", "x"}), "held|{\"a\":\"1\",\"b\":\"Città\",\"c\":\"x\"}\n");
+    EXPECT_EQ(line({"say \"hi\"", "", "\x7f"}),
+              "held|{\"a\":\"say \\\"hi\\\"\",\"b\":\"\",\"c\":\"\\u007f\"}\n");
+    EXPECT_EQ(line({"only"}), "held|{\"a\":\"only\",\"b\":\"\",\"c\":\"\"}\n");
 }
 
 TEST(CliMessageSinkTest, QuestionsTakeTheSafeAnswerUnlessYes) {
