@@ -90,11 +90,7 @@ int RunLog(CliRun& run) {
     const SmsReadContext context{run.Database(), run.sink, listing};
     // The log's lines go into a store of their own: no port is involved.
     serialdata store;
-    // Aligned text holds every row until the widths are known: the count, told after the last
-    // row is read, still comes before them, and the file is read once.
-    const LogCountTold told = run.options.format == OutputFormat::Text ? LogCountTold::AfterRows
-                                                                       : LogCountTold::BeforeRows;
-    StreamSmsFromFile(run.options.file, store, context, open, told);
+    StreamSmsFromFile(run.options.file, store, context, open);
     if (!stream)
         open(true);
     return Finished(*stream, run, run.Status());

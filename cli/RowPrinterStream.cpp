@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstring>
 #include <numeric>
-#include <type_traits>
 
 namespace {
 
@@ -62,17 +61,14 @@ std::size_t PutWord(std::string& out, std::size_t at, std::uint32_t word) {
 } // namespace
 
 RowStream::RowStream(std::vector<std::string> columnHeadings, OutputFormat outputFormat,
-                     std::size_t shownAlways, std::FILE* output)
+                     std::size_t shownAlways, std::FILE* output, std::size_t lookAhead)
     : headings(std::move(columnHeadings)), format(outputFormat),
-      shown(std::min(shownAlways, headings.size())), out(output), widths(headings.size(), 0) {
-    const bool settledNow = format != OutputFormat::Text && shown == headings.size();
-    holding = !settledNow;
-    // Without a temporary file the rows are held in memory instead.
-    if (holding)
-        spool.reset(std::tmpfile());
+      shown(std::min(shownAlways, headings.size())), out(output), lookAheadBytes(lookAhead),
+      widths(headings.size(), 0) {
+    holding = format == OutputFormat::Text || shown < headings.size();
     Widen(widths, headings);
-    if (settledNow && format == OutputFormat::Csv)
-        WriteLine(std::span<const std::string>(headings));
+    if (!holding)
+        WriteHeadings();
 }
 
 RowStream::~RowStream() = default;
@@ -81,15 +77,16 @@ template <typename Cell> void RowStream::WriteLine(std::span<const Cell> cells) 
     const std::span<const Cell> used = cells.first(std::min(cells.size(), shown));
     switch (format) {
     case OutputFormat::Text:
-        // Spooled rows come back measured (WriteSpooled).
-        if constexpr (std::is_same_v<Cell, std::string>)
-            AppendTextLine(buffer, used, widths);
+        measured.clear();
+        for (const Cell& cell : used)
+            measured.push_back(Measure(cell));
+        AppendTextLine(buffer, measured, widths);
         break;
     case OutputFormat::Csv:
         AppendCsvLine(buffer, used);
         break;
     case OutputFormat::Json:
-        // The keys are made once for the columns shown (which only grow while spooling).
+        // The keys are made once for the columns shown (which only grow while held).
         if (jsonKeys.size() != shown)
             jsonKeys = JsonKeys(std::span(headings).first(shown));
         AppendKeyedJsonLine(buffer, jsonKeys, used);
@@ -111,6 +108,11 @@ void RowStream::WriteSpooled(std::span<const MeasuredCell> cells) {
     WriteLine(std::span<const std::string_view>(views));
 }
 
+void RowStream::WriteHeadings() {
+    if (format == OutputFormat::Text || format == OutputFormat::Csv)
+        WriteLine(std::span<const std::string>(headings));
+}
+
 void RowStream::Flush() {
     if (buffer.empty())
         return;
@@ -122,7 +124,7 @@ void RowStream::Spool(std::span<const std::string> cells) {
     for (std::size_t column = shown; column < cells.size() && column < headings.size(); ++column)
         if (!cells[column].empty())
             shown = column + 1;
-    if (!spool) {
+    if (!lookingAhead && !spool) {
         Widen(widths, cells);
         held.emplace_back(cells.begin(), cells.end());
         return;
@@ -140,17 +142,50 @@ void RowStream::Spool(std::span<const std::string> cells) {
         const std::string& cell = kept[column];
         std::uint32_t measure = 0;
         if (format == OutputFormat::Text) {
-            const MeasuredCell measured = Measure(cell);
-            widths[column] = std::max(widths[column], measured.chars);
-            measure = static_cast<std::uint32_t>(measured.chars) | (measured.plain ? kPlainBit : 0);
+            const MeasuredCell cellMeasure = Measure(cell);
+            widths[column] = std::max(widths[column], cellMeasure.chars);
+            measure =
+                static_cast<std::uint32_t>(cellMeasure.chars) | (cellMeasure.plain ? kPlainBit : 0);
         }
         at = PutWord(spoolBuffer, at, static_cast<std::uint32_t>(cell.size()));
         at = PutWord(spoolBuffer, at, measure);
         std::memcpy(spoolBuffer.data() + at, cell.data(), cell.size());
         at += cell.size();
     }
-    if (spoolBuffer.size() >= kBlockBytes)
+    if (lookingAhead && spoolBuffer.size() >= lookAheadBytes)
+        EndLookAhead();
+    else if (!lookingAhead && spoolBuffer.size() >= kBlockBytes)
         FlushSpool();
+}
+
+// The rows held so far settle what they can: with every column known they are written, and so is
+// each row after them as it comes; otherwise they, and the rows after them, go to the spool.
+void RowStream::EndLookAhead() {
+    lookingAhead = false;
+    if (shown == headings.size()) {
+        WriteHeadings();
+        WriteSpooledRows(spoolBuffer);
+        spoolBuffer.clear();
+        holding = false;
+        return;
+    }
+    // Without a temporary file the rows are held in memory instead.
+    spool.reset(std::tmpfile());
+    if (spool)
+        FlushSpool();
+    else
+        HoldSpooledRows();
+}
+
+void RowStream::HoldSpooledRows() {
+    RowReader rows(spoolBuffer);
+    std::vector<MeasuredCell> cells;
+    while (rows.Next(cells)) {
+        std::vector<std::string>& row = held.emplace_back();
+        for (const MeasuredCell& cell : cells)
+            row.emplace_back(cell.text);
+    }
+    spoolBuffer.clear();
 }
 
 void RowStream::FlushSpool() {
@@ -167,9 +202,21 @@ void RowStream::Write(std::span<const std::string> cells) {
         Spool(cells);
 }
 
+// Writes the whole rows `bytes` of the spool begin with; the bytes they took.
+std::size_t RowStream::WriteSpooledRows(std::string_view bytes) {
+    RowReader rows(bytes);
+    while (rows.Next(spooledCells))
+        WriteSpooled(spooledCells);
+    return rows.Used();
+}
+
 bool RowStream::Replay() {
-    if (format == OutputFormat::Text || format == OutputFormat::Csv)
-        WriteLine(std::span<const std::string>(headings));
+    WriteHeadings();
+    if (lookingAhead) {
+        WriteSpooledRows(spoolBuffer);
+        spoolBuffer.clear();
+        return true;
+    }
     if (!spool) {
         for (const auto& row : held)
             WriteLine(std::span<const std::string>(row));
@@ -180,7 +227,6 @@ bool RowStream::Replay() {
         return false;
     // A block at a time; a row the block ends inside waits for the next one.
     std::string pending;
-    std::vector<MeasuredCell> cells;
     for (;;) {
         const std::size_t kept = pending.size();
         pending.resize(kept + kBlockBytes);
@@ -188,10 +234,7 @@ bool RowStream::Replay() {
         pending.resize(kept + got);
         if (got == 0)
             return pending.empty() && std::ferror(spool.get()) == 0;
-        RowReader rows(pending);
-        while (rows.Next(cells))
-            WriteSpooled(cells);
-        pending.erase(0, rows.Used());
+        pending.erase(0, WriteSpooledRows(pending));
     }
 }
 

@@ -176,13 +176,12 @@ public:
             const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(piece));
             if (at + 2 > piece.size())
                 return false;
-            const std::string_view head = piece.substr(0, at + 2);
-            if (all_hex_digits(head)) {
-                if ((read_byte(piece.substr(at, 2)) & kUdhiBit) == 0)
-                    return false;
-            } else if (std::ranges::none_of(head, [](char c) { return c == '\r'; })) {
+            // Without a carriage return before it the octet stands where it will: not hex
+            // digits, or without the bit, it says no (the look at every character comes after).
+            if (piece.substr(0, at + 2).find('\r') == std::string_view::npos &&
+                (!is_hex_digit(piece[at]) || !is_hex_digit(piece[at + 1]) ||
+                 (read_byte(piece.substr(at, 2)) & kUdhiBit) == 0))
                 return false;
-            }
         }
         cleaned.assign(piece);
         std::erase(cleaned, '\r');
@@ -254,7 +253,8 @@ public:
     // one: passed by on their first character, without the scan that would clean them.
     void KeepPiece(std::string_view piece) {
         if (!pduNext) {
-            const std::size_t first = piece.find_first_not_of('\r');
+            const std::size_t first =
+                !piece.empty() && piece[0] != '\r' ? 0 : piece.find_first_not_of('\r');
             if (first == std::string_view::npos || piece[first] != '+')
                 return;
         }
@@ -338,42 +338,10 @@ long CountPieces(std::FILE* file, bool watching, bool& partsPossible) {
     return count;
 }
 
-// The boxes shown while the rows are listed, held until the count told after the rows: they then
-// come in the order of a count told first. Repeats of a box are held as a number of times, so a
-// capture of any size holds only a few.
-class BoxesAfterCount final : public IMessageSink {
-public:
-    explicit BoxesAfterCount(IMessageSink& wrapped) : messages(wrapped) {}
-
-    BoxAnswer ShowMessage(const MessageBoxRequest& request) override {
-        if (request.buttons != BoxButtons::Ok)
-            return messages.ShowMessage(request);
-        if (held.empty() || !SameBox(held.back().first, request))
-            held.emplace_back(request, 0);
-        ++held.back().second;
-        return BoxAnswer::Ok;
-    }
-    void Release() {
-        for (const auto& [request, times] : held)
-            for (std::size_t shown = 0; shown < times; ++shown)
-                messages.ShowMessage(request);
-        held.clear();
-    }
-
-private:
-    static bool SameBox(const MessageBoxRequest& a, const MessageBoxRequest& b) {
-        return a.text == b.text && a.caption == b.caption && a.icon == b.icon && a.owned == b.owned;
-    }
-
-    IMessageSink& messages;
-    std::vector<std::pair<MessageBoxRequest, std::size_t>> held;
-};
-
 } // namespace
 
 void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,
-                       const std::function<void(bool partsPossible)>& beforeRows,
-                       LogCountTold told) {
+                       const std::function<void(bool partsPossible)>& beforeRows) {
     context.form.EnableReadControls(1);
     const FilePtr file = OpenLog(path);
     if (!file) {
@@ -381,27 +349,16 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
         context.form.EnableReadControls(0);
         return;
     }
-    const bool countFirst = told == LogCountTold::BeforeRows;
-    bool partsPossible = !countFirst;
-    if (countFirst)
-        ShowReadCount(context,
-                      CountPieces(file.get(), static_cast<bool>(beforeRows), partsPossible));
+    bool partsPossible = false;
+    ShowReadCount(context, CountPieces(file.get(), static_cast<bool>(beforeRows), partsPossible));
     if (beforeRows)
         beforeRows(partsPossible);
     context.form.DeleteAllSmsRows();
     ClearLines(store);
-    BoxesAfterCount boxes(context.messages);
-    IMessageSink& listingBoxes = countFirst ? context.messages : static_cast<IMessageSink&>(boxes);
-    const SmsReadContext listing{context.database, listingBoxes, context.form, context.rowListed,
-                                 context.reportRead};
-    GroupBatcher batcher(listing);
+    GroupBatcher batcher(context);
     PieceCutter cutter(
         nullptr, [&batcher](std::string_view piece) { batcher.KeepPiece(piece); }, false);
-    const long count = CutFile(file.get(), cutter);
+    CutFile(file.get(), cutter);
     batcher.ListBatch();
-    if (!countFirst) {
-        ShowReadCount(context, count);
-        boxes.Release();
-    }
     context.form.EnableReadControls(0);
 }

@@ -29,16 +29,10 @@ long LoadLogLines(const std::string& path, serialdata& store);
 void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context);
 
 // As ReadSmsFromFile, for a capture of any size: the groups are listed as the file is read, a
-// few thousand lines at a time (each batch inserted at the top of what the form gets), so that
+// few hundred lines at a time (each batch inserted at the top of what the form gets), so that
 // neither the lines nor the rows of the whole file are ever held. The form sees the rows in the
 // order of the groups, one InsertSmsRows per batch. The lines pass the store by: it is left empty.
 // beforeRows, when given, is told before the first row (after the count) whether a row may fill
 // the part column: false when no line of the file is a PDU with a user data header.
-//
-// With LogCountTold::AfterRows the file is read once, not twice: the count is told after the last
-// row, and beforeRows is told true (nothing is looked for) - for a front end that holds every row
-// until the end anyway, whose user so still learns the count first.
-enum class LogCountTold { BeforeRows, AfterRows };
 void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context,
-                       const std::function<void(bool partsPossible)>& beforeRows = {},
-                       LogCountTold told = LogCountTold::BeforeRows);
+                       const std::function<void(bool partsPossible)>& beforeRows = {});

@@ -4,6 +4,7 @@
 
 #include "cli/RowPrinterStream.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <memory>
@@ -15,10 +16,11 @@ struct FileCloser {
 };
 
 // What the stream wrote for the rows, read back from a temporary file.
-std::string Streamed(const Table& table, OutputFormat format, std::size_t shownAlways) {
+std::string Streamed(const Table& table, OutputFormat format, std::size_t shownAlways,
+                     std::size_t lookAhead = RowStream::kLookAheadBytes) {
     std::unique_ptr<std::FILE, FileCloser> out(std::tmpfile());
     {
-        RowStream stream(table.headings, format, shownAlways, out.get());
+        RowStream stream(table.headings, format, shownAlways, out.get(), lookAhead);
         for (const auto& row : table.rows)
             stream.Write(row);
         EXPECT_TRUE(stream.Finish());
@@ -51,8 +53,9 @@ TEST(RowStreamTest, AnOptionalColumnAppearsOnlyWhenARowFillsIt) {
     }
 }
 
-// Rows held until the end (aligned text, a late optional column) come back whole when they
-// cross the blocks the spool is written and read in, one row far larger than a block among them.
+// Rows held until the end (a late optional column, past the look-ahead) come back whole when
+// they cross the blocks the spool is written and read in, one row far larger than a block among
+// them.
 TEST(RowStreamTest, HeldRowsAcrossTheSpoolsBlocksComeBackWhole) {
     Table many = {{"N", "SMS", "PART"}, {}};
     for (int i = 0; i < 5000; ++i)
@@ -61,7 +64,36 @@ TEST(RowStreamTest, HeldRowsAcrossTheSpoolsBlocksComeBackWhole) {
     many.rows[2500][1] = std::string(200000, 'y');
     many.rows[2501][1] = "";
     for (const OutputFormat format : {OutputFormat::Text, OutputFormat::Csv, OutputFormat::Json})
-        EXPECT_EQ(Streamed(many, format, 2), FormatTable(many, format)) << static_cast<int>(format);
+        EXPECT_EQ(Streamed(many, format, 2, 4096), FormatTable(many, format))
+            << static_cast<int>(format);
+}
+
+// Past the look-ahead, aligned text keeps the widths the rows held gave: a wider cell pushes the
+// rest of its own line only, and every row is there once, in order.
+TEST(RowStreamTest, AlignedTextPastTheLookAheadKeepsItsWidths) {
+    Table rows = {{"N", "SMS", "SCA"}, {}};
+    for (int i = 1; i <= 300; ++i)
+        rows.rows.push_back({std::to_string(i), i == 250 ? "a much wider text" : "short", "+39"});
+    const std::string text = Streamed(rows, OutputFormat::Text, 3, 1024);
+    EXPECT_TRUE(text.starts_with("N   SMS    SCA\n1   short  +39\n")) << text.substr(0, 40);
+    // The first rows (of one and two digits) set N's width: three digits push their line.
+    EXPECT_NE(text.find("\n249  short  +39\n250  a much wider text  +39\n251  short  +39\n"),
+              std::string::npos);
+    EXPECT_TRUE(text.ends_with("\n300  short  +39\n"));
+    EXPECT_EQ(std::ranges::count(text, '\n'), 301);
+    // Within the look-ahead the widths are those of the whole table.
+    EXPECT_EQ(Streamed(rows, OutputFormat::Text, 3), FormatTable(rows, OutputFormat::Text));
+}
+
+// A column still unsettled when the look-ahead ends keeps every row until the end, also without
+// a temporary file to hold them (the rows then stay in memory).
+TEST(RowStreamTest, AColumnUnsettledPastTheLookAheadStillAppearsForALateRow) {
+    Table rows = {{"N", "SMS", "PART"}, {}};
+    for (int i = 1; i <= 300; ++i)
+        rows.rows.push_back({std::to_string(i), "short", i == 300 ? "2/2" : ""});
+    for (const OutputFormat format : {OutputFormat::Text, OutputFormat::Csv, OutputFormat::Json})
+        EXPECT_EQ(Streamed(rows, format, 2, 1024), FormatTable(rows, format))
+            << static_cast<int>(format);
 }
 
 TEST(RowStreamTest, AnOutputThatTakesNothingIsAFailure) {

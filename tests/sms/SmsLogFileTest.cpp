@@ -33,14 +33,13 @@ protected:
         std::vector<SmsRow> rows;
         int counted = 0; // the form's row count afterwards
     };
-    StreamedRows Stream(const std::string& path, IMessageSink& messages,
-                        LogCountTold told = LogCountTold::BeforeRows) {
+    StreamedRows Stream(const std::string& path, IMessageSink& messages) {
         FakeSmsReadForm streamForm;
         StreamedRows streamed;
         StreamingSmsForm listing(streamForm,
                                  [&streamed](const SmsRow& row) { streamed.rows.push_back(row); });
         serialdata streamStore;
-        StreamSmsFromFile(path, streamStore, {database, messages, listing}, {}, told);
+        StreamSmsFromFile(path, streamStore, {database, messages, listing});
         streamed.counted = listing.SmsRowCount();
         return streamed;
     }
@@ -229,14 +228,11 @@ TEST_F(SmsLogFileTest, AStreamedCaptureListsWhatAWholeLoadLists) {
     ASSERT_GT(wholeBoxes.size(), 1U); // the count, then the undecodable PDUs' boxes
     EXPECT_TRUE(wholeBoxes.front().starts_with("Read succesfully"));
 
-    // The count told after the rows, the file read once: the boxes of the rows still come after it.
-    for (const LogCountTold told : {LogCountTold::BeforeRows, LogCountTold::AfterRows}) {
-        RecordingMessageSink streamSink;
-        const StreamedRows streamed = Stream(path, streamSink, told);
-        EXPECT_EQ(streamed.rows, whole);
-        EXPECT_EQ(streamSink.Texts(), wholeBoxes);
-        EXPECT_EQ(streamed.counted, static_cast<int>(whole.size()));
-    }
+    RecordingMessageSink streamSink;
+    const StreamedRows streamed = Stream(path, streamSink);
+    EXPECT_EQ(streamed.rows, whole);
+    EXPECT_EQ(streamSink.Texts(), wholeBoxes);
+    EXPECT_EQ(streamed.counted, static_cast<int>(whole.size()));
 }
 
 // A long capture listed in batches, from a database opened as the command line opens it (shared,
@@ -316,7 +312,9 @@ TEST_F(SmsLogFileTest, AStreamedCaptureSaysBeforeTheRowsWhetherAPartIsPossible) 
         {"07\r" + part.substr(2), true},                     // before the length of the centre
         {part.substr(0, 17) + "\r" + part.substr(17), true}, // inside the header octet
         {part.substr(0, 40) + "\r\r" + part.substr(40), true},
-        {part.substr(0, 40) + "X" + part.substr(40), false}, // the bit, but not all hex
+        {part.substr(0, 40) + "X" + part.substr(40), false},  // the bit, but not all hex
+        {part.substr(0, 6) + "X" + part.substr(7), false},    // the same before the header octet
+        {part.substr(0, 16) + "G4" + part.substr(18), false}, // the octet itself
         {"07\r", false},
         {"X7" + part.substr(2), false},
         {" " + part, false},
