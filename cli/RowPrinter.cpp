@@ -52,6 +52,27 @@ bool IsPlainAscii(char c) {
     return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
 }
 
+// Where the run of characters from `pos` that a JSON string holds as they are ends: printable
+// ASCII but the quote and the backslash, and well-formed sequences of more bytes (U+FFFD
+// written out among them).
+std::size_t PlainJsonRunEnd(std::string_view text, std::size_t pos) {
+    while (pos < text.size()) {
+        const auto c = static_cast<unsigned char>(text[pos]);
+        if (c < 0x80U) {
+            if (!IsPlainAscii(static_cast<char>(c)))
+                break;
+            ++pos;
+            continue;
+        }
+        std::size_t next = pos;
+        if (next_code_point(text, next) == kReplacementChar &&
+            text.substr(pos, 3) != "\xEF\xBF\xBD")
+            break;
+        pos = next;
+    }
+    return pos;
+}
+
 // The fields of a CSV line from `column` on, and its line feed.
 template <typename Cell>
 void AppendQuotedRest(std::string& line, std::span<const Cell> cells, std::size_t column) {
@@ -88,8 +109,9 @@ void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
                 at, at + cell.text.size(),
                 [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
         at += cell.text.size();
-        std::memset(at, ' ', pad(column));
-        at += pad(column);
+        const std::size_t blanks = pad(column);
+        std::memset(at, ' ', blanks);
+        at += blanks;
     }
     while (at > first && at[-1] == ' ')
         --at;
@@ -305,12 +327,11 @@ void AppendJsonString(std::string& json, std::string_view text) {
         return;
     }
     // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
-    // stays valid JSON whatever a log file held. Runs of printable ASCII, most of any text, are
-    // copied as they stand.
+    // stays valid JSON whatever a log file held. Runs of printable ASCII and well-formed UTF-8,
+    // most of any text, are copied as they stand.
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t run = pos;
-        while (pos < text.size() && IsPlainAscii(text[pos]))
-            ++pos;
+        pos = PlainJsonRunEnd(text, pos);
         json.append(text.substr(run, pos - run));
         if (pos == text.size())
             break;

@@ -77,9 +77,9 @@ template <typename Cell> void RowStream::WriteLine(std::span<const Cell> cells) 
     const std::span<const Cell> used = cells.first(std::min(cells.size(), shown));
     switch (format) {
     case OutputFormat::Text:
-        measured.clear();
-        for (const Cell& cell : used)
-            measured.push_back(Measure(cell));
+        measured.resize(used.size());
+        std::ranges::transform(used, measured.begin(),
+                               [](const Cell& cell) { return Measure(cell); });
         AppendTextLine(buffer, measured, widths);
         break;
     case OutputFormat::Csv:

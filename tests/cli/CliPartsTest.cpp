@@ -146,6 +146,10 @@ TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
     AppendKeyedJsonLine(keyed, JsonKeys({}), cells);
     EXPECT_EQ(keyed, "{}\n");
     EXPECT_EQ(JsonString("a\xff\xc3"), "\"a\uFFFD\uFFFD\"") << "not UTF-8";
+    // Well-formed sequences of two to four bytes stand as they are, U+FFFD written out too; an
+    // overlong form and an encoded surrogate are no characters: a U+FFFD for each of their bytes.
+    EXPECT_EQ(JsonString("\u20ac\U0001F600\uFFFD\xC0\xAF\xED\xA0\x80x\"\u00e8"),
+              "\"\u20ac\U0001F600\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDx\\\"\u00e8\"");
 }
 
 // As CSV lines: written whole while no value needs an escape, member by member from the first
