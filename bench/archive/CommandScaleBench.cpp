@@ -114,7 +114,8 @@ double DecodeCaptureSeconds(const std::string& path, long& decoded) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Every output format of `log`: they differ in what a row costs to write (text also spools).
+// Every output format of `log`: they differ in what a row costs to write (text also measures
+// each cell for the widths).
 constexpr std::array<const char*, 3> kLogFormats = {"csv", "json", "text"};
 
 void BM_LogCommand(benchmark::State& state) {
