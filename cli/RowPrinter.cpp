@@ -202,10 +202,9 @@ void KeyedJsonLine(std::string& line, std::span<const std::string> keys,
 
 void AppendTextLine(std::string& line, std::span<const std::string> cells,
                     std::span<const std::size_t> widths) {
-    std::vector<MeasuredCell> measured;
-    measured.reserve(cells.size());
-    for (const std::string& cell : cells)
-        measured.push_back(Measure(cell));
+    std::vector<MeasuredCell> measured(cells.size());
+    std::ranges::transform(cells, measured.begin(),
+                           [](const std::string& cell) { return Measure(cell); });
     MeasuredTextLine(line, measured, widths);
 }
 

@@ -181,9 +181,9 @@ void RowStream::HoldSpooledRows() {
     RowReader rows(spoolBuffer);
     std::vector<MeasuredCell> cells;
     while (rows.Next(cells)) {
-        std::vector<std::string>& row = held.emplace_back();
-        for (const MeasuredCell& cell : cells)
-            row.emplace_back(cell.text);
+        std::vector<std::string>& row = held.emplace_back(cells.size());
+        std::ranges::transform(cells, row.begin(),
+                               [](const MeasuredCell& cell) { return std::string(cell.text); });
     }
     spoolBuffer.clear();
 }

@@ -85,8 +85,8 @@ TEST(RowStreamTest, AlignedTextPastTheLookAheadKeepsItsWidths) {
     EXPECT_EQ(Streamed(rows, OutputFormat::Text, 3), FormatTable(rows, OutputFormat::Text));
 }
 
-// A column still unsettled when the look-ahead ends keeps every row until the end, also without
-// a temporary file to hold them (the rows then stay in memory).
+// A column still unsettled when the look-ahead ends keeps every row until the end: a late row
+// that fills it still shows it, on every line.
 TEST(RowStreamTest, AColumnUnsettledPastTheLookAheadStillAppearsForALateRow) {
     Table rows = {{"N", "SMS", "PART"}, {}};
     for (int i = 1; i <= 300; ++i)
