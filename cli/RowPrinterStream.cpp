@@ -144,8 +144,10 @@ void RowStream::Spool(std::span<const std::string> cells) {
         if (format == OutputFormat::Text) {
             const MeasuredCell cellMeasure = Measure(cell);
             widths[column] = std::max(widths[column], cellMeasure.chars);
-            measure =
-                static_cast<std::uint32_t>(cellMeasure.chars) | (cellMeasure.plain ? kPlainBit : 0);
+            // A count that would reach the bit is held at the most the word takes.
+            measure = static_cast<std::uint32_t>(
+                          std::min<std::size_t>(cellMeasure.chars, kPlainBit - 1)) |
+                      (cellMeasure.plain ? kPlainBit : 0);
         }
         at = PutWord(spoolBuffer, at, static_cast<std::uint32_t>(cell.size()));
         at = PutWord(spoolBuffer, at, measure);
