@@ -84,6 +84,13 @@ void AppendQuotedRest(std::string& line, std::span<const Cell> cells, std::size_
     line += '\n';
 }
 
+// Copies the text to `at`; where the next byte goes. An empty view may have no data at all.
+char* Put(char* at, std::string_view text) {
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
 // One line of the text form: each cell padded to its column's width (in characters), the
 // last one not, blanks at the end of the line left out; line breaks and tabs inside a cell show
 // as spaces. Written in at one growth of the line.
@@ -103,12 +110,11 @@ void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
     char* at = first;
     for (std::size_t column = 0; column < cells.size(); ++column) {
         const MeasuredCell& cell = cells[column];
-        std::memcpy(at, cell.text.data(), cell.text.size());
+        char* const cellStart = at;
+        at = Put(at, cell.text);
         if (!cell.plain)
             std::replace_if(
-                at, at + cell.text.size(),
-                [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-        at += cell.text.size();
+                cellStart, at, [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
         const std::size_t blanks = pad(column);
         std::memset(at, ' ', blanks);
         at += blanks;
@@ -158,11 +164,6 @@ void AppendJsonRest(std::string& line, std::span<const std::string> keys,
         AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
     }
     line += "}\n";
-}
-
-char* Put(char* at, std::string_view text) {
-    std::memcpy(at, text.data(), text.size());
-    return at + text.size();
 }
 
 // As CSV lines: the members whose value needs no escape, most of any listing, go in at one
