@@ -165,9 +165,7 @@ void RowStream::Spool(std::span<const std::string> cells) {
 void RowStream::EndLookAhead() {
     lookingAhead = false;
     if (shown == headings.size()) {
-        WriteHeadings();
-        WriteSpooledRows(spoolBuffer);
-        spoolBuffer.clear();
+        WriteLookAhead();
         holding = false;
         return;
     }
@@ -179,12 +177,17 @@ void RowStream::EndLookAhead() {
         HoldSpooledRows();
 }
 
+void RowStream::WriteLookAhead() {
+    WriteHeadings();
+    WriteSpooledRows(spoolBuffer);
+    spoolBuffer.clear();
+}
+
 void RowStream::HoldSpooledRows() {
     RowReader rows(spoolBuffer);
-    std::vector<MeasuredCell> cells;
-    while (rows.Next(cells)) {
-        std::vector<std::string>& row = held.emplace_back(cells.size());
-        std::ranges::transform(cells, row.begin(),
+    while (rows.Next(spooledCells)) {
+        std::vector<std::string>& row = held.emplace_back(spooledCells.size());
+        std::ranges::transform(spooledCells, row.begin(),
                                [](const MeasuredCell& cell) { return std::string(cell.text); });
     }
     spoolBuffer.clear();
@@ -213,12 +216,11 @@ std::size_t RowStream::WriteSpooledRows(std::string_view bytes) {
 }
 
 bool RowStream::Replay() {
-    WriteHeadings();
     if (lookingAhead) {
-        WriteSpooledRows(spoolBuffer);
-        spoolBuffer.clear();
+        WriteLookAhead();
         return true;
     }
+    WriteHeadings();
     if (!spool) {
         for (const auto& row : held)
             WriteLine(std::span<const std::string>(row));

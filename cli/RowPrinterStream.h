@@ -37,6 +37,7 @@ private:
     void Flush();
     void Spool(std::span<const std::string> cells);
     void EndLookAhead();
+    void WriteLookAhead();
     void HoldSpooledRows();
     void FlushSpool();
     void WriteHeadings();
