@@ -39,7 +39,7 @@ bool IsPlainCell(std::string_view cell) {
 }
 
 // A text with no byte to escape in a JSON string.
-bool IsPlainJson(std::string_view text) {
+[[gnu::always_inline]] inline bool IsPlainJson(std::string_view text) {
     return bytewords::NoneFlagged(text, ' ', [](std::uint64_t word) {
         return bytewords::HighBytes(word) | bytewords::BytesBelow(word, 0x20U) |
                bytewords::BytesEqual(word, '"') | bytewords::BytesEqual(word, '\\') |
@@ -85,10 +85,39 @@ void AppendQuotedRest(std::string& line, std::span<const Cell> cells, std::size_
 }
 
 // Copies the text to `at`; where the next byte goes. An empty view may have no data at all.
-char* Put(char* at, std::string_view text) {
-    if (!text.empty())
-        std::memcpy(at, text.data(), text.size());
-    return at + text.size();
+// Most cells are short: up to 16 bytes they go as two moves of a fixed size that overlap, with no
+// call and no byte read outside the text.
+[[gnu::always_inline]] inline char* Put(char* at, std::string_view text) {
+    const char* const from = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8 && size <= 16) {
+        std::memcpy(at, from, 8);
+        std::memcpy(at + size - 8, from + size - 8, 8);
+    } else if (size >= 4 && size < 8) {
+        std::memcpy(at, from, 4);
+        std::memcpy(at + size - 4, from + size - 4, 4);
+    } else if (size > 16) {
+        std::memcpy(at, from, size);
+    } else if (size > 0) {
+        at[0] = from[0];
+        at[size / 2] = from[size / 2];
+        at[size - 1] = from[size - 1];
+    }
+    return at + size;
+}
+
+// Room a text line keeps past its end while it is written, so that a short run of blanks goes in
+// as one move of a fixed size; what lands past the line is cut off with the room.
+constexpr std::size_t kBlankRoom = 16;
+
+// Writes `count` blanks at `at`, with kBlankRoom bytes of room past them; where the next byte goes.
+char* PutBlanks(char* at, std::size_t count) {
+    static constexpr char kBlanks[kBlankRoom + 1] = "                ";
+    if (count <= kBlankRoom)
+        std::memcpy(at, kBlanks, kBlankRoom);
+    else
+        std::memset(at, ' ', count);
+    return at + count;
 }
 
 // One line of the text form: each cell padded to its column's width (in characters), the
@@ -105,7 +134,7 @@ void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
     std::size_t length = 1;
     for (std::size_t column = 0; column < cells.size(); ++column)
         length += cells[column].text.size() + pad(column);
-    line.resize(start + length);
+    line.resize(start + length + kBlankRoom);
     char* const first = line.data() + start;
     char* at = first;
     for (std::size_t column = 0; column < cells.size(); ++column) {
@@ -115,9 +144,7 @@ void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
         if (!cell.plain)
             std::replace_if(
                 cellStart, at, [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-        const std::size_t blanks = pad(column);
-        std::memset(at, ' ', blanks);
-        at += blanks;
+        at = PutBlanks(at, pad(column));
     }
     while (at > first && at[-1] == ' ')
         --at;
@@ -153,50 +180,45 @@ template <typename Cell> void CsvLineOf(std::string& line, std::span<const Cell>
     *at = '\n';
 }
 
-// The members of a JSON line from `column` on, and its end.
-template <typename Cell>
-void AppendJsonRest(std::string& line, std::span<const std::string> keys,
-                    std::span<const Cell> cells, std::size_t column) {
-    if (keys.empty())
-        line += '{';
-    for (; column < keys.size(); ++column) {
-        line += keys[column];
-        AppendJsonString(line, column < cells.size() ? std::string_view(cells[column]) : "");
-    }
-    line += "}\n";
-}
+// The quoted value of a JSON member found not plain: escaped, a code point at a time where it
+// must be.
+void AppendEscapedJson(std::string& json, std::string_view text);
 
-// As CSV lines: the members whose value needs no escape, most of any listing, go in at one
-// growth of the line; from the first that does on, member by member.
+// The members whose value needs no escape, most of any listing, go in at one growth of the line;
+// a value that does is escaped on its own, and the members after it go in at one growth again.
 template <typename Cell>
 void KeyedJsonLine(std::string& line, std::span<const std::string> keys,
                    std::span<const Cell> cells) {
     const auto value = [&cells](std::size_t column) {
         return column < cells.size() ? std::string_view(cells[column]) : std::string_view();
     };
-    std::size_t length = 2;
-    for (std::size_t column = 0; column < keys.size(); ++column)
-        length += keys[column].size() + value(column).size() + 2;
     if (keys.empty()) {
-        AppendJsonRest(line, keys, cells, 0);
+        line += "{}\n";
         return;
     }
-    const std::size_t start = line.size();
-    line.resize(start + length);
-    char* at = line.data() + start;
-    for (std::size_t column = 0; column < keys.size(); ++column) {
-        if (!IsPlainJson(value(column))) {
-            line.resize(static_cast<std::size_t>(at - line.data()));
-            AppendJsonRest(line, keys, cells, column);
+    for (std::size_t column = 0;;) {
+        std::size_t length = 2;
+        for (std::size_t rest = column; rest < keys.size(); ++rest)
+            length += keys[rest].size() + value(rest).size() + 2;
+        const std::size_t start = line.size();
+        line.resize(start + length);
+        char* at = line.data() + start;
+        for (; column < keys.size() && IsPlainJson(value(column)); ++column) {
+            at = Put(at, keys[column]);
+            *at++ = '"';
+            at = Put(at, value(column));
+            *at++ = '"';
+        }
+        if (column == keys.size()) {
+            *at++ = '}';
+            *at = '\n';
             return;
         }
-        at = Put(at, keys[column]);
-        *at++ = '"';
-        at = Put(at, value(column));
-        *at++ = '"';
+        line.resize(static_cast<std::size_t>(at - line.data()));
+        line += keys[column];
+        AppendEscapedJson(line, value(column));
+        ++column;
     }
-    *at++ = '}';
-    *at = '\n';
 }
 
 } // namespace
@@ -317,15 +339,12 @@ std::string CsvField(std::string_view text) {
     return field;
 }
 
-void AppendJsonString(std::string& json, std::string_view text) {
+namespace {
+
+void AppendEscapedJson(std::string& json, std::string_view text) {
     constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
                                            '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     json += '"';
-    if (IsPlainJson(text)) {
-        json += text;
-        json += '"';
-        return;
-    }
     // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
     // stays valid JSON whatever a log file held. Runs of printable ASCII and well-formed UTF-8,
     // most of any text, are copied as they stand.
@@ -353,6 +372,18 @@ void AppendJsonString(std::string& json, std::string_view text) {
             append_utf8(json, cp);
         }
     }
+    json += '"';
+}
+
+} // namespace
+
+void AppendJsonString(std::string& json, std::string_view text) {
+    if (!IsPlainJson(text)) {
+        AppendEscapedJson(json, text);
+        return;
+    }
+    json += '"';
+    json += text;
     json += '"';
 }
 

@@ -1,23 +1,8 @@
 #include "pdu/HexText.h"
 
-#include <array>
-#include <cstdint>
 #include <cstring>
 
 namespace {
-
-// Every PDU character passes here, several times: one table look-up each.
-constexpr std::array<std::int8_t, 256> kHexValues = [] {
-    std::array<std::int8_t, 256> values{};
-    values.fill(-1);
-    for (int digit = 0; digit < 10; ++digit)
-        values[static_cast<std::size_t>('0' + digit)] = static_cast<std::int8_t>(digit);
-    for (int digit = 0; digit < 6; ++digit) {
-        values[static_cast<std::size_t>('a' + digit)] = static_cast<std::int8_t>(10 + digit);
-        values[static_cast<std::size_t>('A' + digit)] = static_cast<std::int8_t>(10 + digit);
-    }
-    return values;
-}();
 
 int hex_value(char c) {
     return kHexValues[static_cast<unsigned char>(c)];

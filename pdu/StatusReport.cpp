@@ -139,12 +139,13 @@ constexpr std::array<StatusWords, 25> kStatusWords = {{
 } // namespace
 
 std::optional<TpduType> tpdu_type(std::string_view pdu) {
-    if (pdu.size() < 2 || !all_hex(pdu.substr(0, 2)))
+    const int centreLength = hex_pair_at(pdu, 0);
+    if (centreLength < 0)
         return std::nullopt;
-    const std::size_t at = 2 + 2 * static_cast<std::size_t>(read_byte(pdu));
-    if (pdu.size() < at + 2 || !all_hex(pdu.substr(at, 2)))
+    const int firstOctet = hex_pair_at(pdu, 2 + 2 * static_cast<std::size_t>(centreLength));
+    if (firstOctet < 0)
         return std::nullopt;
-    switch (read_byte(pdu.substr(at)) & kMtiMask) {
+    switch (firstOctet & kMtiMask) {
     case 0:
         return TpduType::Deliver;
     case 1:

@@ -36,6 +36,11 @@ int HeaderIndex(std::string_view line) {
 }
 
 int HeaderFirstField(std::string_view line) {
+    // Nearly every header of a capture is "+CMGR: D,...": its one digit is read on the spot.
+    if (line.size() >= 9 && line[5] == ':' &&
+        line.substr(0, 5).find(':') == std::string_view::npos && line[6] == ' ' && line[7] >= '0' &&
+        line[7] <= '9' && line[8] == ',')
+        return line[7] - '0';
     AtFields fields = HeaderFields(line);
     const std::optional<int> status = fields.NextNumber();
     return status && fields.CommaBehind() ? *status : 0;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <span>
@@ -168,19 +169,33 @@ bool MayHoldUserDataHeader(std::string_view line) {
 // Where only hex digits come before it, the octets stand where they will.
 class HeaderWatch {
 public:
+    // Most lines of a capture are told at their first two bytes: asked inline of each.
     bool MayHold(std::string_view piece) {
-        const auto neither = [](char c) { return c != '\r' && !is_hex_digit(c); };
-        if (piece.size() >= 2 && (neither(piece[0]) || neither(piece[1])))
+        if (piece.size() >= 2 && (!kPduHeadByte[static_cast<unsigned char>(piece[0])] ||
+                                  !kPduHeadByte[static_cast<unsigned char>(piece[1])]))
             return false;
+        return MayHoldPast(piece);
+    }
+
+private:
+    // A hex digit, or a carriage return the stored line will not hold.
+    static constexpr std::array<bool, 256> kPduHeadByte = [] {
+        std::array<bool, 256> table{};
+        for (std::size_t c = 0; c < table.size(); ++c)
+            table[c] = c == '\r' || is_hex_digit(static_cast<char>(c));
+        return table;
+    }();
+
+    [[gnu::noinline]] bool MayHoldPast(std::string_view piece) {
         if (piece.size() >= 2 && piece[0] != '\r' && piece[1] != '\r') {
-            const auto at = 2 + 2 * static_cast<std::size_t>(read_byte(piece));
+            const std::size_t at = 2 + 2 * static_cast<std::size_t>(hex_pair_at(piece, 0));
             if (at + 2 > piece.size())
                 return false;
             // Without a carriage return before it the octet stands where it will: not hex
             // digits, or without the bit, it says no (the look at every character comes after).
-            if (piece.substr(0, at + 2).find('\r') == std::string_view::npos &&
-                (!is_hex_digit(piece[at]) || !is_hex_digit(piece[at + 1]) ||
-                 (read_byte(piece.substr(at, 2)) & kUdhiBit) == 0))
+            const int octet = hex_pair_at(piece, at);
+            if ((octet < 0 || (octet & kUdhiBit) == 0) &&
+                piece.substr(0, at + 2).find('\r') == std::string_view::npos)
                 return false;
         }
         cleaned.assign(piece);
@@ -188,7 +203,6 @@ public:
         return MayHoldUserDataHeader(cleaned);
     }
 
-private:
     std::string cleaned;
 };
 
@@ -288,7 +302,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBatchLines = 256;
+    static constexpr std::size_t kBatchLines = 32;
     SmsRowLister lister;
     std::string cleaned; // a piece with its carriage returns taken out
     std::vector<std::string> lines;
@@ -323,19 +337,56 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
 
 namespace {
 
+// CutBlock for the first pass, with its common case in line: a line that ends in the block, fits
+// one piece and starts between pieces counts one (in `whole`) and is seen by `onLine`, with no
+// call but the search for its end. Any other line goes through the cutter, as the second pass's.
+template <typename Cutter, typename OnLine>
+void CountBlock(std::string_view bytes, TextModeFilter& filter, Cutter& counter, long& whole,
+                OnLine& onLine) {
+    const char* at = bytes.data();
+    const char* const end = at + bytes.size();
+    while (at != end) {
+        const auto* lineFeed =
+            static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
+        const char* const next = lineFeed == nullptr ? end : lineFeed + 1;
+        if (lineFeed != nullptr && counter.BetweenPieces() && !filter.Holding()) {
+            std::string_view line(at, static_cast<std::size_t>(lineFeed - at));
+            if (line.ends_with('\r'))
+                line.remove_suffix(1);
+            if (line.size() < kLogPieceChars) {
+                ++whole;
+                onLine(line);
+                at = next;
+                continue;
+            }
+        }
+        CutBlock({at, static_cast<std::size_t>(next - at)}, filter, counter);
+        at = next;
+    }
+}
+
 // The first pass: the pieces counted, and whether a part is possible looked for when watching.
 long CountPieces(std::FILE* file, bool watching, bool& partsPossible) {
     HeaderWatch watch;
-    PieceCutter counter(
-        nullptr,
-        [&partsPossible, &watch, watching](std::string_view piece) {
-            if (watching && !partsPossible)
-                partsPossible = watch.MayHold(piece);
-        },
-        false);
-    const long count = CutFile(file, counter);
+    auto onPiece = [&partsPossible, &watch, watching](std::string_view piece) {
+        if (watching && !partsPossible)
+            partsPossible = watch.MayHold(piece);
+    };
+    PieceCutter counter(nullptr, onPiece, false);
+    TextModeFilter filter;
+    long whole = 0;
+    std::array<char, 65536> block{};
+    // A read error ends the loop as the end of the file does.
+    for (;;) {
+        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
+        CountBlock({block.data(), got}, filter, counter, whole, onPiece);
+        if (got < block.size())
+            break;
+    }
+    counter.Feed(filter.Finish());
+    counter.Finish();
     std::rewind(file);
-    return count;
+    return whole + counter.Count();
 }
 
 } // namespace
