@@ -31,13 +31,6 @@ std::size_t Chars(std::string_view text) {
     return count;
 }
 
-// A cell of printable ASCII only: shown as it stands, a character a byte.
-bool IsPlainCell(std::string_view cell) {
-    return bytewords::NoneFlagged(cell, ' ', [](std::uint64_t word) {
-        return bytewords::HighBytes(word) | bytewords::BytesBelow(word, 0x20U);
-    });
-}
-
 // A text with no byte to escape in a JSON string.
 [[gnu::always_inline]] inline bool IsPlainJson(std::string_view text) {
     return bytewords::NoneFlagged(text, ' ', [](std::uint64_t word) {
@@ -125,16 +118,14 @@ char* PutBlanks(char* at, std::size_t count) {
 // as spaces. Written in at one growth of the line.
 void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
                       std::span<const std::size_t> widths) {
-    const auto pad = [&cells, &widths](std::size_t column) {
-        return column + 1 < cells.size() ? std::max(widths[column], cells[column].chars) -
-                                               cells[column].chars + kColumnGap
-                                         : 0;
-    };
+    // No cell is padded past its column's width and the gap: the line grows once, to that bound,
+    // and is cut back to what was written.
     const std::size_t start = line.size();
-    std::size_t length = 1;
+    const std::size_t last = cells.empty() ? 0 : cells.size() - 1;
+    std::size_t bound = 1 + kBlankRoom;
     for (std::size_t column = 0; column < cells.size(); ++column)
-        length += cells[column].text.size() + pad(column);
-    line.resize(start + length + kBlankRoom);
+        bound += cells[column].text.size() + (column < last ? widths[column] + kColumnGap : 0);
+    line.resize(start + bound);
     char* const first = line.data() + start;
     char* at = first;
     for (std::size_t column = 0; column < cells.size(); ++column) {
@@ -144,7 +135,8 @@ void MeasuredTextLine(std::string& line, std::span<const MeasuredCell> cells,
         if (!cell.plain)
             std::replace_if(
                 cellStart, at, [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
-        at = PutBlanks(at, pad(column));
+        if (column < last)
+            at = PutBlanks(at, std::max(widths[column], cell.chars) - cell.chars + kColumnGap);
     }
     while (at > first && at[-1] == ' ')
         --at;
@@ -231,9 +223,8 @@ void AppendTextLine(std::string& line, std::span<const std::string> cells,
     MeasuredTextLine(line, measured, widths);
 }
 
-MeasuredCell Measure(std::string_view cell) {
-    const bool plain = IsPlainCell(cell);
-    return {cell, plain ? cell.size() : Chars(cell), plain};
+std::size_t CountedChars(std::string_view cell) {
+    return Chars(cell);
 }
 
 void AppendTextLine(std::string& line, std::span<const MeasuredCell> cells,

@@ -3,6 +3,9 @@
 // terminal, as CSV (a header line, then one line per row; RFC 4180 quoting) or as JSON (one
 // object per row and line, keys named after the columns, values as strings).
 
+#include "core/ByteWords.h"
+
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <span>
@@ -35,7 +38,15 @@ struct MeasuredCell {
     std::size_t chars = 0;
     bool plain = true;
 };
-MeasuredCell Measure(std::string_view cell);
+// The characters of a cell that is not plain, counted one by one.
+std::size_t CountedChars(std::string_view cell);
+// Asked of every cell of aligned text: in line, and for a plain cell, most cells, with no call.
+inline MeasuredCell Measure(std::string_view cell) {
+    const bool plain = bytewords::NoneFlagged(cell, ' ', [](std::uint64_t word) {
+        return bytewords::HighBytes(word) | bytewords::BytesBelow(word, 0x20U);
+    });
+    return {cell, plain ? cell.size() : CountedChars(cell), plain};
+}
 void AppendTextLine(std::string& line, std::span<const MeasuredCell> cells,
                     std::span<const std::size_t> widths);
 void AppendCsvLine(std::string& line, std::span<const std::string> cells);

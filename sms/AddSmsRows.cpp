@@ -186,7 +186,9 @@ public:
             if (!directions.Lists(IsReceivedStatus(status)))
                 return RowFill::LeftOut;
             ShowOk(context.messages, "Error parsing... sorry", kAppTitle);
-            // The raw line stays in view; the copy leaves it out of the archive.
+            // The raw line stays in view under the header's type; the copy leaves it out of the
+            // archive.
+            row[kSmsTypeColumn] = StatusWords(status).type;
             row[kSmsTextColumn] = LineHead(pdu);
             row[kSmsKindField] = kSmsUndecodedKind;
             return RowFill::Undecoded;
@@ -280,7 +282,6 @@ SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal
         for (std::string& cell : row)
             cell.clear();
         row[kSmsNumberColumn] = std::to_string(number);
-        row[kSmsTypeColumn] = StatusWords(status).type;
         row[kSmsStatColumn] = StatusWords(status).stat;
         const RowFill filled = builder.Fill(status, group.pdu, row);
         if (filled == RowFill::LeftOut)

@@ -105,6 +105,41 @@ TEST(RowPrinterTest, TextLinesEndWithTheirLastCharacterShown) {
                                                       "        ü\n");
 }
 
+// Cells of every length from none to past two words, padded by runs of blanks short and long,
+// written after what the buffer held: as a cell-by-cell writer of the same rules writes them.
+TEST(RowPrinterTest, TextLinesOfAnyCellLengthAndPadAreWrittenWhole) {
+    const auto reference = [](const std::vector<std::string>& cells,
+                              const std::vector<std::size_t>& widths) {
+        std::string line;
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            std::string shown = cells[column];
+            std::ranges::replace_if(
+                shown, [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+            const auto chars = static_cast<std::size_t>(
+                std::ranges::count_if(shown, [](char c) { return (c & 0xC0) != 0x80; }));
+            line += shown;
+            if (column + 1 < cells.size())
+                line.append(std::max(widths[column], chars) - chars + 2, ' ');
+        }
+        while (!line.empty() && line.back() == ' ')
+            line.pop_back();
+        return line + '\n';
+    };
+    const std::string letters = "abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMN";
+    for (std::size_t length = 0; length <= 40; ++length) {
+        for (const std::size_t width :
+             {std::size_t{0}, length, length + 14, length + 15, std::size_t{60}}) {
+            std::vector<std::string> cells = {letters.substr(0, length),
+                                              "é" + letters.substr(0, length),
+                                              "a\tb" + letters.substr(0, length % 7), "z"};
+            const std::vector<std::size_t> widths(cells.size(), width);
+            std::string line = "held|";
+            AppendTextLine(line, cells, widths);
+            EXPECT_EQ(line, "held|" + reference(cells, widths)) << length << " " << width;
+        }
+    }
+}
+
 TEST(RowPrinterTest, CsvQuotesWhatNeedsIt) {
     const Table table{{"a", "b,c"}, {{"say \"hi\"", "two\nlines"}, {"plain", ""}}};
     EXPECT_EQ(FormatTable(table, OutputFormat::Csv),
@@ -167,6 +202,14 @@ TEST(RowPrinterTest, JsonLinesEscapeFromTheValueThatNeedsItOn) {
     EXPECT_EQ(line({"say \"hi\"", "", "\x7f"}),
               "held|{\"a\":\"say \\\"hi\\\"\",\"b\":\"\",\"c\":\"\\u007f\"}\n");
     EXPECT_EQ(line({"only"}), "held|{\"a\":\"only\",\"b\":\"\",\"c\":\"\"}\n");
+    // Values to escape between plain ones: only they are escaped, the rest stand as they are.
+    EXPECT_EQ(line({"tab\there", "a plain value longer than two words", "\"q\""}),
+              "held|{\"a\":\"tab\\there\",\"b\":\"a plain value longer than two words\","
+              "\"c\":\"\\\"q\\\"\"}\n");
+    EXPECT_EQ(line({"x", "\xff", "y"}), "held|{\"a\":\"x\",\"b\":\"\xEF\xBF\xBD\",\"c\":\"y\"}\n");
+    std::string none = "held|";
+    AppendKeyedJsonLine(none, {}, std::vector<std::string>{"ignored"});
+    EXPECT_EQ(none, "held|{}\n");
 }
 
 TEST(CliMessageSinkTest, QuestionsTakeTheSafeAnswerUnlessYes) {

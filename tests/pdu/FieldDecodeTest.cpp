@@ -20,6 +20,22 @@ TEST(ReadByte, ReadsLeadingHexDigitsAndZeroForTheRest) {
     EXPECT_EQ(read_byte(""), 0);
 }
 
+TEST(HexPairAt, ReadsTwoHexDigitsOrSaysThereAreNone) {
+    EXPECT_EQ(hex_pair_at("07912143", 0), 0x07);
+    EXPECT_EQ(hex_pair_at("07912143", 6), 0x43);
+    EXPECT_EQ(hex_pair_at("0791214", 6), -1) << "one digit left";
+    EXPECT_EQ(hex_pair_at("07", 2), -1) << "at the end";
+    EXPECT_EQ(hex_pair_at("07", static_cast<std::size_t>(-1)), -1) << "far past the end";
+    EXPECT_EQ(hex_pair_at("", 0), -1);
+    EXPECT_EQ(hex_pair_at("5G", 0), -1) << "read_byte would give 5";
+    EXPECT_EQ(hex_pair_at("G5", 0), -1);
+    EXPECT_EQ(hex_pair_at("fF", 0), 255);
+    for (int c = 0; c < 256; ++c) {
+        const std::string pair{'a', static_cast<char>(c)};
+        EXPECT_EQ(hex_pair_at(pair, 0) >= 0, is_hex_digit(static_cast<char>(c))) << c;
+    }
+}
+
 // The digits are tested eight at a time: every byte's neighbours on either side of each range,
 // at every place of the words and of the tail after the last whole word.
 TEST(AllHexDigits, RefusesAnyOtherByteWhereverItStands) {

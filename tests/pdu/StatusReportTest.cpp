@@ -142,6 +142,9 @@ TEST(StatusReportTest, TheFirstOctetAfterTheCentreTellsTheKind) {
     EXPECT_EQ(tpdu_type("0003"), TpduType::Reserved);
     EXPECT_EQ(tpdu_type("0791214365870"), std::nullopt) << "ends before the first octet";
     EXPECT_EQ(tpdu_type("00G1"), std::nullopt);
+    EXPECT_EQ(tpdu_type("000"), std::nullopt) << "half an octet";
+    EXPECT_EQ(tpdu_type("0G04"), std::nullopt) << "a centre length that is not hex";
+    EXPECT_EQ(tpdu_type("FF04"), std::nullopt) << "a centre longer than the text";
     EXPECT_EQ(tpdu_type(""), std::nullopt);
 }
 

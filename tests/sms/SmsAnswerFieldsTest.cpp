@@ -24,6 +24,23 @@ TEST(SmsAnswerFields, HeadersOfRealPhones) {
     EXPECT_EQ(HeaderSecondField("+CMGL: 3,\"REC READ\",,24"), 0);
 }
 
+// "+CMGR: D," is read on the spot: anything else that looks like it is read field by field, and
+// must give what it gave before.
+TEST(SmsAnswerFields, AOneDigitStatusReadsAsTheFieldsWouldReadIt) {
+    for (char digit = '0'; digit <= '9'; ++digit)
+        EXPECT_EQ(HeaderFirstField(std::string("+CMGR: ") + digit + ",,24"), digit - '0');
+    EXPECT_EQ(HeaderFirstField("+CMGR: 1,"), 1);
+    EXPECT_EQ(HeaderFirstField("+CMGL: 3,1,,24"), 3);
+    EXPECT_EQ(HeaderFirstField("+CMGR: 12,,24"), 12);
+    EXPECT_EQ(HeaderFirstField("+CMGR:  1,,24"), 1);
+    EXPECT_EQ(HeaderFirstField("+CMGR: 1 ,,24"), 1);
+    EXPECT_EQ(HeaderFirstField("+CMGR: 1"), 0) << "no comma behind";
+    EXPECT_EQ(HeaderFirstField("+CMGR: -1,,24"), -1);
+    // The first colon counts: here it stands before the one the quick read looks at.
+    EXPECT_EQ(HeaderFirstField("ab:cd: 1,,24"), 0);
+    EXPECT_EQ(HeaderFirstField("a:cde: 1,,24"), 0);
+}
+
 TEST(SmsAnswerFields, CountIsTheFirstFieldTheEditShows) {
     // 3GPP TS 27.005 3.2.2: +CPMS: <used1>,<total1>,<used2>,<total2>,<used3>,<total3>.
     EXPECT_EQ(CountAnswerUsed("+CPMS: 3,20,3,20,3,20"), 3);

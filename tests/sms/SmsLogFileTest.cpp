@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -106,6 +107,17 @@ TEST_F(SmsLogFileTest, LinesAcrossTheReadBlocksComeAsFromOneWholeText) {
     const Texts expected = LinesOfWholeText(bytes, expectedCount);
     EXPECT_EQ(Load(bytes), expectedCount);
     EXPECT_EQ(SnapshotLines(store), expected);
+    // A streamed load counts in a loop of its own, watching for parts or not: the same count.
+    for (const bool watching : {false, true}) {
+        RecordingMessageSink streamSink;
+        FakeSmsReadForm streamForm;
+        serialdata streamStore;
+        StreamSmsFromFile(dir.File("capture.log"), streamStore, {database, streamSink, streamForm},
+                          watching ? [](bool) {} : std::function<void(bool)>());
+        ASSERT_FALSE(streamSink.Texts().empty());
+        EXPECT_EQ(streamSink.Texts().front(),
+                  "Read succesfully " + std::to_string(expectedCount) + " lines");
+    }
 }
 
 TEST_F(SmsLogFileTest, BinaryBytesAreStoredSafely) {
