@@ -31,7 +31,7 @@ bool IsHeader(std::string_view line) {
 // The header and PDU lines of every group, from the answer's lines (unsolicited lines, which may
 // arrive anywhere, even between a header and its PDU, left out). A header that is the last line
 // ends the walk; so does a PDU line with fewer than two lines after it.
-std::vector<SmsGroup> CollectGroups(std::span<const std::string> lines) {
+std::vector<SmsGroup> CollectGroups(std::span<const std::string_view> lines) {
     std::vector<SmsGroup> groups;
     groups.reserve(lines.size() / 2);
     for (std::size_t i = 0; lines.size() >= 2 && i < lines.size(); ++i) {
@@ -258,6 +258,11 @@ bool SmsRowLister::OpenPhonebook() {
 }
 
 SmsRowsResult SmsRowLister::List(std::span<const std::string> lines, int ordinal) {
+    const std::vector<std::string_view> views(lines.begin(), lines.end());
+    return List(std::span<const std::string_view>(views), ordinal);
+}
+
+SmsRowsResult SmsRowLister::List(std::span<const std::string_view> lines, int ordinal) {
     SmsRowsResult result;
     if (!OpenPhonebook())
         return result;

@@ -74,6 +74,8 @@ public:
     // As AddSmsRowsFromLines, but the read controls are left as they are. A phonebook that does
     // not open is told once ("Cannot Open dbPhonebook"); no List lists anything then.
     SmsRowsResult List(std::span<const std::string> lines, int ordinal);
+    // The same of views into lines held elsewhere.
+    SmsRowsResult List(std::span<const std::string_view> lines, int ordinal);
 
 private:
     struct Open;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -66,9 +67,15 @@ std::string_view CleanPiece(std::string_view piece, std::string& buffer) {
     return buffer;
 }
 
-// A piece watcher that looks at nothing.
+// A piece watcher that looks at nothing. A watcher is told whether the piece is a view into
+// the block that was read (valid until the next read) or into a buffer of the cutter's.
 struct NoPieceWatch {
-    void operator()(std::string_view /*piece*/) const {}
+    void operator()(std::string_view /*piece*/, bool /*inBlock*/) const {}
+};
+
+// What is told when a block's pieces are all cut, before the next read: nothing.
+struct NoBlockWatch {
+    void operator()() const {}
 };
 
 // Cuts text into the pieces a 500-character line buffer takes: up to a line feed, or
@@ -110,7 +117,7 @@ public:
         if (line.ends_with('\r'))
             line.remove_suffix(1);
         ++count;
-        Keep(line);
+        Keep(line, true);
     }
 
     void Finish() {
@@ -123,19 +130,20 @@ public:
 private:
     void EndPiece() {
         ++count;
-        Keep(piece);
+        Keep(piece, false);
         piece.clear();
     }
 
-    void Keep(std::string_view text) {
+    void Keep(std::string_view text, bool inBlock) {
         if (!clean) {
-            beforeStore(text);
+            beforeStore(text, inBlock);
             return;
         }
-        text = CleanPiece(text, cleaned);
-        if (text.empty())
+        const std::string_view stored = CleanPiece(text, cleaned);
+        if (stored.empty())
             return;
-        beforeStore(text);
+        beforeStore(stored, inBlock && stored.data() == text.data());
+        text = stored;
         if (store != nullptr)
             AddString(text, *store);
     }
@@ -238,14 +246,17 @@ void CutBlock(std::string_view bytes, TextModeFilter& filter, Cutter& cutter) {
     }
 }
 
-// Feeds the file's pieces to the cutter, from where the file stands; their count.
-template <typename Cutter> long CutFile(std::FILE* file, Cutter& cutter) {
+// Feeds the file's pieces to the cutter, from where the file stands; their count. afterBlock is
+// told when the pieces of a block are all cut, before the next read replaces it.
+template <typename Cutter, typename AfterBlock = NoBlockWatch>
+long CutFile(std::FILE* file, Cutter& cutter, AfterBlock afterBlock = {}) {
     TextModeFilter filter;
     std::array<char, 65536> block{};
     // A read error ends the loop as the end of the file does.
     for (;;) {
         const std::size_t got = std::fread(block.data(), 1, block.size(), file);
         CutBlock({block.data(), got}, filter, cutter);
+        afterBlock();
         if (got < block.size())
             break;
     }
@@ -257,15 +268,17 @@ template <typename Cutter> long CutFile(std::FILE* file, Cutter& cutter) {
 // Keeps the lines that make groups - each header line and the line after it, its PDU whatever
 // that holds, as the row builder pairs them - and lists them once a batch is kept and a new group
 // begins: each batch then holds whole groups only, listed as one store of the whole file would
-// list them. Other lines are no group's and are not kept. The lines' buffers are kept from batch
-// to batch, and the phonebook stays open from the first batch to the last.
+// list them. Other lines are no group's and are not kept. A line is kept as a view into the block
+// read where it can be, so the blocks end batches too: a header whose PDU line is in the next
+// block is copied and begins the next batch. The phonebook stays open from the first batch to
+// the last.
 class GroupBatcher {
 public:
     explicit GroupBatcher(const SmsReadContext& readContext) : lister(readContext, false) {}
 
     // A piece as it was cut, carriage returns in it. Most are neither a header nor the line after
     // one: passed by on their first character, without the scan that would clean them.
-    void KeepPiece(std::string_view piece) {
+    void KeepPiece(std::string_view piece, bool inBlock) {
         if (!pduNext) {
             const std::size_t first =
                 !piece.empty() && piece[0] != '\r' ? 0 : piece.find_first_not_of('\r');
@@ -274,39 +287,57 @@ public:
         }
         const std::string_view line = CleanPiece(piece, cleaned);
         if (!line.empty())
-            Keep(line);
+            Keep(line, inBlock && line.data() == piece.data());
     }
 
-    void Keep(std::string_view line) {
+    // The block the views point into is about to be read over.
+    void BlockEnds() {
+        if (lines.empty())
+            return;
+        if (!pduNext) {
+            ListBatch();
+            return;
+        }
+        const std::string header(lines.back());
+        const int read = header.starts_with("+CMGR:") ? 1 : 0;
+        lines.pop_back();
+        readHeaders -= read;
+        ListBatch();
+        lines.push_back(Own(header));
+        readHeaders += read;
+    }
+
+    void ListBatch() {
+        lister.List(lines, ordinal);
+        ordinal += readHeaders;
+        readHeaders = 0;
+        lines.clear();
+        owned.clear();
+    }
+
+private:
+    void Keep(std::string_view line, bool inBlock) {
         if (pduNext) {
             pduNext = false;
         } else if (line.starts_with("+CMGR:") || line.starts_with("+CMGL:")) {
-            if (kept >= kBatchLines)
+            if (lines.size() >= kBatchLines)
                 ListBatch();
             pduNext = true;
             readHeaders += line.starts_with("+CMGR:") ? 1 : 0;
         } else {
             return;
         }
-        if (kept < lines.size())
-            lines[kept].assign(line);
-        else
-            lines.emplace_back(line);
-        ++kept;
-    }
-    void ListBatch() {
-        lister.List(std::span<const std::string>(lines).first(kept), ordinal);
-        ordinal += readHeaders;
-        readHeaders = 0;
-        kept = 0;
+        lines.push_back(inBlock ? line : Own(line));
     }
 
-private:
+    // A copy that lives until the batch is listed.
+    std::string_view Own(std::string_view line) { return owned.emplace_back(line); }
+
     static constexpr std::size_t kBatchLines = 32;
     SmsRowLister lister;
     std::string cleaned; // a piece with its carriage returns taken out
-    std::vector<std::string> lines;
-    std::size_t kept = 0;
+    std::vector<std::string_view> lines;
+    std::deque<std::string> owned; // the lines of the batch that are not views into the block
     bool pduNext = false;
     int ordinal = 1;
     int readHeaders = 0; // "+CMGR:" headers of the batch: each takes an ordinal
@@ -361,7 +392,7 @@ void CountBlock(std::string_view bytes, TextModeFilter& filter, Cutter& counter,
                 line.remove_suffix(1);
             if (line.size() < kLogPieceChars) {
                 ++whole;
-                onLine(line);
+                onLine(line, true);
                 at = next;
                 continue;
             }
@@ -374,7 +405,7 @@ void CountBlock(std::string_view bytes, TextModeFilter& filter, Cutter& counter,
 // The first pass: the pieces counted, and whether a part is possible looked for when watching.
 long CountPieces(std::FILE* file, bool watching, bool& partsPossible) {
     HeaderWatch watch;
-    auto onPiece = [&partsPossible, &watch, watching](std::string_view piece) {
+    auto onPiece = [&partsPossible, &watch, watching](std::string_view piece, bool /*inBlock*/) {
         if (watching && !partsPossible)
             partsPossible = watch.MayHold(piece);
     };
@@ -414,8 +445,10 @@ void StreamSmsFromFile(const std::string& path, serialdata& store, const SmsRead
     ClearLines(store);
     GroupBatcher batcher(context);
     PieceCutter cutter(
-        nullptr, [&batcher](std::string_view piece) { batcher.KeepPiece(piece); }, false);
-    CutFile(file.get(), cutter);
+        nullptr,
+        [&batcher](std::string_view piece, bool inBlock) { batcher.KeepPiece(piece, inBlock); },
+        false);
+    CutFile(file.get(), cutter, [&batcher] { batcher.BlockEnds(); });
     batcher.ListBatch();
     context.form.EnableReadControls(0);
 }

@@ -247,6 +247,27 @@ TEST_F(SmsLogFileTest, AStreamedCaptureListsWhatAWholeLoadLists) {
     EXPECT_EQ(streamed.counted, static_cast<int>(whole.size()));
 }
 
+// A streamed load keeps lines as views into the block it read: a group that the end of a block
+// cuts, wherever in its bytes, lists as a whole load lists it, the group after it too.
+TEST_F(SmsLogFileTest, AGroupCutByTheEndOfABlockListsAsAWholeLoadLists) {
+    constexpr std::size_t kBlock = 65536;
+    const std::string group = "+CMGR: 1,,24\r\n" + std::string(kHelloPdu) + "\r\nOK\r\n";
+    for (std::size_t cut = 0; cut <= group.size(); ++cut) {
+        std::string log;
+        while (log.size() + 200 < kBlock - cut)
+            log += std::string(97, 'f') + "\r\n";
+        log += std::string(kBlock - cut - log.size() - 2, 'g') + "\r\n";
+        ASSERT_EQ(log.size(), kBlock - cut);
+        const std::string path = Write(log + group + "+CMGL: 4,0,,24\r\n" + std::string(kHelloPdu));
+        ReadSmsFromFile(path, store, context);
+        const std::vector<SmsRow> whole = form.Rows();
+        ASSERT_EQ(whole.size(), 2U);
+        RecordingMessageSink streamSink;
+        EXPECT_EQ(Stream(path, streamSink).rows, whole)
+            << "the block ends " << cut << " bytes into the group";
+    }
+}
+
 // A long capture listed in batches, from a database opened as the command line opens it (shared,
 // to read), leaves the file free between the batches: another program (a plain connection that
 // does not wait) writes while the rows come. A number met first in a late batch still gets its
