@@ -246,20 +246,27 @@ void CutBlock(std::string_view bytes, TextModeFilter& filter, Cutter& cutter) {
     }
 }
 
+// Hands the file's bytes, from where it stands, to onBlock a block at a time, each valid until
+// onBlock returns. A read error ends the reading as the end of the file does.
+template <typename OnBlock> void ReadBlocks(std::FILE* file, OnBlock onBlock) {
+    std::array<char, 65536> block{};
+    for (;;) {
+        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
+        onBlock(std::string_view(block.data(), got));
+        if (got < block.size())
+            break;
+    }
+}
+
 // Feeds the file's pieces to the cutter, from where the file stands; their count. afterBlock is
 // told when the pieces of a block are all cut, before the next read replaces it.
 template <typename Cutter, typename AfterBlock = NoBlockWatch>
 long CutFile(std::FILE* file, Cutter& cutter, AfterBlock afterBlock = {}) {
     TextModeFilter filter;
-    std::array<char, 65536> block{};
-    // A read error ends the loop as the end of the file does.
-    for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-        CutBlock({block.data(), got}, filter, cutter);
+    ReadBlocks(file, [&](std::string_view block) {
+        CutBlock(block, filter, cutter);
         afterBlock();
-        if (got < block.size())
-            break;
-    }
+    });
     cutter.Feed(filter.Finish());
     cutter.Finish();
     return cutter.Count();
@@ -412,14 +419,8 @@ long CountPieces(std::FILE* file, bool watching, bool& partsPossible) {
     PieceCutter counter(nullptr, onPiece, false);
     TextModeFilter filter;
     long whole = 0;
-    std::array<char, 65536> block{};
-    // A read error ends the loop as the end of the file does.
-    for (;;) {
-        const std::size_t got = std::fread(block.data(), 1, block.size(), file);
-        CountBlock({block.data(), got}, filter, counter, whole, onPiece);
-        if (got < block.size())
-            break;
-    }
+    ReadBlocks(file,
+               [&](std::string_view block) { CountBlock(block, filter, counter, whole, onPiece); });
     counter.Feed(filter.Finish());
     counter.Finish();
     std::rewind(file);
