@@ -34,9 +34,11 @@ std::size_t Chars(std::string_view text) {
 // A text with no byte to escape in a JSON string.
 [[gnu::always_inline]] inline bool IsPlainJson(std::string_view text) {
     return bytewords::NoneFlagged(text, ' ', [](std::uint64_t word) {
-        return bytewords::HighBytes(word) | bytewords::BytesBelow(word, 0x20U) |
-               bytewords::BytesEqual(word, '"') | bytewords::BytesEqual(word, '\\') |
-               bytewords::BytesEqual(word, 0x7FU);
+        // A byte from 0x7F up: its top bit, or the one adding 1 sets. Where no byte has its top
+        // bit set, adding 1 to every byte carries into none of the others.
+        const std::uint64_t fromDelete = (word | (word + bytewords::kOnes)) & bytewords::kTops;
+        return fromDelete | bytewords::BytesBelow(word, 0x20U) | bytewords::BytesEqual(word, '"') |
+               bytewords::BytesEqual(word, '\\');
     });
 }
 

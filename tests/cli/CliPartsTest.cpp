@@ -189,6 +189,23 @@ TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
 
 // As CSV lines: written whole while no value needs an escape, member by member from the first
 // that does on, after what the buffer held; a value short of a heading's cell is empty.
+// Values are looked at eight bytes at a time: any byte JSON must escape or replace, at any place
+// of a word or of the tail, keeps the value from standing as it is; any other lets it.
+TEST(RowPrinterTest, JsonFindsTheByteToEscapeWhereverItStands) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        const bool plain = byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\';
+        for (const std::size_t length : {std::size_t{3}, std::size_t{6}, std::size_t{21}}) {
+            for (std::size_t at = 0; at < length; ++at) {
+                std::string text(length, 'a');
+                text[at] = c;
+                EXPECT_EQ(JsonString(text) == '"' + text + '"', plain)
+                    << "byte " << byte << " at " << at << " of " << length;
+            }
+        }
+    }
+}
+
 TEST(RowPrinterTest, JsonLinesEscapeFromTheValueThatNeedsItOn) {
     const std::vector<std::string> keys = JsonKeys(std::vector<std::string>{"a", "b", "c"});
     const auto line = [&keys](std::vector<std::string> cells) {
