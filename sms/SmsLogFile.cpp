@@ -170,6 +170,15 @@ bool MayHoldUserDataHeader(std::string_view line) {
            std::ranges::all_of(line, is_hex_digit);
 }
 
+// The bytes a PDU line may begin with, as it was cut: a hex digit, or a carriage return the stored
+// line will not hold.
+constexpr std::array<bool, 256> kPduHeadByte = [] {
+    std::array<bool, 256> table{};
+    for (std::size_t c = 0; c != table.size(); ++c)
+        table[c] = c == '\r' || is_hex_digit(static_cast<char>(c));
+    return table;
+}();
+
 // MayHoldUserDataHeader of a piece as it is stored, carriage returns taken out, asked of the
 // piece as it was cut (of every line of a capture), mostly without the copy that takes them out.
 // A character that is neither a hex digit nor a carriage return, before the header octet, says
@@ -186,14 +195,6 @@ public:
     }
 
 private:
-    // A hex digit, or a carriage return the stored line will not hold.
-    static constexpr std::array<bool, 256> kPduHeadByte = [] {
-        std::array<bool, 256> table{};
-        for (std::size_t c = 0; c < table.size(); ++c)
-            table[c] = c == '\r' || is_hex_digit(static_cast<char>(c));
-        return table;
-    }();
-
     [[gnu::noinline]] bool MayHoldPast(std::string_view piece) {
         if (piece.size() >= 2 && piece[0] != '\r' && piece[1] != '\r') {
             const std::size_t at = 2 + 2 * static_cast<std::size_t>(hex_pair_at(piece, 0));
