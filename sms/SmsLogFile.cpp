@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -227,6 +226,14 @@ FilePtr OpenLog(const std::string& path) {
     return FilePtr(std::fopen(path.c_str(), "rb"));
 }
 
+// A line of a block through the filter, as a text-mode read gives it: out of line, so that the
+// loop over the block's lines, which calls it for the odd line only, keeps its own in registers.
+template <typename Cutter>
+[[gnu::noinline]] void CutThroughFilter(std::string_view line, TextModeFilter& filter,
+                                        Cutter& cutter) {
+    cutter.Feed(filter.Translate(line));
+}
+
 // Hands a block to the cutter a line at a time. Most lines end inside the block and fit one
 // piece: those go as they stand; the others pass the filter as a text-mode read gives them.
 template <typename Cutter>
@@ -242,7 +249,7 @@ void CutBlock(std::string_view bytes, TextModeFilter& filter, Cutter& cutter) {
                 continue;
             }
         }
-        cutter.Feed(filter.Translate(bytes.substr(0, end)));
+        CutThroughFilter(bytes.substr(0, end), filter, cutter);
         bytes.remove_prefix(end);
     }
 }
@@ -376,56 +383,19 @@ void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadCo
 
 namespace {
 
-// CutBlock out of line, so that the loop that calls it for the odd line keeps its own in registers.
-template <typename Cutter>
-[[gnu::noinline]] void CutRarely(std::string_view bytes, TextModeFilter& filter, Cutter& cutter) {
-    CutBlock(bytes, filter, cutter);
-}
-
-// CutBlock for the first pass, with its common case in line: a line that ends in the block, fits
-// one piece and starts between pieces counts one (in `whole`) and is seen by `onLine`, with no
-// call but the search for its end. Any other line goes through the cutter, as the second pass's.
-template <typename Cutter, typename OnLine>
-void CountBlock(std::string_view bytes, TextModeFilter& filter, Cutter& counter, long& whole,
-                OnLine& onLine) {
-    const char* at = bytes.data();
-    const char* const end = at + bytes.size();
-    while (at != end) {
-        const auto* lineFeed =
-            static_cast<const char*>(std::memchr(at, '\n', static_cast<std::size_t>(end - at)));
-        const char* const next = lineFeed == nullptr ? end : lineFeed + 1;
-        if (lineFeed != nullptr && counter.BetweenPieces() && !filter.Holding()) {
-            std::string_view line(at, static_cast<std::size_t>(lineFeed - at));
-            if (line.ends_with('\r'))
-                line.remove_suffix(1);
-            if (line.size() < kLogPieceChars) {
-                ++whole;
-                onLine(line, true);
-                at = next;
-                continue;
-            }
-        }
-        CutRarely({at, static_cast<std::size_t>(next - at)}, filter, counter);
-        at = next;
-    }
-}
-
 // The first pass: the pieces counted, and whether a part is possible looked for when watching.
 long CountPieces(std::FILE* file, bool watching, bool& partsPossible) {
     HeaderWatch watch;
-    auto onPiece = [&partsPossible, &watch, watching](std::string_view piece, bool /*inBlock*/) {
-        if (watching && !partsPossible)
-            partsPossible = watch.MayHold(piece);
-    };
-    PieceCutter counter(nullptr, onPiece, false);
-    TextModeFilter filter;
-    long whole = 0;
-    ReadBlocks(file,
-               [&](std::string_view block) { CountBlock(block, filter, counter, whole, onPiece); });
-    counter.Feed(filter.Finish());
-    counter.Finish();
+    PieceCutter counter(
+        nullptr,
+        [&partsPossible, &watch, watching](std::string_view piece, bool /*inBlock*/) {
+            if (watching && !partsPossible)
+                partsPossible = watch.MayHold(piece);
+        },
+        false);
+    const long count = CutFile(file, counter);
     std::rewind(file);
-    return whole + counter.Count();
+    return count;
 }
 
 } // namespace
