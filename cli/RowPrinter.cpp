@@ -31,15 +31,18 @@ std::size_t Chars(std::string_view text) {
     return count;
 }
 
+// Nonzero when some byte of the word must be escaped in a JSON string, or is not ASCII.
+constexpr std::uint64_t JsonFlagged(std::uint64_t word) {
+    // A byte from 0x7F up: its top bit, or the one adding 1 sets. Where no byte has its top bit
+    // set, adding 1 to every byte carries into none of the others.
+    const std::uint64_t fromDelete = (word | (word + bytewords::kOnes)) & bytewords::kTops;
+    return fromDelete | bytewords::BytesBelow(word, 0x20U) | bytewords::BytesEqual(word, '"') |
+           bytewords::BytesEqual(word, '\\');
+}
+
 // A text with no byte to escape in a JSON string.
 [[gnu::always_inline]] inline bool IsPlainJson(std::string_view text) {
-    return bytewords::NoneFlagged(text, ' ', [](std::uint64_t word) {
-        // A byte from 0x7F up: its top bit, or the one adding 1 sets. Where no byte has its top
-        // bit set, adding 1 to every byte carries into none of the others.
-        const std::uint64_t fromDelete = (word | (word + bytewords::kOnes)) & bytewords::kTops;
-        return fromDelete | bytewords::BytesBelow(word, 0x20U) | bytewords::BytesEqual(word, '"') |
-               bytewords::BytesEqual(word, '\\');
-    });
+    return bytewords::NoneFlagged(text, ' ', JsonFlagged);
 }
 
 // A byte that stands for itself in a JSON string: printable ASCII but the quote and the backslash.
@@ -178,10 +181,35 @@ template <typename Cell> void CsvLineOf(std::string& line, std::span<const Cell>
 // must be.
 void AppendEscapedJson(std::string& json, std::string_view text);
 
-// A value a JSON string holds byte for byte: printable ASCII but the quote and the backslash, or
-// that and well-formed UTF-8.
-[[gnu::always_inline]] inline bool StandsAsItIs(std::string_view text) {
-    return IsPlainJson(text) || PlainJsonRunEnd(text, 0) == text.size();
+// Copies a value that a JSON string holds byte for byte (printable ASCII but the quote and the
+// backslash, or that and well-formed UTF-8) and says where the next byte goes; null, with
+// nothing written that counts, when it must be escaped. A value of 4 to 16 bytes, most of a
+// row's, is tested on the words it is copied with.
+[[gnu::always_inline]] inline char* PutStanding(char* at, std::string_view text) {
+    const char* const from = text.data();
+    const std::size_t size = text.size();
+    if (size >= 8 && size <= 16) {
+        const std::uint64_t head = bytewords::Load8(from);
+        const std::uint64_t tail = bytewords::Load8(from + size - 8);
+        if ((JsonFlagged(head) | JsonFlagged(tail)) == 0) {
+            std::memcpy(at, &head, sizeof head);
+            std::memcpy(at + size - 8, &tail, sizeof tail);
+            return at + size;
+        }
+    } else if (size >= 4 && size < 8) {
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        std::memcpy(&head, from, sizeof head);
+        std::memcpy(&tail, from + size - 4, sizeof tail);
+        if (JsonFlagged(head | (std::uint64_t{tail} << 32U)) == 0) {
+            std::memcpy(at, &head, sizeof head);
+            std::memcpy(at + size - 4, &tail, sizeof tail);
+            return at + size;
+        }
+    } else if (IsPlainJson(text)) {
+        return Put(at, text);
+    }
+    return PlainJsonRunEnd(text, 0) == text.size() ? Put(at, text) : nullptr;
 }
 
 // The members whose value needs no escape, most of any listing, go in at one growth of the line;
@@ -203,10 +231,16 @@ void KeyedJsonLine(std::string& line, std::span<const std::string> keys,
         const std::size_t start = line.size();
         line.resize(start + length);
         char* at = line.data() + start;
-        for (; column < keys.size() && StandsAsItIs(value(column)); ++column) {
+        for (; column < keys.size(); ++column) {
+            char* const member = at;
             at = Put(at, keys[column]);
             *at++ = '"';
-            at = Put(at, value(column));
+            char* const end = PutStanding(at, value(column));
+            if (end == nullptr) {
+                at = member;
+                break;
+            }
+            at = end;
             *at++ = '"';
         }
         if (column == keys.size()) {

@@ -190,16 +190,22 @@ TEST(RowPrinterTest, JsonEscapesControlsQuotesAndBackslashes) {
 // As CSV lines: written whole while no value needs an escape, member by member from the first
 // that does on, after what the buffer held; a value short of a heading's cell is empty.
 // Values are looked at eight bytes at a time: any byte JSON must escape or replace, at any place
-// of a word or of the tail, keeps the value from standing as it is; any other lets it.
+// of a word or of the tail, keeps the value from standing as it is; any other lets it. A row's
+// value, tested on the words it is copied with, comes out as the value alone does.
 TEST(RowPrinterTest, JsonFindsTheByteToEscapeWhereverItStands) {
+    const std::vector<std::string> keys = JsonKeys(std::vector<std::string>{"a", "b"});
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
         const bool plain = byte >= 0x20 && byte < 0x7F && c != '"' && c != '\\';
-        for (const std::size_t length : {std::size_t{3}, std::size_t{6}, std::size_t{21}}) {
+        for (std::size_t length = 1; length <= 21; ++length) {
             for (std::size_t at = 0; at < length; ++at) {
                 std::string text(length, 'a');
                 text[at] = c;
                 EXPECT_EQ(JsonString(text) == '"' + text + '"', plain)
+                    << "byte " << byte << " at " << at << " of " << length;
+                std::string line;
+                AppendKeyedJsonLine(line, keys, std::vector<std::string>{text, "z"});
+                ASSERT_EQ(line, "{\"a\":" + JsonString(text) + ",\"b\":\"z\"}\n")
                     << "byte " << byte << " at " << at << " of " << length;
             }
         }
