@@ -11,14 +11,9 @@
 #include <numeric>
 #include <span>
 
-namespace {
-
-// Columns of the text form are apart by this many blanks.
-constexpr std::size_t kColumnGap = 2;
-
 // CharCount with ASCII, most of any text, found eight bytes at a time and counted a byte a
 // character (every cell of aligned text is counted).
-std::size_t Chars(std::string_view text) {
+std::size_t CountedChars(std::string_view text) {
     if (bytewords::IsAscii(text))
         return text.size();
     std::size_t count = 0;
@@ -30,6 +25,11 @@ std::size_t Chars(std::string_view text) {
     }
     return count;
 }
+
+namespace {
+
+// Columns of the text form are apart by this many blanks.
+constexpr std::size_t kColumnGap = 2;
 
 // Nonzero when some byte of the word must be escaped in a JSON string, or is not ASCII.
 constexpr std::uint64_t JsonFlagged(std::uint64_t word) {
@@ -179,37 +179,61 @@ template <typename Cell> void CsvLineOf(std::string& line, std::span<const Cell>
 
 // The quoted value of a JSON member found not plain: escaped, a code point at a time where it
 // must be.
-void AppendEscapedJson(std::string& json, std::string_view text);
+void AppendEscapedJson(std::string& json, std::string_view text) {
+    constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
+                                           '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    json += '"';
+    // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
+    // stays valid JSON whatever a log file held. Runs of printable ASCII and well-formed UTF-8,
+    // most of any text, are copied as they stand.
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t run = pos;
+        pos = PlainJsonRunEnd(text, pos);
+        json.append(text.substr(run, pos - run));
+        if (pos == text.size())
+            break;
+        const char32_t cp = next_code_point(text, pos);
+        if (cp == U'"' || cp == U'\\') {
+            json += '\\';
+            json += static_cast<char>(cp);
+        } else if (cp == U'\n') {
+            json += "\\n";
+        } else if (cp == U'\r') {
+            json += "\\r";
+        } else if (cp == U'\t') {
+            json += "\\t";
+        } else if (cp < 0x20U || cp == 0x7FU) {
+            json += "\\u00";
+            json += kHex[cp >> 4U];
+            json += kHex[cp & 0x0FU];
+        } else {
+            append_utf8(json, cp);
+        }
+    }
+    json += '"';
+}
 
 // Copies a value that a JSON string holds byte for byte (printable ASCII but the quote and the
 // backslash, or that and well-formed UTF-8) and says where the next byte goes; null, with
 // nothing written that counts, when it must be escaped. A value of 4 to 16 bytes, most of a
-// row's, is tested on the words it is copied with.
+// row's, is tested on the same words Put copies it with.
 [[gnu::always_inline]] inline char* PutStanding(char* at, std::string_view text) {
     const char* const from = text.data();
     const std::size_t size = text.size();
+    bool plain = false;
     if (size >= 8 && size <= 16) {
-        const std::uint64_t head = bytewords::Load8(from);
-        const std::uint64_t tail = bytewords::Load8(from + size - 8);
-        if ((JsonFlagged(head) | JsonFlagged(tail)) == 0) {
-            std::memcpy(at, &head, sizeof head);
-            std::memcpy(at + size - 8, &tail, sizeof tail);
-            return at + size;
-        }
+        plain = (JsonFlagged(bytewords::Load8(from)) |
+                 JsonFlagged(bytewords::Load8(from + size - 8))) == 0;
     } else if (size >= 4 && size < 8) {
         std::uint32_t head = 0;
         std::uint32_t tail = 0;
         std::memcpy(&head, from, sizeof head);
         std::memcpy(&tail, from + size - 4, sizeof tail);
-        if (JsonFlagged(head | (std::uint64_t{tail} << 32U)) == 0) {
-            std::memcpy(at, &head, sizeof head);
-            std::memcpy(at + size - 4, &tail, sizeof tail);
-            return at + size;
-        }
-    } else if (IsPlainJson(text)) {
-        return Put(at, text);
+        plain = JsonFlagged(head | (std::uint64_t{tail} << 32U)) == 0;
+    } else {
+        plain = IsPlainJson(text);
     }
-    return PlainJsonRunEnd(text, 0) == text.size() ? Put(at, text) : nullptr;
+    return plain || PlainJsonRunEnd(text, 0) == size ? Put(at, text) : nullptr;
 }
 
 // The members whose value needs no escape, most of any listing, go in at one growth of the line;
@@ -265,10 +289,6 @@ void AppendTextLine(std::string& line, std::span<const std::string> cells,
     MeasuredTextLine(line, measured, widths);
 }
 
-std::size_t CountedChars(std::string_view cell) {
-    return Chars(cell);
-}
-
 void AppendTextLine(std::string& line, std::span<const MeasuredCell> cells,
                     std::span<const std::size_t> widths) {
     MeasuredTextLine(line, cells, widths);
@@ -276,7 +296,7 @@ void AppendTextLine(std::string& line, std::span<const MeasuredCell> cells,
 
 void Widen(std::vector<std::size_t>& widths, std::span<const std::string> cells) {
     for (std::size_t column = 0; column < cells.size() && column < widths.size(); ++column)
-        widths[column] = std::max(widths[column], Chars(cells[column]));
+        widths[column] = std::max(widths[column], CountedChars(cells[column]));
 }
 
 void AppendCsvLine(std::string& line, std::span<const std::string> cells) {
@@ -371,44 +391,6 @@ std::string CsvField(std::string_view text) {
     AppendCsvField(field, text);
     return field;
 }
-
-namespace {
-
-void AppendEscapedJson(std::string& json, std::string_view text) {
-    constexpr std::array<char, 16> kHex = {'0', '1', '2', '3', '4', '5', '6', '7',
-                                           '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
-    json += '"';
-    // Read by code points, so that bytes that are not UTF-8 come out as U+FFFD and the line
-    // stays valid JSON whatever a log file held. Runs of printable ASCII and well-formed UTF-8,
-    // most of any text, are copied as they stand.
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t run = pos;
-        pos = PlainJsonRunEnd(text, pos);
-        json.append(text.substr(run, pos - run));
-        if (pos == text.size())
-            break;
-        const char32_t cp = next_code_point(text, pos);
-        if (cp == U'"' || cp == U'\\') {
-            json += '\\';
-            json += static_cast<char>(cp);
-        } else if (cp == U'\n') {
-            json += "\\n";
-        } else if (cp == U'\r') {
-            json += "\\r";
-        } else if (cp == U'\t') {
-            json += "\\t";
-        } else if (cp < 0x20U || cp == 0x7FU) {
-            json += "\\u00";
-            json += kHex[cp >> 4U];
-            json += kHex[cp & 0x0FU];
-        } else {
-            append_utf8(json, cp);
-        }
-    }
-    json += '"';
-}
-
-} // namespace
 
 void AppendJsonString(std::string& json, std::string_view text) {
     if (!IsPlainJson(text)) {

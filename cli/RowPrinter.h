@@ -38,7 +38,7 @@ struct MeasuredCell {
     std::size_t chars = 0;
     bool plain = true;
 };
-// The characters of a cell that is not plain, counted one by one.
+// The characters of a text, as the widths count them: a code point each.
 std::size_t CountedChars(std::string_view cell);
 // Asked of every cell of aligned text: in line, and for a plain cell, most cells, with no call.
 inline MeasuredCell Measure(std::string_view cell) {

@@ -314,12 +314,11 @@ public:
             return;
         }
         const std::string header(lines.back());
-        const int read = header.starts_with("+CMGR:") ? 1 : 0;
         lines.pop_back();
-        readHeaders -= read;
+        readHeaders -= OrdinalsTaken(header);
         ListBatch();
         lines.push_back(Own(header));
-        readHeaders += read;
+        readHeaders = OrdinalsTaken(header);
     }
 
     void ListBatch() {
@@ -338,11 +337,16 @@ private:
             if (lines.size() >= kBatchLines)
                 ListBatch();
             pduNext = true;
-            readHeaders += line.starts_with("+CMGR:") ? 1 : 0;
+            readHeaders += OrdinalsTaken(line);
         } else {
             return;
         }
         lines.push_back(inBlock ? line : Own(line));
+    }
+
+    // A read's header takes an ordinal; a list's brings its own index.
+    static int OrdinalsTaken(std::string_view header) {
+        return header.starts_with("+CMGR:") ? 1 : 0;
     }
 
     // A copy that lives until the batch is listed.

@@ -29,7 +29,7 @@ long LoadLogLines(const std::string& path, serialdata& store);
 void ReadSmsFromFile(const std::string& path, serialdata& store, const SmsReadContext& context);
 
 // As ReadSmsFromFile, for a capture of any size: the groups are listed as the file is read, a
-// few hundred lines at a time (each batch inserted at the top of what the form gets), so that
+// few dozen lines at a time (each batch inserted at the top of what the form gets), so that
 // neither the lines nor the rows of the whole file are ever held. The form sees the rows in the
 // order of the groups, one InsertSmsRows per batch. The lines pass the store by: it is left empty.
 // beforeRows, when given, is told before the first row (after the count) whether a row may fill
